@@ -1,0 +1,5 @@
+#include "app/TallyLeafApp.h"
+
+bool CTallyLeafApp::InitInstance() {
+    return false;
+}

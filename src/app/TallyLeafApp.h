@@ -1,0 +1,10 @@
+// CTallyLeafApp: refuses too old systems, defers to a running instance, and
+// otherwise runs the main window until it ends.
+#pragma once
+
+#include "framework/WinApp.h"
+
+class CTallyLeafApp : public CWinApp {
+public:
+    bool InitInstance() override;
+};

@@ -1,0 +1,128 @@
+#include "framework/Dialog.h"
+
+DEFINE_MESSAGE_TABLE(CDialog, CWnd,
+    OnCommand(IDOK, &CDialog::OnCommandOK),
+    OnCommand(IDCANCEL, &CDialog::OnCommandCancel))
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM l) {
+    if (msg != WM_INITDIALOG)
+        return FALSE;  // everything else reaches the object through its subclass
+    auto* self = reinterpret_cast<CDialog*>(l);
+    if (!self || !self->Attach(hwnd))
+        return TRUE;
+    BOOL result = TRUE;
+    try {
+        result = self->OnInitDialog();
+    } catch (...) {
+        ::MessageBoxW(hwnd, L"The window could not be initialised.", nullptr, MB_ICONERROR);
+    }
+    return result;
+}
+
+bool CDialog::Create(HWND parent) {
+    if (parent)
+        m_hParent = parent;
+    m_bModal = false;
+    m_bEnded = false;
+    HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate),
+                                     m_hParent, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    return hwnd != nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+    HWND owner = m_hParent;
+    bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, FALSE);
+    m_nResult = -1;
+    if (!Create(owner)) {
+        if (ownerWasEnabled)
+            ::EnableWindow(owner, TRUE);
+        return -1;
+    }
+    m_bModal = true;
+    MSG msg;
+    while (!m_bEnded && m_hWnd) {
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (WalkPreTranslateTree(&msg) || (m_hWnd && ::IsDialogMessageW(m_hWnd, &msg)))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    // The owner is enabled before the dialog goes, so the activation returns to it.
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, TRUE);
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+    m_bModal = false;
+    return m_nResult;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    m_nResult = result;
+    m_bEnded = true;
+    if (!m_bModal && m_hWnd)
+        ::DestroyWindow(m_hWnd);
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+    CDataExchange dx(this, saveAndValidate);
+    DoDataExchange(dx);
+    return true;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    UpdateData(true);
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::OnCommandOK(UINT) {
+    OnOK();
+}
+
+void CDialog::OnCommandCancel(UINT) {
+    OnCancel();
+}
+
+void DDX_Control(CDataExchange& dx, int id, CWnd& control) {
+    if (!control.m_hWnd)
+        control.SubclassDlgItem(static_cast<UINT>(id), dx.m_pDlgWnd);
+}
+
+void DDX_Text(CDataExchange& dx, int id, std::wstring& value) {
+    HWND item = ::GetDlgItem(dx.m_pDlgWnd->m_hWnd, id);
+    if (!item)
+        return;
+    if (dx.m_bSaveAndValidate) {
+        int length = ::GetWindowTextLengthW(item);
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        int copied = ::GetWindowTextW(item, text.data(), length + 1);
+        text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+        value.swap(text);
+    } else {
+        ::SetWindowTextW(item, value.c_str());
+    }
+}
+
+void DDX_Check(CDataExchange& dx, int id, int& value) {
+    HWND item = ::GetDlgItem(dx.m_pDlgWnd->m_hWnd, id);
+    if (!item)
+        return;
+    if (dx.m_bSaveAndValidate)
+        value = static_cast<int>(::SendMessageW(item, BM_GETCHECK, 0, 0));
+    else
+        ::SendMessageW(item, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}

@@ -1,0 +1,75 @@
+// RAII wrappers for GDI objects: each deletes what it created, never what it
+// borrowed. Move-only.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+template <class Handle>
+class CGdiObject {
+public:
+    CGdiObject() = default;
+    explicit CGdiObject(Handle handle) : m_handle(handle) {}
+    CGdiObject(const CGdiObject&) = delete;
+    CGdiObject& operator=(const CGdiObject&) = delete;
+    CGdiObject(CGdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    CGdiObject& operator=(CGdiObject&& other) noexcept {
+        if (this != &other)
+            Attach(std::exchange(other.m_handle, nullptr));
+        return *this;
+    }
+    ~CGdiObject() { DeleteObject(); }
+
+    operator Handle() const { return m_handle; }
+    Handle GetSafeHandle() const { return m_handle; }
+    void Attach(Handle handle) {
+        DeleteObject();
+        m_handle = handle;
+    }
+    void DeleteObject() {
+        if (m_handle)
+            ::DeleteObject(m_handle);
+        m_handle = nullptr;
+    }
+
+protected:
+    Handle m_handle = nullptr;
+};
+
+class CFont : public CGdiObject<HFONT> {
+public:
+    bool CreateFontIndirect(const LOGFONTW& lf) {
+        Attach(::CreateFontIndirectW(&lf));
+        return m_handle != nullptr;
+    }
+};
+
+class CBrush : public CGdiObject<HBRUSH> {
+public:
+    bool CreateSolidBrush(COLORREF color) {
+        Attach(::CreateSolidBrush(color));
+        return m_handle != nullptr;
+    }
+};
+
+class CPen : public CGdiObject<HPEN> {
+public:
+    bool CreatePen(int style, int width, COLORREF color) {
+        Attach(::CreatePen(style, width, color));
+        return m_handle != nullptr;
+    }
+};
+
+// Selects an object into a device context for a scope and restores the previous one.
+class CSelectObject {
+public:
+    CSelectObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
+    CSelectObject(const CSelectObject&) = delete;
+    CSelectObject& operator=(const CSelectObject&) = delete;
+    ~CSelectObject() { ::SelectObject(m_dc, m_previous); }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};

@@ -1,0 +1,188 @@
+// CWnd: the binding between an HWND and the object that handles its messages.
+//
+// Conventions of the framework:
+// - A CWnd owns nothing but its binding. Windows the program creates bind at
+//   WM_NCCREATE (the create parameter); dialogs bind at WM_INITDIALOG; controls
+//   from a template bind by subclassing (SubclassDlgItem / Attach).
+// - The object is found from the HWND through one window property (FromHandle).
+// - Each class declares a static message table (see DECLARE_MESSAGE_TABLE and the
+//   On... entry builders). Dispatch walks the class's table, then its base's.
+//   A handler in a table handles its message; it may call Default() first or last.
+// - WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM and WM_MEASUREITEM are first offered to
+//   the child's own object as kReflectBase + message, so a control can own its
+//   behaviour (a reflected handler returns a non-zero result only to stop the
+//   parent seeing the message; see ReflectResult).
+// - No exception crosses a window procedure: the one static procedure catches.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+class CWnd;
+
+// Reflected messages arrive at the child as kReflectBase + original message.
+constexpr UINT kReflectBase = 0x2000;
+
+struct MessageEntry {
+    enum class Kind { Message, Command, Notify, ReflectedNotify, ControlNotify };
+    union Handler {
+        LRESULT (CWnd::*onMessage)(WPARAM, LPARAM);
+        void (CWnd::*onCommand)(UINT id);
+        LRESULT (CWnd::*onNotify)(NMHDR*);
+    };
+
+    Kind kind;
+    UINT message;  // Message: the message; Notify/ControlNotify: the notification code
+    UINT idFirst;  // Command, Notify, ControlNotify: the control or command id range
+    UINT idLast;
+    Handler handler;
+};
+
+struct MessageTable {
+    const MessageTable* base;
+    const MessageEntry* entries;
+    std::size_t count;
+};
+
+class CWnd {
+public:
+    using MessageHandler = LRESULT (CWnd::*)(WPARAM, LPARAM);
+    using CommandHandler = void (CWnd::*)(UINT id);
+    using NotifyHandler = LRESULT (CWnd::*)(NMHDR*);
+
+    CWnd() = default;
+    explicit CWnd(HWND hwnd) : m_hWnd(hwnd) {}
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+    virtual ~CWnd();
+
+    HWND m_hWnd = nullptr;
+    operator HWND() const { return m_hWnd; }
+
+    // The object bound to a window, or null when the window has none.
+    static CWnd* FromHandle(HWND hwnd);
+
+    // Binds a window the program creates (class registered by RegisterClass below).
+    bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
+                  const RECT& rect, HWND parent, UINT id);
+    // Registers a window class whose procedure dispatches to CWnd objects.
+    static const wchar_t* RegisterClass(const wchar_t* name, UINT style = CS_DBLCLKS,
+                                        HCURSOR cursor = nullptr, HBRUSH background = nullptr);
+
+    // Binds an existing window by subclassing it (a control from a template).
+    bool Attach(HWND hwnd);
+    bool SubclassDlgItem(UINT id, CWnd* parent);
+    // Removes the binding (and the subclass); the window lives on.
+    HWND Detach();
+
+    bool DestroyWindow();
+
+    // Offers a message to this window before it is dispatched; true consumes it.
+    virtual bool PreTranslateMessage(MSG* msg);
+    // Walks from the message's window up to its top-level window, offering the
+    // message to each bound object's PreTranslateMessage.
+    static bool WalkPreTranslateTree(MSG* msg);
+
+    // One-line conveniences.
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
+    bool ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd) != FALSE; }
+    LRESULT SendMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageW(m_hWnd, msg, w, l); }
+    bool PostMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::PostMessageW(m_hWnd, msg, w, l) != FALSE; }
+    std::wstring GetWindowText() const;
+    void SetWindowText(const std::wstring& text) { ::SetWindowTextW(m_hWnd, text.c_str()); }
+    UINT_PTR SetTimer(UINT_PTR id, UINT ms) { return ::SetTimer(m_hWnd, id, ms, nullptr); }
+    bool KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id) != FALSE; }
+    HWND SetFocus() { return ::SetFocus(m_hWnd); }
+
+    // Table entry builders, used in the static tables (DEFINE_MESSAGE_TABLE).
+    template <class T>
+    static MessageEntry OnMessage(UINT msg, LRESULT (T::*fn)(WPARAM, LPARAM)) {
+        MessageEntry e{MessageEntry::Kind::Message, msg, 0, 0, {}};
+        e.handler.onMessage = static_cast<MessageHandler>(fn);
+        return e;
+    }
+    template <class T>
+    static MessageEntry OnCommand(UINT id, void (T::*fn)(UINT)) {
+        return OnCommandRange(id, id, fn);
+    }
+    template <class T>
+    static MessageEntry OnCommandRange(UINT first, UINT last, void (T::*fn)(UINT)) {
+        MessageEntry e{MessageEntry::Kind::Command, 0, first, last, {}};
+        e.handler.onCommand = static_cast<CommandHandler>(fn);
+        return e;
+    }
+    template <class T>
+    static MessageEntry OnNotify(UINT id, UINT code, LRESULT (T::*fn)(NMHDR*)) {
+        MessageEntry e{MessageEntry::Kind::Notify, code, id, id, {}};
+        e.handler.onNotify = static_cast<NotifyHandler>(fn);
+        return e;
+    }
+    // A WM_NOTIFY the control sent to its parent, offered back to the control first.
+    template <class T>
+    static MessageEntry OnReflectedNotify(UINT code, LRESULT (T::*fn)(NMHDR*)) {
+        MessageEntry e{MessageEntry::Kind::ReflectedNotify, code, 0, 0, {}};
+        e.handler.onNotify = static_cast<NotifyHandler>(fn);
+        return e;
+    }
+    // A WM_COMMAND notification from a control (EN_CHANGE and the like).
+    template <class T>
+    static MessageEntry OnControlNotify(UINT id, UINT code, void (T::*fn)(UINT)) {
+        MessageEntry e{MessageEntry::Kind::ControlNotify, code, id, id, {}};
+        e.handler.onCommand = static_cast<CommandHandler>(fn);
+        return e;
+    }
+
+protected:
+    // Hooks for derived classes that need them.
+    virtual const MessageTable* GetMessageTable() const;
+    virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
+    // Default processing of the message being handled (or of the one given).
+    LRESULT Default();
+    virtual LRESULT DefaultProc(UINT msg, WPARAM w, LPARAM l);
+    // Called after WM_NCDESTROY, when the binding is gone.
+    virtual void PostNcDestroy() {}
+
+    static const MessageTable kMessageTable;
+
+    static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
+                                         DWORD_PTR refData);
+    // Binds this object to hwnd (the window property); used by the procedures.
+    void Bind(HWND hwnd);
+    void Unbind();
+    // Runs the table and the default processing, catching what a handler throws.
+    LRESULT GuardedDispatch(UINT msg, WPARAM w, LPARAM l);
+
+    bool m_bSubclassed = false;
+
+private:
+    // Looks the message up in the tables; true when a handler ran.
+    bool DispatchTable(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+    // Offers WM_NOTIFY and the like to the child that sent them.
+    bool ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+
+    struct CurrentMessage {
+        UINT msg;
+        WPARAM w;
+        LPARAM l;
+    };
+    CurrentMessage m_current{};
+};
+
+// Declares a class's message table; the entries are defined in its .cpp with
+// DEFINE_MESSAGE_TABLE(Class, Base, entries...), in the class's scope so the
+// entries may name its private handlers.
+#define DECLARE_MESSAGE_TABLE()                                 \
+protected:                                                      \
+    static const MessageEntry kMessageEntries[];                \
+    static const MessageTable kMessageTable;                    \
+    const MessageTable* GetMessageTable() const override { return &kMessageTable; }
+
+#define DEFINE_MESSAGE_TABLE(Class, Base, ...)                                         \
+    const MessageEntry Class::kMessageEntries[] = {__VA_ARGS__};                        \
+    const MessageTable Class::kMessageTable = {&Base::kMessageTable, Class::kMessageEntries, \
+                                               sizeof(Class::kMessageEntries) / sizeof(MessageEntry)};
