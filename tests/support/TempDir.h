@@ -1,0 +1,26 @@
+// A fresh temporary folder for one test, removed with everything in it.
+#pragma once
+
+#include <string>
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder's path, ending with a backslash.
+    const std::wstring& Path() const { return m_path; }
+    std::wstring File(const std::wstring& name) const { return m_path + name; }
+
+private:
+    std::wstring m_path;
+};
+
+// Whole-file helpers for assertions on what the program wrote.
+bool FileExists(const std::wstring& path);
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Sets or clears the read-only attribute.
+void SetReadOnly(const std::wstring& path, bool readOnly);
