@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include <vector>
+
 DEFINE_MESSAGE_TABLE(CDialog, CWnd,
     OnCommand(IDOK, &CDialog::OnCommandOK),
     OnCommand(IDCANCEL, &CDialog::OnCommandCancel))
@@ -24,8 +26,25 @@ bool CDialog::Create(HWND parent) {
         m_hParent = parent;
     m_bModal = false;
     m_bEnded = false;
-    HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate),
-                                     m_hParent, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    HRSRC resource = ::FindResourceW(inst, MAKEINTRESOURCEW(m_nIDTemplate), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    HGLOBAL loaded = resource ? ::LoadResource(inst, resource) : nullptr;
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    if (!data)
+        return false;
+    // The dialog manager would show a visible template with SW_SHOWNORMAL, which
+    // restores a window that its initialisation maximised. Create it invisible
+    // and show it as it is instead.
+    std::vector<BYTE> copy(static_cast<const BYTE*>(data),
+                           static_cast<const BYTE*>(data) + ::SizeofResource(inst, resource));
+    const bool extended = copy.size() >= 16 && reinterpret_cast<const WORD*>(copy.data())[1] == 0xFFFF;
+    DWORD* style = reinterpret_cast<DWORD*>(copy.data() + (extended ? 12 : 0));
+    const bool visible = (*style & WS_VISIBLE) != 0;
+    *style &= ~WS_VISIBLE;
+    HWND hwnd = ::CreateDialogIndirectParamW(inst, reinterpret_cast<const DLGTEMPLATE*>(copy.data()), m_hParent,
+                                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd && visible && ::IsWindow(hwnd))
+        ::ShowWindow(hwnd, SW_SHOW);
     return hwnd != nullptr;
 }
 

@@ -1,0 +1,14 @@
+// Identifiers the program's windows, timers and the single-instance protocol share.
+#pragma once
+
+#include <windows.h>
+
+// The tray icon's callback message; a second start sends it with WM_LBUTTONDOWN.
+constexpr UINT WM_TRAYCALLBACK = 3004;
+constexpr int HOTKEY_ID = 1;
+constexpr UINT_PTR TIMER_DEFERRED_SAVE = 12;
+constexpr UINT_PTR TIMER_HIDE_DELAY = 18;
+constexpr UINT kDeferredSaveMs = 200;
+
+// The main window's title: a second start finds the running instance by it.
+constexpr const wchar_t* kMainWindowTitle = L"Tallyleaf - Work faster.";

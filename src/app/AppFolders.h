@@ -1,0 +1,25 @@
+// Where the program and its data live. Both folders end with a backslash.
+// The data folder is the user's application data folder + "TallyLeaf\", or the
+// program folder where that cannot be obtained; it holds the configuration
+// file, the databases and the snippet file.
+#pragma once
+
+#include <string>
+
+namespace AppFolders {
+
+// Determines both folders (once per start) and creates the data folder when it
+// is missing, so a first start on a fresh machine works.
+void Initialise();
+
+const std::wstring& ProgramFolder();
+const std::wstring& DataFolder();
+// The program file's full path, of any length.
+std::wstring ModulePath();
+// Whether the system is of the NT family (the first-run balloon needs it).
+bool IsNtFamily();
+
+// Tests point the data folder at a temporary folder instead of the user's.
+void SetDataFolderForTesting(const std::wstring& folder);
+
+}  // namespace AppFolders

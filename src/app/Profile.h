@@ -1,0 +1,29 @@
+// Reading and writing the configuration file one key at a time, through the
+// private-profile functions. The path is formed anew for every call from the
+// data folder, so a switch of folder takes effect at once.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace Profile {
+
+// data folder + "tallyleaf.cfg"
+std::wstring ConfigPath();
+
+int ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue);
+bool ReadSwitch(const wchar_t* section, const wchar_t* key, bool defaultValue);
+std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& defaultValue,
+                        DWORD maxChars = 511);
+// Reads a record written by WriteStruct; false when missing, of the wrong
+// length or with a wrong checksum.
+bool ReadStruct(const wchar_t* section, const wchar_t* key, void* data, UINT size);
+
+// Writes fail silently: the value then holds for this run only.
+void WriteInt(const wchar_t* section, const wchar_t* key, int value);
+void WriteSwitch(const wchar_t* section, const wchar_t* key, bool value);
+void WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value);
+void WriteStruct(const wchar_t* section, const wchar_t* key, const void* data, UINT size);
+
+}  // namespace Profile

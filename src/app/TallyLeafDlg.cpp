@@ -1,0 +1,319 @@
+#include "app/TallyLeafDlg.h"
+
+#include "app/AppConstants.h"
+#include "app/AppFolders.h"
+#include "app/Profile.h"
+#include "app/RegistryCounter.h"
+#include "framework/AppMessageBox.h"
+#include "res/resource.h"
+#include "storage/CppSQLite3DB.h"
+
+namespace {
+CTallyLeafDlg* g_mainWindow = nullptr;
+
+constexpr const wchar_t* kMain = L"main";
+constexpr const wchar_t* kPlacement = L"Tallyleaf";
+constexpr const wchar_t* kStat = L"Stat";
+
+// The editor's font when none (or an invalid one) is configured.
+LOGFONTW DefaultEditorFont() {
+    LOGFONTW lf{};
+    lf.lfHeight = -14;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    wcscpy_s(lf.lfFaceName, L"MS Shell Dlg");
+    return lf;
+}
+}  // namespace
+
+DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
+    OnMessage(WM_WINDOWPOSCHANGING, &CTallyLeafDlg::OnWindowPosChanging),
+    OnMessage(WM_SIZE, &CTallyLeafDlg::OnSize),
+    OnMessage(WM_PAINT, &CTallyLeafDlg::OnPaint),
+    OnMessage(WM_QUERYDRAGICON, &CTallyLeafDlg::OnQueryDragIcon),
+    OnMessage(WM_CTLCOLOREDIT, &CTallyLeafDlg::OnCtlColorEdit),
+    OnMessage(WM_TIMER, &CTallyLeafDlg::OnTimer),
+    OnMessage(WM_DESTROY, &CTallyLeafDlg::OnDestroy),
+    OnMessage(WM_QUERYENDSESSION, &CTallyLeafDlg::OnQueryEndSession),
+    OnMessage(WM_TRAYCALLBACK, &CTallyLeafDlg::OnTrayCallback),
+    OnNotify(IDC_TREE_NOTES, TVN_SELCHANGEDW, &CTallyLeafDlg::OnNoteSelChanged),
+    OnCommand(ID_FILE_HIDE, &CTallyLeafDlg::OnHide),
+    OnCommand(ID_FILE_EXIT, &CTallyLeafDlg::OnExit))
+
+CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
+    HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    m_hIcon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                              ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
+    m_hSmallIcon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                   ::GetSystemMetrics(SM_CXSMICON),
+                                                   ::GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+CTallyLeafDlg::~CTallyLeafDlg() {
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+    if (g_mainWindow == this)
+        g_mainWindow = nullptr;
+    if (m_hIcon)
+        ::DestroyIcon(m_hIcon);
+    if (m_hSmallIcon)
+        ::DestroyIcon(m_hSmallIcon);
+}
+
+CTallyLeafDlg* CTallyLeafDlg::MainWindow() {
+    return g_mainWindow;
+}
+
+void CTallyLeafDlg::DoDataExchange(CDataExchange& dx) {
+    DDX_Control(dx, IDC_TREE_NOTES, m_wndTree);
+    DDX_Control(dx, IDC_EDIT_NOTE, m_wndEditor);
+    DDX_Text(dx, IDC_EDIT_NOTE, m_strNoteText);
+}
+
+BOOL CTallyLeafDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+    g_mainWindow = this;
+    LoadSettings();
+    OpenNotesStore();
+    m_wndEditor.SetFocus();
+    return FALSE;  // the focus is set
+}
+
+void CTallyLeafDlg::LoadSettings() {
+    m_nCallUps = 0;
+    AppFolders::Initialise();
+    m_strDbPath = Profile::ReadString(kMain, L"DBPath", AppFolders::DataFolder() + L"notes2.db");
+
+    m_wHotKeyMods = static_cast<WORD>(Profile::ReadInt(kMain, L"HotKeyVK", 1));
+    m_wHotKeyVk = static_cast<WORD>(Profile::ReadInt(kMain, L"HotKey", 83));
+    m_bIconInTray = Profile::ReadSwitch(kMain, L"IconInTray", true);
+    m_bMinimizeOnClose = Profile::ReadSwitch(kMain, L"MinimizeOnClose", false);
+    m_bHideByHotKey = Profile::ReadSwitch(kMain, L"HideByHotKey", true);
+    m_bHideOnFocusLost = Profile::ReadSwitch(kMain, L"HideOnFocusLost", false);
+    m_nHideDelay = Profile::ReadInt(kMain, L"HideOnFocusLostDelay", 0);
+    m_bAlwaysOnTop = Profile::ReadSwitch(kMain, L"AlwaysOnTop", false);
+
+    m_bWordWrap = Profile::ReadSwitch(kMain, L"WordWrap", true);
+    RecreateEditor();
+
+    Profile::ReadInt(kStat, L"Runs", 1);  // the first-run balloon reads it
+    IncrementLaunchCounter();
+
+    const int x = Profile::ReadInt(kPlacement, L"WX", 250);
+    const int y = Profile::ReadInt(kPlacement, L"WY", 150);
+    const int width = Profile::ReadInt(kPlacement, L"WWidth", 540);
+    const int height = Profile::ReadInt(kPlacement, L"WHeight", 420);
+    m_nSplitterPos = Profile::ReadInt(kPlacement, L"SplitterPos", 120);
+    ::SetWindowPos(m_hWnd, HWND_TOP, x, y, width, height, 0);
+    if (Profile::ReadInt(kPlacement, L"MAXIMIZED", 0) != 0)
+        ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up
+
+    LoadFontAndColours();
+}
+
+void CTallyLeafDlg::RecreateEditor() {
+    if (m_wndEditor.m_hWnd)
+        m_wndEditor.Detach();
+    if (HWND old = GetDlgItem(IDC_EDIT_NOTE))
+        ::DestroyWindow(old);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_NOHIDESEL | ES_WANTRETURN;
+    if (!m_bWordWrap)
+        style |= WS_HSCROLL | ES_AUTOHSCROLL;
+    HWND editor = ::CreateWindowExW(0, L"EDIT", L"", style, 0, 0, 0, 0, m_hWnd,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_EDIT_NOTE)),
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    m_wndEditor.Attach(editor);
+    // The control's default limit (32,767 characters) would stop typing in long notes.
+    m_wndEditor.SetLimitText(0x7FFFFFFE);
+}
+
+void CTallyLeafDlg::LoadFontAndColours() {
+    LOGFONTW lf{};
+    if (!Profile::ReadStruct(kPlacement, L"Fontdlg", &lf, sizeof lf))
+        lf = DefaultEditorFont();
+    m_fontEditor.CreateFontIndirect(lf);
+    m_wndEditor.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontEditor.GetSafeHandle()), TRUE);
+
+    m_crBack = static_cast<COLORREF>(Profile::ReadInt(kPlacement, L"bkColor", 16777215));
+    m_crText = static_cast<COLORREF>(Profile::ReadInt(kPlacement, L"TextColor", 0));
+    m_brBack.CreateSolidBrush(m_crBack);
+    m_wndTree.SetBkColor(m_crBack);
+    m_wndTree.SetTextColor(m_crText);
+    m_wndTree.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontEditor.GetSafeHandle()), FALSE);
+}
+
+void CTallyLeafDlg::CallUpWindow() {
+    ++m_nCallUps;
+    m_bShowAllowed = true;
+    ShowWindow(SW_HIDE);
+    // A window hidden by minimising comes back restored, not as an icon.
+    ShowWindow(::IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
+    SendMessage(WM_SYSCOMMAND, SC_HOTKEY, reinterpret_cast<LPARAM>(m_hWnd));
+    ::SetForegroundWindow(m_hWnd);
+    m_wndEditor.SetFocus();
+}
+
+void CTallyLeafDlg::HideWindow() {
+    ShowWindow(SW_HIDE);
+    UpdateData(true);
+    SaveNote(m_wndTree.SelectedNoteId());
+}
+
+void CTallyLeafDlg::LayoutChildren() {
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    const int w = client.right;
+    const int h = client.bottom;
+    const int p = m_nSplitterPos;
+    ::LockWindowUpdate(m_hWnd);
+    ::MoveWindow(m_wndTree, 5, 5, p - 5, h - 10, TRUE);
+    ::MoveWindow(m_wndEditor, p + 5, 5, w - p - 10, h - 10, TRUE);
+    ::LockWindowUpdate(nullptr);
+}
+
+bool CTallyLeafDlg::PreTranslateMessage(MSG* msg) {
+    // Esc hides the window; it never reaches Cancel (which asks to close).
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE &&
+        (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
+        HideWindow();
+        return true;
+    }
+    return CDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CTallyLeafDlg::OnWindowPosChanging(WPARAM, LPARAM l) {
+    // Until the first call-up the window stays hidden, whatever asks to show it.
+    if (!m_bShowAllowed)
+        reinterpret_cast<WINDOWPOS*>(l)->flags &= ~SWP_SHOWWINDOW;
+    return Default();
+}
+
+LRESULT CTallyLeafDlg::OnSize(WPARAM w, LPARAM) {
+    LRESULT result = Default();
+    if (w == SIZE_MINIMIZED)
+        HideWindow();
+    else if (m_wndEditor.m_hWnd)
+        LayoutChildren();
+    return result;
+}
+
+LRESULT CTallyLeafDlg::OnPaint(WPARAM, LPARAM) {
+    if (!::IsIconic(m_hWnd))
+        return Default();
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT rect;
+    ::GetClientRect(m_hWnd, &rect);
+    const int cx = ::GetSystemMetrics(SM_CXICON);
+    const int cy = ::GetSystemMetrics(SM_CYICON);
+    ::DrawIcon(dc, (rect.right - cx + 1) / 2, (rect.bottom - cy + 1) / 2, m_hIcon);
+    ::EndPaint(m_hWnd, &ps);
+    return 0;
+}
+
+LRESULT CTallyLeafDlg::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(m_hIcon);
+}
+
+LRESULT CTallyLeafDlg::OnCtlColorEdit(WPARAM w, LPARAM l) {
+    if (reinterpret_cast<HWND>(l) != m_wndEditor.m_hWnd)
+        return Default();
+    HDC dc = reinterpret_cast<HDC>(w);
+    ::SetTextColor(dc, m_crText);
+    ::SetBkColor(dc, m_crBack);
+    return reinterpret_cast<LRESULT>(m_brBack.GetSafeHandle());
+}
+
+LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM) {
+    if (w == TIMER_DEFERRED_SAVE) {
+        KillTimer(TIMER_DEFERRED_SAVE);
+        if (m_bPendingSave)
+            FlushPendingSave();
+        ClearPendingSave();
+    } else if (w == TIMER_HIDE_DELAY) {
+        HideWindow();
+        KillTimer(TIMER_HIDE_DELAY);
+    }
+    return Default();
+}
+
+void CTallyLeafDlg::OnOK() {
+    // Enter never closes the main window.
+}
+
+void CTallyLeafDlg::OnCancel() {
+    if (m_bMinimizeOnClose) {
+        HideWindow();
+        return;
+    }
+    if (AppMessageBox(L"Do you want to close Tallyleaf?", nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) ==
+        IDYES)
+        EndDialog(IDCANCEL);
+}
+
+void CTallyLeafDlg::OnExit(UINT) {
+    if (AppMessageBox(L"Do you want to close tallyleaf?", nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) ==
+        IDYES)
+        EndDialog(IDOK);
+}
+
+void CTallyLeafDlg::OnHide(UINT) {
+    HideWindow();
+}
+
+LRESULT CTallyLeafDlg::OnTrayCallback(WPARAM, LPARAM l) {
+    if (l == WM_LBUTTONDOWN || l == WM_RBUTTONDOWN)
+        CallUpWindow();
+    return 0;
+}
+
+LRESULT CTallyLeafDlg::OnDestroy(WPARAM, LPARAM) {
+    SaveOnExit();
+    ::UnregisterHotKey(m_hWnd, HOTKEY_ID);
+    return Default();
+}
+
+LRESULT CTallyLeafDlg::OnQueryEndSession(WPARAM, LPARAM) {
+    SaveOnExit();
+    ::UnregisterHotKey(m_hWnd, HOTKEY_ID);
+    return Default();
+}
+
+void CTallyLeafDlg::SaveOnExit() {
+    UpdateData(true);
+    // A deferred save still waiting (a note left just before the end) goes first.
+    if (m_bPendingSave) {
+        KillTimer(TIMER_DEFERRED_SAVE);
+        FlushPendingSave();
+        ClearPendingSave();
+    }
+    if (StoreIsOpen()) {
+        try {
+            WriteNoteText(m_wndTree.SelectedNoteId());
+            m_wndEditor.SetModify(false);
+            if (m_bNoteDeleted)
+                theDB.ExecuteStatement(L"Vacuum");
+        } catch (const CppSQLite3Exception& e) {
+            ShowStorageError(L"Tallyleaf destroy error.\n - ", e);
+        }
+    }
+    Profile::WriteInt(kStat, L"Runs", Profile::ReadInt(kStat, L"Runs", 1) + 1);
+    Profile::WriteInt(kStat, L"Uses", Profile::ReadInt(kStat, L"Uses", 0) + m_nCallUps);
+    SavePlacement();
+}
+
+void CTallyLeafDlg::SavePlacement() {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    ::GetWindowPlacement(m_hWnd, &wp);
+    const RECT& r = wp.rcNormalPosition;
+    Profile::WriteInt(kPlacement, L"WX", r.left);
+    Profile::WriteInt(kPlacement, L"WY", r.top);
+    Profile::WriteInt(kPlacement, L"WHeight", r.bottom - r.top);
+    Profile::WriteInt(kPlacement, L"WWidth", r.right - r.left);
+    Profile::WriteSwitch(kPlacement, L"MAXIMIZED", wp.showCmd == SW_SHOWMAXIMIZED || ::IsZoomed(m_hWnd));
+    Profile::WriteInt(kPlacement, L"SplitterPos", m_nSplitterPos);
+}

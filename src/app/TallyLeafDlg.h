@@ -1,0 +1,106 @@
+// CTallyLeafDlg: the main window. The notes tree on the left, the editor on the
+// right; it starts hidden and lives in the tray until called up.
+//
+// Its handlers are split by concern:
+//   TallyLeafDlg.cpp       construction, initialisation, settings, life cycle
+//   TallyLeafDlgStore.cpp  opening the store, filling the tree, loading and saving notes
+#pragma once
+
+#include <string>
+
+#include "editor/DragEdit.h"
+#include "framework/Dialog.h"
+#include "framework/Gdi.h"
+#include "tree/MyCTreeCtr.h"
+
+class CTallyLeafDlg : public CDialog {
+public:
+    CTallyLeafDlg();
+    ~CTallyLeafDlg() override;
+
+    // The process-wide main window, set when it initialises.
+    static CTallyLeafDlg* MainWindow();
+
+    void CallUpWindow();
+    void HideWindow();
+    void LayoutChildren();
+
+    // The notes store.
+    void OpenNotesStore();
+    void CreateNotesTable();
+    int FillTree(int parentId, HTREEITEM parent);
+    void LoadNote(int noteId);
+    void SaveNote(int noteId);
+    void FlushPendingSave();
+
+    bool PreTranslateMessage(MSG* msg) override;
+
+    // State that tests and the later windows read.
+    std::wstring m_strDbPath;
+    WORD m_wHotKeyMods = 1;
+    WORD m_wHotKeyVk = 83;
+    bool m_bIconInTray = true;
+    bool m_bMinimizeOnClose = false;
+    bool m_bWordWrap = true;
+    bool m_bHideByHotKey = true;
+    bool m_bHideOnFocusLost = false;
+    int m_nHideDelay = 0;
+    bool m_bAlwaysOnTop = false;
+    CFont m_fontEditor;
+    COLORREF m_crText = RGB(0, 0, 0);
+    COLORREF m_crBack = RGB(255, 255, 255);
+    CBrush m_brBack;
+    int m_nCallUps = 0;
+    bool m_bShowAllowed = false;
+    // The deferred save: which note, its text and position, and whether one waits.
+    std::wstring m_strPendingText;
+    int m_nPendingPos = 0;
+    int m_nPendingId = 0;
+    bool m_bPendingSave = false;
+    bool m_bNoteDeleted = false;
+    // Splitter position (x of the bar's left edge in the client area).
+    int m_nSplitterPos = 120;
+    MyCTreeCtr m_wndTree;
+    CDragEdit m_wndEditor;
+    bool m_bClearingTree = false;
+    std::wstring m_strNoteText;
+    HICON m_hIcon = nullptr;
+    HICON m_hSmallIcon = nullptr;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    void LoadSettings();
+    void RecreateEditor();
+    void LoadFontAndColours();
+    void SaveOnExit();
+    void SavePlacement();
+    void StartDeferredSave(int noteId);
+    void ClearPendingSave();
+    // Whether a store is open for the storage operations to work on.
+    bool StoreIsOpen() const;
+    // Writes the editor's text and position into a note; throws on failure.
+    void WriteNoteText(int noteId);
+    void ShowStorageError(const wchar_t* prefix, const class CppSQLite3Exception& e);
+
+    LRESULT OnWindowPosChanging(WPARAM, LPARAM);
+    LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnCtlColorEdit(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    LRESULT OnTrayCallback(WPARAM, LPARAM);
+    LRESULT OnNoteSelChanged(NMHDR* hdr);
+    void OnHide(UINT);
+    void OnExit(UINT);
+
+    bool m_bShutDown = false;
+
+    DECLARE_MESSAGE_TABLE()
+};

@@ -1,0 +1,189 @@
+// The main window's notes store: the table, the tree filled from it, and the
+// editor's text going to and from the selected note.
+#include <string>
+
+#include "app/AppConstants.h"
+#include "app/AppFolders.h"
+#include "app/TallyLeafDlg.h"
+#include "framework/AppMessageBox.h"
+#include "storage/CppSQLite3DB.h"
+
+namespace {
+const wchar_t* const kCreateTableStatements[] = {
+    L"begin transaction;",
+    L"CREATE TABLE IF NOT EXISTS notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);",
+    L"INSERT INTO notes VALUES(NULL,0,'Note',' This is a place for your quick notes...',0);",
+    L"commit transaction;",
+};
+
+std::wstring UpdateNoteSql(const std::wstring& text, int pos, int noteId) {
+    return L"UPDATE notes SET note='" + QuoteForSql(text) + L"', pos=" + std::to_wstring(pos) +
+           L" WHERE id=" + std::to_wstring(noteId) + L";";
+}
+}  // namespace
+
+bool CTallyLeafDlg::StoreIsOpen() const {
+    return theDB.IsOpen();
+}
+
+void CTallyLeafDlg::ShowStorageError(const wchar_t* prefix, const CppSQLite3Exception& e) {
+    AppMessageBox(std::wstring(prefix) + e.Message(), nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+}
+
+void CTallyLeafDlg::OpenNotesStore() {
+    theDB.Close();
+    // An old-format database is converted here once that conversion exists.
+    bool opened = false;
+    try {
+        theDB.Open(m_strDbPath);
+        if (!theDB.HasTable(L"notes"))
+            CreateNotesTable();
+        opened = theDB.IsOpen();
+    } catch (const CppSQLite3Exception& e) {
+        ShowStorageError(L"Tallyleaf: Can't open database.\n Error #1 - ", e);
+    }
+    if (!opened) {
+        // Nothing to show: later storage operations find the store closed and do nothing.
+        try {
+            theDB.Close();
+        } catch (const CppSQLite3Exception&) {
+        }
+    }
+
+    ::SendMessageW(m_wndTree, WM_SETREDRAW, FALSE, 0);
+    m_bClearingTree = true;
+    m_wndTree.DeleteAllItems();
+    m_bClearingTree = false;
+    ::SendMessageW(m_wndTree, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_wndTree, nullptr, TRUE);
+
+    // The editor takes no typing while there is no store to keep it.
+    m_wndEditor.SendMessage(EM_SETREADONLY, !opened);
+    if (!opened) {
+        m_strNoteText.clear();
+        UpdateData(false);
+        return;
+    }
+    try {
+        if (FillTree(0, TVI_ROOT) == 0) {
+            CreateNotesTable();
+            FillTree(0, TVI_ROOT);
+        }
+    } catch (const CppSQLite3Exception& e) {
+        ShowStorageError(L"Tallyleaf: Can't open database.\n Error #1 - ", e);
+    }
+    LoadNote(1);
+    m_wndTree.SelectItem(m_wndTree.GetRootItem());
+}
+
+void CTallyLeafDlg::CreateNotesTable() {
+    try {
+        for (const wchar_t* statement : kCreateTableStatements)
+            theDB.ExecuteStatement(statement);
+    } catch (const CppSQLite3Exception& e) {
+        // Leave no transaction open behind the failure.
+        try {
+            theDB.ExecuteStatement(L"rollback transaction;");
+        } catch (const CppSQLite3Exception&) {
+        }
+        ShowStorageError(L"Tallyleaf: Can't create the main table.\n Error #1 - ", e);
+    }
+}
+
+int CTallyLeafDlg::FillTree(int parentId, HTREEITEM parent) {
+    if (!StoreIsOpen())
+        return 0;
+    int count = 0;
+    CppSQLite3Query query = theDB.ExecuteQuery(L"SELECT id,pid,name FROM notes WHERE pid=" + std::to_wstring(parentId));
+    for (; !query.AtEnd(); query.Advance()) {
+        const int id = query.IntByName(L"id", 0);
+        HTREEITEM item = m_wndTree.InsertNoteItem(query.TextByName(L"name", L"Note"), id, parent, TVI_LAST);
+        count += FillTree(query.IntByName(L"id", -1), item) + 1;
+    }
+    return count;
+}
+
+void CTallyLeafDlg::LoadNote(int noteId) {
+    if (!StoreIsOpen())
+        return;
+    // Moving back to a note whose save still waits: write it first, so the
+    // editor shows the latest text and nothing older overwrites it later.
+    if (m_bPendingSave && m_nPendingId == noteId) {
+        KillTimer(TIMER_DEFERRED_SAVE);
+        FlushPendingSave();
+        ClearPendingSave();
+    }
+    try {
+        CppSQLite3Query query =
+            theDB.ExecuteQuery(L"SELECT note, pos FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+        m_strNoteText = query.TextByName(L"note", L"");
+        const int pos = query.IntByName(L"pos", 0);
+        query.Finish();
+        UpdateData(false);
+        m_wndEditor.RestorePosition(pos);
+    } catch (const CppSQLite3Exception& e) {
+        ShowStorageError(L"Tallyleaf error: Can't load note.\n - ", e);
+    }
+}
+
+void CTallyLeafDlg::WriteNoteText(int noteId) {
+    // No note has id 0: with no item selected there is nothing to write.
+    if (noteId == 0)
+        return;
+    theDB.ExecuteStatement(UpdateNoteSql(m_strNoteText, m_wndEditor.PackedPosition(), noteId));
+}
+
+void CTallyLeafDlg::SaveNote(int noteId) {
+    if (!StoreIsOpen())
+        return;
+    UpdateData(true);
+    try {
+        WriteNoteText(noteId);
+    } catch (const CppSQLite3Exception& e) {
+        ShowStorageError(L"Tallyleaf error: Can't save note.\n - ", e);
+    }
+    m_wndEditor.SetModify(false);
+}
+
+void CTallyLeafDlg::FlushPendingSave() {
+    if (!StoreIsOpen() || m_nPendingId == 0)
+        return;
+    UpdateData(true);
+    try {
+        theDB.ExecuteStatement(UpdateNoteSql(m_strPendingText, m_nPendingPos, m_nPendingId));
+    } catch (const CppSQLite3Exception& e) {
+        ShowStorageError(L"Tallyleaf error 2: Can't save note.\n - ", e);
+    }
+}
+
+void CTallyLeafDlg::StartDeferredSave(int noteId) {
+    if (m_bPendingSave)
+        FlushPendingSave();
+    m_strPendingText = m_strNoteText;
+    m_nPendingId = noteId;
+    m_nPendingPos = m_wndEditor.PackedPosition();
+    m_bPendingSave = true;
+    SetTimer(TIMER_DEFERRED_SAVE, kDeferredSaveMs);
+}
+
+void CTallyLeafDlg::ClearPendingSave() {
+    m_bPendingSave = false;
+    m_strPendingText.clear();
+}
+
+LRESULT CTallyLeafDlg::OnNoteSelChanged(NMHDR* hdr) {
+    if (m_bClearingTree)
+        return 0;
+    const auto* change = reinterpret_cast<const NMTREEVIEWW*>(hdr);
+    UpdateData(true);
+    // The item that was left may be gone already (deleted or moved); its id
+    // travels in the notification itself.
+    const int leftId = change->itemOld.hItem ? static_cast<int>(change->itemOld.lParam) : 0;
+    if (leftId != 0 && m_wndEditor.GetModify())
+        StartDeferredSave(leftId);
+    // A change to no item at all (the last one deleted) loads nothing.
+    if (change->itemNew.hItem)
+        LoadNote(static_cast<int>(change->itemNew.lParam));
+    m_wndEditor.SetModify(false);
+    return 0;
+}

@@ -1,0 +1,216 @@
+// The notes store as the user meets it: the tree filled from the database,
+// the note shown with its position, and what is written when.
+#include "storage/CppSQLite3DB.h"
+#include "support/MainWindowFixture.h"
+#include "support/Pump.h"
+
+namespace {
+const wchar_t kCreate[] =
+    L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);";
+
+std::wstring Insert(int id, int pid, const std::wstring& name, const std::wstring& note, int pos = 0) {
+    return L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" + name +
+           L"','" + note + L"'," + std::to_wstring(pos) + L");";
+}
+}  // namespace
+
+class NotesStore : public MainWindowTest {
+protected:
+    // Three top-level notes A, B, C (ids 1, 2, 3) with texts "alpha", "beta", "gamma".
+    void StartWithThreeNotes() {
+        Execute(kCreate);
+        Execute(Insert(1, 0, L"A", L"alpha"));
+        Execute(Insert(2, 0, L"B", L"beta"));
+        Execute(Insert(3, 0, L"C", L"gamma"));
+        Start();
+    }
+};
+
+TEST_F(NotesStore, NewDatabaseGetsTheDefaultNoteSelectedAndShown) {
+    Start();
+    ASSERT_TRUE(FileExists(DbPath()));
+    EXPECT_EQ(StoredCount(), 1);
+    EXPECT_EQ(StoredCount(L"id=1 AND pid=0 AND name='Note'"), 1);
+    EXPECT_EQ(StoredText(1), L" This is a place for your quick notes...");
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    HTREEITEM selected = dlg->m_wndTree.GetSelectedItem();
+    ASSERT_NE(selected, nullptr);
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(selected), L"Note");
+    EXPECT_EQ(EditorText(), L" This is a place for your quick notes...");
+    EXPECT_TRUE(modal.Boxes().empty());
+}
+
+TEST_F(NotesStore, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidden) {
+    Execute(kCreate);
+    Execute(Insert(5, 9, L"Orphan", L"lost parent"));
+    Execute(Insert(6, 5, L"Grandchild", L"deeper"));
+    Start();
+    EXPECT_EQ(StoredCount(), 3);
+    EXPECT_EQ(StoredCount(L"name='Orphan' OR name='Grandchild'"), 2);
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetRootItem()), L"Note");
+    EXPECT_EQ(FindItem(L"Orphan"), nullptr);
+}
+
+TEST_F(NotesStore, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
+    Execute(kCreate);
+    Execute(Insert(1, 0, L"Root", L""));
+    Execute(Insert(4, 1, L"Fourth", L""));
+    Execute(Insert(2, 1, L"Second", L""));
+    Execute(Insert(3, 2, L"Third under second", L""));
+    Start();
+    HTREEITEM root = dlg->m_wndTree.GetRootItem();
+    HTREEITEM first = dlg->m_wndTree.GetChildItem(root);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(first), L"Second");
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetNextSiblingItem(first)), L"Fourth");
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetChildItem(first)), L"Third under second");
+    EXPECT_EQ(dlg->m_wndTree.NoteId(first), 2);
+}
+
+TEST_F(NotesStore, PositionPacksFirstVisibleLineAndCaret) {
+    std::wstring lines;
+    for (int i = 0; i < 200; ++i)
+        lines += L"line " + std::to_wstring(i) + L"\r\n";
+    Execute(kCreate);
+    Execute(Insert(1, 0, L"Long", lines));
+    Start();
+    dlg->m_wndEditor.SendMessage(EM_SETSEL, 10, 10);
+    dlg->m_wndEditor.LineScroll(3);
+    ASSERT_EQ(dlg->m_wndEditor.GetFirstVisibleLine(), 3);
+    dlg->HideWindow();
+    EXPECT_EQ(StoredPos(1), 3 * 65536 + 10);  // 196618
+
+    // Shown again from the store: caret and scroll come back.
+    Finish();
+    theDB.Close();
+    Start();
+    int start = 0, end = 0;
+    dlg->m_wndEditor.GetSel(start, end);
+    EXPECT_EQ(start, 10);
+    EXPECT_EQ(end, 10);
+    EXPECT_EQ(dlg->m_wndEditor.GetFirstVisibleLine(), 3);
+}
+
+TEST_F(NotesStore, CaretBeyond65535IsStoredAs65535AndReopensThere) {
+    Execute(kCreate);
+    std::wstring text;
+    while (text.size() < 70000)
+        text += std::wstring(98, L'x') + L"\r\n";
+    Execute(Insert(1, 0, L"Huge", text));
+    Start();
+    dlg->m_wndEditor.SendMessage(EM_SETSEL, 69000, 69000);
+    dlg->HideWindow();
+    EXPECT_EQ(StoredPos(1) & 0xFFFF, 65535);
+
+    Finish();
+    theDB.Close();
+    Start();
+    int start = 0, end = 0;
+    dlg->m_wndEditor.GetSel(start, end);
+    EXPECT_EQ(start, 65535);
+    EXPECT_EQ(end, 65535);
+}
+
+TEST_F(NotesStore, MovingWithoutTypingWritesNothing) {
+    StartWithThreeNotes();
+    dlg->m_wndEditor.SendMessage(EM_SETSEL, 3, 3);  // caret moves do not modify
+    Select(L"B");
+    EXPECT_EQ(EditorText(), L"beta");
+    PumpFor(400);
+    EXPECT_EQ(StoredPos(1), 0);
+    EXPECT_EQ(StoredText(1), L"alpha");
+}
+
+TEST_F(NotesStore, LeavingAModifiedNoteWritesItAbout200msLater) {
+    StartWithThreeNotes();
+    dlg->m_wndEditor.SendMessage(EM_SETSEL, 5, 5);
+    Type(L"!");
+    Select(L"B");
+    // The new note is shown first; the old one is not written yet.
+    EXPECT_EQ(EditorText(), L"beta");
+    EXPECT_EQ(StoredText(1), L"alpha");
+    const DWORD left = ::GetTickCount();
+    ASSERT_TRUE(PumpUntil([&] { return StoredText(1) == L"alpha!"; }, 5000));
+    EXPECT_GE(::GetTickCount() - left, 150u);
+    // The position recorded is the one at the moment of leaving.
+    EXPECT_EQ(StoredPos(1), 6);
+    EXPECT_FALSE(dlg->m_wndEditor.GetModify());
+}
+
+TEST_F(NotesStore, LeavingTwoModifiedNotesQuicklyWritesTheFirstAtOnce) {
+    StartWithThreeNotes();
+    Type(L"A1 ");
+    Select(L"B");
+    Type(L"B1 ");
+    Select(L"C");
+    // A was flushed when B was left; B waits for its timer.
+    EXPECT_EQ(StoredText(1), L"A1 alpha");
+    EXPECT_EQ(StoredText(2), L"beta");
+    ASSERT_TRUE(PumpUntil([&] { return StoredText(2) == L"B1 beta"; }));
+}
+
+TEST_F(NotesStore, AnEmptiedNoteIsWrittenEvenWhenAnotherSaveFollows) {
+    StartWithThreeNotes();
+    dlg->m_wndEditor.SetSel(0, -1);
+    dlg->m_wndEditor.Clear();
+    ASSERT_EQ(EditorText(), L"");
+    Select(L"B");
+    Type(L"more ");
+    Select(L"C");
+    EXPECT_EQ(StoredText(1), L"");
+    ASSERT_TRUE(PumpUntil([&] { return StoredText(2) == L"more beta"; }));
+    EXPECT_EQ(StoredText(1), L"");
+}
+
+TEST_F(NotesStore, ComingBackBeforeTheSaveShowsTheLatestText) {
+    StartWithThreeNotes();
+    Type(L"new ");
+    Select(L"B");
+    Select(L"A");
+    EXPECT_EQ(EditorText(), L"new alpha");
+    EXPECT_EQ(StoredText(1), L"new alpha");
+    // Nothing older overwrites it once the timer would have fired.
+    PumpFor(400);
+    EXPECT_EQ(StoredText(1), L"new alpha");
+}
+
+TEST_F(NotesStore, EndingRightAfterLeavingANoteStillWritesIt) {
+    StartWithThreeNotes();
+    Type(L"last words ");
+    Select(L"B");
+    Finish();
+    EXPECT_EQ(StoredText(1), L"last words alpha");
+}
+
+TEST_F(NotesStore, HidingWritesTheNoteEvenWithoutTyping) {
+    StartWithThreeNotes();
+    dlg->m_wndEditor.SendMessage(EM_SETSEL, 4, 4);
+    dlg->HideWindow();
+    EXPECT_EQ(StoredPos(1), 4);
+    EXPECT_FALSE(dlg->IsWindowVisible());
+}
+
+TEST_F(NotesStore, QuotesInNamesAndTextsSurvive) {
+    Execute(kCreate);
+    Execute(Insert(1, 0, L"O''Brien''s list", L"it''s"));
+    Start();
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetRootItem()), L"O'Brien's list");
+    EXPECT_EQ(EditorText(), L"it's");
+    dlg->m_wndEditor.SetSel(0, -1);
+    Type(L"'quoted' and ''doubled''");
+    dlg->HideWindow();
+    EXPECT_EQ(StoredText(1), L"'quoted' and ''doubled''");
+}
+
+TEST_F(NotesStore, AFailedCreationRollsItsTransactionBack) {
+    // A view named notes lets the creation begin and then fail inside its transaction.
+    Execute(L"CREATE VIEW notes AS SELECT 1 AS id, 7 AS pid, 'v' AS name, '' AS note, 0 AS pos;");
+    Start();
+    ASSERT_FALSE(modal.Boxes().empty());
+    EXPECT_EQ(modal.Boxes()[0].text.rfind(L"Tallyleaf: Can't create the main table.\n Error #1 - ", 0), 0u);
+    // No transaction was left open: another connection can still write.
+    CppSQLite3DB other(500);
+    other.Open(DbPath());
+    EXPECT_NO_THROW(other.ExecuteStatement(L"CREATE TABLE probe (x INTEGER);"));
+}

@@ -1,0 +1,106 @@
+#include "support/MainWindowFixture.h"
+
+#include <functional>
+#include <iostream>
+
+#include "app/AppFolders.h"
+#include "storage/CppSQLite3DB.h"
+#include "support/Pump.h"
+
+void MainWindowTest::SetUp() {
+    AppFolders::SetDataFolderForTesting(dir.Path());
+    modal.Skip([](HWND hwnd) { return dynamic_cast<CTallyLeafDlg*>(CWnd::FromHandle(hwnd)) != nullptr; });
+}
+
+void MainWindowTest::TearDown() {
+    Finish();
+    theDB.Close();
+    // A failing test shows every box the program put up, to tell why.
+    if (HasFailure()) {
+        for (const ModalAnswer::Box& box : modal.Boxes())
+            std::wcerr << L"  box [" << box.caption << L"]: " << box.text << L"\n";
+    }
+}
+
+void MainWindowTest::Start() {
+    dlg = std::make_unique<CTallyLeafDlg>();
+    ASSERT_TRUE(dlg->Create());
+    PumpPending();
+}
+
+void MainWindowTest::Finish() {
+    if (dlg && dlg->m_hWnd)
+        ::DestroyWindow(dlg->m_hWnd);
+    PumpPending();
+    dlg.reset();
+}
+
+void MainWindowTest::Configure(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
+    ::WritePrivateProfileStringW(section, key, value.c_str(), dir.File(L"tallyleaf.cfg").c_str());
+}
+
+std::wstring MainWindowTest::ConfigValue(const wchar_t* section, const wchar_t* key) {
+    wchar_t buffer[1024] = {};
+    ::GetPrivateProfileStringW(section, key, L"<absent>", buffer, 1024, dir.File(L"tallyleaf.cfg").c_str());
+    return buffer;
+}
+
+namespace {
+template <class Fn>
+auto WithOwnConnection(const std::wstring& path, Fn fn) {
+    CppSQLite3DB db(2000);
+    db.Open(path);
+    return fn(db);
+}
+}  // namespace
+
+std::wstring MainWindowTest::StoredText(int id) {
+    return WithOwnConnection(DbPath(), [id](CppSQLite3DB& db) {
+        CppSQLite3Query q = db.ExecuteQuery(L"SELECT note FROM notes WHERE id=" + std::to_wstring(id));
+        return std::wstring(q.TextByName(L"note", L"<none>"));
+    });
+}
+
+int MainWindowTest::StoredPos(int id) {
+    return WithOwnConnection(DbPath(), [id](CppSQLite3DB& db) {
+        CppSQLite3Query q = db.ExecuteQuery(L"SELECT pos FROM notes WHERE id=" + std::to_wstring(id));
+        return q.IntByName(L"pos", -1);
+    });
+}
+
+int MainWindowTest::StoredCount(const std::wstring& where) {
+    return WithOwnConnection(DbPath(), [&where](CppSQLite3DB& db) {
+        return db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE " + where);
+    });
+}
+
+void MainWindowTest::Execute(const std::wstring& sql) {
+    WithOwnConnection(DbPath(), [&sql](CppSQLite3DB& db) { return db.ExecuteStatement(sql); });
+}
+
+HTREEITEM MainWindowTest::FindItem(const std::wstring& label) {
+    std::function<HTREEITEM(HTREEITEM)> walk = [&](HTREEITEM item) -> HTREEITEM {
+        for (; item; item = dlg->m_wndTree.GetNextSiblingItem(item)) {
+            if (dlg->m_wndTree.GetItemText(item) == label)
+                return item;
+            if (HTREEITEM found = walk(dlg->m_wndTree.GetChildItem(item)))
+                return found;
+        }
+        return nullptr;
+    };
+    return walk(dlg->m_wndTree.GetRootItem());
+}
+
+void MainWindowTest::Select(const std::wstring& label) {
+    HTREEITEM item = FindItem(label);
+    ASSERT_NE(item, nullptr) << "no tree item labelled " << std::string(label.begin(), label.end());
+    dlg->m_wndTree.SelectItem(item);
+}
+
+std::wstring MainWindowTest::EditorText() {
+    return dlg->m_wndEditor.GetWindowText();
+}
+
+void MainWindowTest::Type(const std::wstring& text) {
+    dlg->m_wndEditor.ReplaceSel(text.c_str());
+}

@@ -1,0 +1,48 @@
+// A fixture that runs the real main window, created modeless, on a fresh data
+// folder with a sandboxed registry; modal boxes are answered by `modal`.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/TallyLeafDlg.h"
+#include "support/ModalAnswer.h"
+#include "support/RegistrySandbox.h"
+#include "support/TempDir.h"
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the main window (it starts hidden) and waits for it to settle.
+    void Start();
+    // Destroys the main window as the end of the program does.
+    void Finish();
+
+    // Writes a configuration value before the window starts.
+    void Configure(const wchar_t* section, const wchar_t* key, const std::wstring& value);
+    std::wstring ConfigValue(const wchar_t* section, const wchar_t* key);
+
+    // Reads the database file through a connection of its own.
+    std::wstring StoredText(int id);
+    int StoredPos(int id);
+    int StoredCount(const std::wstring& where = L"1");
+    // Runs statements on the database file through a connection of its own.
+    void Execute(const std::wstring& sql);
+
+    // Tree and editor helpers.
+    HTREEITEM FindItem(const std::wstring& label);
+    void Select(const std::wstring& label);
+    std::wstring EditorText();
+    // Types text into the editor at the caret, as a user edit (sets the modified flag).
+    void Type(const std::wstring& text);
+    std::wstring DbPath() const { return dir.File(L"notes2.db"); }
+
+    RegistrySandbox registry;
+    TempDir dir;
+    ModalAnswer modal;
+    std::unique_ptr<CTallyLeafDlg> dlg;
+};
