@@ -1,0 +1,185 @@
+#include "storage/CppSQLite3DB.h"
+
+#include <sqlite3.h>
+
+#include <climits>
+#include <cstdio>
+#include <cwctype>
+
+CppSQLite3DB theDB;
+
+namespace {
+
+// Finalises a prepared statement on every way out of a scope, so that no
+// failure leaves one behind to keep the connection from closing.
+class StatementGuard {
+public:
+    explicit StatementGuard(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    ~StatementGuard() {
+        if (m_stmt)
+            sqlite3_finalize(m_stmt);
+    }
+    StatementGuard(const StatementGuard&) = delete;
+    StatementGuard& operator=(const StatementGuard&) = delete;
+
+    sqlite3_stmt* Get() const { return m_stmt; }
+    int Finalize() {
+        int rc = sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        return rc;
+    }
+    sqlite3_stmt* Release() {
+        sqlite3_stmt* stmt = m_stmt;
+        m_stmt = nullptr;
+        return stmt;
+    }
+
+private:
+    sqlite3_stmt* m_stmt;
+};
+
+// Decimal text to integer: leading white space, an optional sign, then digits
+// up to the first non-digit; no digits give 0. Values beyond 32 bits saturate.
+int ParseDecimal(const wchar_t* text) {
+    if (!text)
+        return 0;
+    while (std::iswspace(*text))
+        ++text;
+    bool negative = false;
+    if (*text == L'+' || *text == L'-')
+        negative = *text++ == L'-';
+    long long value = 0;
+    for (; *text >= L'0' && *text <= L'9'; ++text) {
+        if (value <= static_cast<long long>(INT_MAX) + 1)
+            value = value * 10 + (*text - L'0');
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+CppSQLite3DB::CppSQLite3DB(int busyTimeoutMs) : m_db(nullptr), m_nBusyTimeoutMs(busyTimeoutMs) {}
+
+CppSQLite3DB::~CppSQLite3DB() {
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+void CppSQLite3DB::Open(const std::wstring& path) {
+    Close();
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open16(path.c_str(), &db);
+    if (rc != SQLITE_OK) {
+        // SQLite hands back a connection handle even when opening fails; it
+        // carries the error message and must still be closed, or it leaks. The
+        // object stays closed.
+        CppSQLite3Exception failure = SqliteFailure(rc, db);
+        sqlite3_close(db);
+        throw failure;
+    }
+    m_db = db;
+    sqlite3_busy_timeout(m_db, m_nBusyTimeoutMs);
+}
+
+void CppSQLite3DB::Close() {
+    if (!m_db)
+        return;
+    int rc = sqlite3_close(m_db);
+    if (rc != SQLITE_OK)
+        throw SqliteFailure(rc, m_db);
+    m_db = nullptr;
+}
+
+void CppSQLite3DB::CheckOpen() const {
+    if (!m_db)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Database not open");
+}
+
+sqlite3_stmt* CppSQLite3DB::Prepare(const std::wstring& sql) {
+    CheckOpen();
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare16(m_db, sql.c_str(), -1, &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        throw SqliteFailure(rc, m_db);
+    return stmt;
+}
+
+int CppSQLite3DB::ExecuteStatement(const std::wstring& sql) {
+    CheckOpen();
+    for (;;) {
+        StatementGuard stmt(Prepare(sql));
+        if (!stmt.Get())
+            return SQLITE_OK;
+        int rc = sqlite3_step(stmt.Get());
+        if (rc == SQLITE_ERROR) {
+            // A statement compiled with the legacy prepare reports every failure
+            // of a step as SQLITE_ERROR with the generic message "SQL logic
+            // error"; finalising yields the real result (SQLITE_SCHEMA when the
+            // schema changed under it) and puts the real message on the
+            // connection. The code stays SQLITE_ERROR.
+            std::wstring stepMessage = static_cast<const wchar_t*>(sqlite3_errmsg16(m_db));
+            int finalRc = stmt.Finalize();
+            if (finalRc == SQLITE_SCHEMA)
+                continue;
+            if (finalRc != SQLITE_OK)
+                throw SqliteFailure(SQLITE_ERROR, m_db);
+            throw CppSQLite3Exception(SQLITE_ERROR, stepMessage.c_str());
+        }
+        int finalRc = stmt.Finalize();
+        if (finalRc == SQLITE_SCHEMA)
+            continue;
+        // A failure that shows only here (SQLITE_BUSY once the time-out has
+        // passed, for one) means the statement did not take effect: throw it,
+        // since a returned code would go unread and the change be lost silently.
+        if (finalRc != SQLITE_OK)
+            throw SqliteFailure(finalRc, m_db);
+        return SQLITE_OK;
+    }
+}
+
+CppSQLite3Query CppSQLite3DB::ExecuteQuery(const std::wstring& sql) {
+    CheckOpen();
+    for (;;) {
+        StatementGuard stmt(Prepare(sql));
+        if (!stmt.Get())
+            throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Null Virtual Machine pointer");
+        int rc = sqlite3_step(stmt.Get());
+        if (rc == SQLITE_DONE || rc == SQLITE_ROW)
+            return CppSQLite3Query(m_db, stmt.Release(), rc == SQLITE_DONE);
+        int finalRc = stmt.Finalize();
+        if (finalRc == SQLITE_SCHEMA)
+            continue;
+        throw SqliteFailure(finalRc, m_db);
+    }
+}
+
+int CppSQLite3DB::ExecuteScalar(const std::wstring& sql) {
+    CppSQLite3Query query = ExecuteQuery(sql);
+    if (!query.HasStatement())
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Null Virtual Machine pointer");
+    if (query.AtEnd() || query.m_nColumns < 1)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Invalid scalar query");
+    int value = ParseDecimal(query.TextAt(0));
+    query.Finish();
+    return value;
+}
+
+bool CppSQLite3DB::HasTable(const std::wstring& name) {
+    wchar_t sql[128];
+    int length = std::swprintf(sql, sizeof sql / sizeof sql[0],
+                               L"select count(*) from sqlite_master where type='table' and name='%ls'",
+                               name.c_str());
+    // A name too long for the statement buffer could only be looked up cut
+    // short, which might find the wrong table.
+    if (length < 0 || length >= static_cast<int>(sizeof sql / sizeof sql[0]))
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Table name too long");
+    return ExecuteScalar(sql) > 0;
+}

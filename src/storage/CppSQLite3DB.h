@@ -1,0 +1,53 @@
+// A connection to one SQLite database file, in UTF-16 throughout. Every failure
+// is thrown as CppSQLite3Exception. Each Execute... call prepares and finalises
+// its own statement; cursors returned by ExecuteQuery may stay open while the
+// same connection runs further statements.
+#pragma once
+
+#include "storage/CppSQLite3Exception.h"
+#include "storage/CppSQLite3Query.h"
+
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class CppSQLite3DB {
+public:
+    // The time-out is how long a statement waits for a lock held by another
+    // connection before it fails with SQLITE_BUSY; the program keeps the default.
+    explicit CppSQLite3DB(int busyTimeoutMs = 60000);
+    // Closes the connection; a failure to close is swallowed.
+    virtual ~CppSQLite3DB();
+    CppSQLite3DB(const CppSQLite3DB&) = delete;
+    CppSQLite3DB& operator=(const CppSQLite3DB&) = delete;
+
+    // Opens (creating it if absent) the database file. An open connection is
+    // closed first. On failure the object stays closed.
+    void Open(const std::wstring& path);
+    // Does nothing when closed. If SQLite refuses (a cursor is still open) it
+    // throws and the connection stays open.
+    void Close();
+    bool IsOpen() const { return m_db != nullptr; }
+
+    // Runs a statement that returns no rows; returns 0.
+    int ExecuteStatement(const std::wstring& sql);
+    // Runs a query; the cursor stands on the first row or at the end.
+    CppSQLite3Query ExecuteQuery(const std::wstring& sql);
+    // The first column of the first row as a decimal integer; 0 for NULL.
+    int ExecuteScalar(const std::wstring& sql);
+    bool HasTable(const std::wstring& name);
+
+    // Compiles the first statement of `sql`; the caller finalises it. Null when
+    // the text holds no statement (only blanks or comments).
+    sqlite3_stmt* Prepare(const std::wstring& sql);
+
+private:
+    void CheckOpen() const;
+
+    sqlite3* m_db;
+    int m_nBusyTimeoutMs;
+};
+
+// The program's connection to its notes database.
+extern CppSQLite3DB theDB;

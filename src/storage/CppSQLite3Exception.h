@@ -1,0 +1,38 @@
+// The one failure type of the storage code: an SQLite result code (or the
+// layer's own CPPSQLITE_ERROR) and a message formatted once, at creation, as
+// "NAME[code]: detail".
+#pragma once
+
+#include <string>
+
+struct sqlite3;
+
+// The storage layer's own failure code (a misuse the layer itself detects).
+constexpr int CPPSQLITE_ERROR = 1000;
+
+class CppSQLite3Exception {
+public:
+    // `detail` may be null; the message then ends after "]: ".
+    CppSQLite3Exception(int code, const wchar_t* detail);
+    CppSQLite3Exception(const CppSQLite3Exception&) = default;
+    CppSQLite3Exception& operator=(const CppSQLite3Exception&) = default;
+    virtual ~CppSQLite3Exception();
+
+    int Code() const { return m_nCode; }
+    const wchar_t* Message() const { return m_strMessage.c_str(); }
+
+private:
+    int m_nCode;
+    std::wstring m_strMessage;
+};
+
+// The constant name of an SQLite result code or CPPSQLITE_ERROR; "UNKNOWN_ERROR"
+// for any other code.
+const wchar_t* ErrorCodeName(int code);
+
+// A copy of `text` with every single quote doubled, for use inside an SQL
+// string literal. Nothing else is escaped.
+std::wstring QuoteForSql(const std::wstring& text);
+
+// An exception with `code` and the connection's current error message.
+CppSQLite3Exception SqliteFailure(int code, sqlite3* db);
