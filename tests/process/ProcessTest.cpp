@@ -1,0 +1,231 @@
+// The real tallyleaf.exe as the user starts it: hidden first start, the single
+// instance, the question on closing, the files written at the end, and the refusal
+// to run on Windows 98. Each test gives the program a fresh application data folder.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "process/ProcessHarness.h"
+#include "support/Pump.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const std::wstring kMainTitle = L"Tallyleaf - Work faster.";
+const std::wstring kCloseQuestion = L"Do you want to close Tallyleaf?";
+const std::wstring kFirstNoteText = L" This is a place for your quick notes...";
+constexpr int kEditorId = 1000;
+constexpr DWORD kTimeoutMs = 20000;
+
+struct Note {
+    int pid;
+    std::string name;
+    std::string text;
+};
+
+// The notes in a database file, read without changing it.
+std::vector<Note> ReadNotes(const std::wstring& dbPath) {
+    std::vector<Note> notes;
+    char path[MAX_PATH * 3] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, dbPath.c_str(), -1, path, sizeof path, nullptr, nullptr);
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT pid, name, note FROM notes ORDER BY id;", -1, &stmt, nullptr) ==
+            SQLITE_OK) {
+            while (sqlite3_step(stmt) == SQLITE_ROW) {
+                auto text = [stmt](int column) {
+                    const unsigned char* value = sqlite3_column_text(stmt, column);
+                    return value ? std::string(reinterpret_cast<const char*>(value)) : std::string();
+                };
+                notes.push_back({sqlite3_column_int(stmt, 0), text(1), text(2)});
+            }
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return notes;
+}
+
+class TallyleafProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(FileExists(Exe())) << "tallyleaf.exe is not beside the test program";
+        ASSERT_TRUE(m_appData.Active()) << "could not redirect the application data folder";
+        // A main window from elsewhere would take every start of ours for a second one.
+        ASSERT_EQ(::FindWindowW(nullptr, kMainTitle.c_str()), nullptr) << "another Tallyleaf is running";
+    }
+
+    static std::wstring Exe() { return TestProgramFolder() + L"tallyleaf.exe"; }
+    std::wstring DataFolder() const { return m_temp.Path() + L"TallyLeaf\\"; }
+    std::wstring DataFile(const wchar_t* name) const { return DataFolder() + name; }
+    std::wstring Config(const wchar_t* section, const wchar_t* key) const {
+        return IniValue(DataFile(L"tallyleaf.cfg"), section, key);
+    }
+
+    // Starts the first instance and waits until it sits hidden in its message loop,
+    // checking all along that it never shows itself. Returns its main window, or null
+    // (after recording the failure).
+    HWND StartFirstInstance() {
+        if (!m_first.Start(Exe())) {
+            ADD_FAILURE() << "tallyleaf.exe did not start, error " << m_first.LastError();
+            return nullptr;
+        }
+        HWND main = nullptr;
+        bool shown = false;
+        // Idle means the start-up is over: the window waits in its message loop, as the user meets it.
+        const bool ready = PumpUntil(
+            [&] {
+                shown = shown || HasVisibleWindow(m_first.Id());
+                if (!main)
+                    main = FindTopLevelWindow(m_first.Id(), kMainTitle);
+                return main && m_first.IsIdle();
+            },
+            kTimeoutMs);
+        EXPECT_FALSE(shown) << "a window showed itself during start-up";
+        if (!ready) {
+            ADD_FAILURE() << "no main window waiting for input within " << kTimeoutMs << " ms (window "
+                          << (main != nullptr) << ", running " << m_first.Running() << ")";
+            return nullptr;
+        }
+        return main;
+    }
+
+    // Asks the main window to close, as its close box does; returns the question box or null.
+    HWND AskToClose(AppProcess& app, HWND main) {
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        HWND box = nullptr;
+        PumpUntil([&] { return (box = FindMessageBox(app.Id(), kCloseQuestion)) != nullptr || !app.Running(); },
+                  kTimeoutMs);
+        return box;
+    }
+
+    // Closes the main window and answers Yes; the program then ends normally.
+    void EndByClosing(AppProcess& app, HWND main) {
+        HWND box = AskToClose(app, main);
+        ASSERT_NE(box, nullptr) << "no \"Do you want to close Tallyleaf?\" box (running " << app.Running() << ")";
+        AnswerMessageBox(box, IDYES);
+        ASSERT_TRUE(app.WaitForExit(kTimeoutMs)) << "the program did not end after Yes";
+        EXPECT_EQ(app.ExitCode(), 0u);
+    }
+
+    TempDir m_temp;
+    AppDataRedirect m_appData{m_temp.Path()};
+    // The program counts its starts in the registry; that count is put back afterwards.
+    RegistryValueGuard m_launchCounter{HKEY_CURRENT_USER, L"Software\\Velmorand\\Tallyleaf", L"runs"};
+    AppProcess m_first;
+    AppProcess m_second;
+};
+
+}  // namespace
+
+TEST_F(TallyleafProcess, FirstStartRunsHiddenAndWritesTheDefaultsWhenClosed) {
+    HWND main = StartFirstInstance();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(m_first.Running());
+    EXPECT_FALSE(::IsWindowVisible(main));
+    EXPECT_TRUE(FileExists(DataFile(L"notes2.db")));
+
+    // Closing asks first; No leaves the program running, still hidden.
+    HWND box = AskToClose(m_first, main);
+    ASSERT_NE(box, nullptr) << "closing did not ask \"Do you want to close Tallyleaf?\"";
+    EXPECT_EQ(WindowTitle(box), L"tallyleaf");
+    EXPECT_EQ(MessageBoxButtons(box), (std::vector<int>{IDYES, IDNO}));
+    AnswerMessageBox(box, IDNO);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(box); }, kTimeoutMs)) << "the question stayed after No";
+    // A message through the main window's loop: it still runs after the answer was handled.
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored));
+    EXPECT_TRUE(m_first.Running());
+    EXPECT_TRUE(::IsWindow(main));
+    EXPECT_FALSE(::IsWindowVisible(main));
+
+    // Yes ends it, and the end writes the counters and the default placement.
+    EndByClosing(m_first, main);
+    EXPECT_EQ(Config(L"Stat", L"Runs"), L"2");
+    EXPECT_EQ(Config(L"Stat", L"Uses"), L"0");
+    EXPECT_EQ(Config(L"Tallyleaf", L"WX"), L"250");
+    EXPECT_EQ(Config(L"Tallyleaf", L"WY"), L"150");
+    EXPECT_EQ(Config(L"Tallyleaf", L"WWidth"), L"540");
+    EXPECT_EQ(Config(L"Tallyleaf", L"WHeight"), L"420");
+    EXPECT_EQ(Config(L"Tallyleaf", L"MAXIMIZED"), L"0");
+    EXPECT_EQ(Config(L"Tallyleaf", L"SplitterPos"), L"120");
+
+    // The new database holds the one first note.
+    const std::vector<Note> notes = ReadNotes(DataFile(L"notes2.db"));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].pid, 0);
+    EXPECT_EQ(notes[0].name, "Note");
+    EXPECT_EQ(notes[0].text, " This is a place for your quick notes...");
+}
+
+TEST_F(TallyleafProcess, SecondStartCallsTheHiddenWindowUpAndEndsWithoutAWindow) {
+    HWND main = StartFirstInstance();
+    ASSERT_NE(main, nullptr);
+    ASSERT_FALSE(::IsWindowVisible(main));
+
+    ASSERT_TRUE(m_second.Start(Exe())) << "error " << m_second.LastError();
+    bool secondShown = false;
+    bool secondMain = false;
+    const bool ended = PumpUntil(
+        [&] {
+            secondShown = secondShown || HasVisibleWindow(m_second.Id());
+            secondMain = secondMain || FindTopLevelWindow(m_second.Id(), kMainTitle) != nullptr;
+            return !m_second.Running();
+        },
+        kTimeoutMs);
+    ASSERT_TRUE(ended) << "the second start did not end by itself";
+    EXPECT_EQ(m_second.ExitCode(), 0u);
+    EXPECT_FALSE(secondShown) << "the second start showed a window of its own";
+    EXPECT_FALSE(secondMain) << "the second start made a main window of its own";
+    // The second start waits until the first has shown itself, so it shows by now.
+    EXPECT_TRUE(::IsWindowVisible(main));
+    EXPECT_TRUE(m_first.Running());
+
+    // The user meets the first note in the editor, ready for typing.
+    HWND editor = ::GetDlgItem(main, kEditorId);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(WindowText(editor), kFirstNoteText);
+    EXPECT_EQ(FocusOfThreadOwning(main), editor);
+
+    EndByClosing(m_first, main);
+    EXPECT_EQ(Config(L"Stat", L"Uses"), L"1");
+    EXPECT_EQ(Config(L"Stat", L"Runs"), L"2");
+}
+
+TEST_F(TallyleafProcess, RefusesToRunUnderWindows98) {
+    RegistryValueGuard version(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\tallyleaf.exe", L"Version");
+    ASSERT_TRUE(version.SetString(L"win98"));
+    // Without the NT family the program's folder would be the data folder.
+    const std::wstring programDb = TestProgramFolder() + L"notes2.db";
+    const bool programDbExisted = FileExists(programDb);
+
+    ASSERT_TRUE(m_first.Start(Exe())) << "error " << m_first.LastError();
+    HWND box = nullptr;
+    bool mainSeen = false;
+    auto watchMain = [&] { mainSeen = mainSeen || FindTopLevelWindow(m_first.Id(), kMainTitle) != nullptr; };
+    PumpUntil(
+        [&] {
+            watchMain();
+            box = FindMessageBox(m_first.Id(), L"Sorry, Tallyleaf does not work under Windows 98Me.");
+            return box || mainSeen || !m_first.Running();
+        },
+        kTimeoutMs);
+    ASSERT_FALSE(mainSeen) << "the program started its main window instead of refusing";
+    ASSERT_NE(box, nullptr) << (m_first.Running() ? "no refusal message within the time-out"
+                                                  : "the program ended without its refusal message, exit code ")
+                            << m_first.ExitCode();
+    EXPECT_EQ(WindowTitle(box), L"");
+    EXPECT_EQ(MessageBoxButtons(box), std::vector<int>{IDOK});
+
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            watchMain();
+            return !m_first.Running();
+        },
+        kTimeoutMs))
+        << "the program did not end after OK";
+    EXPECT_FALSE(mainSeen) << "the main window was created";
+    EXPECT_FALSE(FileExists(DataFolder()));
+    EXPECT_EQ(FileExists(programDb), programDbExisted);
+}
