@@ -207,6 +207,12 @@ bool CWnd::DispatchTable(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
                     return true;
                 }
                 break;
+            case MessageEntry::Kind::RegisteredMessage:
+                if (*e.registered != 0 && *e.registered == msg) {
+                    result = (this->*e.handler.onMessage)(w, l);
+                    return true;
+                }
+                break;
             case MessageEntry::Kind::Command:
                 // Menu items send code 0, accelerators 1; buttons send BN_CLICKED (0).
                 if (msg == WM_COMMAND && code <= 1 && id >= e.idFirst && id <= e.idLast) {

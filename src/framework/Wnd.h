@@ -26,7 +26,7 @@ class CWnd;
 constexpr UINT kReflectBase = 0x2000;
 
 struct MessageEntry {
-    enum class Kind { Message, Command, Notify, ReflectedNotify, ControlNotify };
+    enum class Kind { Message, RegisteredMessage, Command, Notify, ReflectedNotify, ControlNotify };
     union Handler {
         LRESULT (CWnd::*onMessage)(WPARAM, LPARAM);
         void (CWnd::*onCommand)(UINT id);
@@ -38,6 +38,8 @@ struct MessageEntry {
     UINT idFirst;  // Command, Notify, ControlNotify: the control or command id range
     UINT idLast;
     Handler handler;
+    // RegisteredMessage: where the number RegisterWindowMessage gave is kept.
+    const UINT* registered = nullptr;
 };
 
 struct MessageTable {
@@ -103,6 +105,15 @@ public:
     static MessageEntry OnMessage(UINT msg, LRESULT (T::*fn)(WPARAM, LPARAM)) {
         MessageEntry e{MessageEntry::Kind::Message, msg, 0, 0, {}};
         e.handler.onMessage = static_cast<MessageHandler>(fn);
+        return e;
+    }
+    // A message whose number is known only at run time (RegisterWindowMessage):
+    // the entry names the variable holding it; 0 (not registered) never matches.
+    template <class T>
+    static MessageEntry OnRegisteredMessage(const UINT* msg, LRESULT (T::*fn)(WPARAM, LPARAM)) {
+        MessageEntry e = OnMessage(0, fn);
+        e.kind = MessageEntry::Kind::RegisteredMessage;
+        e.registered = msg;
         return e;
     }
     template <class T>
