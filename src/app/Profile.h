@@ -9,6 +9,11 @@
 
 namespace Profile {
 
+// The sections. Names match without regard to case.
+constexpr const wchar_t* kMain = L"Main";
+constexpr const wchar_t* kPlacement = L"Tallyleaf";
+constexpr const wchar_t* kStat = L"Stat";
+
 // data folder + "tallyleaf.cfg"
 std::wstring ConfigPath();
 
@@ -16,8 +21,9 @@ int ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue);
 bool ReadSwitch(const wchar_t* section, const wchar_t* key, bool defaultValue);
 std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& defaultValue,
                         DWORD maxChars = 511);
-// Reads a record written by WriteStruct; false when missing, of the wrong
-// length or with a wrong checksum.
+// Reads a record written by WriteStruct (its bytes as upper-case hex pairs, then
+// a checksum byte); false when missing, of the wrong length or with a wrong
+// checksum, and `data` may then hold anything.
 bool ReadStruct(const wchar_t* section, const wchar_t* key, void* data, UINT size);
 
 // Writes fail silently: the value then holds for this run only.

@@ -2,28 +2,19 @@
 
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
+#include "app/FontRecord.h"
 #include "app/Profile.h"
 #include "app/RegistryCounter.h"
 #include "framework/AppMessageBox.h"
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"
 
+using Profile::kMain;
+using Profile::kPlacement;
+using Profile::kStat;
+
 namespace {
 CTallyLeafDlg* g_mainWindow = nullptr;
-
-constexpr const wchar_t* kMain = L"main";
-constexpr const wchar_t* kPlacement = L"Tallyleaf";
-constexpr const wchar_t* kStat = L"Stat";
-
-// The editor's font when none (or an invalid one) is configured.
-LOGFONTW DefaultEditorFont() {
-    LOGFONTW lf{};
-    lf.lfHeight = -14;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcscpy_s(lf.lfFaceName, L"MS Shell Dlg");
-    return lf;
-}
 }  // namespace
 
 DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
@@ -35,10 +26,17 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnMessage(WM_TIMER, &CTallyLeafDlg::OnTimer),
     OnMessage(WM_DESTROY, &CTallyLeafDlg::OnDestroy),
     OnMessage(WM_QUERYENDSESSION, &CTallyLeafDlg::OnQueryEndSession),
+    OnMessage(WM_ENDSESSION, &CTallyLeafDlg::OnEndSession),
     OnMessage(WM_TRAYCALLBACK, &CTallyLeafDlg::OnTrayCallback),
+    OnRegisteredMessage(&CTrayIcon::s_nTaskbarCreatedMsg, &CTallyLeafDlg::OnTaskbarCreated),
+    OnMessage(WM_HOTKEY, &CTallyLeafDlg::OnHotKey),
+    OnMessage(WM_ACTIVATE, &CTallyLeafDlg::OnActivate),
+    OnMessage(WM_INITMENUPOPUP, &CTallyLeafDlg::OnInitMenuPopup),
+    OnRegisteredMessage(&CTallyLeafDlg::s_nApplyAlwaysOnTopMsg, &CTallyLeafDlg::OnApplyAlwaysOnTop),
     OnNotify(IDC_TREE_NOTES, TVN_SELCHANGEDW, &CTallyLeafDlg::OnNoteSelChanged),
     OnCommand(ID_FILE_HIDE, &CTallyLeafDlg::OnHide),
-    OnCommand(ID_FILE_EXIT, &CTallyLeafDlg::OnExit))
+    OnCommand(ID_FILE_EXIT, &CTallyLeafDlg::OnExit),
+    OnCommand(ID_FILE_ALWAYS_ON_TOP, &CTallyLeafDlg::OnAlwaysOnTop))
 
 CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
@@ -84,21 +82,32 @@ BOOL CTallyLeafDlg::OnInitDialog() {
 void CTallyLeafDlg::LoadSettings() {
     m_nCallUps = 0;
     AppFolders::Initialise();
-    m_strDbPath = Profile::ReadString(kMain, L"DBPath", AppFolders::DataFolder() + L"notes2.db");
+    // Asked for under "main"; the database commands write it under "Main".
+    m_strDbPath = Profile::ReadString(L"main", L"DBPath", AppFolders::DataFolder() + L"notes2.db");
 
     m_wHotKeyMods = static_cast<WORD>(Profile::ReadInt(kMain, L"HotKeyVK", 1));
     m_wHotKeyVk = static_cast<WORD>(Profile::ReadInt(kMain, L"HotKey", 83));
+    if (!RegisterGlobalHotKey())
+        ReportHotKeyRefused(m_hWnd);  // and the program runs on without a hot key
     m_bIconInTray = Profile::ReadSwitch(kMain, L"IconInTray", true);
     m_bMinimizeOnClose = Profile::ReadSwitch(kMain, L"MinimizeOnClose", false);
     m_bHideByHotKey = Profile::ReadSwitch(kMain, L"HideByHotKey", true);
     m_bHideOnFocusLost = Profile::ReadSwitch(kMain, L"HideOnFocusLost", false);
     m_nHideDelay = Profile::ReadInt(kMain, L"HideOnFocusLostDelay", 0);
     m_bAlwaysOnTop = Profile::ReadSwitch(kMain, L"AlwaysOnTop", false);
+    // Wine ignores making this window topmost while it is being initialised
+    // (its tree control's tooltip is in the way), so that waits for the first
+    // message, which comes before anything can show the window.
+    if (m_bAlwaysOnTop)
+        PostMessage(s_nApplyAlwaysOnTopMsg);
 
     m_bWordWrap = Profile::ReadSwitch(kMain, L"WordWrap", true);
     RecreateEditor();
 
-    Profile::ReadInt(kStat, L"Runs", 1);  // the first-run balloon reads it
+    if (m_bIconInTray)
+        AddTrayIcon(kTrayTipAtStartUp);
+    if (Profile::ReadInt(kStat, L"Runs", 1) == 1 && AppFolders::IsNtFamily())
+        ShowFirstRunBalloon();
     IncrementLaunchCounter();
 
     const int x = Profile::ReadInt(kPlacement, L"WX", 250);
@@ -130,10 +139,7 @@ void CTallyLeafDlg::RecreateEditor() {
 }
 
 void CTallyLeafDlg::LoadFontAndColours() {
-    LOGFONTW lf{};
-    if (!Profile::ReadStruct(kPlacement, L"Fontdlg", &lf, sizeof lf))
-        lf = DefaultEditorFont();
-    m_fontEditor.CreateFontIndirect(lf);
+    m_fontEditor.CreateFontIndirect(FontRecord::Read());
     m_wndEditor.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontEditor.GetSafeHandle()), TRUE);
 
     m_crBack = static_cast<COLORREF>(Profile::ReadInt(kPlacement, L"bkColor", 16777215));
@@ -264,21 +270,29 @@ void CTallyLeafDlg::OnHide(UINT) {
     HideWindow();
 }
 
-LRESULT CTallyLeafDlg::OnTrayCallback(WPARAM, LPARAM l) {
-    if (l == WM_LBUTTONDOWN || l == WM_RBUTTONDOWN)
-        CallUpWindow();
-    return 0;
-}
-
 LRESULT CTallyLeafDlg::OnDestroy(WPARAM, LPARAM) {
     SaveOnExit();
-    ::UnregisterHotKey(m_hWnd, HOTKEY_ID);
+    UnregisterGlobalHotKey();
     return Default();
 }
 
 LRESULT CTallyLeafDlg::OnQueryEndSession(WPARAM, LPARAM) {
     SaveOnExit();
-    ::UnregisterHotKey(m_hWnd, HOTKEY_ID);
+    UnregisterGlobalHotKey();
+    m_bShutDown = true;
+    return Default();
+}
+
+LRESULT CTallyLeafDlg::OnEndSession(WPARAM w, LPARAM) {
+    // The end of the session was cancelled: the program runs on, so it needs
+    // its hot key and its tray icon back.
+    if (!w && m_bShutDown) {
+        m_bShutDown = false;
+        // Silent if refused: a box here would hold up the system's broadcast.
+        RegisterGlobalHotKey();
+        if (m_bIconInTray)
+            m_trayIcon.Restore();
+    }
     return Default();
 }
 
@@ -300,6 +314,8 @@ void CTallyLeafDlg::SaveOnExit() {
             ShowStorageError(L"Tallyleaf destroy error.\n - ", e);
         }
     }
+    if (m_bIconInTray)
+        RemoveTrayIcon();
     Profile::WriteInt(kStat, L"Runs", Profile::ReadInt(kStat, L"Runs", 1) + 1);
     Profile::WriteInt(kStat, L"Uses", Profile::ReadInt(kStat, L"Uses", 0) + m_nCallUps);
     SavePlacement();

@@ -4,10 +4,12 @@
 // Its handlers are split by concern:
 //   TallyLeafDlg.cpp       construction, initialisation, settings, life cycle
 //   TallyLeafDlgStore.cpp  opening the store, filling the tree, loading and saving notes
+//   TallyLeafDlgShell.cpp  tray icon, hot key, hiding on focus loss, always on top
 #pragma once
 
 #include <string>
 
+#include "app/TrayIcon.h"
 #include "editor/DragEdit.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
@@ -24,6 +26,16 @@ public:
     void CallUpWindow();
     void HideWindow();
     void LayoutChildren();
+
+    // The tray icon; the Settings dialog turns it on and off too.
+    void AddTrayIcon(const wchar_t* tip);
+    void RemoveTrayIcon();
+    // Registers m_wHotKeyMods + m_wHotKeyVk as the hot key (none when the key
+    // is 0); false when the system refused the combination.
+    bool RegisterGlobalHotKey();
+    void UnregisterGlobalHotKey();
+    // Tells the user the hot key was refused, in a box owned by `owner`.
+    static void ReportHotKeyRefused(HWND owner);
 
     // The notes store.
     void OpenNotesStore();
@@ -86,6 +98,9 @@ private:
     // Writes the editor's text and position into a note; throws on failure.
     void WriteNoteText(int noteId);
     void ShowStorageError(const wchar_t* prefix, const class CppSQLite3Exception& e);
+    void ShowFirstRunBalloon();
+    // Makes the window topmost or not, as m_bAlwaysOnTop says, without moving it.
+    void ApplyAlwaysOnTop();
 
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
@@ -95,11 +110,23 @@ private:
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM, LPARAM);
     LRESULT OnTrayCallback(WPARAM, LPARAM);
+    LRESULT OnTaskbarCreated(WPARAM, LPARAM);
+    LRESULT OnHotKey(WPARAM, LPARAM);
+    LRESULT OnActivate(WPARAM, LPARAM);
+    LRESULT OnInitMenuPopup(WPARAM, LPARAM);
+    LRESULT OnApplyAlwaysOnTop(WPARAM, LPARAM);
     LRESULT OnNoteSelChanged(NMHDR* hdr);
     void OnHide(UINT);
     void OnExit(UINT);
+    void OnAlwaysOnTop(UINT);
 
+    // Posted at start-up to make the window topmost once it is initialised.
+    static const UINT s_nApplyAlwaysOnTopMsg;
+
+    CTrayIcon m_trayIcon;
+    // Set while the system asks to end the session: the shutdown steps have run.
     bool m_bShutDown = false;
 
     DECLARE_MESSAGE_TABLE()

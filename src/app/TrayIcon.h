@@ -1,0 +1,48 @@
+// CTrayIcon: the program's one icon in the notification area (identifier 1),
+// with its tip, its balloon and its callback message WM_TRAYCALLBACK.
+//
+// The record is always passed in its 936-byte form (the one with the balloon
+// fields), which every shell since Windows 2000 accepts. Failures are not
+// reported: without a notification area the program still runs.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+
+// The tips: the icon added at start-up, and added from the Settings dialog.
+constexpr const wchar_t* kTrayTipAtStartUp = L"Tallyleaf.  Work faster.";
+constexpr const wchar_t* kTrayTipFromSettings = L"Tallyleaf - Work faster.";
+
+class CTrayIcon {
+public:
+    static constexpr UINT kId = 1;
+    static constexpr DWORD kRecordSize = NOTIFYICONDATAW_V2_SIZE;
+
+    // The message the shell broadcasts when it (re)starts: icons must be added again.
+    static const UINT s_nTaskbarCreatedMsg;
+
+    // Adds the icon for `owner`; the tip is kept for Restore. False when the shell refused.
+    bool Add(HWND owner, HICON icon, const std::wstring& tip);
+    // Adds the icon again as it was last added (after the shell restarted).
+    bool Restore();
+    // Shows an information balloon on the icon.
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text, UINT timeoutMs);
+    bool Remove();
+
+    // Every call to the shell goes through here.
+    static BOOL Notify(DWORD message, NOTIFYICONDATAW& data);
+    // Tests watch the calls: the observer sees each record and the shell's answer.
+    using Observer = std::function<void(DWORD message, const NOTIFYICONDATAW& data, BOOL result)>;
+    static void SetObserverForTesting(Observer observer);
+
+private:
+    // A record naming the icon, with the given flags and nothing else set.
+    NOTIFYICONDATAW Record(UINT flags) const;
+
+    HWND m_hOwner = nullptr;
+    HICON m_hIcon = nullptr;
+    std::wstring m_strTip;
+};

@@ -1,0 +1,321 @@
+// The configuration file and the registry values: defaults, hand-edited
+// values, the font record, the writes at the end, the launch counter and the
+// value that starts the program with Windows.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+#include "app/AppFolders.h"
+#include "app/RegistryCounter.h"
+#include "support/MainWindowFixture.h"
+#include "support/Pump.h"
+#include "support/ShellProbes.h"
+
+namespace {
+// The configuration file's structure form: the bytes as upper-case hex pairs,
+// then the sum of the bytes modulo 256.
+std::wstring StructForm(const void* data, size_t size) {
+    const BYTE* bytes = static_cast<const BYTE*>(data);
+    std::wstring text;
+    unsigned sum = 0;
+    wchar_t pair[3];
+    for (size_t i = 0; i < size; ++i) {
+        swprintf(pair, 3, L"%02X", bytes[i]);
+        text += pair;
+        sum += bytes[i];
+    }
+    swprintf(pair, 3, L"%02X", sum & 0xFF);
+    return text + pair;
+}
+
+LOGFONTW CourierBold() {
+    LOGFONTW font{};
+    font.lfHeight = -20;
+    font.lfWeight = FW_BOLD;
+    font.lfItalic = 1;
+    font.lfCharSet = DEFAULT_CHARSET;
+    wcscpy_s(font.lfFaceName, L"Courier New");
+    return font;
+}
+
+// The font the editor draws with.
+LOGFONTW EditorFont(CTallyLeafDlg& dlg) {
+    LOGFONTW font{};
+    auto handle = reinterpret_cast<HFONT>(dlg.m_wndEditor.SendMessage(WM_GETFONT));
+    ::GetObjectW(handle, sizeof font, &font);
+    return font;
+}
+
+bool HasStyle(HWND hwnd, LONG style) {
+    return (::GetWindowLongW(hwnd, GWL_STYLE) & style) != 0;
+}
+
+bool IsTopmost(HWND hwnd) {
+    return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT r;
+    ::GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// The non-empty lines of a text file, in order.
+std::vector<std::string> Lines(const std::wstring& path) {
+    std::istringstream in(ReadFileBytes(path));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+}  // namespace
+
+using Configuration = MainWindowTest;
+
+TEST_F(Configuration, WithoutAFileEveryDefaultHolds) {
+    TrayRecorder tray;
+    Start();
+    EXPECT_FALSE(FileExists(dir.File(L"tallyleaf.cfg")));
+
+    const RECT r = WindowRect(dlg->m_hWnd);
+    EXPECT_EQ(r.left, 250);
+    EXPECT_EQ(r.top, 150);
+    EXPECT_EQ(r.right - r.left, 540);
+    EXPECT_EQ(r.bottom - r.top, 420);
+    EXPECT_FALSE(IsTopmost(dlg->m_hWnd));
+
+    // The splitter at 120: the tree ends there once the window is laid out.
+    dlg->CallUpWindow();
+    RECT tree;
+    ::GetWindowRect(dlg->m_wndTree, &tree);
+    ::MapWindowPoints(nullptr, dlg->m_hWnd, reinterpret_cast<POINT*>(&tree), 2);
+    EXPECT_EQ(tree.right, 120);
+
+    EXPECT_EQ(TreeView_GetBkColor(dlg->m_wndTree), RGB(255, 255, 255));
+    EXPECT_EQ(TreeView_GetTextColor(dlg->m_wndTree), RGB(0, 0, 0));
+    const LOGFONTW font = EditorFont(*dlg);
+    EXPECT_EQ(font.lfHeight, -14);
+    EXPECT_EQ(font.lfWidth, 0);
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    EXPECT_EQ(font.lfItalic, 0);
+    EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_STREQ(font.lfFaceName, L"MS Shell Dlg");
+    // Word wrap: no horizontal scroll bar.
+    EXPECT_FALSE(HasStyle(dlg->m_wndEditor, WS_HSCROLL));
+
+    EXPECT_EQ(tray.CallsOf(NIM_ADD).size(), 1u);
+    EXPECT_TRUE(HotKeyIsTaken(MOD_ALT, 'S'));
+    EXPECT_TRUE(modal.Boxes().empty());
+}
+
+TEST_F(Configuration, HandEditedValuesAreRead) {
+    const std::wstring otherDb = dir.File(L"elsewhere.db");
+    Configure(L"Main", L"DBPath", otherDb);                 // read under "main"
+    Configure(L"MAIN", L"alwaysontop", L"2");               // any number but 0 is on
+    Configure(L"Main", L"WordWrap", L"yes");                // not a number: 0
+    Configure(L"Main", L"HotKeyVK", L"3");                  // Ctrl+Alt
+    Configure(L"Main", L"HotKey", L"75");                   // K
+    Configure(L"tallyleaf", L"WX", L"x40");                 // not a number: 0
+    Configure(L"TALLYLEAF", L"wy", L"75");
+    Configure(L"Tallyleaf", L"WWidth", L"500");
+    Configure(L"Tallyleaf", L"WHeight", L"360");
+    Configure(L"Tallyleaf", L"bkColor", L"255");            // red
+    Configure(L"Tallyleaf", L"TextColor", L"65280");        // green
+    Start();
+
+    EXPECT_EQ(dlg->m_strDbPath, otherDb);
+    EXPECT_TRUE(FileExists(otherDb));
+    EXPECT_FALSE(FileExists(DbPath()));
+    EXPECT_TRUE(IsTopmost(dlg->m_hWnd));
+    EXPECT_TRUE(HasStyle(dlg->m_wndEditor, WS_HSCROLL));
+    EXPECT_TRUE(HotKeyIsTaken(MOD_CONTROL | MOD_ALT, 'K'));
+    EXPECT_FALSE(HotKeyIsTaken(MOD_ALT, 'S'));
+    const RECT r = WindowRect(dlg->m_hWnd);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 75);
+    EXPECT_EQ(r.right - r.left, 500);
+    EXPECT_EQ(r.bottom - r.top, 360);
+    EXPECT_EQ(TreeView_GetBkColor(dlg->m_wndTree), RGB(255, 0, 0));
+    EXPECT_EQ(TreeView_GetTextColor(dlg->m_wndTree), RGB(0, 255, 0));
+    EXPECT_TRUE(modal.Boxes().empty());
+}
+
+TEST_F(Configuration, AFontRecordCountsOnlyWithItsLengthAndChecksumIntact) {
+    const LOGFONTW courier = CourierBold();
+    const std::wstring good = StructForm(&courier, sizeof courier);
+    ASSERT_EQ(good.size(), 186u);
+    Configure(L"Tallyleaf", L"Fontdlg", good);
+    Start();
+    LOGFONTW font = EditorFont(*dlg);
+    EXPECT_EQ(font.lfHeight, -20);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfItalic, 1);
+    EXPECT_STREQ(font.lfFaceName, L"Courier New");
+    Finish();
+
+    std::wstring wrongSum = good;
+    wrongSum.back() = wrongSum.back() == L'0' ? L'1' : L'0';
+    const std::wstring body = good.substr(0, good.size() - 2);
+    const std::wstring checksum = good.substr(good.size() - 2);
+    const std::vector<std::wstring> broken = {
+        wrongSum,
+        body.substr(0, body.size() - 2) + checksum,  // a byte short
+        body + L"0" + checksum,                      // one digit too many
+        body + L"00" + checksum,                     // a byte too many (the sum still holds)
+        L"",
+    };
+    for (const std::wstring& value : broken) {
+        Configure(L"Tallyleaf", L"Fontdlg", value);
+        Start();
+        font = EditorFont(*dlg);
+        EXPECT_EQ(font.lfHeight, -14) << "Fontdlg of " << value.size() << " digits";
+        EXPECT_EQ(font.lfWeight, FW_NORMAL);
+        EXPECT_EQ(font.lfItalic, 0);
+        EXPECT_STREQ(font.lfFaceName, L"MS Shell Dlg");
+        Finish();
+    }
+    EXPECT_TRUE(modal.Boxes().empty());
+}
+
+TEST_F(Configuration, TheEndWritesItsKeysInOrder) {
+    Start();
+    dlg->CallUpWindow();
+    Finish();
+    const std::vector<std::string> expected = {
+        "[Stat]",      "Runs=2",       "Uses=1",      "[Tallyleaf]",  "WX=250",
+        "WY=150",      "WHeight=420",  "WWidth=540",  "MAXIMIZED=0",  "SplitterPos=120",
+    };
+    EXPECT_EQ(Lines(dir.File(L"tallyleaf.cfg")), expected);
+}
+
+TEST_F(Configuration, TheBalloonShowsOnlyOnTheFirstRunAndOnlyWithTheIcon) {
+    TrayRecorder tray;
+    Start();
+    std::vector<TrayRecorder::Call> balloons = tray.CallsOf(NIM_MODIFY);
+    ASSERT_EQ(balloons.size(), 1u);
+    const NOTIFYICONDATAW& b = balloons[0].data;
+    EXPECT_EQ(b.cbSize, 936u);
+    EXPECT_EQ(b.hWnd, dlg->m_hWnd);
+    EXPECT_EQ(b.uID, 1u);
+    EXPECT_EQ(b.uFlags, static_cast<UINT>(NIF_INFO));
+    EXPECT_STREQ(b.szInfoTitle, L"Tallyleaf is here!");
+    EXPECT_STREQ(b.szInfo,
+                 L"Tallyleaf is here! Just click the icon.\nFurther on you can just use a Hot Key (ALT-S by default)");
+    EXPECT_EQ(b.uTimeout, 30000u);
+    EXPECT_EQ(b.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
+    // The icon it belongs to was added first.
+    ASSERT_FALSE(tray.Calls().empty());
+    EXPECT_EQ(tray.Calls()[0].message, static_cast<DWORD>(NIM_ADD));
+    Finish();
+    EXPECT_EQ(ConfigValue(L"Stat", L"Runs"), L"2");
+
+    tray.Clear();
+    Start();
+    EXPECT_TRUE(tray.CallsOf(NIM_MODIFY).empty());
+    EXPECT_EQ(tray.CallsOf(NIM_ADD).size(), 1u);
+    Finish();
+    EXPECT_EQ(ConfigValue(L"Stat", L"Runs"), L"3");
+
+    // A first run without the icon: nothing to carry the balloon.
+    Configure(L"Stat", L"Runs", L"1");
+    Configure(L"Main", L"IconInTray", L"0");
+    tray.Clear();
+    Start();
+    EXPECT_TRUE(tray.Calls().empty());
+}
+
+namespace {
+// The launch counter as the registry holds it; -1 when absent or not a number.
+long long StoredLaunchCount() {
+    DWORD value = 0, size = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Velmorand\\Tallyleaf", L"runs", RRF_RT_REG_DWORD, nullptr,
+                       &value, &size) != ERROR_SUCCESS)
+        return -1;
+    return value;
+}
+}  // namespace
+
+using LaunchCounter = MainWindowTest;
+
+TEST_F(LaunchCounter, EveryStartCountsFromAbsent) {
+    ASSERT_EQ(StoredLaunchCount(), -1);
+    Start();
+    EXPECT_EQ(StoredLaunchCount(), 1);
+    Finish();
+    Start();
+    EXPECT_EQ(StoredLaunchCount(), 2);
+}
+
+TEST_F(LaunchCounter, AValueThatIsNoNumberCountsAsAbsent) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Velmorand\\Tallyleaf", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t text[] = L"seven";
+    ::RegSetValueExW(key, L"runs", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
+    ::RegCloseKey(key);
+    Start();
+    EXPECT_EQ(StoredLaunchCount(), 1);
+    EXPECT_TRUE(modal.Boxes().empty());
+}
+
+namespace {
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class RunOnStartup : public ::testing::Test {
+protected:
+    void StoreValue(DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                    nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(key, L"Tallyleaf", 0, type, static_cast<const BYTE*>(data), size);
+        ::RegCloseKey(key);
+    }
+    std::wstring StoredText() {
+        wchar_t buffer[2048] = {};
+        DWORD size = sizeof buffer;
+        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Tallyleaf", RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+            ERROR_SUCCESS)
+            return L"<absent>";
+        return buffer;
+    }
+
+    RegistrySandbox registry;
+};
+}  // namespace
+
+TEST_F(RunOnStartup, TheValueIsSetToTheProgramPathAndDeleted) {
+    EXPECT_FALSE(RunOnStartupIsSet());  // not even the Run key exists
+    EXPECT_FALSE(ClearRunOnStartup());
+
+    EXPECT_TRUE(SetRunOnStartup());
+    EXPECT_EQ(StoredText(), AppFolders::ModulePath());
+    EXPECT_NE(StoredText().find(L".exe"), std::wstring::npos);
+    EXPECT_TRUE(RunOnStartupIsSet());
+
+    EXPECT_TRUE(ClearRunOnStartup());
+    EXPECT_EQ(StoredText(), L"<absent>");
+    EXPECT_FALSE(RunOnStartupIsSet());
+}
+
+TEST_F(RunOnStartup, AnyTextCountsButANumberOrAnOverlongTextDoesNot) {
+    const wchar_t other[] = L"D:\\Somewhere else\\tallyleaf.exe";
+    StoreValue(REG_SZ, other, sizeof other);
+    EXPECT_TRUE(RunOnStartupIsSet());
+
+    const DWORD number = 1;
+    StoreValue(REG_DWORD, &number, sizeof number);
+    EXPECT_FALSE(RunOnStartupIsSet());
+
+    const std::wstring overlong(600, L'x');  // 1,202 bytes with its zero
+    StoreValue(REG_SZ, overlong.c_str(), static_cast<DWORD>((overlong.size() + 1) * sizeof(wchar_t)));
+    EXPECT_FALSE(RunOnStartupIsSet());
+}
