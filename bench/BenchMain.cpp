@@ -1,0 +1,414 @@
+// Tallyleaf's performance scenarios: start-up on generated databases, moving
+// between notes of growing size, and hiding the window. Prints one table of
+// figures (median and maximum over the repetitions) beside their targets; the
+// targets inform, they never fail the run.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "NotesDatabase.h"
+#include "app/AppConstants.h"
+#include "app/AppFolders.h"
+#include "app/TallyLeafDlg.h"
+#include "storage/CppSQLite3DB.h"
+
+using namespace bench;
+
+namespace {
+
+// No condition of a scenario should take anywhere near this long.
+constexpr DWORD kTimeoutMs = 120000;
+
+// Repetitions of one figure stop early once it has had its share of the run:
+// after the budget (but never before the minimum), and always at the cap.
+constexpr int kMinReps = 3;
+constexpr double kFigureBudgetMs = 10000;
+constexpr double kFigureCapMs = 30000;
+
+bool MoreReps(size_t done, int planned, const Stopwatch& figureTime) {
+    if (done >= static_cast<size_t>(planned))
+        return false;
+    const double elapsed = figureTime.ElapsedMs();
+    if (elapsed > kFigureCapMs)
+        return false;
+    return done < static_cast<size_t>(kMinReps) || elapsed < kFigureBudgetMs;
+}
+
+struct Figure {
+    std::string scenario;
+    std::string size;
+    Samples samples;
+    double targetMs = 0;  // 0: no target
+    int plannedReps = 0;
+    std::string notRun;  // why the figure was not measured, if it was not
+};
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::string Thousands(long long n) {
+    std::string digits = std::to_string(n);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<size_t>(i), ",");
+    return digits;
+}
+
+void Progress(const std::string& text) {
+    std::fprintf(stderr, "bench: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error(what);
+}
+
+// Whether the editor shows `note`: its length and its first (marker) line.
+bool Shows(const CTallyLeafDlg& dlg, const NoteFacts& note) {
+    if (static_cast<size_t>(::GetWindowTextLengthW(dlg.m_wndEditor)) != note.length)
+        return false;
+    wchar_t line[64] = {};
+    *reinterpret_cast<WORD*>(line) = 63;
+    const LRESULT n = dlg.m_wndEditor.SendMessage(EM_GETLINE, 0, reinterpret_cast<LPARAM>(line));
+    return std::wstring(line, static_cast<size_t>(n)) == note.marker;
+}
+
+void WaitUntil(const std::function<bool()>& done, const std::string& what, MessageWatch* watch = nullptr) {
+    if (!PumpUntil(done, kTimeoutMs, watch))
+        Fail("timed out waiting for " + what);
+}
+
+std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder) {
+    AppFolders::SetDataFolderForTesting(dataFolder);
+    auto dlg = std::make_unique<CTallyLeafDlg>();
+    if (!dlg->Create())
+        Fail("the main window could not be created");
+    return dlg;
+}
+
+// Ends the window as the end of the program does (it saves the shown note), then the connection.
+void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg) {
+    if (dlg && dlg->m_hWnd)
+        ::DestroyWindow(dlg->m_hWnd);
+    PumpPending();
+    dlg.reset();
+    theDB.Close();
+}
+
+// Start-up: from just before Create (which returns after the initialisation)
+// to the tree filled and note 1 in the editor, pending messages pumped.
+Samples MeasureStartUp(const std::wstring& dataFolder, const TreeDatabase& db, int reps) {
+    Samples samples;
+    Stopwatch figureTime;
+    while (MoreReps(samples.Count(), reps, figureTime)) {
+        AppFolders::SetDataFolderForTesting(dataFolder);
+        auto dlg = std::make_unique<CTallyLeafDlg>();
+        Stopwatch watch;
+        if (!dlg->Create())
+            Fail("the main window could not be created");
+        WaitUntil([&] { return dlg->m_wndTree.GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
+                  "the tree and note 1 at start-up");
+        const double ms = watch.ElapsedMs();
+        samples.Add(ms);
+        Progress("  start " + std::to_string(samples.Count()) + ": " + std::to_string(static_cast<int>(ms)) + " ms");
+        CloseWindow(dlg);
+    }
+    return samples;
+}
+
+HTREEITEM ItemOf(const CTallyLeafDlg& dlg, int noteId) {
+    for (HTREEITEM item = dlg.m_wndTree.GetRootItem(); item; item = dlg.m_wndTree.GetNextSiblingItem(item)) {
+        if (dlg.m_wndTree.NoteId(item) == noteId)
+            return item;
+    }
+    Fail("no tree item for note " + std::to_string(noteId));
+}
+
+// Shows `note` outside any measurement, with no deferred save left waiting.
+void ShowNote(CTallyLeafDlg& dlg, const NoteFacts& note) {
+    dlg.m_wndTree.SelectItem(ItemOf(dlg, note.id));
+    WaitUntil([&] { return Shows(dlg, note); }, "the note to show");
+    MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
+    WaitUntil([&] { return !dlg.m_bPendingSave; }, "the deferred save", &timer);
+}
+
+bool g_replaceSetsModified = true;
+
+// A one-character edit on the second line, made as program edits are. `rep`
+// counts the switches: each of the two notes is edited every other switch, to
+// 'y' and 'x' in turn, so its text changes every time and its length never.
+void EditOneCharacter(CTallyLeafDlg& dlg, const NoteFacts& note, int rep) {
+    const int at = static_cast<int>(note.marker.size()) + 2;
+    dlg.m_wndEditor.SendMessage(EM_SETSEL, static_cast<WPARAM>(at), at + 1);
+    dlg.m_wndEditor.ReplaceSel((rep / 2) % 2 ? L"x" : L"y");
+    if (!dlg.m_wndEditor.GetModify()) {
+        g_replaceSetsModified = false;
+        dlg.m_wndEditor.SetModify(true);
+    }
+    PumpPending();
+}
+
+// Switches between `a` and `b`, from the selection change to the other note in
+// the editor, its paint included. With `edit`, the note left was changed first,
+// and the deferred write that follows 200 ms later is timed into `writes`.
+Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts& b, int reps, bool edit,
+                        Samples* writes) {
+    ShowNote(dlg, a);
+    Samples samples;
+    const NoteFacts* shown = &a;
+    Stopwatch figureTime;
+    while (MoreReps(samples.Count(), reps, figureTime)) {
+        const NoteFacts* next = shown == &a ? &b : &a;
+        if (edit)
+            EditOneCharacter(dlg, *shown, static_cast<int>(samples.Count()));
+        MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
+        HTREEITEM item = ItemOf(dlg, next->id);
+        Stopwatch watch;
+        dlg.m_wndTree.SelectItem(item);
+        WaitUntil([&] { return Shows(dlg, *next); }, "the other note", &timer);
+        double ms = watch.ElapsedMs();
+        // A slow load lets the 200 ms timer come due inside the switch; its write is not the switch's.
+        if (timer.seen)
+            ms -= timer.lastMs;
+        samples.Add(ms);
+        if (edit) {
+            WaitUntil([&] { return timer.seen > 0; }, "the deferred write", &timer);
+            writes->Add(timer.lastMs);
+            if (dlg.m_bPendingSave)
+                Fail("a deferred save still waits after its timer");
+        }
+        shown = next;
+    }
+    return samples;
+}
+
+// Hiding the called-up window with `note` shown: HideWindow saves it at once.
+Samples MeasureHides(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
+    ShowNote(dlg, note);
+    Samples samples;
+    Stopwatch figureTime;
+    while (MoreReps(samples.Count(), reps, figureTime)) {
+        dlg.CallUpWindow();
+        WaitUntil([&] { return dlg.IsWindowVisible(); }, "the window to show");
+        PumpPending();
+        Stopwatch watch;
+        dlg.HideWindow();
+        samples.Add(watch.ElapsedMs());
+        PumpPending();
+        if (dlg.IsWindowVisible())
+            Fail("the window is still visible after HideWindow");
+    }
+    return samples;
+}
+
+long long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::string Format(const char* format, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+void PrintTable(const std::vector<Figure>& figures) {
+    std::printf("\nTallyleaf performance: milliseconds (QueryPerformanceCounter) over the repetitions; the\n"
+                "minimum shows what is left when nothing else competes for the processor\n\n");
+    std::printf("%-45s %-12s %5s %9s %9s %9s  %-7s %s\n", "Scenario", "Size", "Reps", "Median", "Max", "Min",
+                "Target", "Median vs target");
+    std::printf("%s\n", std::string(120, '-').c_str());
+    std::string previous;
+    bool shortened = false;
+    for (const Figure& f : figures) {
+        const std::string scenario = f.scenario == previous ? "" : f.scenario;
+        previous = f.scenario;
+        const std::string target = f.targetMs > 0 ? Format("< %.0f", f.targetMs) : "-";
+        if (!f.notRun.empty()) {
+            std::printf("%-45s %-12s %5s %9s %9s %9s  %-7s %s\n", scenario.c_str(), f.size.c_str(), "0", "not run",
+                        "", "", target.c_str(), f.notRun.c_str());
+            continue;
+        }
+        std::string verdict;
+        if (f.targetMs > 0) {
+            const double median = f.samples.Median();
+            verdict = median < f.targetMs ? "met" : Format("MISSED (x%.1f)", median / f.targetMs);
+        }
+        const bool fewer = f.samples.Count() < static_cast<size_t>(f.plannedReps);
+        shortened = shortened || fewer;
+        std::printf("%-45s %-12s %4u%s %9.2f %9.2f %9.2f  %-7s %s\n", scenario.c_str(), f.size.c_str(),
+                    static_cast<unsigned>(f.samples.Count()), fewer ? "*" : " ", f.samples.Median(), f.samples.Max(),
+                    f.samples.Min(), target.c_str(), verdict.c_str());
+    }
+    if (shortened)
+        std::printf("\n* fewer repetitions than planned: the figure reached its time budget (%.0f s, at least %d "
+                    "repetitions; %.0f s at most).\n",
+                    kFigureBudgetMs / 1000, kMinReps, kFigureCapMs / 1000);
+}
+
+// Start-up on trees of growing size. A size whose start would take longer than
+// a figure may (judged from the size before it, assuming time grows at least
+// in proportion to the number of notes) is not run, and not even generated.
+void RunStartUp(const ScratchFolder& scratch, std::vector<Figure>& figures, std::vector<std::string>& notes) {
+    struct StartCase {
+        int notes;
+        int reps;
+        double targetMs;
+    };
+    const StartCase cases[] = {{100, 20, 0}, {1000, 10, 300}, {10000, 5, 0}};
+    const char* const scenario = "Start-up: Create to tree filled, note 1 shown";
+    double previousMedian = 0;
+    int previousNotes = 0;
+    for (const StartCase& c : cases) {
+        Figure figure{scenario, Thousands(c.notes) + " notes", {}, c.targetMs, c.reps, {}};
+        const double projected = previousNotes ? previousMedian * c.notes / previousNotes : 0;
+        if (projected > kFigureCapMs) {
+            figure.notRun = Format("a start would take at least %.0f s", projected / 1000) + " (" +
+                            Format("%.1f s", previousMedian / 1000) + " at " + Thousands(previousNotes) +
+                            " notes, x" + std::to_string(c.notes / previousNotes) + ")";
+            notes.push_back(Thousands(c.notes) + " notes: not generated, the start-up was not run");
+            figures.push_back(figure);
+            previousMedian = projected;
+            previousNotes = c.notes;
+            continue;
+        }
+        const std::wstring folder = scratch.SubFolder(L"start-" + std::to_wstring(c.notes));
+        Progress("generating " + Thousands(c.notes) + " notes");
+        Stopwatch generation;
+        const TreeDatabase db = WriteTreeDatabase(folder + L"notes2.db", c.notes, 0x5EED0000u + c.notes);
+        char line[256];
+        std::snprintf(line, sizeof line,
+                      "%s notes: %d top-level, %d children, %d grandchildren; %.1f M characters of text; "
+                      "file %.1f MB; generated in %.0f ms",
+                      Thousands(c.notes).c_str(), db.topLevel, db.children, db.grandchildren, db.textChars / 1e6,
+                      FileSize(folder + L"notes2.db") / 1e6, generation.ElapsedMs());
+        notes.push_back(line);
+        if (!previousNotes) {
+            // The first start of the process (class registration, fonts, DLLs) is left out.
+            Progress("warm-up start");
+            MeasureStartUp(folder, db, 1);
+        }
+        Progress("start-up, " + Thousands(c.notes) + " notes");
+        figure.samples = MeasureStartUp(folder, db, c.reps);
+        figures.push_back(figure);
+        previousMedian = figure.samples.Median();
+        previousNotes = c.notes;
+    }
+}
+
+// Switches and hides on notes of 1 KB, 100 KB and 1 MB (characters), two of each size.
+void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
+    struct SizeCase {
+        const char* label;
+        size_t length;
+        double targetMs;
+    };
+    const SizeCase sizes[] = {{"1 KB", 1024, 16}, {"100 KB", 100 * 1024, 16}, {"1 MB", 1024 * 1024, 50}};
+    constexpr int kSwitchReps = 20;
+    constexpr int kHideReps = 20;
+    std::vector<size_t> lengths;
+    for (const SizeCase& size : sizes)
+        lengths.insert(lengths.end(), {size.length, size.length});
+    const std::wstring folder = scratch.SubFolder(L"sizes");
+    Progress("generating the sized notes");
+    const std::vector<NoteFacts> sized = WriteSizedNotes(folder + L"notes2.db", lengths, 0x512EDu);
+
+    auto dlg = StartWindow(folder);
+    WaitUntil([&] { return Shows(*dlg, sized[0]); }, "note 1");
+    dlg->CallUpWindow();
+    WaitUntil([&] { return dlg->IsWindowVisible(); }, "the window to show");
+
+    std::vector<Figure> plain, edited, writes, hides;
+    for (size_t i = 0; i < 3; ++i) {
+        const SizeCase& size = sizes[i];
+        const NoteFacts& a = sized[2 * i];
+        const NoteFacts& b = sized[2 * i + 1];
+        Progress(std::string("switches, ") + size.label);
+        plain.push_back({"Note switch, note left unchanged", size.label,
+                         MeasureSwitches(*dlg, a, b, kSwitchReps, false, nullptr), size.targetMs, kSwitchReps, {}});
+        Progress(std::string("switches with an edit, ") + size.label);
+        Samples writeSamples;
+        edited.push_back({"Note switch, note left edited (1 character)", size.label,
+                          MeasureSwitches(*dlg, a, b, kSwitchReps, true, &writeSamples), size.targetMs, kSwitchReps,
+                          {}});
+        writes.push_back(
+            {"Deferred write of the edited note (timer 12)", size.label, writeSamples, 0, kSwitchReps, {}});
+        Progress(std::string("hides, ") + size.label);
+        hides.push_back({"Hide: HideWindow, saves the shown note", size.label, MeasureHides(*dlg, a, kHideReps),
+                         size.targetMs, kHideReps, {}});
+        dlg->CallUpWindow();
+    }
+    CloseWindow(dlg);
+    for (const std::vector<Figure>* group : {&plain, &edited, &writes, &hides})
+        figures.insert(figures.end(), group->begin(), group->end());
+}
+
+int Run(const ScratchFolder& scratch) {
+    Stopwatch run;
+    std::vector<Figure> figures;
+    std::vector<std::string> notes;
+    RunStartUp(scratch, figures, notes);
+    RunSizes(scratch, figures);
+
+    PrintTable(figures);
+    std::printf("\nDatabases (generated once, outside the timings):\n");
+    for (const std::string& line : notes)
+        std::printf("  %s\n", line.c_str());
+    std::printf("  sized notes: two each of 1,024, 102,400 and 1,048,576 characters, multi-line, with quotes\n");
+    std::printf("\nStart-up runs on the hidden window (the program starts hidden); switches and hides on the\n"
+                "called-up window, paint included. Switches alternate between the two notes of a size. The\n"
+                "deferred write is the dispatch of the 200 ms timer that writes the edited note; it is not part\n"
+                "of the switch.\n");
+    if (!g_replaceSetsModified)
+        std::printf("Note: EM_REPLACESEL did not set the editor's modified flag; the bench set it itself.\n");
+    if (!BoxGuard::Texts().empty()) {
+        std::printf("\nWARNING: the program showed %u message box(es); the figures around them are suspect:\n",
+                    static_cast<unsigned>(BoxGuard::Texts().size()));
+        for (const std::wstring& text : BoxGuard::Texts())
+            std::printf("  %s\n", Narrow(text).c_str());
+    }
+    std::printf("\nWhole run: %.0f s\n", run.ElapsedMs() / 1000);
+    return 0;
+}
+
+}  // namespace
+
+int main() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    const HRESULT ole = ::OleInitialize(nullptr);
+    int result = 0;
+    {
+        RegistrySandbox registry;
+        BoxGuard boxes;
+        ScratchFolder scratch;
+        try {
+            result = Run(scratch);
+        } catch (const CppSQLite3Exception& e) {
+            std::fprintf(stderr, "bench: database failure: %s\n", Narrow(e.Message()).c_str());
+            result = 1;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "bench: %s\n", e.what());
+            result = 1;
+        }
+        // The files go with the scratch folder only once nothing holds them open.
+        theDB.Close();
+    }
+    std::fflush(stdout);
+    if (SUCCEEDED(ole))
+        ::OleUninitialize();
+    return result;
+}
