@@ -2,6 +2,27 @@
 
 #include <vector>
 
+HTREEITEM CTreeCtrl::HitTest(POINT pt) const {
+    TVHITTESTINFO hit{};
+    hit.pt = pt;
+    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
+bool CTreeCtrl::GetItemRect(HTREEITEM item, RECT* rect, bool textOnly) const {
+    // The message takes the item in the rectangle it fills.
+    *reinterpret_cast<HTREEITEM*>(rect) = item;
+    return SendMessage(TVM_GETITEMRECT, textOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
+bool CTreeCtrl::SetItemState(HTREEITEM item, UINT state, UINT mask) {
+    TVITEMW tvi{};
+    tvi.mask = TVIF_STATE | TVIF_HANDLE;
+    tvi.hItem = item;
+    tvi.state = state;
+    tvi.stateMask = mask;
+    return SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi)) != 0;
+}
+
 DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
     TVITEMW tvi{};
     tvi.mask = TVIF_PARAM | TVIF_HANDLE;

@@ -1,13 +1,33 @@
 // MyCTreeCtr: the notes tree. Each item stands for one note: its label is the
 // note's name and its data is the note's id (0 means no note). Items own nothing.
+//
+// A note is moved, with everything below it, by dragging it with the left mouse
+// button: dropped on a note it becomes that note's last child; dropped on empty
+// space in the tree, the last note of the top level. The tree then tells its
+// parent with a TVN_NOTEMOVED notification, so that the move can be stored.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "framework/ImageList.h"
 #include "framework/TreeCtrl.h"
+
+// Sent to the tree's parent as WM_NOTIFY (an NMNOTEMOVED) after a drop has moved
+// a note. From a range of codes that no common control uses.
+constexpr UINT TVN_NOTEMOVED = 0U - 1900U;
+
+struct NMNOTEMOVED {
+    NMHDR hdr;          // hwndFrom: the tree; idFrom: its control id; code: TVN_NOTEMOVED
+    int noteId;         // the moved note
+    int newParentId;    // the note it now stands under; 0 at the top level
+    HTREEITEM hItem;    // the moved note's item (selected by now)
+};
 
 class MyCTreeCtr : public CTreeCtrl {
 public:
+    MyCTreeCtr();
+
     // The one way notes enter the tree: inserts an item labelled `name` under
     // `parent` (null or TVI_ROOT: the top level) after `after`, then sets its
     // data to `noteId`. Returns the new item, or null when the insertion failed.
@@ -17,4 +37,39 @@ public:
     // The note id of an item; 0 for no item.
     int NoteId(HTREEITEM item) const { return item ? static_cast<int>(GetItemData(item)) : 0; }
     int SelectedNoteId() const { return NoteId(GetSelectedItem()); }
+
+    // Copies `item` (label, images and data) under `newParent` after `after`;
+    // the note id goes to the copy and the source's data becomes 0. The copy
+    // starts collapsed. Returns the copy, or null when it could not be inserted.
+    HTREEITEM CopyItem(HTREEITEM item, HTREEITEM newParent, HTREEITEM after = TVI_LAST);
+    // CopyItem of `item` and then of everything below it, children in their order.
+    // The source items stay in place for the caller to delete.
+    HTREEITEM CopyBranch(HTREEITEM item, HTREEITEM newParent, HTREEITEM after = TVI_LAST);
+
+private:
+    LRESULT OnBeginDrag(NMHDR* hdr);
+    LRESULT OnDeleteItem(NMHDR* hdr);
+    LRESULT OnMouseMove(WPARAM w, LPARAM l);
+    LRESULT OnLButtonUp(WPARAM w, LPARAM l);
+    LRESULT OnCaptureChanged(WPARAM w, LPARAM l);
+    LRESULT OnDestroy(WPARAM w, LPARAM l);
+
+    // A picture of the item's label for the drag: the control's own, or one
+    // drawn here from the label in the tree's font when the control makes none.
+    std::unique_ptr<CImageList> MakeDragImage(HTREEITEM item);
+    // Ends the drag's feedback: image, capture, drop highlight; the cursor stays.
+    void StopDragging();
+    // Moves the dragged note under `dropItem` (null: the top level) and reports it.
+    void MoveDraggedNote(HTREEITEM dropItem);
+    // True when `item` is `branch` or lies below it.
+    bool IsInBranch(HTREEITEM item, HTREEITEM branch) const;
+
+    std::unique_ptr<CImageList> m_pDragImage;  // the drag image while one is held
+    bool m_bDragging = false;
+    HTREEITEM m_hDragItem = nullptr;
+    HTREEITEM m_hDropItem = nullptr;            // the item under the pointer at the last move
+    HCURSOR m_hSavedCursor = nullptr;           // the cursor from before the drag
+    HCURSOR m_hNoDropCursor = nullptr;          // shown while the pointer is outside the tree
+
+    DECLARE_MESSAGE_TABLE()
 };
