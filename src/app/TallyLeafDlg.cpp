@@ -163,7 +163,6 @@ void CTallyLeafDlg::CallUpWindow() {
 
 void CTallyLeafDlg::HideWindow() {
     ShowWindow(SW_HIDE);
-    UpdateData(true);
     SaveNote(m_wndTree.SelectedNoteId());
 }
 

@@ -7,7 +7,9 @@
 //   TallyLeafDlgShell.cpp  tray icon, hot key, hiding on focus loss, always on top
 #pragma once
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "app/TrayIcon.h"
 #include "editor/DragEdit.h"
@@ -93,6 +95,13 @@ private:
     void SavePlacement();
     void StartDeferredSave(int noteId);
     void ClearPendingSave();
+    struct NoteEntry {
+        int id;
+        std::wstring name;
+    };
+    // Notes by parent id, each list in the order the table returns them (ascending id).
+    using NotesByParent = std::map<int, std::vector<NoteEntry>>;
+    int InsertChildren(NotesByParent& children, int parentId, HTREEITEM parent);
     // Whether a store is open for the storage operations to work on.
     bool StoreIsOpen() const;
     // Writes the editor's text and position into a note; throws on failure.

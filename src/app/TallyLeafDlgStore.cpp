@@ -9,6 +9,8 @@
 #include "storage/CppSQLite3DB.h"
 
 namespace {
+constexpr int SQLITE_NULL_TYPE = 5;
+
 const wchar_t* const kCreateTableStatements[] = {
     L"begin transaction;",
     L"CREATE TABLE IF NOT EXISTS notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);",
@@ -72,8 +74,13 @@ void CTallyLeafDlg::OpenNotesStore() {
     } catch (const CppSQLite3Exception& e) {
         ShowStorageError(L"Tallyleaf: Can't open database.\n Error #1 - ", e);
     }
-    LoadNote(1);
-    m_wndTree.SelectItem(m_wndTree.GetRootItem());
+    // The selection change shows the first note; a separate load before it
+    // would only set the editor's text twice.
+    HTREEITEM first = m_wndTree.GetRootItem();
+    if (first)
+        m_wndTree.SelectItem(first);
+    else
+        LoadNote(1);
 }
 
 void CTallyLeafDlg::CreateNotesTable() {
@@ -93,12 +100,30 @@ void CTallyLeafDlg::CreateNotesTable() {
 int CTallyLeafDlg::FillTree(int parentId, HTREEITEM parent) {
     if (!StoreIsOpen())
         return 0;
-    int count = 0;
-    CppSQLite3Query query = theDB.ExecuteQuery(L"SELECT id,pid,name FROM notes WHERE pid=" + std::to_wstring(parentId));
+    // One pass over the table, then the tree is built from memory: a query per
+    // note would read the whole table (pid has no index) once for every note.
+    NotesByParent children;
+    CppSQLite3Query query = theDB.ExecuteQuery(L"SELECT id,pid,name FROM notes");
     for (; !query.AtEnd(); query.Advance()) {
-        const int id = query.IntByName(L"id", 0);
-        HTREEITEM item = m_wndTree.InsertNoteItem(query.TextByName(L"name", L"Note"), id, parent, TVI_LAST);
-        count += FillTree(query.IntByName(L"id", -1), item) + 1;
+        if (query.ColumnType(query.ColumnIndex(L"pid")) == SQLITE_NULL_TYPE)
+            continue;  // a NULL parent is nobody's child
+        children[query.IntByName(L"pid", 0)].push_back({query.IntByName(L"id", 0), query.TextByName(L"name", L"Note")});
+    }
+    query.Finish();
+    return InsertChildren(children, parentId, parent);
+}
+
+int CTallyLeafDlg::InsertChildren(NotesByParent& children, int parentId, HTREEITEM parent) {
+    auto level = children.find(parentId);
+    if (level == children.end())
+        return 0;
+    // Taken out of the map, so a note that is its own ancestor cannot be reached twice.
+    std::vector<NoteEntry> notes = std::move(level->second);
+    children.erase(level);
+    int count = 0;
+    for (const NoteEntry& note : notes) {
+        HTREEITEM item = m_wndTree.InsertNoteItem(note.name, note.id, parent, TVI_LAST);
+        count += InsertChildren(children, note.id, item) + 1;
     }
     return count;
 }
@@ -119,8 +144,7 @@ void CTallyLeafDlg::LoadNote(int noteId) {
         m_strNoteText = query.TextByName(L"note", L"");
         const int pos = query.IntByName(L"pos", 0);
         query.Finish();
-        UpdateData(false);
-        m_wndEditor.RestorePosition(pos);
+        m_wndEditor.ShowText(m_strNoteText, pos);
     } catch (const CppSQLite3Exception& e) {
         ShowStorageError(L"Tallyleaf error: Can't load note.\n - ", e);
     }
@@ -148,7 +172,6 @@ void CTallyLeafDlg::SaveNote(int noteId) {
 void CTallyLeafDlg::FlushPendingSave() {
     if (!StoreIsOpen() || m_nPendingId == 0)
         return;
-    UpdateData(true);
     try {
         theDB.ExecuteStatement(UpdateNoteSql(m_strPendingText, m_nPendingPos, m_nPendingId));
     } catch (const CppSQLite3Exception& e) {

@@ -16,3 +16,12 @@ void CDragEdit::RestorePosition(int packed) {
     SendMessage(EM_SETSEL, static_cast<WPARAM>(caret), caret);
     LineScroll(lines);
 }
+
+void CDragEdit::ShowText(const std::wstring& text, int packed) {
+    // Drawing (and the scroll bar's updates) stay off while the text is replaced.
+    SendMessage(WM_SETREDRAW, FALSE);
+    ::SetWindowTextW(m_hWnd, text.c_str());
+    RestorePosition(packed);
+    SendMessage(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}

@@ -1,6 +1,8 @@
 // CDragEdit: the note editor, an edit control bound to the main window.
 #pragma once
 
+#include <string>
+
 #include "framework/Edit.h"
 
 class CDragEdit : public CEdit {
@@ -10,4 +12,6 @@ public:
     int PackedPosition() const;
     // Places the caret and scrolls as a packed position says.
     void RestorePosition(int packed);
+    // Replaces the whole text and restores a packed position, drawing once.
+    void ShowText(const std::wstring& text, int packed);
 };

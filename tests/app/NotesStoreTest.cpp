@@ -44,8 +44,9 @@ TEST_F(NotesStore, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidde
     Execute(kCreate);
     Execute(Insert(5, 9, L"Orphan", L"lost parent"));
     Execute(Insert(6, 5, L"Grandchild", L"deeper"));
+    Execute(Insert(7, 7, L"Own parent", L"loop"));
     Start();
-    EXPECT_EQ(StoredCount(), 3);
+    EXPECT_EQ(StoredCount(), 4);
     EXPECT_EQ(StoredCount(L"name='Orphan' OR name='Grandchild'"), 2);
     EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
     EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetRootItem()), L"Note");
