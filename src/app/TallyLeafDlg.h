@@ -5,6 +5,7 @@
 //   TallyLeafDlg.cpp       construction, initialisation, settings, life cycle
 //   TallyLeafDlgStore.cpp  opening the store, filling the tree, loading and saving notes
 //   TallyLeafDlgShell.cpp  tray icon, hot key, hiding on focus loss, always on top
+//   TallyLeafDlgNotes.cpp  adding, renaming, deleting and moving notes
 #pragma once
 
 #include <map>
@@ -46,6 +47,12 @@ public:
     void LoadNote(int noteId);
     void SaveNote(int noteId);
     void FlushPendingSave();
+
+    // Note operations. AddNote asks for the name when `name` is empty.
+    void AddNote(int parentId, std::wstring name);
+    // Deletes `item`, its following siblings and all their descendants, each
+    // row before its item; false when a failure (already reported) stopped it.
+    bool DeleteItemsFrom(HTREEITEM item);
 
     bool PreTranslateMessage(MSG* msg) override;
 
@@ -127,6 +134,11 @@ private:
     LRESULT OnInitMenuPopup(WPARAM, LPARAM);
     LRESULT OnApplyAlwaysOnTop(WPARAM, LPARAM);
     LRESULT OnNoteSelChanged(NMHDR* hdr);
+    LRESULT OnNoteMoved(NMHDR* hdr);
+    void OnAddNewNote(UINT);
+    void OnAddSubnote(UINT);
+    void OnRenameNote(UINT);
+    void OnDeleteNote(UINT);
     void OnHide(UINT);
     void OnExit(UINT);
     void OnAlwaysOnTop(UINT);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/CppSQLite3DB.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "tree/MyCTreeCtr.h"
@@ -495,4 +496,54 @@ TEST_F(NotesTreeInMainWindow, MovingTheEditedNoteKeepsTheEditShownAndStored) {
     EXPECT_EQ(EditorText(), L"edited child");
     EXPECT_EQ(StoredText(1), L"alpha");
     EXPECT_EQ(StoredText(3), L"beta");
+}
+
+TEST_F(NotesTreeInMainWindow, AMovedNoteStaysUnderItsNewParentAfterARestart) {
+    Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
+    Execute(L"INSERT INTO notes VALUES(1,0,'A','alpha',0);");
+    Execute(L"INSERT INTO notes VALUES(2,1,'A child','child',0);");
+    Execute(L"INSERT INTO notes VALUES(3,0,'B','beta',0);");
+    Execute(L"INSERT INTO notes VALUES(4,3,'B child','b child',0);");
+    Start();
+    MyCTreeCtr& tree = dlg->m_wndTree;
+    StartDrag(tree, FindItem(L"A"));
+    ASSERT_TRUE(Dragging(tree)) << "the drag did not start";
+    const POINT target = OnLabel(tree, FindItem(L"B"));
+    MoveTo(tree, target);
+    Release(tree, target);
+    // Only the moved note's row changes; its subnote keeps its parent.
+    EXPECT_EQ(StoredCount(L"id=1 AND pid=3"), 1);
+    EXPECT_EQ(StoredCount(L"id=2 AND pid=1"), 1);
+    EXPECT_TRUE(modal.Boxes().empty());
+
+    Finish();
+    theDB.Close();
+    Start();
+    HTREEITEM b = FindItem(L"B");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(dlg->m_wndTree.GetRootItem(), b);
+    EXPECT_EQ(dlg->m_wndTree.GetNextSiblingItem(b), nullptr);
+    // Among B's children in id order: A (1) comes before B child (4).
+    HTREEITEM first = dlg->m_wndTree.GetChildItem(b);
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(first), L"A");
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetNextSiblingItem(first)), L"B child");
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetChildItem(first)), L"A child");
+}
+
+TEST_F(NotesTreeInMainWindow, AMoveThatCannotBeStoredIsReportedAndStandsForThisRun) {
+    Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
+    Execute(L"INSERT INTO notes VALUES(1,0,'A','alpha',0);");
+    Execute(L"INSERT INTO notes VALUES(2,0,'B','beta',0);");
+    Execute(L"CREATE TRIGGER frozen BEFORE UPDATE OF pid ON notes BEGIN SELECT RAISE(ABORT, 'frozen'); END;");
+    Start();
+    MyCTreeCtr& tree = dlg->m_wndTree;
+    StartDrag(tree, FindItem(L"A"));
+    ASSERT_TRUE(Dragging(tree)) << "the drag did not start";
+    const POINT target = OnLabel(tree, FindItem(L"B"));
+    MoveTo(tree, target);
+    Release(tree, target);
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_EQ(modal.Boxes()[0].text.rfind(L"Tallyleaf error: Can't move note.\n - ", 0), 0u);
+    EXPECT_EQ(tree.GetItemText(tree.GetParentItem(FindItem(L"A"))), L"B");
+    EXPECT_EQ(StoredCount(L"id=1 AND pid=0"), 1);
 }

@@ -1,0 +1,224 @@
+// Adding, renaming and deleting notes through the real name window and the
+// real question box, checked in the tree and in the database.
+#include "res/resource.h"
+#include "storage/CppSQLite3DB.h"
+#include "support/MainWindowFixture.h"
+#include "support/Pump.h"
+#include "support/TextEntryAnswer.h"
+
+namespace {
+const wchar_t kCreate[] =
+    L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);";
+
+std::wstring Insert(int id, int pid, const std::wstring& name, const std::wstring& note = L"") {
+    return L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" + name +
+           L"','" + note + L"',0);";
+}
+}  // namespace
+
+class NoteOperations : public MainWindowTest {
+protected:
+    // Top-level Home (1) with child Deep (2) and grandchild Deeper (3); top-level Work (4).
+    void StartWithTree() {
+        Execute(kCreate);
+        Execute(Insert(1, 0, L"Home", L"home text"));
+        Execute(Insert(2, 1, L"Deep", L"deep text"));
+        Execute(Insert(3, 2, L"Deeper", L"deeper text"));
+        Execute(Insert(4, 0, L"Work", L"work text"));
+        Start();
+    }
+    void Command(UINT id) { dlg->SendMessage(WM_COMMAND, id); }
+    std::wstring SelectedLabel() { return dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetSelectedItem()); }
+    int StoredInt(const std::wstring& sql) {
+        CppSQLite3DB db(2000);
+        db.Open(DbPath());
+        return db.ExecuteScalar(sql);
+    }
+
+    TextEntryAnswer names;
+};
+
+TEST_F(NoteOperations, AddNewNoteGoesToTheTopLevelWhateverIsSelected) {
+    StartWithTree();
+    dlg->m_wndTree.Expand(FindItem(L"Home"), TVE_EXPAND);
+    dlg->m_wndTree.Expand(FindItem(L"Deep"), TVE_EXPAND);
+    Select(L"Deeper");
+    names.Type(L"Groceries");
+    Command(ID_NOTES_ADD);
+
+    ASSERT_EQ(names.Windows().size(), 1u);
+    EXPECT_EQ(names.Windows()[0].caption, L"Add New Note");
+    EXPECT_EQ(names.Windows()[0].prompt, L"Enter Name:");
+    EXPECT_EQ(names.Windows()[0].text, L"New Note");
+    EXPECT_EQ(StoredCount(L"id=5 AND pid=0 AND name='Groceries' AND note='' AND pos=0"), 1);
+    HTREEITEM last = dlg->m_wndTree.GetNextSiblingItem(FindItem(L"Work"));
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(last), L"Groceries");
+    EXPECT_EQ(dlg->m_wndTree.GetSelectedItem(), last);
+    EXPECT_EQ(EditorText(), L"");
+    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
+}
+
+TEST_F(NoteOperations, AddAsSubnoteAppendsUnderTheSelectedNoteAndShowsIt) {
+    StartWithTree();
+    Select(L"Home");
+    names.Accept();  // the suggested name
+    Command(ID_NOTES_ADD_SUBNOTE);
+
+    EXPECT_EQ(StoredCount(L"pid=1 AND name='New Note'"), 1);
+    HTREEITEM home = FindItem(L"Home");
+    HTREEITEM child = dlg->m_wndTree.GetChildItem(home);
+    ASSERT_NE(child, nullptr);
+    HTREEITEM second = dlg->m_wndTree.GetNextSiblingItem(child);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(second), L"New Note");
+    EXPECT_EQ(SelectedLabel(), L"New Note");
+    EXPECT_TRUE(dlg->m_wndTree.SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(home), TVIS_EXPANDED) &
+                TVIS_EXPANDED);
+}
+
+TEST_F(NoteOperations, LeavingAnEditedNoteForANewOneSavesIt) {
+    StartWithTree();
+    Type(L"before adding ");
+    names.Type(L"Next");
+    Command(ID_NOTES_ADD);
+    ASSERT_TRUE(PumpUntil([&] { return StoredText(1) == L"before adding home text"; }));
+}
+
+TEST_F(NoteOperations, CancellingTheNameAddsNothing) {
+    StartWithTree();
+    names.Cancel();
+    Command(ID_NOTES_ADD);
+    names.Cancel();
+    Command(ID_NOTES_ADD_SUBNOTE);
+    EXPECT_EQ(names.Windows().size(), 2u);
+    EXPECT_EQ(StoredCount(), 4);
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 4u);
+    EXPECT_EQ(SelectedLabel(), L"Home");
+}
+
+TEST_F(NoteOperations, NamesWithQuotesAreStoredAndShownIntact) {
+    StartWithTree();
+    names.Type(L"O'Brien");
+    Command(ID_NOTES_ADD);
+    EXPECT_EQ(SelectedLabel(), L"O'Brien");
+    EXPECT_EQ(StoredCount(L"name='O''Brien'"), 1);
+
+    names.Type(L"Mrs O'Hara's");
+    Command(ID_NOTES_RENAME);
+    EXPECT_EQ(SelectedLabel(), L"Mrs O'Hara's");
+    EXPECT_EQ(StoredCount(L"name='Mrs O''Hara''s'"), 1);
+    EXPECT_TRUE(modal.Boxes().empty());
+}
+
+TEST_F(NoteOperations, RenameChangesRowAndLabelAndCancelChangesNeither) {
+    StartWithTree();
+    Select(L"Work");
+    names.Type(L"Office");
+    Command(ID_NOTES_RENAME);
+    ASSERT_EQ(names.Windows().size(), 1u);
+    EXPECT_EQ(names.Windows()[0].caption, L"Rename Note");
+    EXPECT_EQ(names.Windows()[0].prompt, L"Enter new name:");
+    EXPECT_EQ(names.Windows()[0].text, L"Work");
+    EXPECT_EQ(SelectedLabel(), L"Office");
+    EXPECT_EQ(StoredCount(L"id=4 AND name='Office'"), 1);
+
+    names.Cancel();
+    Command(ID_NOTES_RENAME);
+    EXPECT_EQ(SelectedLabel(), L"Office");
+    EXPECT_EQ(StoredCount(L"id=4 AND name='Office'"), 1);
+}
+
+TEST_F(NoteOperations, DeleteAsksAndNoKeepsEverything) {
+    StartWithTree();
+    Select(L"Work");
+    modal.Answer(IDNO);
+    Command(ID_NOTES_DELETE);
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_EQ(modal.Boxes()[0].text, L"Do you want to delete:Work and all its subnotes?");
+    EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_EXCLAMATION));
+    EXPECT_EQ(modal.Boxes()[0].buttons, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_EQ(StoredCount(), 4);
+    EXPECT_NE(FindItem(L"Work"), nullptr);
+}
+
+TEST_F(NoteOperations, DeleteRemovesTheSubtreeDeepestFirstAndTheNoteLast) {
+    Execute(kCreate);
+    Execute(Insert(1, 0, L"Note"));
+    Execute(Insert(2, 1, L"First child"));
+    Execute(Insert(3, 1, L"Second child"));
+    Execute(Insert(4, 2, L"Grandchild"));
+    Execute(Insert(5, 0, L"Other", L"other text"));
+    // Record the order in which rows leave the table.
+    Execute(L"CREATE TABLE deleted (id INTEGER);");
+    Execute(L"CREATE TRIGGER log AFTER DELETE ON notes BEGIN INSERT INTO deleted VALUES(old.id); END;");
+    Start();
+    Select(L"Note");
+    modal.Answer(IDYES);
+    Command(ID_NOTES_DELETE);
+
+    CppSQLite3DB db(2000);
+    db.Open(DbPath());
+    std::vector<int> order;
+    for (CppSQLite3Query q = db.ExecuteQuery(L"SELECT id FROM deleted ORDER BY rowid"); !q.AtEnd(); q.Advance())
+        order.push_back(q.IntByName(L"id", 0));
+    EXPECT_EQ(order, (std::vector<int>{4, 2, 3, 1}));
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    EXPECT_EQ(SelectedLabel(), L"Other");
+    EXPECT_EQ(EditorText(), L"other text");
+    EXPECT_TRUE(dlg->m_bNoteDeleted);
+}
+
+TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {
+    Execute(kCreate);
+    Execute(Insert(1, 0, L"Only", L"only text"));
+    Start();
+    modal.Answer(IDYES);
+    Command(ID_NOTES_DELETE);
+    EXPECT_EQ(StoredCount(), 1);
+    EXPECT_EQ(StoredCount(L"pid=0 AND name='New Note' AND note=''"), 1);
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    EXPECT_EQ(SelectedLabel(), L"New Note");
+    EXPECT_EQ(EditorText(), L"");
+    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
+}
+
+TEST_F(NoteOperations, AFailedRowDeletionStopsTheDeleteWithTableAndTreeInStep) {
+    StartWithTree();
+    // Another program's rule refuses to delete the grandchild.
+    Execute(L"CREATE TRIGGER keep BEFORE DELETE ON notes WHEN old.id=3 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    Select(L"Home");
+    modal.Answer(IDYES);
+    Command(ID_NOTES_DELETE);
+    ASSERT_EQ(modal.Boxes().size(), 2u);
+    EXPECT_EQ(modal.Boxes()[1].text.rfind(L"Tallyleaf error: Can't delete subnote.\n - ", 0), 0u);
+    EXPECT_EQ(modal.Boxes()[1].icon, ModalAnswer::StockIcon(IDI_ERROR));
+    // Nothing below the failure went: the rows and items that remain agree.
+    EXPECT_EQ(StoredCount(), 4);
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 4u);
+    EXPECT_NE(FindItem(L"Deeper"), nullptr);
+}
+
+TEST_F(NoteOperations, TheEndCompactsTheFileOnlyAfterADelete) {
+    Execute(kCreate);
+    Execute(Insert(1, 0, L"Keep", L"kept"));
+    Execute(Insert(2, 0, L"Other", L"other"));
+    Execute(Insert(3, 0, L"Big", std::wstring(200000, L'x')));
+    // Space freed by another program stays in the file until something compacts it.
+    Execute(L"DELETE FROM notes WHERE id=3;");
+    const size_t withFreeSpace = ReadFileBytes(DbPath()).size();
+    ASSERT_GT(withFreeSpace, 300000u);
+
+    Start();
+    Finish();
+    EXPECT_EQ(ReadFileBytes(DbPath()).size(), withFreeSpace) << "compacted without a delete";
+
+    theDB.Close();
+    Start();
+    Select(L"Other");
+    modal.Answer(IDYES);
+    Command(ID_NOTES_DELETE);
+    Finish();
+    EXPECT_LT(ReadFileBytes(DbPath()).size(), withFreeSpace / 4) << "not compacted after a delete";
+    EXPECT_EQ(StoredCount(), 1);
+}
