@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "support/RegistrySandbox.h"
 #include "NotesDatabase.h"
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
@@ -392,7 +393,7 @@ int main() {
     const HRESULT ole = ::OleInitialize(nullptr);
     int result = 0;
     {
-        RegistrySandbox registry;
+        ::RegistrySandbox registry;
         BoxGuard boxes;
         ScratchFolder scratch;
         try {

@@ -1,7 +1,5 @@
 #include "BenchSupport.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 
 #include "app/TallyLeafDlg.h"
@@ -80,29 +78,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, MessageWatch*
         // Wakes as soon as a message (the timer's, say) arrives.
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - elapsed, 10), QS_ALLINPUT);
     }
-}
-
-RegistrySandbox::RegistrySandbox()
-    : m_keyPath(L"Software\\TallyleafBenchSandbox\\" + std::to_wstring(::GetCurrentProcessId())) {
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, m_keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &m_key, nullptr);
-    // The program expects Software below the user's key, as in a real profile.
-    HKEY software = nullptr;
-    if (m_key &&
-        ::RegCreateKeyExW(m_key, L"Software", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                          &software, nullptr) == ERROR_SUCCESS)
-        ::RegCloseKey(software);
-    if (m_key)
-        ::RegOverridePredefKey(HKEY_CURRENT_USER, m_key);
-}
-
-RegistrySandbox::~RegistrySandbox() {
-    if (!m_key)
-        return;
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    ::RegCloseKey(m_key);
-    ::SHDeleteKeyW(HKEY_CURRENT_USER, m_keyPath.c_str());
-    ::SHDeleteEmptyKeyW(HKEY_CURRENT_USER, L"Software\\TallyleafBenchSandbox");
 }
 
 namespace {

@@ -50,20 +50,6 @@ void PumpPending(MessageWatch* watch = nullptr);
 // Pumps until `done` holds or `timeoutMs` passes; returns done()'s last value.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, MessageWatch* watch = nullptr);
 
-// Points HKEY_CURRENT_USER of this process at a scratch key for its life, so
-// the launch counter and the like never reach the prefix's own settings.
-class RegistrySandbox {
-public:
-    RegistrySandbox();
-    ~RegistrySandbox();
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
-private:
-    std::wstring m_keyPath;
-    HKEY m_key = nullptr;
-};
-
 // Closes every dialog box (other than the main window) the moment it is
 // activated and keeps its text: an unexpected error box would otherwise stop
 // the run, and any box means the figures around it are not to be trusted.

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "framework/ModulePath.h"
+
 namespace AppFolders {
 namespace {
 
@@ -39,20 +41,6 @@ void CreateFolderTree(const std::wstring& folder) {
 
 }  // namespace
 
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 bool IsNtFamily() {
     OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = sizeof info;
@@ -61,7 +49,7 @@ bool IsNtFamily() {
 }
 
 void Initialise() {
-    std::wstring module = ModulePath();
+    std::wstring module = ::ModulePath();
     g_programFolder = module.substr(0, module.find_last_of(L'\\') + 1);
     if (!g_testDataFolder.empty())
         g_dataFolder = g_testDataFolder;

@@ -14,8 +14,6 @@ void Initialise();
 
 const std::wstring& ProgramFolder();
 const std::wstring& DataFolder();
-// The program file's full path, of any length.
-std::wstring ModulePath();
 // Whether the system is of the NT family (the first-run balloon needs it).
 bool IsNtFamily();
 

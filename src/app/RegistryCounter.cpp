@@ -1,6 +1,7 @@
 #include "app/RegistryCounter.h"
 
 #include "app/AppFolders.h"
+#include "framework/ModulePath.h"
 
 namespace {
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -67,7 +68,7 @@ bool SetRunOnStartup() {
     ::RegCloseKey(software);
     if (rc != ERROR_SUCCESS)
         return false;
-    const std::wstring path = AppFolders::ModulePath().substr(0, kRunPathMaxChars);
+    const std::wstring path = ModulePath().substr(0, kRunPathMaxChars);
     rc = ::RegSetValueExW(run, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                           static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(run);

@@ -1,19 +1,13 @@
 #include "framework/AppMessageBox.h"
 
+#include "framework/ModulePath.h"
+
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 
 const std::wstring& AppName() {
     static const std::wstring name = [] {
-        std::wstring path(MAX_PATH, L'\0');
-        for (;;) {
-            DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-            if (n < path.size()) {
-                path.resize(n);
-                break;
-            }
-            path.resize(path.size() * 2);
-        }
+        std::wstring path = ModulePath();
         std::wstring file = path.substr(path.find_last_of(L"\\/") + 1);
         return file.substr(0, file.find_last_of(L'.'));
     }();

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "framework/ModulePath.h"
 #include "app/AppFolders.h"
 #include "app/RegistryCounter.h"
 #include "support/MainWindowFixture.h"
@@ -297,7 +298,7 @@ TEST_F(RunOnStartup, TheValueIsSetToTheProgramPathAndDeleted) {
     EXPECT_FALSE(ClearRunOnStartup());
 
     EXPECT_TRUE(SetRunOnStartup());
-    EXPECT_EQ(StoredText(), AppFolders::ModulePath());
+    EXPECT_EQ(StoredText(), ModulePath());
     EXPECT_NE(StoredText().find(L".exe"), std::wstring::npos);
     EXPECT_TRUE(RunOnStartupIsSet());
 

@@ -3,20 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/ModulePath.h"
 #include "support/Pump.h"
 
 std::wstring TestProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = ModulePath();
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
