@@ -41,7 +41,16 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_NOTES_DELETE, &CTallyLeafDlg::OnDeleteNote),
     OnCommand(ID_FILE_HIDE, &CTallyLeafDlg::OnHide),
     OnCommand(ID_FILE_EXIT, &CTallyLeafDlg::OnExit),
-    OnCommand(ID_FILE_ALWAYS_ON_TOP, &CTallyLeafDlg::OnAlwaysOnTop))
+    OnCommand(ID_FILE_ALWAYS_ON_TOP, &CTallyLeafDlg::OnAlwaysOnTop),
+    OnCommand(ID_EDIT_UNDO, &CTallyLeafDlg::OnEditCommand),
+    OnCommand(ID_EDIT_CUT, &CTallyLeafDlg::OnEditCommand),
+    OnCommand(ID_EDIT_COPY, &CTallyLeafDlg::OnEditCommand),
+    OnCommand(ID_EDIT_PASTE, &CTallyLeafDlg::OnEditCommand),
+    OnCommand(ID_EDIT_DELETE, &CTallyLeafDlg::OnEditCommand),
+    OnCommand(ID_HELP_HOME_PAGE, &CTallyLeafDlg::OnWebPage),
+    OnCommand(ID_HELP_FORUM, &CTallyLeafDlg::OnWebPage),
+    OnCommand(ID_HELP_FEEDBACK, &CTallyLeafDlg::OnWebPage),
+    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage))
 
 CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
@@ -181,16 +190,6 @@ void CTallyLeafDlg::LayoutChildren() {
     ::MoveWindow(m_wndTree, 5, 5, p - 5, h - 10, TRUE);
     ::MoveWindow(m_wndEditor, p + 5, 5, w - p - 10, h - 10, TRUE);
     ::LockWindowUpdate(nullptr);
-}
-
-bool CTallyLeafDlg::PreTranslateMessage(MSG* msg) {
-    // Esc hides the window; it never reaches Cancel (which asks to close).
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE &&
-        (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
-        HideWindow();
-        return true;
-    }
-    return CDialog::PreTranslateMessage(msg);
 }
 
 LRESULT CTallyLeafDlg::OnWindowPosChanging(WPARAM, LPARAM l) {

@@ -6,6 +6,9 @@
 //   TallyLeafDlgStore.cpp  opening the store, filling the tree, loading and saving notes
 //   TallyLeafDlgShell.cpp  tray icon, hot key, hiding on focus loss, always on top
 //   TallyLeafDlgNotes.cpp  adding, renaming, deleting and moving notes
+//   TallyLeafDlgCommands.cpp  the menu commands: when each is enabled or checked, the
+//                          Edit commands on the editor, the web pages
+//   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
 #pragma once
 
 #include <map>
@@ -87,12 +90,16 @@ public:
     std::wstring m_strNoteText;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
+    // The open modeless Find or Replace dialog, if any: it takes its own
+    // keyboard navigation before the main window's keys.
+    HWND m_hFindDialog = nullptr;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
 private:
     void LoadSettings();
@@ -117,6 +124,25 @@ private:
     void ShowFirstRunBalloon();
     // Makes the window topmost or not, as m_bAlwaysOnTop says, without moving it.
     void ApplyAlwaysOnTop();
+    // One rule per command, used by the menus as they open and by the dispatch:
+    // a command without a sending control runs only while it is enabled.
+    bool IsCommandEnabled(UINT id);
+    bool IsCommandChecked(UINT id) const;
+    // Gives a menu item (by command or by position) its command's enabled state and check mark.
+    void ShowCommandState(HMENU menu, UINT item, UINT byCommandOrPosition);
+
+    // Keys, in the order they are looked at; each returns true when it took the key.
+    bool OnControlKey(const MSG& msg);
+    bool OnSystemKey(MSG& msg);
+    bool OnPlainKey(const MSG& msg);
+    // Selects the whole note in the editor, wherever the focus is.
+    void SelectWholeNote();
+    // Sends a command as the menu does: it runs only while enabled.
+    void SendCommand(UINT id);
+    // The Find and Replace dialogs. Their keys reach them even while the
+    // commands are disabled (an empty note).
+    void OpenFindDialog();
+    void OpenReplaceDialog();
 
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
@@ -142,6 +168,8 @@ private:
     void OnHide(UINT);
     void OnExit(UINT);
     void OnAlwaysOnTop(UINT);
+    void OnEditCommand(UINT id);
+    void OnWebPage(UINT id);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;

@@ -13,10 +13,6 @@ constexpr const wchar_t* kBalloonText =
     L"Tallyleaf is here! Just click the icon.||Further on you can just use a Hot Key (ALT-S by default)";
 constexpr UINT kBalloonTimeoutMs = 30000;
 
-void CheckAlwaysOnTop(HMENU menu, bool on) {
-    ::CheckMenuItem(menu, ID_FILE_ALWAYS_ON_TOP, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
-
 std::wstring WithLineBreaks(std::wstring text) {
     for (size_t pos = text.find(L"||"); pos != std::wstring::npos; pos = text.find(L"||", pos + 1))
         text.replace(pos, 2, L"\n");
@@ -106,17 +102,10 @@ LRESULT CTallyLeafDlg::OnActivate(WPARAM w, LPARAM) {
     return result;
 }
 
-// Menu items take their check marks as their menu opens.
-LRESULT CTallyLeafDlg::OnInitMenuPopup(WPARAM w, LPARAM) {
-    LRESULT result = Default();
-    CheckAlwaysOnTop(reinterpret_cast<HMENU>(w), m_bAlwaysOnTop);
-    return result;
-}
-
 void CTallyLeafDlg::OnAlwaysOnTop(UINT) {
     m_bAlwaysOnTop = !m_bAlwaysOnTop;
     ApplyAlwaysOnTop();
     // The menu bar's item follows at once, not only when the menu next opens.
-    CheckAlwaysOnTop(::GetMenu(m_hWnd), m_bAlwaysOnTop);
+    ShowCommandState(::GetMenu(m_hWnd), ID_FILE_ALWAYS_ON_TOP, MF_BYCOMMAND);
     Profile::WriteSwitch(Profile::kMain, L"AlwaysOnTop", m_bAlwaysOnTop);
 }
