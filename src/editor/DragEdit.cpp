@@ -1,5 +1,290 @@
 #include "editor/DragEdit.h"
 
+#include <ole2.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// The typing limit of the editor: as much as the control can hold.
+constexpr UINT kTextLimit = 0x7FFFFFFE;
+// The 16-bit numbers of the control's reports wrap at this.
+constexpr int kWrap = 0x10000;
+
+// OLE for this process, initialised here when the program has not done it.
+bool OleReady() {
+    static const bool ready = [] {
+        const HRESULT hr = ::OleInitialize(nullptr);
+        // Already initialised by the program: leave its count as it was.
+        if (hr == S_FALSE)
+            ::OleUninitialize();
+        return SUCCEEDED(hr);
+    }();
+    return ready;
+}
+
+// The value congruent to `low` modulo kWrap that lies nearest `near`.
+int NearestWrapped(int low, int near) {
+    const int below = near - ((near - low) % kWrap + kWrap) % kWrap;
+    return (near - below) <= kWrap / 2 ? below : below + kWrap;
+}
+
+POINT SignedPoint(LRESULT packed) {
+    return POINT{static_cast<short>(LOWORD(packed)), static_cast<short>(HIWORD(packed))};
+}
+}  // namespace
+
+DEFINE_MESSAGE_TABLE(CDragEdit, CEdit,
+                     OnMessage(WM_LBUTTONDOWN, &CDragEdit::OnLButtonDown),
+                     OnMessage(WM_SETCURSOR, &CDragEdit::OnSetCursor),
+                     OnMessage(WM_KEYDOWN, &CDragEdit::OnKeyDown),
+                     OnMessage(WM_DESTROY, &CDragEdit::OnDestroy))
+
+CDragEdit::CDragEdit() = default;
+
+CDragEdit::~CDragEdit() {
+    EndRegistration();
+}
+
+bool CDragEdit::Attach(HWND hwnd) {
+    if (!CEdit::Attach(hwnd))
+        return false;
+    SetLimitText(kTextLimit);
+    return true;
+}
+
+HWND CDragEdit::Detach() {
+    EndRegistration();
+    return CEdit::Detach();
+}
+
+void CDragEdit::EndRegistration() {
+    m_dropTarget.Revoke();
+    m_bRegistered = false;
+}
+
+bool CDragEdit::EnableDragDrop(int mode) {
+    if (!OleReady())
+        return false;
+    if (m_bRegistered) {
+        if (m_dropTarget.GetWindow() == m_hWnd)
+            return false;
+        // Registered for a window this object no longer has.
+        EndRegistration();
+    }
+    m_nMode = mode;
+    if (!m_hWnd)
+        return false;
+    m_dropTarget.SetOwner(this);
+    if (!m_dropTarget.Register(m_hWnd))
+        return false;
+    m_bRegistered = true;
+    return true;
+}
+
+LRESULT CDragEdit::OnDestroy(WPARAM, LPARAM) {
+    // OLE wants the registration gone before the window is.
+    EndRegistration();
+    return Default();
+}
+
+LRESULT CDragEdit::OnKeyDown(WPARAM, LPARAM) {
+    SetModify(true);
+    return Default();
+}
+
+LRESULT CDragEdit::OnSetCursor(WPARAM w, LPARAM l) {
+    if ((m_nMode & kDragOut) && reinterpret_cast<HWND>(w) == m_hWnd && LOWORD(l) == HTCLIENT) {
+        POINT pointer{};
+        ::GetCursorPos(&pointer);
+        ::ScreenToClient(m_hWnd, &pointer);
+        if (IsPointerInSelection(pointer)) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+            return TRUE;
+        }
+    }
+    return Default();
+}
+
+LRESULT CDragEdit::OnLButtonDown(WPARAM, LPARAM l) {
+    SetModify(true);
+    const POINT press{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    if (!(m_nMode & kDragOut) || !IsPointerInSelection(press))
+        return Default();
+    int start = 0, end = 0;
+    GetSel(start, end);
+    const std::wstring all = GetWindowText();
+    if (start < 0 || end > static_cast<int>(all.size()) || start >= end)
+        return Default();
+    const std::wstring text = all.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+
+    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, bytes);
+    void* data = block ? ::GlobalLock(block) : nullptr;
+    if (!data) {
+        if (block)
+            ::GlobalFree(block);
+        return Default();
+    }
+    std::memcpy(data, text.c_str(), bytes);
+    ::GlobalUnlock(block);
+    m_dataSource.Empty();
+    m_dataSource.CacheGlobalData(CF_UNICODETEXT, block);
+
+    RECT startRect{press.x - 5, press.y - 5, press.x + 5, press.y + 5};
+    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&startRect), 2);
+    m_bDroppedOnSelf = false;
+    m_bDragging = true;
+    const DROPEFFECT effect = m_dataSource.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, &startRect);
+    m_bDragging = false;
+    m_dataSource.Empty();
+    if (m_hWnd)
+        FinishDrag(effect, press, start, end, text);
+    m_bDroppedOnSelf = false;
+    return 0;
+}
+
+void CDragEdit::FinishDrag(DROPEFFECT effect, POINT press, int start, int end, const std::wstring& text) {
+    if (effect == DROPEFFECT_NONE) {
+        // No drag happened, or it came to nothing: the press was a click.
+        CaretToPointer(press);
+        return;
+    }
+    if (!(effect & DROPEFFECT_MOVE))
+        return;  // copied; the text stays
+    if (!m_bDroppedOnSelf) {
+        SetSel(start, end, true);
+        ReplaceSel(L"");
+        return;
+    }
+    const int drop = m_nDropIndex;
+    if (drop >= start && drop <= end)
+        return;  // onto its own start or end: nothing moves
+    SetSel(start, end, true);
+    ReplaceSel(L"");
+    // The drop index was taken before the removal.
+    CaretToIndex(drop < start ? drop : drop - (end - start));
+    InsertAndSelect(text);
+}
+
+bool CDragEdit::IsPointerInSelection(POINT client) const {
+    int start = 0, end = 0;
+    GetSel(start, end);
+    if (start == end)
+        return false;
+    const int index = CharFromPoint(client);
+    return start < index && index < end;
+}
+
+void CDragEdit::CaretToPointer(POINT client) {
+    CaretToIndex(CharFromPoint(client));
+}
+
+void CDragEdit::CaretToIndex(int index) {
+    SetSel(index, index);
+}
+
+void CDragEdit::ShowDropPoint(POINT client) {
+    const POINT at = PointFromChar(CharFromPoint(client));
+    ::SetCaretPos(at.x, at.y);
+}
+
+void CDragEdit::InsertAndSelect(const std::wstring& text) {
+    int caret = 0, end = 0;
+    GetSel(caret, end);
+    ReplaceSel(text.c_str());
+    SetSel(caret, caret + static_cast<int>(text.size()));
+}
+
+SIZE CDragEdit::TextSize(const std::wstring& text) const {
+    SIZE size{0, 0};
+    HDC dc = ::GetDC(m_hWnd);
+    if (!dc)
+        return size;
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT));
+    HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    if (old)
+        ::SelectObject(dc, old);
+    ::ReleaseDC(m_hWnd, dc);
+    return size;
+}
+
+int CDragEdit::CharFromPoint(POINT client) const {
+    // The control answers in 16 bits: the low halves of the index and of the
+    // line. The line is resolved from the view (lines shown now are far fewer
+    // than 65,536), then the index within that line.
+    const LRESULT found = SendMessage(EM_CHARFROMPOS, 0, MAKELPARAM(client.x, client.y));
+    if (found == -1)
+        return 0;
+    const int line = ResolveLine(client, HIWORD(found));
+    return ResolveIndex(client, line, LOWORD(found));
+}
+
+int CDragEdit::ResolveLine(POINT client, int lineLow) const {
+    const int count = std::max(1, GetLineCount());
+    const int first = GetFirstVisibleLine();
+    const int height = std::max(1, static_cast<int>(TextSize(L"A").cy));
+    const LRESULT firstPos = SendMessage(EM_POSFROMCHAR, SendMessage(EM_LINEINDEX, first));
+    const int top = firstPos == -1 ? 0 : SignedPoint(firstPos).y;
+    const int offset = client.y - top;
+    const int estimate = first + (offset >= 0 ? offset / height : -((height - 1 - offset) / height));
+    return std::clamp(NearestWrapped(lineLow, estimate), 0, count - 1);
+}
+
+int CDragEdit::ResolveIndex(POINT client, int line, int indexLow) const {
+    const int lineStart = static_cast<int>(SendMessage(EM_LINEINDEX, static_cast<WPARAM>(line)));
+    const int lineLength = static_cast<int>(SendMessage(EM_LINELENGTH, static_cast<WPARAM>(lineStart)));
+    const int lineEnd = lineStart + lineLength;
+    int index = lineStart + ((indexLow - lineStart) % kWrap + kWrap) % kWrap;
+    if (index > lineEnd)
+        return std::clamp(indexLow, lineStart, lineEnd);
+    if (index + kWrap > lineEnd)
+        return index;
+    // A line longer than 65,536 characters holds several candidates: take the
+    // one drawn nearest the pointer; where their 16-bit positions tie, the one
+    // nearest the caret, which the control keeps in view.
+    int caretStart = 0, caret = 0;
+    GetSel(caretStart, caret);
+    int best = index;
+    long bestDistance = -1;
+    for (int candidate = index; candidate <= lineEnd; candidate += kWrap) {
+        const POINT at = SignedPoint(SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(candidate)));
+        const long distance = std::labs(static_cast<long>(at.x) - client.x);
+        if (bestDistance < 0 || distance < bestDistance ||
+            (distance == bestDistance && std::abs(candidate - caret) < std::abs(best - caret))) {
+            best = candidate;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+POINT CDragEdit::PointFromChar(int index) const {
+    const LRESULT packed = SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(index));
+    POINT at = SignedPoint(packed);
+    if (packed != -1 && !(at.x < 0 && at.y < 0))
+        return at;
+    if (index <= 0)
+        return POINT{0, 0};
+    // Past the last character: place it after the character before it.
+    const LRESULT before = SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(index - 1));
+    if (before == -1)
+        return POINT{0, 0};
+    at = SignedPoint(before);
+    const int line = static_cast<int>(SendMessage(EM_LINEFROMCHAR, static_cast<WPARAM>(index)));
+    const int lineStart = static_cast<int>(SendMessage(EM_LINEINDEX, static_cast<WPARAM>(line)));
+    if (index != lineStart) {
+        const std::wstring text = GetWindowText();
+        const std::size_t previous = static_cast<std::size_t>(index - 1);
+        if (previous < text.size())
+            at.x += TextSize(text.substr(previous, 1)).cx;
+        return at;
+    }
+    return POINT{0, at.y + TextSize(L"A").cy};
+}
+
 int CDragEdit::PackedPosition() const {
     // The packed form keeps 16 bits of caret: past 65535 it holds all ones, as
     // the control's own 16-bit selection report does.

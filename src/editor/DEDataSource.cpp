@@ -1,0 +1,4 @@
+#include "editor/DEDataSource.h"
+
+// The dragged text is freed by the base with everything it offers.
+CDEDataSource::~CDEDataSource() = default;
