@@ -35,11 +35,13 @@ POINT SignedPoint(LRESULT packed) {
 }
 }  // namespace
 
+// clang-format off
 DEFINE_MESSAGE_TABLE(CDragEdit, CEdit,
-                     OnMessage(WM_LBUTTONDOWN, &CDragEdit::OnLButtonDown),
-                     OnMessage(WM_SETCURSOR, &CDragEdit::OnSetCursor),
-                     OnMessage(WM_KEYDOWN, &CDragEdit::OnKeyDown),
-                     OnMessage(WM_DESTROY, &CDragEdit::OnDestroy))
+    OnMessage(WM_LBUTTONDOWN, &CDragEdit::OnLButtonDown),
+    OnMessage(WM_SETCURSOR, &CDragEdit::OnSetCursor),
+    OnMessage(WM_KEYDOWN, &CDragEdit::OnKeyDown),
+    OnMessage(WM_DESTROY, &CDragEdit::OnDestroy))
+// clang-format on
 
 CDragEdit::CDragEdit() = default;
 

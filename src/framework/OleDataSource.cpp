@@ -73,23 +73,23 @@ enum class WaitStep { Wait, Start, GiveUp };
 // What one message means for a drag waiting to start.
 WaitStep OnWaitMessage(const MSG& msg, const RECT& startRect) {
     switch (msg.message) {
-    case WM_MOUSEMOVE: {
-        if (!(msg.wParam & MK_LBUTTON))
+        case WM_MOUSEMOVE: {
+            if (!(msg.wParam & MK_LBUTTON))
+                return WaitStep::GiveUp;
+            POINT pt{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+            ::ClientToScreen(msg.hwnd, &pt);
+            return ::PtInRect(&startRect, pt) ? WaitStep::Wait : WaitStep::Start;
+        }
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN:
+        case WM_CANCELMODE:
             return WaitStep::GiveUp;
-        POINT pt{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
-        ::ClientToScreen(msg.hwnd, &pt);
-        return ::PtInRect(&startRect, pt) ? WaitStep::Wait : WaitStep::Start;
-    }
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_XBUTTONDOWN:
-    case WM_CANCELMODE:
-        return WaitStep::GiveUp;
-    case WM_KEYDOWN:
-        return msg.wParam == VK_ESCAPE ? WaitStep::GiveUp : WaitStep::Wait;
-    default:
-        return WaitStep::Wait;
+        case WM_KEYDOWN:
+            return msg.wParam == VK_ESCAPE ? WaitStep::GiveUp : WaitStep::Wait;
+        default:
+            return WaitStep::Wait;
     }
 }
 }  // namespace

@@ -50,7 +50,8 @@ TEST_F(EditorPointer, OverTheSelectionThePointerIsTheArrow) {
     HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
     const POINT inside = ToScreen(At(8));
     ::SetCursorPos(inside.x, inside.y);
-    EXPECT_TRUE(editor.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(editor.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_TRUE(
+        editor.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(editor.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(::GetCursor(), arrow);
 
     // Elsewhere the control's own text cursor stays.

@@ -51,7 +51,7 @@ TEST_F(EditorDragWithinNote, MoveToLaterPlaceLandsWhereThePointerWasAndStaysSele
 
 TEST_F(EditorDragWithinNote, MoveToEarlierPlaceAcrossLinesLandsThereAndStaysSelected) {
     SetText(L"first line\r\nsecond line\r\nthird");
-    Select(19, 23);  // "line" of the second line
+    Select(19, 23);                                 // "line" of the second line
     DragSelection(At(20), ToScreen(At(6)), false);  // before "line" of the first line
     EXPECT_EQ(Text(), L"first lineline\r\nsecond \r\nthird");
     EXPECT_EQ(Selection(), std::make_pair(6, 10));
@@ -97,7 +97,8 @@ TEST_F(EditorPressInSelection, EscapeOrTheOtherButtonGivesUpTheDrag) {
         WPARAM w;
         LPARAM l;
     };
-    for (const Next& next : {Next{WM_KEYDOWN, VK_ESCAPE, 1}, Next{WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, PointParam(press)}}) {
+    for (const Next& next :
+         {Next{WM_KEYDOWN, VK_ESCAPE, 1}, Next{WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, PointParam(press)}}) {
         SCOPED_TRACE(next.message);
         SetText(kSentence);
         Select(kBeta, kDelta);
@@ -128,9 +129,7 @@ protected:
     }
 
 private:
-    static DROPEFFECT Effect(DWORD keyState) {
-        return (keyState & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
-    }
+    static DROPEFFECT Effect(DWORD keyState) { return (keyState & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE; }
 };
 
 class EditorDragToOtherWindow : public EditorTest {
@@ -138,8 +137,8 @@ protected:
     void SetUp() override {
         EditorTest::SetUp();
         // A window of the plain host class: static controls let the pointer through.
-        other = ::CreateWindowExW(0, L"TallyleafEditorTestHost", L"", WS_POPUP | WS_VISIBLE, 600, 60, 200, 200,
-                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        other = ::CreateWindowExW(0, L"TallyleafEditorTestHost", L"", WS_POPUP | WS_VISIBLE, 600, 60, 200, 200, nullptr,
+                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(other, nullptr);
         ASSERT_TRUE(receiver.Register(other));
     }
@@ -205,14 +204,14 @@ TEST_F(EditorDropFromOutside, AnsiTextIsConvertedFromTheSystemCodePage) {
     // Bytes that mean the euro sign and e acute in the code page Wine reports.
     std::string bytes;
     switch (::GetACP()) {
-    case 1252:
-        bytes = "\x80 caf\xE9";
-        break;
-    case 65001:
-        bytes = "\xE2\x82\xAC caf\xC3\xA9";
-        break;
-    default:
-        GTEST_SKIP() << "no test bytes for code page " << ::GetACP();
+        case 1252:
+            bytes = "\x80 caf\xE9";
+            break;
+        case 65001:
+            bytes = "\xE2\x82\xAC caf\xC3\xA9";
+            break;
+        default:
+            GTEST_SKIP() << "no test bytes for code page " << ::GetACP();
     }
     SetText(kSentence);
     OfferedData data;
@@ -270,8 +269,8 @@ TEST_F(EditorDropFromOutside, OtherDataIsRefused) {
 
 TEST_F(EditorDropFromOutside, AnEditorThatTakesNoDropsRefusesThem) {
     CDragEdit dragOnly;
-    HWND second = ::CreateWindowExW(0, L"EDIT", L"kept", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 100, 50,
-                                    host, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND second = ::CreateWindowExW(0, L"EDIT", L"kept", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 100, 50, host,
+                                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(dragOnly.Attach(second));
     ASSERT_TRUE(dragOnly.EnableDragDrop(CDragEdit::kDragOut));
     OfferedData data;

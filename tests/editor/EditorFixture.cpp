@@ -92,8 +92,8 @@ void EditorTest::SetUp() {
         wc.lpszClassName = kHostClass;
         ASSERT_TRUE(::RegisterClassW(&wc));
     }
-    host = ::CreateWindowExW(0, kHostClass, L"Editor test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 480, 360,
-                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    host = ::CreateWindowExW(0, kHostClass, L"Editor test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 480, 360, nullptr,
+                             nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(host, nullptr);
     ::SetForegroundWindow(host);
     ASSERT_NE(RecreateEditor(false), nullptr);
