@@ -13,9 +13,6 @@
 #include "support/SentMessages.h"
 
 namespace {
-const wchar_t kCreate[] =
-    L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);";
-
 // Positions of the menu bar's popups.
 enum Popup { kFile = 0, kEdit = 1, kNotes = 2, kFormat = 3, kHelp = 5 };
 
@@ -50,10 +47,10 @@ class Commands : public MainWindowTest {
 protected:
     // Top-level notes Home (1, "home text"), Work (2, "work text") and Blank (3, empty); Home is shown.
     void StartWithNotes() {
-        Execute(kCreate);
-        Execute(L"INSERT INTO notes VALUES(1,0,'Home','home text',0);");
-        Execute(L"INSERT INTO notes VALUES(2,0,'Work','work text',0);");
-        Execute(L"INSERT INTO notes VALUES(3,0,'Blank','',0);");
+        CreateNotesTable();
+        InsertNote(1, 0, L"Home", L"home text");
+        InsertNote(2, 0, L"Work", L"work text");
+        InsertNote(3, 0, L"Blank", L"");
         Start();
         dlg->CallUpWindow();
     }

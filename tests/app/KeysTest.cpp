@@ -12,9 +12,6 @@
 #include "support/TextEntryAnswer.h"
 
 namespace {
-const wchar_t kCreate[] =
-    L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);";
-
 // Holds modifier keys down in this thread's keyboard state for its life, and
 // puts the state back afterwards. Only this thread sees it.
 class HeldKeys {
@@ -49,10 +46,10 @@ class Keys : public MainWindowTest {
 protected:
     // Top-level notes Home (1), Work (2) and Play (3), called up with Home shown.
     void StartWithNotes() {
-        Execute(kCreate);
-        Execute(L"INSERT INTO notes VALUES(1,0,'Home','home text',0);");
-        Execute(L"INSERT INTO notes VALUES(2,0,'Work','work text',0);");
-        Execute(L"INSERT INTO notes VALUES(3,0,'Play','play text',0);");
+        CreateNotesTable();
+        InsertNote(1, 0, L"Home", L"home text");
+        InsertNote(2, 0, L"Work", L"work text");
+        InsertNote(3, 0, L"Play", L"play text");
         Start();
         dlg->CallUpWindow();
     }

@@ -6,25 +6,15 @@
 #include "support/Pump.h"
 #include "support/TextEntryAnswer.h"
 
-namespace {
-const wchar_t kCreate[] =
-    L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);";
-
-std::wstring Insert(int id, int pid, const std::wstring& name, const std::wstring& note = L"") {
-    return L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" + name +
-           L"','" + note + L"',0);";
-}
-}  // namespace
-
 class NoteOperations : public MainWindowTest {
 protected:
     // Top-level Home (1) with child Deep (2) and grandchild Deeper (3); top-level Work (4).
     void StartWithTree() {
-        Execute(kCreate);
-        Execute(Insert(1, 0, L"Home", L"home text"));
-        Execute(Insert(2, 1, L"Deep", L"deep text"));
-        Execute(Insert(3, 2, L"Deeper", L"deeper text"));
-        Execute(Insert(4, 0, L"Work", L"work text"));
+        CreateNotesTable();
+        InsertNote(1, 0, L"Home", L"home text");
+        InsertNote(2, 1, L"Deep", L"deep text");
+        InsertNote(3, 2, L"Deeper", L"deeper text");
+        InsertNote(4, 0, L"Work", L"work text");
         Start();
     }
     void Command(UINT id) { dlg->SendMessage(WM_COMMAND, id); }
@@ -143,12 +133,12 @@ TEST_F(NoteOperations, DeleteAsksAndNoKeepsEverything) {
 }
 
 TEST_F(NoteOperations, DeleteRemovesTheSubtreeDeepestFirstAndTheNoteLast) {
-    Execute(kCreate);
-    Execute(Insert(1, 0, L"Note"));
-    Execute(Insert(2, 1, L"First child"));
-    Execute(Insert(3, 1, L"Second child"));
-    Execute(Insert(4, 2, L"Grandchild"));
-    Execute(Insert(5, 0, L"Other", L"other text"));
+    CreateNotesTable();
+    InsertNote(1, 0, L"Note");
+    InsertNote(2, 1, L"First child");
+    InsertNote(3, 1, L"Second child");
+    InsertNote(4, 2, L"Grandchild");
+    InsertNote(5, 0, L"Other", L"other text");
     // Record the order in which rows leave the table.
     Execute(L"CREATE TABLE deleted (id INTEGER);");
     Execute(L"CREATE TRIGGER log AFTER DELETE ON notes BEGIN INSERT INTO deleted VALUES(old.id); END;");
@@ -170,8 +160,8 @@ TEST_F(NoteOperations, DeleteRemovesTheSubtreeDeepestFirstAndTheNoteLast) {
 }
 
 TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {
-    Execute(kCreate);
-    Execute(Insert(1, 0, L"Only", L"only text"));
+    CreateNotesTable();
+    InsertNote(1, 0, L"Only", L"only text");
     Start();
     modal.Answer(IDYES);
     Command(ID_NOTES_DELETE);
@@ -200,10 +190,10 @@ TEST_F(NoteOperations, AFailedRowDeletionStopsTheDeleteWithTableAndTreeInStep) {
 }
 
 TEST_F(NoteOperations, TheEndCompactsTheFileOnlyAfterADelete) {
-    Execute(kCreate);
-    Execute(Insert(1, 0, L"Keep", L"kept"));
-    Execute(Insert(2, 0, L"Other", L"other"));
-    Execute(Insert(3, 0, L"Big", std::wstring(200000, L'x')));
+    CreateNotesTable();
+    InsertNote(1, 0, L"Keep", L"kept");
+    InsertNote(2, 0, L"Other", L"other");
+    InsertNote(3, 0, L"Big", std::wstring(200000, L'x'));
     // Space freed by another program stays in the file until something compacts it.
     Execute(L"DELETE FROM notes WHERE id=3;");
     const size_t withFreeSpace = ReadFileBytes(DbPath()).size();

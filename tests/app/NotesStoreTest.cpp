@@ -4,24 +4,14 @@
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 
-namespace {
-const wchar_t kCreate[] =
-    L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);";
-
-std::wstring Insert(int id, int pid, const std::wstring& name, const std::wstring& note, int pos = 0) {
-    return L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" + name +
-           L"','" + note + L"'," + std::to_wstring(pos) + L");";
-}
-}  // namespace
-
 class NotesStore : public MainWindowTest {
 protected:
     // Three top-level notes A, B, C (ids 1, 2, 3) with texts "alpha", "beta", "gamma".
     void StartWithThreeNotes() {
-        Execute(kCreate);
-        Execute(Insert(1, 0, L"A", L"alpha"));
-        Execute(Insert(2, 0, L"B", L"beta"));
-        Execute(Insert(3, 0, L"C", L"gamma"));
+        CreateNotesTable();
+        InsertNote(1, 0, L"A", L"alpha");
+        InsertNote(2, 0, L"B", L"beta");
+        InsertNote(3, 0, L"C", L"gamma");
         Start();
     }
 };
@@ -41,10 +31,10 @@ TEST_F(NotesStore, NewDatabaseGetsTheDefaultNoteSelectedAndShown) {
 }
 
 TEST_F(NotesStore, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidden) {
-    Execute(kCreate);
-    Execute(Insert(5, 9, L"Orphan", L"lost parent"));
-    Execute(Insert(6, 5, L"Grandchild", L"deeper"));
-    Execute(Insert(7, 7, L"Own parent", L"loop"));
+    CreateNotesTable();
+    InsertNote(5, 9, L"Orphan", L"lost parent");
+    InsertNote(6, 5, L"Grandchild", L"deeper");
+    InsertNote(7, 7, L"Own parent", L"loop");
     Start();
     EXPECT_EQ(StoredCount(), 4);
     EXPECT_EQ(StoredCount(L"name='Orphan' OR name='Grandchild'"), 2);
@@ -54,11 +44,11 @@ TEST_F(NotesStore, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidde
 }
 
 TEST_F(NotesStore, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
-    Execute(kCreate);
-    Execute(Insert(1, 0, L"Root", L""));
-    Execute(Insert(4, 1, L"Fourth", L""));
-    Execute(Insert(2, 1, L"Second", L""));
-    Execute(Insert(3, 2, L"Third under second", L""));
+    CreateNotesTable();
+    InsertNote(1, 0, L"Root", L"");
+    InsertNote(4, 1, L"Fourth", L"");
+    InsertNote(2, 1, L"Second", L"");
+    InsertNote(3, 2, L"Third under second", L"");
     Start();
     HTREEITEM root = dlg->m_wndTree.GetRootItem();
     HTREEITEM first = dlg->m_wndTree.GetChildItem(root);
@@ -73,8 +63,8 @@ TEST_F(NotesStore, PositionPacksFirstVisibleLineAndCaret) {
     std::wstring lines;
     for (int i = 0; i < 200; ++i)
         lines += L"line " + std::to_wstring(i) + L"\r\n";
-    Execute(kCreate);
-    Execute(Insert(1, 0, L"Long", lines));
+    CreateNotesTable();
+    InsertNote(1, 0, L"Long", lines);
     Start();
     dlg->m_wndEditor.SendMessage(EM_SETSEL, 10, 10);
     dlg->m_wndEditor.LineScroll(3);
@@ -94,11 +84,11 @@ TEST_F(NotesStore, PositionPacksFirstVisibleLineAndCaret) {
 }
 
 TEST_F(NotesStore, CaretBeyond65535IsStoredAs65535AndReopensThere) {
-    Execute(kCreate);
+    CreateNotesTable();
     std::wstring text;
     while (text.size() < 70000)
         text += std::wstring(98, L'x') + L"\r\n";
-    Execute(Insert(1, 0, L"Huge", text));
+    InsertNote(1, 0, L"Huge", text);
     Start();
     dlg->m_wndEditor.SendMessage(EM_SETSEL, 69000, 69000);
     dlg->HideWindow();
@@ -193,8 +183,8 @@ TEST_F(NotesStore, HidingWritesTheNoteEvenWithoutTyping) {
 }
 
 TEST_F(NotesStore, QuotesInNamesAndTextsSurvive) {
-    Execute(kCreate);
-    Execute(Insert(1, 0, L"O''Brien''s list", L"it''s"));
+    CreateNotesTable();
+    InsertNote(1, 0, L"O''Brien''s list", L"it''s");
     Start();
     EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetRootItem()), L"O'Brien's list");
     EXPECT_EQ(EditorText(), L"it's");

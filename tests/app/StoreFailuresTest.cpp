@@ -51,8 +51,8 @@ TEST_F(StoreFailures, ADatabaseInAMissingFolderIsReportedAndNotCreated) {
 }
 
 TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndKeepsThemWhenASaveFails) {
-    Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-    Execute(L"INSERT INTO notes VALUES(1,0,'Kept','saved text',0);");
+    CreateNotesTable();
+    InsertNote(1, 0, L"Kept", L"saved text");
     const std::string before = ReadFileBytes(DbPath());
     // Another program holds the file open and lets others only read it (a read-only
     // attribute alone does not stop an administrator, who runs these tests).

@@ -78,6 +78,15 @@ void MainWindowTest::Execute(const std::wstring& sql) {
     WithOwnConnection(DbPath(), [&sql](CppSQLite3DB& db) { return db.ExecuteStatement(sql); });
 }
 
+void MainWindowTest::CreateNotesTable() {
+    Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
+}
+
+void MainWindowTest::InsertNote(int id, int pid, const std::wstring& name, const std::wstring& note, int pos) {
+    Execute(L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" + name + L"','" +
+            note + L"'," + std::to_wstring(pos) + L");");
+}
+
 HTREEITEM MainWindowTest::FindItem(const std::wstring& label) {
     std::function<HTREEITEM(HTREEITEM)> walk = [&](HTREEITEM item) -> HTREEITEM {
         for (; item; item = dlg->m_wndTree.GetNextSiblingItem(item)) {

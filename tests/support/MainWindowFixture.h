@@ -32,6 +32,10 @@ protected:
     int StoredCount(const std::wstring& where = L"1");
     // Runs statements on the database file through a connection of its own.
     void Execute(const std::wstring& sql);
+    // Creates the notes table as the program does, empty.
+    void CreateNotesTable();
+    // Adds a row; name and note are placed in SQL as given (double their quotes).
+    void InsertNote(int id, int pid, const std::wstring& name, const std::wstring& note = L"", int pos = 0);
 
     // Tree and editor helpers.
     HTREEITEM FindItem(const std::wstring& label);

@@ -467,13 +467,24 @@ TEST_F(NotesTreeDrag, LosingTheMouseToAnotherWindowAbandonsTheDrag) {
 }
 
 // In the main window: a note moved while it is being edited keeps the edit.
-class NotesTreeInMainWindow : public MainWindowTest {};
+class NotesTreeInMainWindow : public MainWindowTest {
+protected:
+    // Drags the note labelled `from` onto the note labelled `to` with real mouse messages.
+    void DragOnto(const std::wstring& from, const std::wstring& to) {
+        MyCTreeCtr& tree = dlg->m_wndTree;
+        StartDrag(tree, FindItem(from));
+        ASSERT_TRUE(Dragging(tree)) << "the drag did not start";
+        const POINT target = OnLabel(tree, FindItem(to));
+        MoveTo(tree, target);
+        Release(tree, target);
+    }
+};
 
 TEST_F(NotesTreeInMainWindow, MovingTheEditedNoteKeepsTheEditShownAndStored) {
-    Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-    Execute(L"INSERT INTO notes VALUES(1,0,'A','alpha',0);");
-    Execute(L"INSERT INTO notes VALUES(2,1,'A child','child',0);");
-    Execute(L"INSERT INTO notes VALUES(3,0,'B','beta',0);");
+    CreateNotesTable();
+    InsertNote(1, 0, L"A", L"alpha");
+    InsertNote(2, 1, L"A child", L"child");
+    InsertNote(3, 0, L"B", L"beta");
     Start();
     MyCTreeCtr& tree = dlg->m_wndTree;
     tree.Expand(FindItem(L"A"), TVE_EXPAND);
@@ -499,18 +510,13 @@ TEST_F(NotesTreeInMainWindow, MovingTheEditedNoteKeepsTheEditShownAndStored) {
 }
 
 TEST_F(NotesTreeInMainWindow, AMovedNoteStaysUnderItsNewParentAfterARestart) {
-    Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-    Execute(L"INSERT INTO notes VALUES(1,0,'A','alpha',0);");
-    Execute(L"INSERT INTO notes VALUES(2,1,'A child','child',0);");
-    Execute(L"INSERT INTO notes VALUES(3,0,'B','beta',0);");
-    Execute(L"INSERT INTO notes VALUES(4,3,'B child','b child',0);");
+    CreateNotesTable();
+    InsertNote(1, 0, L"A", L"alpha");
+    InsertNote(2, 1, L"A child", L"child");
+    InsertNote(3, 0, L"B", L"beta");
+    InsertNote(4, 3, L"B child", L"b child");
     Start();
-    MyCTreeCtr& tree = dlg->m_wndTree;
-    StartDrag(tree, FindItem(L"A"));
-    ASSERT_TRUE(Dragging(tree)) << "the drag did not start";
-    const POINT target = OnLabel(tree, FindItem(L"B"));
-    MoveTo(tree, target);
-    Release(tree, target);
+    DragOnto(L"A", L"B");
     // Only the moved note's row changes; its subnote keeps its parent.
     EXPECT_EQ(StoredCount(L"id=1 AND pid=3"), 1);
     EXPECT_EQ(StoredCount(L"id=2 AND pid=1"), 1);
@@ -531,17 +537,13 @@ TEST_F(NotesTreeInMainWindow, AMovedNoteStaysUnderItsNewParentAfterARestart) {
 }
 
 TEST_F(NotesTreeInMainWindow, AMoveThatCannotBeStoredIsReportedAndStandsForThisRun) {
-    Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-    Execute(L"INSERT INTO notes VALUES(1,0,'A','alpha',0);");
-    Execute(L"INSERT INTO notes VALUES(2,0,'B','beta',0);");
+    CreateNotesTable();
+    InsertNote(1, 0, L"A", L"alpha");
+    InsertNote(2, 0, L"B", L"beta");
     Execute(L"CREATE TRIGGER frozen BEFORE UPDATE OF pid ON notes BEGIN SELECT RAISE(ABORT, 'frozen'); END;");
     Start();
     MyCTreeCtr& tree = dlg->m_wndTree;
-    StartDrag(tree, FindItem(L"A"));
-    ASSERT_TRUE(Dragging(tree)) << "the drag did not start";
-    const POINT target = OnLabel(tree, FindItem(L"B"));
-    MoveTo(tree, target);
-    Release(tree, target);
+    DragOnto(L"A", L"B");
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text.rfind(L"Tallyleaf error: Can't move note.\n - ", 0), 0u);
     EXPECT_EQ(tree.GetItemText(tree.GetParentItem(FindItem(L"A"))), L"B");
