@@ -4,6 +4,7 @@
 
 #include "app/TallyLeafDlg.h"
 #include "framework/Wnd.h"
+#include "support/Pump.h"
 
 namespace bench {
 
@@ -39,16 +40,6 @@ namespace {
 bool Matches(const MessageWatch* watch, const MSG& msg) {
     return watch && msg.hwnd == watch->hwnd && msg.message == watch->message && msg.wParam == watch->wParam;
 }
-
-void DispatchOne(MSG& msg) {
-    if (CWnd::WalkPreTranslateTree(&msg))
-        return;
-    HWND top = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (top && ::IsDialogMessageW(top, &msg))
-        return;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-}
 }  // namespace
 
 void PumpPending(MessageWatch* watch) {
@@ -56,11 +47,11 @@ void PumpPending(MessageWatch* watch) {
     // The bound keeps a window that never validates its paint from holding the pump.
     for (int i = 0; i < 10000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (!Matches(watch, msg)) {
-            DispatchOne(msg);
+            DispatchLikeTheProgram(msg);
             continue;
         }
         Stopwatch dispatch;
-        DispatchOne(msg);
+        DispatchLikeTheProgram(msg);
         watch->lastMs = dispatch.ElapsedMs();
         ++watch->seen;
     }

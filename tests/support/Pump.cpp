@@ -2,8 +2,7 @@
 
 #include "framework/Wnd.h"
 
-namespace {
-void DispatchOne(MSG& msg) {
+void DispatchLikeTheProgram(MSG& msg) {
     if (CWnd::WalkPreTranslateTree(&msg))
         return;
     HWND top = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
@@ -12,12 +11,11 @@ void DispatchOne(MSG& msg) {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
 }
-}  // namespace
 
 void PumpPending() {
     MSG msg;
     for (int i = 0; i < 10000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
-        DispatchOne(msg);
+        DispatchLikeTheProgram(msg);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

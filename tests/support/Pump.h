@@ -6,6 +6,9 @@
 
 #include <functional>
 
+// Dispatches one message as the program's loops do: the windows' pre-translation,
+// then the dialog manager, then the window.
+void DispatchLikeTheProgram(MSG& msg);
 // Pumps until `done` returns true or `timeoutMs` passes; returns done()'s last value.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // Pumps whatever is waiting now (and what that posts), without waiting for more.
