@@ -182,7 +182,7 @@ void CTallyLeafDlg::FlushPendingSave() {
 void CTallyLeafDlg::StartDeferredSave(int noteId) {
     if (m_bPendingSave)
         FlushPendingSave();
-    m_strPendingText = m_strNoteText;
+    m_strPendingText = m_wndEditor.GetWindowText();
     m_nPendingId = noteId;
     m_nPendingPos = m_wndEditor.PackedPosition();
     m_bPendingSave = true;
@@ -198,10 +198,11 @@ LRESULT CTallyLeafDlg::OnNoteSelChanged(NMHDR* hdr) {
     if (m_bClearingTree)
         return 0;
     const auto* change = reinterpret_cast<const NMTREEVIEWW*>(hdr);
-    UpdateData(true);
     // The item that was left may be gone already (deleted or moved); its id
     // travels in the notification itself.
     const int leftId = change->itemOld.hItem ? static_cast<int>(change->itemOld.lParam) : 0;
+    // Only a modified note needs its text: an unchanged one is not copied at all
+    // (the switch is a hot path, and notes can be megabytes long).
     if (leftId != 0 && m_wndEditor.GetModify())
         StartDeferredSave(leftId);
     // A change to no item at all (the last one deleted) loads nothing.
