@@ -1,7 +1,16 @@
 # Tallyleaf: build on Linux with mingw-w64, run and test under Wine.
-BUILD   ?= build
+#
+# The program ships as a 32-bit (i686) build. Tests, the bench and `make run` use
+# the architecture this machine's kernel can run under Wine (scripts/test-arch):
+# i686 where it runs 32-bit code, else x86_64 in its own build folder.
+ARCH    ?= $(shell scripts/test-arch)
+BUILD32 := build
+BUILD64 := build-x64
+BUILD   ?= $(if $(filter x86_64,$(ARCH)),$(BUILD64),$(BUILD32))
 PREFIX_TEST := $(BUILD)/wineprefix
 JOBS    ?= $(shell nproc)
+TOOLCHAIN = cmake/mingw-$(ARCH).cmake
+WINE_ENV  = TALLYLEAF_ARCH=$(ARCH)
 
 .PHONY: all bootstrap configure build run test bench dist clean
 
@@ -11,7 +20,7 @@ bootstrap:
 	@scripts/bootstrap
 
 $(BUILD)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) >/dev/null
 
 configure: bootstrap $(BUILD)/CMakeCache.txt
 
@@ -21,17 +30,19 @@ build: configure
 # Starts Tallyleaf in the user's own Wine prefix, then starts it again so that the
 # second start calls the (hidden) first instance's window up.
 run: build
-	@scripts/run-app $(BUILD)
+	@$(WINE_ENV) scripts/run-app $(BUILD)
 
 test: build
-	scripts/with-wine $(PREFIX_TEST) ctest --test-dir $(BUILD) --output-on-failure -j 2
+	$(WINE_ENV) scripts/with-wine $(PREFIX_TEST) ctest --test-dir $(BUILD) --output-on-failure -j 2
 
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tallyleaf_bench
-	scripts/with-wine $(PREFIX_TEST) wine $(BUILD)/bin/tallyleaf_bench.exe
+	$(WINE_ENV) scripts/with-wine $(PREFIX_TEST) wine $(BUILD)/bin/tallyleaf_bench.exe
 
-dist: build
-	@scripts/make-dist $(BUILD)
+# The shipped zip always holds the 32-bit program.
+dist:
+	@$(MAKE) --no-print-directory build ARCH=i686 BUILD=$(BUILD32)
+	@scripts/make-dist $(BUILD32)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD32) $(BUILD64)

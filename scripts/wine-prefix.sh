@@ -1,14 +1,21 @@
 # Wine and display set-up shared by with-wine and run-app. Source it; it defines
 # functions only.
-#   tallyleaf_wine_env PREFIX     exports WINEPREFIX (absolute), WINEARCH=win32 and the quiet settings
+#   tallyleaf_wine_env PREFIX     exports WINEPREFIX (absolute), WINEARCH and the quiet settings:
+#                                 win32, or win64 when TALLYLEAF_ARCH is x86_64 (then `wine` on
+#                                 PATH is the 64-bit loader)
 #   tallyleaf_start_xvfb          starts Xvfb on a free display; sets DISPLAY and TALLYLEAF_XVFB_PID
-#   tallyleaf_prepare_prefix      makes $WINEPREFIX a 32-bit prefix ready for Tallyleaf (once)
+#   tallyleaf_prepare_prefix      makes $WINEPREFIX a prefix ready for Tallyleaf (once)
 #   tallyleaf_prefix_is_64bit DIR true when DIR holds an existing 64-bit prefix
 
 tallyleaf_wine_env() {
   export WINEPREFIX
   WINEPREFIX=$(realpath -m "$1")
-  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ "${TALLYLEAF_ARCH:-i686}" = x86_64 ]; then
+    export WINEARCH=win64 PATH="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine64-bin:$PATH"
+  else
+    export WINEARCH=win32
+  fi
 }
 
 tallyleaf_start_xvfb() {

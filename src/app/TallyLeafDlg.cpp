@@ -22,7 +22,8 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnMessage(WM_SIZE, &CTallyLeafDlg::OnSize),
     OnMessage(WM_PAINT, &CTallyLeafDlg::OnPaint),
     OnMessage(WM_QUERYDRAGICON, &CTallyLeafDlg::OnQueryDragIcon),
-    OnMessage(WM_CTLCOLOREDIT, &CTallyLeafDlg::OnCtlColorEdit),
+    OnMessage(WM_CTLCOLOREDIT, &CTallyLeafDlg::OnCtlColorEditor),
+    OnMessage(WM_CTLCOLORSTATIC, &CTallyLeafDlg::OnCtlColorEditor),
     OnMessage(WM_TIMER, &CTallyLeafDlg::OnTimer),
     OnMessage(WM_DESTROY, &CTallyLeafDlg::OnDestroy),
     OnMessage(WM_QUERYENDSESSION, &CTallyLeafDlg::OnQueryEndSession),
@@ -98,7 +99,11 @@ void CTallyLeafDlg::LoadSettings() {
     m_nCallUps = 0;
     AppFolders::Initialise();
     // Asked for under "main"; the database commands write it under "Main".
-    m_strDbPath = Profile::ReadString(L"main", L"DBPath", AppFolders::DataFolder() + L"notes2.db");
+    // An empty value counts as none: it would open a database that vanishes at exit.
+    const std::wstring defaultDbPath = AppFolders::DataFolder() + L"notes2.db";
+    m_strDbPath = Profile::ReadString(L"main", L"DBPath", defaultDbPath);
+    if (m_strDbPath.empty())
+        m_strDbPath = defaultDbPath;
 
     m_wHotKeyMods = static_cast<WORD>(Profile::ReadInt(kMain, L"HotKeyVK", 1));
     m_wHotKeyVk = static_cast<WORD>(Profile::ReadInt(kMain, L"HotKey", 83));
@@ -167,9 +172,17 @@ void CTallyLeafDlg::LoadFontAndColours() {
 void CTallyLeafDlg::CallUpWindow() {
     ++m_nCallUps;
     m_bShowAllowed = true;
-    ShowWindow(SW_HIDE);
-    // A window hidden by minimising comes back restored, not as an icon.
-    ShowWindow(::IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
+    // A window hidden by minimising comes back restored, not as an icon. A window
+    // that is shown already is not hidden first: hiding the active window hands
+    // the activation to another window (under Wine's X11 driver the desktop),
+    // whose focus change can arrive after this call-up and take the window's
+    // place in front.
+    if (::IsIconic(m_hWnd)) {
+        ShowWindow(SW_HIDE);
+        ShowWindow(SW_RESTORE);
+    } else if (!IsWindowVisible()) {
+        ShowWindow(SW_SHOW);
+    }
     SendMessage(WM_SYSCOMMAND, SC_HOTKEY, reinterpret_cast<LPARAM>(m_hWnd));
     ::SetForegroundWindow(m_hWnd);
     m_wndEditor.SetFocus();
@@ -227,7 +240,7 @@ LRESULT CTallyLeafDlg::OnQueryDragIcon(WPARAM, LPARAM) {
     return reinterpret_cast<LRESULT>(m_hIcon);
 }
 
-LRESULT CTallyLeafDlg::OnCtlColorEdit(WPARAM w, LPARAM l) {
+LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
     if (reinterpret_cast<HWND>(l) != m_wndEditor.m_hWnd)
         return Default();
     HDC dc = reinterpret_cast<HDC>(w);
@@ -239,9 +252,7 @@ LRESULT CTallyLeafDlg::OnCtlColorEdit(WPARAM w, LPARAM l) {
 LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM) {
     if (w == TIMER_DEFERRED_SAVE) {
         KillTimer(TIMER_DEFERRED_SAVE);
-        if (m_bPendingSave)
-            FlushPendingSave();
-        ClearPendingSave();
+        WritePendingSaveNow();
     } else if (w == TIMER_HIDE_DELAY) {
         HideWindow();
         KillTimer(TIMER_HIDE_DELAY);
@@ -302,11 +313,7 @@ LRESULT CTallyLeafDlg::OnEndSession(WPARAM w, LPARAM) {
 void CTallyLeafDlg::SaveOnExit() {
     UpdateData(true);
     // A deferred save still waiting (a note left just before the end) goes first.
-    if (m_bPendingSave) {
-        KillTimer(TIMER_DEFERRED_SAVE);
-        FlushPendingSave();
-        ClearPendingSave();
-    }
+    WritePendingSaveNow();
     if (StoreIsOpen()) {
         try {
             WriteNoteText(m_wndTree.SelectedNoteId());

@@ -82,6 +82,8 @@ public:
     int m_nPendingId = 0;
     bool m_bPendingSave = false;
     bool m_bNoteDeleted = false;
+    // The note whose text the editor holds; 0 while it holds none (read-only then).
+    int m_nShownNoteId = 0;
     // Splitter position (x of the bar's left edge in the client area).
     int m_nSplitterPos = 120;
     MyCTreeCtr m_wndTree;
@@ -109,6 +111,10 @@ private:
     void SavePlacement();
     void StartDeferredSave(int noteId);
     void ClearPendingSave();
+    // Writes a waiting deferred save at once and forgets it.
+    void WritePendingSaveNow();
+    // An empty, read-only editor that stands for no note.
+    void ShowNoNote();
     struct NoteEntry {
         int id;
         std::wstring name;
@@ -148,7 +154,8 @@ private:
     LRESULT OnSize(WPARAM, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
-    LRESULT OnCtlColorEdit(WPARAM, LPARAM);
+    // The editor's colours, asked for as an edit or, while read-only, as a static.
+    LRESULT OnCtlColorEditor(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);

@@ -78,13 +78,16 @@ void CTallyLeafDlg::OnDeleteNote(UINT) {
         L"Do you want to delete:" + m_wndTree.GetItemText(item) + L" and all its subnotes?";
     if (AppMessageBox(question, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) != IDYES || !StoreIsOpen())
         return;
-    // Edits to a note that is going away are not saved anywhere.
-    m_wndEditor.SetModify(false);
-    // A failure below the note stops the whole delete, leaving table and tree in step.
+    // A failure below the note stops the whole delete, leaving table and tree in
+    // step, and the shown note keeps its edits to be saved as usual.
     if (m_wndTree.ItemHasChildren(item) && !DeleteItemsFrom(m_wndTree.GetChildItem(item)))
         return;
     try {
-        DeleteRow(m_wndTree.NoteId(item));
+        const int noteId = m_wndTree.NoteId(item);
+        DeleteRow(noteId);
+        // The shown note is gone now: its edits have nowhere to go.
+        if (noteId == m_nShownNoteId)
+            ShowNoNote();
         m_wndTree.DeleteItem(item);
         m_bNoteDeleted = true;
         if (!m_wndTree.GetRootItem()) {

@@ -33,6 +33,9 @@ void CTallyLeafDlg::ShowStorageError(const wchar_t* prefix, const CppSQLite3Exce
 }
 
 void CTallyLeafDlg::OpenNotesStore() {
+    // A save still waiting belongs to the file that is open now: it goes there
+    // before that file is closed, never into the next one.
+    WritePendingSaveNow();
     theDB.Close();
     // An old-format database is converted here once that conversion exists.
     bool opened = false;
@@ -58,14 +61,9 @@ void CTallyLeafDlg::OpenNotesStore() {
     m_bClearingTree = false;
     ::SendMessageW(m_wndTree, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_wndTree, nullptr, TRUE);
-
-    // The editor takes no typing while there is no store to keep it.
-    m_wndEditor.SendMessage(EM_SETREADONLY, !opened);
-    if (!opened) {
-        m_strNoteText.clear();
-        UpdateData(false);
+    ShowNoNote();
+    if (!opened)
         return;
-    }
     try {
         if (FillTree(0, TVI_ROOT) == 0) {
             CreateNotesTable();
@@ -75,12 +73,10 @@ void CTallyLeafDlg::OpenNotesStore() {
         ShowStorageError(L"Tallyleaf: Can't open database.\n Error #1 - ", e);
     }
     // The selection change shows the first note; a separate load before it
-    // would only set the editor's text twice.
-    HTREEITEM first = m_wndTree.GetRootItem();
-    if (first)
+    // would only set the editor's text twice. With no item there is no note
+    // to show, and the editor stays empty and read-only.
+    if (HTREEITEM first = m_wndTree.GetRootItem())
         m_wndTree.SelectItem(first);
-    else
-        LoadNote(1);
 }
 
 void CTallyLeafDlg::CreateNotesTable() {
@@ -131,13 +127,15 @@ int CTallyLeafDlg::InsertChildren(NotesByParent& children, int parentId, HTREEIT
 void CTallyLeafDlg::LoadNote(int noteId) {
     if (!StoreIsOpen())
         return;
+    // No note has id 0: an item that stands for none shows nothing editable.
+    if (noteId == 0) {
+        ShowNoNote();
+        return;
+    }
     // Moving back to a note whose save still waits: write it first, so the
     // editor shows the latest text and nothing older overwrites it later.
-    if (m_bPendingSave && m_nPendingId == noteId) {
-        KillTimer(TIMER_DEFERRED_SAVE);
-        FlushPendingSave();
-        ClearPendingSave();
-    }
+    if (m_bPendingSave && m_nPendingId == noteId)
+        WritePendingSaveNow();
     try {
         CppSQLite3Query query =
             theDB.ExecuteQuery(L"SELECT note, pos FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
@@ -145,14 +143,29 @@ void CTallyLeafDlg::LoadNote(int noteId) {
         const int pos = query.IntByName(L"pos", 0);
         query.Finish();
         m_wndEditor.ShowText(m_strNoteText, pos);
+        if (m_wndEditor.IsReadOnly())
+            m_wndEditor.SetReadOnly(false);
+        m_nShownNoteId = noteId;
     } catch (const CppSQLite3Exception& e) {
         ShowStorageError(L"Tallyleaf error: Can't load note.\n - ", e);
+        // Whatever the editor held belongs to another note: it must not stay
+        // editable under this selection, nor be written into this note.
+        ShowNoNote();
     }
 }
 
+void CTallyLeafDlg::ShowNoNote() {
+    m_nShownNoteId = 0;
+    m_strNoteText.clear();
+    m_wndEditor.ShowText(m_strNoteText, 0);
+    m_wndEditor.SetReadOnly(true);
+    m_wndEditor.SetModify(false);
+}
+
 void CTallyLeafDlg::WriteNoteText(int noteId) {
-    // No note has id 0: with no item selected there is nothing to write.
-    if (noteId == 0)
+    // The editor's text belongs to the note it was loaded from, and to no other:
+    // with no note shown (or another one) there is nothing to write.
+    if (noteId == 0 || noteId != m_nShownNoteId)
         return;
     theDB.ExecuteStatement(UpdateNoteSql(m_strNoteText, m_wndEditor.PackedPosition(), noteId));
 }
@@ -194,20 +207,28 @@ void CTallyLeafDlg::ClearPendingSave() {
     m_strPendingText.clear();
 }
 
+void CTallyLeafDlg::WritePendingSaveNow() {
+    if (!m_bPendingSave)
+        return;
+    KillTimer(TIMER_DEFERRED_SAVE);
+    FlushPendingSave();
+    ClearPendingSave();
+}
+
 LRESULT CTallyLeafDlg::OnNoteSelChanged(NMHDR* hdr) {
     if (m_bClearingTree)
         return 0;
     const auto* change = reinterpret_cast<const NMTREEVIEWW*>(hdr);
-    // The item that was left may be gone already (deleted or moved); its id
-    // travels in the notification itself.
-    const int leftId = change->itemOld.hItem ? static_cast<int>(change->itemOld.lParam) : 0;
-    // Only a modified note needs its text: an unchanged one is not copied at all
-    // (the switch is a hot path, and notes can be megabytes long).
-    if (leftId != 0 && m_wndEditor.GetModify())
-        StartDeferredSave(leftId);
-    // A change to no item at all (the last one deleted) loads nothing.
+    // The note left is the one the editor shows (the item may be gone already:
+    // deleted or moved). Only a modified note needs its text: an unchanged one
+    // is not copied at all (the switch is a hot path, and notes can be megabytes long).
+    if (m_nShownNoteId != 0 && m_wndEditor.GetModify())
+        StartDeferredSave(m_nShownNoteId);
+    // A change to no item at all (the last one deleted) shows no note.
     if (change->itemNew.hItem)
         LoadNote(static_cast<int>(change->itemNew.lParam));
+    else
+        ShowNoNote();
     m_wndEditor.SetModify(false);
     return 0;
 }

@@ -26,6 +26,8 @@ public:
     void LineScroll(int lines, int chars = 0) { SendMessage(EM_LINESCROLL, static_cast<WPARAM>(chars), lines); }
     bool GetModify() const { return SendMessage(EM_GETMODIFY) != 0; }
     void SetModify(bool modified = true) { SendMessage(EM_SETMODIFY, modified); }
+    void SetReadOnly(bool readOnly = true) { SendMessage(EM_SETREADONLY, readOnly); }
+    bool IsReadOnly() const { return (::GetWindowLongW(m_hWnd, GWL_STYLE) & ES_READONLY) != 0; }
     bool CanUndo() const { return SendMessage(EM_CANUNDO) != 0; }
     void SetLimitText(UINT max) { SendMessage(EM_SETLIMITTEXT, max); }
     int GetLineCount() const { return static_cast<int>(SendMessage(EM_GETLINECOUNT)); }

@@ -85,8 +85,21 @@ void CppSQLite3DB::Open(const std::wstring& path) {
         sqlite3_close(db);
         throw failure;
     }
+    // An empty name or ":memory:" opens a private database that vanishes when
+    // it is closed: everything written there would be lost without a word.
+    const char* file = sqlite3_db_filename(db, "main");
+    if (!file || !*file) {
+        sqlite3_close(db);
+        throw CppSQLite3Exception(SQLITE_CANTOPEN, L"not a database file: a temporary database is refused");
+    }
     m_db = db;
     sqlite3_busy_timeout(m_db, m_nBusyTimeoutMs);
+}
+
+void CppSQLite3DB::SetBusyTimeout(int busyTimeoutMs) {
+    m_nBusyTimeoutMs = busyTimeoutMs;
+    if (m_db)
+        sqlite3_busy_timeout(m_db, m_nBusyTimeoutMs);
 }
 
 void CppSQLite3DB::Close() {

@@ -23,8 +23,12 @@ public:
     CppSQLite3DB& operator=(const CppSQLite3DB&) = delete;
 
     // Opens (creating it if absent) the database file. An open connection is
-    // closed first. On failure the object stays closed.
+    // closed first. On failure the object stays closed. A name that SQLite
+    // would open as a temporary or in-memory database ("" or ":memory:") is
+    // refused with SQLITE_CANTOPEN: nothing written there would last.
     void Open(const std::wstring& path);
+    // How long statements wait for another connection's lock from now on.
+    void SetBusyTimeout(int busyTimeoutMs);
     // Does nothing when closed. If SQLite refuses (a cursor is still open) it
     // throws and the connection stays open.
     void Close();

@@ -91,12 +91,31 @@ HTREEITEM MyCTreeCtr::CopyItem(HTREEITEM item, HTREEITEM newParent, HTREEITEM af
 }
 
 HTREEITEM MyCTreeCtr::CopyBranch(HTREEITEM item, HTREEITEM newParent, HTREEITEM after) {
+    std::vector<std::pair<HTREEITEM, HTREEITEM>> copied;
     HTREEITEM copy = CopyItem(item, newParent, after);
     if (!copy)
         return nullptr;
-    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child))
-        CopyBranch(child, copy, TVI_LAST);
-    return copy;
+    copied.emplace_back(item, copy);
+    if (CopyChildren(item, copy, copied))
+        return copy;
+    // A part of the branch could not be copied: the notes go back to the source
+    // items and the partial copy goes, so the tree stands as it was.
+    for (const auto& [source, itsCopy] : copied)
+        SetItemData(source, GetItemData(itsCopy));
+    DeleteItem(copy);
+    return nullptr;
+}
+
+bool MyCTreeCtr::CopyChildren(HTREEITEM item, HTREEITEM copy, std::vector<std::pair<HTREEITEM, HTREEITEM>>& copied) {
+    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) {
+        HTREEITEM childCopy = CopyItem(child, copy, TVI_LAST);
+        if (!childCopy)
+            return false;
+        copied.emplace_back(child, childCopy);
+        if (!CopyChildren(child, childCopy, copied))
+            return false;
+    }
+    return true;
 }
 
 bool MyCTreeCtr::IsInBranch(HTREEITEM item, HTREEITEM branch) const {

@@ -9,6 +9,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/ImageList.h"
 #include "framework/TreeCtrl.h"
@@ -43,7 +45,9 @@ public:
     // starts collapsed. Returns the copy, or null when it could not be inserted.
     HTREEITEM CopyItem(HTREEITEM item, HTREEITEM newParent, HTREEITEM after = TVI_LAST);
     // CopyItem of `item` and then of everything below it, children in their order.
-    // The source items stay in place for the caller to delete.
+    // The source items stay in place for the caller to delete. All or nothing:
+    // when any item can't be copied, the partial copy is removed, the sources
+    // keep their notes, and the result is null.
     HTREEITEM CopyBranch(HTREEITEM item, HTREEITEM newParent, HTREEITEM after = TVI_LAST);
 
 private:
@@ -61,6 +65,8 @@ private:
     void StopDragging();
     // Moves the dragged note under `dropItem` (null: the top level) and reports it.
     void MoveDraggedNote(HTREEITEM dropItem);
+    // Copies the children of `item` below `copy`, recording each (source, copy).
+    bool CopyChildren(HTREEITEM item, HTREEITEM copy, std::vector<std::pair<HTREEITEM, HTREEITEM>>& copied);
     // True when `item` is `branch` or lies below it.
     bool IsInBranch(HTREEITEM item, HTREEITEM branch) const;
 

@@ -202,7 +202,7 @@ TEST_F(Configuration, TheBalloonShowsOnlyOnTheFirstRunAndOnlyWithTheIcon) {
     std::vector<TrayRecorder::Call> balloons = tray.CallsOf(NIM_MODIFY);
     ASSERT_EQ(balloons.size(), 1u);
     const NOTIFYICONDATAW& b = balloons[0].data;
-    EXPECT_EQ(b.cbSize, 936u);
+    EXPECT_EQ(b.cbSize, CTrayIcon::kRecordSize);
     EXPECT_EQ(b.hWnd, dlg->m_hWnd);
     EXPECT_EQ(b.uID, 1u);
     EXPECT_EQ(b.uFlags, static_cast<UINT>(NIF_INFO));

@@ -114,6 +114,26 @@ TEST_F(LifeCycle, ClosingAsksAndNoKeepsTheProgram) {
     EXPECT_TRUE(::IsWindow(dlg->m_hWnd));
 }
 
+TEST_F(LifeCycle, CallingUpAShownWindowKeepsItInFrontAndAltF4StillAsks) {
+    Start();
+    // A tray click, a second start and the hot key with HideByHotKey off all
+    // call up a window that is already in front: it stays there every time.
+    for (int i = 0; i < 3; ++i) {
+        dlg->SendMessage(WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN);
+        PumpFor(150);
+        EXPECT_TRUE(dlg->IsWindowVisible()) << "call-up " << i;
+        EXPECT_EQ(::GetForegroundWindow(), dlg->m_hWnd) << "call-up " << i;
+        EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd) << "call-up " << i;
+    }
+    // Alt+F4 reaches the window as a key and goes through the close question.
+    modal.Answer(IDNO);
+    ::PostMessageW(dlg->m_wndEditor, WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
+    ASSERT_TRUE(PumpUntil([&] { return !modal.Boxes().empty(); }, 3000));
+    EXPECT_EQ(modal.Boxes()[0].text, L"Do you want to close Tallyleaf?");
+    EXPECT_TRUE(::IsWindow(dlg->m_hWnd));
+    EXPECT_FALSE(dlg->IsEnded());
+}
+
 TEST_F(LifeCycle, ClosingAnsweredYesEndsAndSaves) {
     Start();
     dlg->CallUpWindow();

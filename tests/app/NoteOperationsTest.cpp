@@ -189,6 +189,41 @@ TEST_F(NoteOperations, AFailedRowDeletionStopsTheDeleteWithTableAndTreeInStep) {
     EXPECT_NE(FindItem(L"Deeper"), nullptr);
 }
 
+TEST_F(NoteOperations, AFailedDeleteKeepsTheEditsOfTheShownNote) {
+    StartWithTree();
+    Execute(L"CREATE TRIGGER keep BEFORE DELETE ON notes WHEN old.id=4 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    Select(L"Work");
+    Type(L"edited ");
+    modal.Answer(IDYES);
+    Command(ID_NOTES_DELETE);
+    ASSERT_EQ(modal.Boxes().size(), 2u);
+    EXPECT_EQ(modal.Boxes()[1].text.rfind(L"Tallyleaf error: Can't delete subnote.\n - ", 0), 0u);
+    EXPECT_EQ(EditorText(), L"edited work text");
+    // Moving on stores the edits as for any modified note.
+    Select(L"Home");
+    ASSERT_TRUE(PumpUntil([&] { return StoredText(4) == L"edited work text"; }));
+}
+
+TEST_F(NoteOperations, AFailedAddOrRenameLeavesTreeAndTableAsTheyWere) {
+    StartWithTree();
+    Execute(L"CREATE TRIGGER no_add BEFORE INSERT ON notes BEGIN SELECT RAISE(ABORT, 'no room'); END;");
+    Execute(L"CREATE TRIGGER no_rename BEFORE UPDATE OF name ON notes BEGIN SELECT RAISE(ABORT, 'fixed'); END;");
+    Select(L"Work");
+    names.Type(L"Extra");
+    Command(ID_NOTES_ADD);
+    names.Type(L"Renamed");
+    Command(ID_NOTES_RENAME);
+
+    ASSERT_EQ(modal.Boxes().size(), 2u);
+    EXPECT_EQ(modal.Boxes()[0].text, L"Tallyleaf error: Can't add new note.\n - SQLITE_ERROR[1]: no room");
+    EXPECT_EQ(modal.Boxes()[1].text, L"Tallyleaf error: Can't rename note.\n - SQLITE_ERROR[1]: fixed");
+    EXPECT_EQ(StoredCount(), 4);
+    EXPECT_EQ(StoredCount(L"name='Work'"), 1);
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 4u);
+    EXPECT_EQ(SelectedLabel(), L"Work");
+    EXPECT_EQ(EditorText(), L"work text");
+}
+
 TEST_F(NoteOperations, TheEndCompactsTheFileOnlyAfterADelete) {
     CreateNotesTable();
     InsertNote(1, 0, L"Keep", L"kept");

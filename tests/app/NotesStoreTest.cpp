@@ -43,6 +43,17 @@ TEST_F(NotesStore, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidde
     EXPECT_EQ(FindItem(L"Orphan"), nullptr);
 }
 
+TEST_F(NotesStore, ANamelessNoteShowsAsNoteAndRowsWithoutAParentStayHidden) {
+    CreateNotesTable();
+    Execute(L"INSERT INTO notes VALUES(1, 0, NULL, 'nameless', 0);");
+    Execute(L"INSERT INTO notes VALUES(2, NULL, 'No parent', 'hidden', 0);");
+    Execute(L"INSERT INTO notes VALUES(3, 2, 'Below it', 'hidden too', 0);");
+    Start();
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetRootItem()), L"Note");
+    EXPECT_EQ(EditorText(), L"nameless");
+}
+
 TEST_F(NotesStore, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
     CreateNotesTable();
     InsertNote(1, 0, L"Root", L"");
@@ -172,6 +183,28 @@ TEST_F(NotesStore, EndingRightAfterLeavingANoteStillWritesIt) {
     Select(L"B");
     Finish();
     EXPECT_EQ(StoredText(1), L"last words alpha");
+}
+
+TEST_F(NotesStore, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwnFile) {
+    StartWithThreeNotes();
+    Type(L"log-off ");
+    Select(L"B");
+    dlg->SendMessage(WM_QUERYENDSESSION, 0, 0);
+    EXPECT_EQ(StoredText(1), L"log-off alpha");
+
+    // Opening another file while a save waits: it is written into the file it
+    // belongs to, never into the other file's note of the same id.
+    Type(L"first file ");
+    Select(L"C");
+    const std::wstring other = dir.File(L"other.db");
+    dlg->m_strDbPath = other;
+    dlg->OpenNotesStore();
+    EXPECT_EQ(StoredText(2), L"first file beta");
+    PumpFor(400);
+    CppSQLite3DB db(2000);
+    db.Open(other);
+    EXPECT_EQ(db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE note LIKE 'first file%'"), 0);
+    EXPECT_EQ(EditorText(), L" This is a place for your quick notes...");
 }
 
 TEST_F(NotesStore, HidingWritesTheNoteEvenWithoutTyping) {

@@ -81,3 +81,136 @@ TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndKeepsThemWhenASaveFails) 
     EXPECT_EQ(StoredText(1), L"saved text");
     EXPECT_EQ(ReadFileBytes(DbPath()), before);
 }
+
+namespace {
+// Shortens how long the program's connection waits for another's lock.
+class ShortBusyWait {
+public:
+    ShortBusyWait() { theDB.SetBusyTimeout(50); }
+    ~ShortBusyWait() { theDB.SetBusyTimeout(60000); }
+    ShortBusyWait(const ShortBusyWait&) = delete;
+    ShortBusyWait& operator=(const ShortBusyWait&) = delete;
+};
+
+bool EditorIsReadOnly(const CTallyLeafDlg& dlg) {
+    return (::GetWindowLongW(dlg.m_wndEditor, GWL_STYLE) & ES_READONLY) != 0;
+}
+}  // namespace
+
+TEST_F(StoreFailures, ANoteThatCannotBeLoadedLeavesNothingEditableAndNothingWrittenOverIt) {
+    CreateNotesTable();
+    InsertNote(1, 0, L"A", L"alpha");
+    InsertNote(2, 0, L"B", L"beta");
+    ShortBusyWait shortWait;
+    Start();
+    ASSERT_EQ(EditorText(), L"alpha");
+    {
+        // Another program holds the whole file while B is selected.
+        CppSQLite3DB other(2000);
+        other.Open(DbPath());
+        other.ExecuteStatement(L"BEGIN EXCLUSIVE;");
+        Select(L"B");
+        other.ExecuteStatement(L"COMMIT;");
+    }
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, L"Tallyleaf error: Can't load note.\n - SQLITE_BUSY[5]: "));
+    // A's text does not stay under B's selection, and the editor takes no typing.
+    EXPECT_EQ(EditorText(), L"");
+    EXPECT_TRUE(EditorIsReadOnly(*dlg));
+
+    // Hiding writes nothing over B.
+    dlg->HideWindow();
+    EXPECT_EQ(StoredText(2), L"beta");
+    EXPECT_EQ(StoredText(1), L"alpha");
+
+    // A note that loads makes the editor editable again, and its edits are kept.
+    Select(L"A");
+    EXPECT_EQ(EditorText(), L"alpha");
+    EXPECT_FALSE(EditorIsReadOnly(*dlg));
+    Type(L"more ");
+    Finish();
+    EXPECT_EQ(StoredText(1), L"more alpha");
+    EXPECT_EQ(StoredText(2), L"beta");
+    EXPECT_EQ(modal.Boxes().size(), 1u);
+}
+
+TEST_F(StoreFailures, AnEmptyDatabasePathMeansTheDefaultAndATemporaryOneIsRefused) {
+    Configure(L"Main", L"DBPath", L"");
+    Start();
+    EXPECT_EQ(dlg->m_strDbPath, DbPath());
+    EXPECT_TRUE(modal.Boxes().empty());
+    Type(L"kept ");
+    Finish();
+    EXPECT_EQ(StoredText(1), L"kept  This is a place for your quick notes...");
+
+    // An in-memory database would lose everything at exit: it is refused as a
+    // database that cannot be opened, and nothing is editable.
+    theDB.Close();
+    Configure(L"Main", L"DBPath", L":memory:");
+    Start();
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix + L"SQLITE_CANTOPEN[14]: "));
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 0u);
+    EXPECT_TRUE(EditorIsReadOnly(*dlg));
+}
+
+TEST_F(StoreFailures, WithoutAnyNoteToShowTheEditorIsEmptyAndReadOnlyInItsColours) {
+    // Rows the tree can't show: an orphan only (in a file another program holds,
+    // so the default note can't be added), and a top-level row whose id is 0.
+    Configure(L"Tallyleaf", L"bkColor", L"255");  // red
+    CreateNotesTable();
+    InsertNote(0, 0, L"Zero", L"zero text");
+    Start();
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    EXPECT_EQ(EditorText(), L"");
+    EXPECT_TRUE(EditorIsReadOnly(*dlg));
+
+    // The read-only editor is painted in the configured colours too.
+    dlg->CallUpWindow();
+    ::RedrawWindow(dlg->m_wndEditor, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT client{};
+    ::GetClientRect(dlg->m_wndEditor, &client);
+    HDC dc = ::GetDC(dlg->m_wndEditor);
+    const COLORREF painted = ::GetPixel(dc, client.right / 2, client.bottom / 2);
+    ::ReleaseDC(dlg->m_wndEditor, dc);
+    EXPECT_EQ(painted, RGB(255, 0, 0));
+    dlg->HideWindow();
+    Finish();
+    EXPECT_EQ(StoredText(0), L"zero text");
+    EXPECT_TRUE(modal.Boxes().empty());
+}
+
+TEST_F(StoreFailures, AReadOnlyFileWithOnlyOrphansShowsNothingEditable) {
+    CreateNotesTable();
+    InsertNote(5, 9, L"Orphan", L"lost parent");
+    HANDLE holder = ::CreateFileW(DbPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    Start();
+    // The default note could not be added, which is said.
+    ASSERT_FALSE(modal.Boxes().empty());
+    EXPECT_EQ(dlg->m_wndTree.GetCount(), 0u);
+    EXPECT_EQ(EditorText(), L"");
+    EXPECT_TRUE(EditorIsReadOnly(*dlg));
+    Finish();
+    theDB.Close();
+    ::CloseHandle(holder);
+    EXPECT_EQ(StoredCount(), 1);
+}
+
+TEST_F(StoreFailures, ADeferredSaveThatFailsIsReported) {
+    CreateNotesTable();
+    InsertNote(1, 0, L"A", L"alpha");
+    InsertNote(2, 0, L"B", L"beta");
+    Start();
+    Execute(L"CREATE TRIGGER keep BEFORE UPDATE ON notes WHEN old.id=1 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    Type(L"lost ");
+    Select(L"B");
+    ASSERT_TRUE(PumpUntil([&] { return !modal.Boxes().empty(); }, 3000));
+    EXPECT_EQ(modal.Boxes()[0].text, L"Tallyleaf error 2: Can't save note.\n - SQLITE_ERROR[1]: kept");
+    EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
+    EXPECT_EQ(StoredText(1), L"alpha");
+    // B, shown meanwhile, is untouched and still editable.
+    EXPECT_EQ(EditorText(), L"beta");
+    EXPECT_FALSE(EditorIsReadOnly(*dlg));
+}

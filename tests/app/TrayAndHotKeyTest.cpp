@@ -14,7 +14,7 @@ const std::wstring kHotKeyRefused =
 
 void ExpectIconAdded(const TrayRecorder::Call& call, HWND owner) {
     EXPECT_EQ(call.message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(call.data.cbSize, 936u);
+    EXPECT_EQ(call.data.cbSize, CTrayIcon::kRecordSize);
     EXPECT_EQ(call.data.hWnd, owner);
     EXPECT_EQ(call.data.uID, 1u);
     EXPECT_EQ(call.data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
@@ -39,7 +39,7 @@ TEST_F(TrayIcon, IsAddedAtStartAndRemovedAtTheEnd) {
     ASSERT_EQ(tray.CallsOf(NIM_DELETE).size(), 1u);
     const TrayRecorder::Call& removed = tray.Calls().back();
     EXPECT_EQ(removed.message, static_cast<DWORD>(NIM_DELETE));
-    EXPECT_EQ(removed.data.cbSize, 936u);
+    EXPECT_EQ(removed.data.cbSize, CTrayIcon::kRecordSize);
     EXPECT_EQ(removed.data.hWnd, owner);
     EXPECT_EQ(removed.data.uID, 1u);
     EXPECT_EQ(removed.data.uFlags, 0u);

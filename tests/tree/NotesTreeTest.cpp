@@ -452,6 +452,34 @@ TEST_F(NotesTreeDrag, MovingTheShownNoteReportsEveryLeftNoteByItsId) {
     ExpectMoved(L"Alpha 2", 3, 0);
 }
 
+// The tree control refuses one item insertion, as it does when it runs out of memory.
+class InsertionRefusal {
+public:
+    InsertionRefusal(HWND tree, int refusedInsertion) : m_hTree(tree), m_nLeft(refusedInsertion) {
+        ::SetWindowSubclass(m_hTree, &Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~InsertionRefusal() { ::RemoveWindowSubclass(m_hTree, &Proc, 1); }
+    InsertionRefusal(const InsertionRefusal&) = delete;
+    InsertionRefusal& operator=(const InsertionRefusal&) = delete;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<InsertionRefusal*>(data);
+        if (msg == TVM_INSERTITEMW && --self->m_nLeft == 0)
+            return 0;
+        return ::DefSubclassProc(hwnd, msg, w, l);
+    }
+    HWND m_hTree;
+    int m_nLeft;
+};
+
+TEST_F(NotesTreeDrag, ABranchThatCannotBeCopiedWholeStaysWhereItWas) {
+    // Alpha's copy gets Alpha, Alpha 1 and Alpha 2; Alpha 2a is refused.
+    InsertionRefusal refusal(tree, 4);
+    DragTo(L"Alpha", OnLabel(Find(L"Gamma")));
+    ExpectNothingMoved();
+}
+
 TEST_F(NotesTreeDrag, LosingTheMouseToAnotherWindowAbandonsTheDrag) {
     StartDrag(Find(L"Beta"));
     ASSERT_TRUE(Dragging());
