@@ -38,15 +38,6 @@ void IncrementLaunchCounter() {
     ::RegCloseKey(key);
 }
 
-DWORD ReadLaunchCounter() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Velmorand\\Tallyleaf", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    DWORD runs = ReadRuns(key);
-    ::RegCloseKey(key);
-    return runs;
-}
-
 bool RunOnStartupIsSet() {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)

@@ -10,8 +10,6 @@
 
 // Adds one to the value "runs" (0 when absent), creating the key when missing.
 void IncrementLaunchCounter();
-// The counter's value, or 0 when it cannot be read.
-DWORD ReadLaunchCounter();
 
 // Whether the Run value exists and reads as text (of at most 1000 bytes).
 bool RunOnStartupIsSet();

@@ -2,20 +2,10 @@
 
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
-#include "app/FontRecord.h"
-#include "app/Profile.h"
 #include "app/RegistryCounter.h"
 #include "framework/AppMessageBox.h"
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"
-
-using Profile::kMain;
-using Profile::kPlacement;
-using Profile::kStat;
-
-namespace {
-CTallyLeafDlg* g_mainWindow = nullptr;
-}  // namespace
 
 DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnMessage(WM_WINDOWPOSCHANGING, &CTallyLeafDlg::OnWindowPosChanging),
@@ -65,16 +55,10 @@ CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
 CTallyLeafDlg::~CTallyLeafDlg() {
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
-    if (g_mainWindow == this)
-        g_mainWindow = nullptr;
     if (m_hIcon)
         ::DestroyIcon(m_hIcon);
     if (m_hSmallIcon)
         ::DestroyIcon(m_hSmallIcon);
-}
-
-CTallyLeafDlg* CTallyLeafDlg::MainWindow() {
-    return g_mainWindow;
 }
 
 void CTallyLeafDlg::DoDataExchange(CDataExchange& dx) {
@@ -87,7 +71,6 @@ BOOL CTallyLeafDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
-    g_mainWindow = this;
     LoadSettings();
     m_wndEditor.EnableDragDrop(3);
     OpenNotesStore();
@@ -98,45 +81,27 @@ BOOL CTallyLeafDlg::OnInitDialog() {
 void CTallyLeafDlg::LoadSettings() {
     m_nCallUps = 0;
     AppFolders::Initialise();
-    // Asked for under "main"; the database commands write it under "Main".
-    // An empty value counts as none: it would open a database that vanishes at exit.
-    const std::wstring defaultDbPath = AppFolders::DataFolder() + L"notes2.db";
-    m_strDbPath = Profile::ReadString(L"main", L"DBPath", defaultDbPath);
-    if (m_strDbPath.empty())
-        m_strDbPath = defaultDbPath;
+    m_settings = Settings::Load();
+    m_strDbPath = m_settings.DatabasePath();
 
-    m_wHotKeyMods = static_cast<WORD>(Profile::ReadInt(kMain, L"HotKeyVK", 1));
-    m_wHotKeyVk = static_cast<WORD>(Profile::ReadInt(kMain, L"HotKey", 83));
     if (!RegisterGlobalHotKey())
         ReportHotKeyRefused(m_hWnd);  // and the program runs on without a hot key
-    m_bIconInTray = Profile::ReadSwitch(kMain, L"IconInTray", true);
-    m_bMinimizeOnClose = Profile::ReadSwitch(kMain, L"MinimizeOnClose", false);
-    m_bHideByHotKey = Profile::ReadSwitch(kMain, L"HideByHotKey", true);
-    m_bHideOnFocusLost = Profile::ReadSwitch(kMain, L"HideOnFocusLost", false);
-    m_nHideDelay = Profile::ReadInt(kMain, L"HideOnFocusLostDelay", 0);
-    m_bAlwaysOnTop = Profile::ReadSwitch(kMain, L"AlwaysOnTop", false);
     // Wine ignores making this window topmost while it is being initialised
     // (its tree control's tooltip is in the way), so that waits for the first
     // message, which comes before anything can show the window.
-    if (m_bAlwaysOnTop)
+    if (m_settings.m_bAlwaysOnTop)
         PostMessage(s_nApplyAlwaysOnTopMsg);
-
-    m_bWordWrap = Profile::ReadSwitch(kMain, L"WordWrap", true);
     RecreateEditor();
 
-    if (m_bIconInTray)
+    if (m_settings.m_bIconInTray)
         AddTrayIcon(kTrayTipAtStartUp);
-    if (Profile::ReadInt(kStat, L"Runs", 1) == 1 && AppFolders::IsNtFamily())
+    if (UsageCounters::Runs() == 1 && AppFolders::IsNtFamily())
         ShowFirstRunBalloon();
     IncrementLaunchCounter();
 
-    const int x = Profile::ReadInt(kPlacement, L"WX", 250);
-    const int y = Profile::ReadInt(kPlacement, L"WY", 150);
-    const int width = Profile::ReadInt(kPlacement, L"WWidth", 540);
-    const int height = Profile::ReadInt(kPlacement, L"WHeight", 420);
-    m_nSplitterPos = Profile::ReadInt(kPlacement, L"SplitterPos", 120);
-    ::SetWindowPos(m_hWnd, HWND_TOP, x, y, width, height, 0);
-    if (Profile::ReadInt(kPlacement, L"MAXIMIZED", 0) != 0)
+    const RECT& r = m_settings.m_rcWindow;
+    ::SetWindowPos(m_hWnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
+    if (m_settings.m_bMaximized)
         ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up
 
     LoadFontAndColours();
@@ -148,7 +113,7 @@ void CTallyLeafDlg::RecreateEditor() {
     if (HWND old = GetDlgItem(IDC_EDIT_NOTE))
         ::DestroyWindow(old);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_NOHIDESEL | ES_WANTRETURN;
-    if (!m_bWordWrap)
+    if (!m_settings.m_bWordWrap)
         style |= WS_HSCROLL | ES_AUTOHSCROLL;
     HWND editor = ::CreateWindowExW(0, L"EDIT", L"", style, 0, 0, 0, 0, m_hWnd,
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_EDIT_NOTE)),
@@ -158,14 +123,12 @@ void CTallyLeafDlg::RecreateEditor() {
 }
 
 void CTallyLeafDlg::LoadFontAndColours() {
-    m_fontEditor.CreateFontIndirect(FontRecord::Read());
+    m_fontEditor.CreateFontIndirect(m_settings.m_font);
     m_wndEditor.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontEditor.GetSafeHandle()), TRUE);
 
-    m_crBack = static_cast<COLORREF>(Profile::ReadInt(kPlacement, L"bkColor", 16777215));
-    m_crText = static_cast<COLORREF>(Profile::ReadInt(kPlacement, L"TextColor", 0));
-    m_brBack.CreateSolidBrush(m_crBack);
-    m_wndTree.SetBkColor(m_crBack);
-    m_wndTree.SetTextColor(m_crText);
+    m_brBack.CreateSolidBrush(m_settings.m_crBack);
+    m_wndTree.SetBkColor(m_settings.m_crBack);
+    m_wndTree.SetTextColor(m_settings.m_crText);
     m_wndTree.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontEditor.GetSafeHandle()), FALSE);
 }
 
@@ -198,7 +161,7 @@ void CTallyLeafDlg::LayoutChildren() {
     ::GetClientRect(m_hWnd, &client);
     const int w = client.right;
     const int h = client.bottom;
-    const int p = m_nSplitterPos;
+    const int p = m_settings.m_nSplitterPos;
     ::LockWindowUpdate(m_hWnd);
     ::MoveWindow(m_wndTree, 5, 5, p - 5, h - 10, TRUE);
     ::MoveWindow(m_wndEditor, p + 5, 5, w - p - 10, h - 10, TRUE);
@@ -244,8 +207,8 @@ LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
     if (reinterpret_cast<HWND>(l) != m_wndEditor.m_hWnd)
         return Default();
     HDC dc = reinterpret_cast<HDC>(w);
-    ::SetTextColor(dc, m_crText);
-    ::SetBkColor(dc, m_crBack);
+    ::SetTextColor(dc, m_settings.m_crText);
+    ::SetBkColor(dc, m_settings.m_crBack);
     return reinterpret_cast<LRESULT>(m_brBack.GetSafeHandle());
 }
 
@@ -265,7 +228,7 @@ void CTallyLeafDlg::OnOK() {
 }
 
 void CTallyLeafDlg::OnCancel() {
-    if (m_bMinimizeOnClose) {
+    if (m_settings.m_bMinimizeOnClose) {
         HideWindow();
         return;
     }
@@ -304,7 +267,7 @@ LRESULT CTallyLeafDlg::OnEndSession(WPARAM w, LPARAM) {
         m_bShutDown = false;
         // Silent if refused: a box here would hold up the system's broadcast.
         RegisterGlobalHotKey();
-        if (m_bIconInTray)
+        if (m_settings.m_bIconInTray)
             m_trayIcon.Restore();
     }
     return Default();
@@ -324,10 +287,9 @@ void CTallyLeafDlg::SaveOnExit() {
             ShowStorageError(L"Tallyleaf destroy error.\n - ", e);
         }
     }
-    if (m_bIconInTray)
+    if (m_settings.m_bIconInTray)
         RemoveTrayIcon();
-    Profile::WriteInt(kStat, L"Runs", Profile::ReadInt(kStat, L"Runs", 1) + 1);
-    Profile::WriteInt(kStat, L"Uses", Profile::ReadInt(kStat, L"Uses", 0) + m_nCallUps);
+    UsageCounters::CountRun(m_nCallUps);
     SavePlacement();
 }
 
@@ -335,11 +297,7 @@ void CTallyLeafDlg::SavePlacement() {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     ::GetWindowPlacement(m_hWnd, &wp);
-    const RECT& r = wp.rcNormalPosition;
-    Profile::WriteInt(kPlacement, L"WX", r.left);
-    Profile::WriteInt(kPlacement, L"WY", r.top);
-    Profile::WriteInt(kPlacement, L"WHeight", r.bottom - r.top);
-    Profile::WriteInt(kPlacement, L"WWidth", r.right - r.left);
-    Profile::WriteSwitch(kPlacement, L"MAXIMIZED", wp.showCmd == SW_SHOWMAXIMIZED || ::IsZoomed(m_hWnd));
-    Profile::WriteInt(kPlacement, L"SplitterPos", m_nSplitterPos);
+    m_settings.m_rcWindow = wp.rcNormalPosition;
+    m_settings.m_bMaximized = wp.showCmd == SW_SHOWMAXIMIZED || ::IsZoomed(m_hWnd);
+    m_settings.SavePlacement();
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "app/TrayIcon.h"
 #include "editor/DragEdit.h"
 #include "framework/Dialog.h"
@@ -26,9 +27,6 @@ public:
     CTallyLeafDlg();
     ~CTallyLeafDlg() override;
 
-    // The process-wide main window, set when it initialises.
-    static CTallyLeafDlg* MainWindow();
-
     void CallUpWindow();
     void HideWindow();
     void LayoutChildren();
@@ -36,7 +34,7 @@ public:
     // The tray icon; the Settings dialog turns it on and off too.
     void AddTrayIcon(const wchar_t* tip);
     void RemoveTrayIcon();
-    // Registers m_wHotKeyMods + m_wHotKeyVk as the hot key (none when the key
+    // Registers the settings' hot key (none when the key
     // is 0); false when the system refused the combination.
     bool RegisterGlobalHotKey();
     void UnregisterGlobalHotKey();
@@ -61,18 +59,9 @@ public:
 
     // State that tests and the later windows read.
     std::wstring m_strDbPath;
-    WORD m_wHotKeyMods = 1;
-    WORD m_wHotKeyVk = 83;
-    bool m_bIconInTray = true;
-    bool m_bMinimizeOnClose = false;
-    bool m_bWordWrap = true;
-    bool m_bHideByHotKey = true;
-    bool m_bHideOnFocusLost = false;
-    int m_nHideDelay = 0;
-    bool m_bAlwaysOnTop = false;
+    // The settings in force; the Settings dialog changes them too.
+    Settings m_settings;
     CFont m_fontEditor;
-    COLORREF m_crText = RGB(0, 0, 0);
-    COLORREF m_crBack = RGB(255, 255, 255);
     CBrush m_brBack;
     int m_nCallUps = 0;
     bool m_bShowAllowed = false;
@@ -84,8 +73,6 @@ public:
     bool m_bNoteDeleted = false;
     // The note whose text the editor holds; 0 while it holds none (read-only then).
     int m_nShownNoteId = 0;
-    // Splitter position (x of the bar's left edge in the client area).
-    int m_nSplitterPos = 120;
     MyCTreeCtr m_wndTree;
     CDragEdit m_wndEditor;
     bool m_bClearingTree = false;

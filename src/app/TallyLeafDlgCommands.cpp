@@ -47,9 +47,9 @@ bool CTallyLeafDlg::IsCommandEnabled(UINT id) {
 bool CTallyLeafDlg::IsCommandChecked(UINT id) const {
     switch (id) {
     case ID_FILE_ALWAYS_ON_TOP:
-        return m_bAlwaysOnTop;
+        return m_settings.m_bAlwaysOnTop;
     case ID_FORMAT_WORD_WRAP:
-        return m_bWordWrap;
+        return m_settings.m_bWordWrap;
     default:
         return false;
     }

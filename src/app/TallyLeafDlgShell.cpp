@@ -1,7 +1,6 @@
 // The main window's ways in and out: the tray icon and its balloon, the global
 // hot key, hiding when the focus goes elsewhere, and always on top.
 #include "app/AppConstants.h"
-#include "app/Profile.h"
 #include "app/TallyLeafDlg.h"
 #include "framework/AppMessageBox.h"
 #include "res/resource.h"
@@ -32,14 +31,14 @@ void CTallyLeafDlg::RemoveTrayIcon() {
 
 void CTallyLeafDlg::ShowFirstRunBalloon() {
     // Without the icon there is nothing to carry the balloon.
-    if (m_bIconInTray)
+    if (m_settings.m_bIconInTray)
         m_trayIcon.ShowBalloon(kBalloonTitle, WithLineBreaks(kBalloonText), kBalloonTimeoutMs);
 }
 
 bool CTallyLeafDlg::RegisterGlobalHotKey() {
-    if (m_wHotKeyVk == 0)
+    if (m_settings.m_wHotKeyVk == 0)
         return true;
-    return ::RegisterHotKey(m_hWnd, HOTKEY_ID, m_wHotKeyMods, m_wHotKeyVk) != FALSE;
+    return ::RegisterHotKey(m_hWnd, HOTKEY_ID, m_settings.m_wHotKeyMods, m_settings.m_wHotKeyVk) != FALSE;
 }
 
 void CTallyLeafDlg::UnregisterGlobalHotKey() {
@@ -52,7 +51,7 @@ void CTallyLeafDlg::ReportHotKeyRefused(HWND owner) {
 }
 
 void CTallyLeafDlg::ApplyAlwaysOnTop() {
-    ::SetWindowPos(m_hWnd, m_bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    ::SetWindowPos(m_hWnd, m_settings.m_bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -70,13 +69,13 @@ LRESULT CTallyLeafDlg::OnTrayCallback(WPARAM, LPARAM l) {
 
 LRESULT CTallyLeafDlg::OnTaskbarCreated(WPARAM, LPARAM) {
     // The shell restarted and forgot every icon.
-    if (m_bIconInTray)
+    if (m_settings.m_bIconInTray)
         m_trayIcon.Restore();
     return 0;
 }
 
 LRESULT CTallyLeafDlg::OnHotKey(WPARAM, LPARAM) {
-    if (m_bHideByHotKey && ::GetForegroundWindow() == m_hWnd && IsWindowVisible())
+    if (m_settings.m_bHideByHotKey && ::GetForegroundWindow() == m_hWnd && IsWindowVisible())
         HideWindow();
     else
         CallUpWindow();
@@ -85,27 +84,27 @@ LRESULT CTallyLeafDlg::OnHotKey(WPARAM, LPARAM) {
 
 LRESULT CTallyLeafDlg::OnActivate(WPARAM w, LPARAM) {
     LRESULT result = Default();
-    if (!m_bHideOnFocusLost)
+    if (!m_settings.m_bHideOnFocusLost)
         return result;
     if (LOWORD(w) == WA_INACTIVE) {
         // Judged by the window the system reports in front at this moment:
         // only the main window itself counts as keeping the focus.
         if (::GetForegroundWindow() != m_hWnd) {
-            if (m_nHideDelay > 0)
-                SetTimer(TIMER_HIDE_DELAY, static_cast<UINT>(m_nHideDelay) * 1000);
+            if (m_settings.m_nHideDelay > 0)
+                SetTimer(TIMER_HIDE_DELAY, static_cast<UINT>(m_settings.m_nHideDelay) * 1000);
             else
                 HideWindow();
         }
-    } else if (m_nHideDelay > 0) {
+    } else if (m_settings.m_nHideDelay > 0) {
         KillTimer(TIMER_HIDE_DELAY);
     }
     return result;
 }
 
 void CTallyLeafDlg::OnAlwaysOnTop(UINT) {
-    m_bAlwaysOnTop = !m_bAlwaysOnTop;
+    m_settings.m_bAlwaysOnTop = !m_settings.m_bAlwaysOnTop;
     ApplyAlwaysOnTop();
     // The menu bar's item follows at once, not only when the menu next opens.
     ShowCommandState(::GetMenu(m_hWnd), ID_FILE_ALWAYS_ON_TOP, MF_BYCOMMAND);
-    Profile::WriteSwitch(Profile::kMain, L"AlwaysOnTop", m_bAlwaysOnTop);
+    m_settings.SaveAlwaysOnTop();
 }

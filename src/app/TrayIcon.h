@@ -12,9 +12,8 @@
 #include <functional>
 #include <string>
 
-// The tips: the icon added at start-up, and added from the Settings dialog.
+// The tip of the icon added at start-up.
 constexpr const wchar_t* kTrayTipAtStartUp = L"Tallyleaf.  Work faster.";
-constexpr const wchar_t* kTrayTipFromSettings = L"Tallyleaf - Work faster.";
 
 class CTrayIcon {
 public:
