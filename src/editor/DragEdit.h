@@ -70,15 +70,18 @@ private:
 
     // True when the point lies strictly inside a non-empty selection.
     bool IsPointerInSelection(POINT client) const;
-    // Empty selection at the character under the point (or at the index), scrolled into view.
+    // Empty selection at the character under the point, scrolled into view.
     void CaretToPointer(POINT client);
-    void CaretToIndex(int index);
     // Moves the caret to the drop point under the pointer, keeping the selection.
     void ShowDropPoint(POINT client);
     // Inserts text at the caret (undoable) and selects it.
     void InsertAndSelect(const std::wstring& text);
     // Ends a drag of [start, end) by what the drop did.
-    void FinishDrag(DROPEFFECT effect, POINT press, int start, int end, const std::wstring& text);
+    void FinishDrag(DROPEFFECT effect, POINT press, int start, int end);
+    // Moves [start, end) to `drop` (an index before the move) as one undoable
+    // change: the span from the first place touched to the last is replaced by
+    // its rearranged text. The moved text ends up selected.
+    void MoveWithinNote(int start, int end, int drop);
     void EndRegistration();
 
     // The index under a point, as the control's 16-bit report and the view resolve it.

@@ -65,13 +65,30 @@ TEST_F(EditorDragWithinNote, CtrlCopiesAndLeavesTheDraggedText) {
     EXPECT_EQ(Selection(), std::make_pair(kDelta, kDelta + 5));
 }
 
-TEST_F(EditorDragWithinNote, UndoTakesBackTheInsertionOfAMove) {
+TEST_F(EditorDragWithinNote, OneUndoRestoresTheNoteAsItWasBeforeAMove) {
+    // Moves [start, end) to `drop` with the pointer and undoes once; returns the moved text.
+    const auto moveAndUndo = [this](int start, int end, int drop) {
+        Select(start, end);
+        DragSelection(At(start + 1), ToScreen(At(drop)), false);
+        const std::wstring moved = Text();
+        editor.Undo();
+        return moved;
+    };
     SetText(kSentence);
-    Select(kBeta, kGamma);
-    DragSelection(At(kBeta + 2), ToScreen(At(kDelta)), false);
-    ASSERT_TRUE(editor.CanUndo());
-    editor.Undo();
-    EXPECT_EQ(Text(), L"alpha gamma delta");
+    EXPECT_EQ(moveAndUndo(kBeta, kGamma, kDelta), L"alpha gamma beta delta");
+    EXPECT_EQ(Text(), kSentence);
+
+    const std::wstring lines = L"first line\r\nsecond line\r\nthird";
+    SetText(lines);
+    EXPECT_EQ(moveAndUndo(19, 23, 6), L"first lineline\r\nsecond \r\nthird");
+    EXPECT_EQ(Text(), lines);
+
+    // Right after a deletion where the moved text begins, the move is still a change of its own.
+    SetText(L"alpha Xbeta gamma delta");
+    Select(kBeta, kBeta + 1);
+    editor.Clear();
+    EXPECT_EQ(moveAndUndo(kBeta, kGamma, kDelta), L"alpha gamma beta delta");
+    EXPECT_EQ(Text(), kSentence);
 }
 
 // A press inside the selection that ends before any drag starts is a click.
