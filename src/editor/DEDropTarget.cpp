@@ -14,7 +14,7 @@ DROPEFFECT CDEDropTarget::EffectFor(DWORD keyState) const {
 
 DROPEFFECT CDEDropTarget::OnDragEnter(HWND, COleDataObject& data, DWORD keyState, POINT) {
     m_bActive = false;
-    if (!m_pOwner || !(m_pOwner->m_nMode & CDragEdit::kAcceptDrops))
+    if (!m_pOwner || !m_pOwner->AcceptsDrops())
         return DROPEFFECT_NONE;
     const bool text = OffersText(data);
     if (!text && !data.IsDataAvailable(CF_HDROP))

@@ -1,8 +1,8 @@
 // CDEDropTarget: the note editor's drop target. It takes Unicode text, ANSI
 // text (converted from the system's ANSI code page) and files (the first one is
-// handed to the editor's file-drop callback). While something is dragged over
-// the editor the caret follows the pointer, and in the border band the text
-// scrolls one line per notification.
+// handed to the editor's file-drop callback); a read-only editor takes nothing.
+// While something is dragged over the editor the caret follows the pointer, and
+// in the border band the text scrolls one line per notification.
 #pragma once
 
 #include <optional>

@@ -136,9 +136,11 @@ LRESULT CDragEdit::OnLButtonDown(WPARAM, LPARAM l) {
 
     RECT startRect{press.x - 5, press.y - 5, press.x + 5, press.y + 5};
     ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&startRect), 2);
+    // Text can be copied out of a read-only note, never moved away.
+    const DWORD allowed = IsReadOnly() ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE;
     m_bDroppedOnSelf = false;
     m_bDragging = true;
-    const DROPEFFECT effect = m_dataSource.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, &startRect);
+    const DROPEFFECT effect = m_dataSource.DoDragDrop(allowed, &startRect);
     m_bDragging = false;
     m_dataSource.Empty();
     if (m_hWnd)
@@ -185,6 +187,14 @@ void CDragEdit::MoveWithinNote(int start, int end, int drop) {
     ReplaceSel(rearranged.c_str());
     const int movedStart = earlier ? drop : drop - static_cast<int>(moved.size());
     SetSel(movedStart, movedStart + static_cast<int>(moved.size()));
+}
+
+bool CDragEdit::IsReadOnly() const {
+    return (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ES_READONLY) != 0;
+}
+
+bool CDragEdit::AcceptsDrops() const {
+    return (m_nMode & kAcceptDrops) && !IsReadOnly();
 }
 
 bool CDragEdit::IsPointerInSelection(POINT client) const {

@@ -162,7 +162,8 @@ DROPEFFECT COleDataSource::DoDragDrop(DWORD allowedEffects, const RECT* startRec
     m_nQueryCalls = 0;
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT hr = ::DoDragDrop(this, this, allowedEffects, &effect);
-    return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
+    // A target may answer more than it was offered; only what was allowed counts.
+    return hr == DRAGDROP_S_DROP ? effect & allowedEffects : DROPEFFECT_NONE;
 }
 
 HRESULT COleDataSource::QueryInterface(REFIID iid, void** object) {

@@ -44,8 +44,8 @@ public:
 
     // Runs a drag of the offered data. `startRect` (screen coordinates), when
     // given, is where the pointer may stay before the drag really starts.
-    // Returns the effect the drop target reported, or DROPEFFECT_NONE when the
-    // drag was cancelled, refused or never started.
+    // Returns the effect the drop target reported, within `allowedEffects`, or
+    // DROPEFFECT_NONE when the drag was cancelled, refused or never started.
     DROPEFFECT DoDragDrop(DWORD allowedEffects, const RECT* startRect = nullptr);
 
     // Replaces the user's input in the drags of this thread until reset with

@@ -186,6 +186,39 @@ TEST_F(EditorDragToOtherWindow, CopyingLeavesTheTextInTheNote) {
     EXPECT_EQ(Selection(), std::make_pair(kBeta, kGamma));
 }
 
+// A note shown read-only, as after a database that could not be opened.
+class EditorReadOnly : public EditorDragToOtherWindow {
+protected:
+    void SetUp() override {
+        EditorDragToOtherWindow::SetUp();
+        SetText(kSentence);
+        editor.SendMessage(EM_SETREADONLY, TRUE);
+    }
+};
+
+TEST_F(EditorReadOnly, TakesNoDropAndNoMoveWithin) {
+    OfferedData data;
+    data.Unicode(L"new ");
+    {
+        ScriptedDrag drag(ToScreen(At(kGamma)), false);
+        EXPECT_EQ(data.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE), DROPEFFECT_NONE);
+        EXPECT_GT(drag.Steps(), 2);
+    }
+    EXPECT_EQ(Text(), kSentence);
+    EXPECT_FALSE(editor.GetModify());
+
+    Select(kBeta, kGamma);
+    DragSelection(At(kBeta + 2), ToScreen(At(kDelta)), false);
+    EXPECT_EQ(Text(), kSentence);
+}
+
+TEST_F(EditorReadOnly, TextDraggedOutIsCopiedNeverMoved) {
+    Select(kBeta, kGamma);
+    DragSelection(At(kBeta + 2), POINT{700, 160}, false);
+    ASSERT_EQ(receiver.received, std::vector<std::wstring>{L"beta "});
+    EXPECT_EQ(Text(), kSentence);
+}
+
 using EditorDropFromOutside = EditorTest;
 
 TEST_F(EditorDropFromOutside, UnicodeTextIsInsertedAtThePointerAndSelected) {
