@@ -127,6 +127,28 @@ TEST_F(EditorPressInSelection, EscapeOrTheOtherButtonGivesUpTheDrag) {
     }
 }
 
+TEST_F(EditorPressInSelection, KeysTypedWhileItWaitsReachTheNoteAfterwardsInOrder) {
+    // "x", End, "y", typed before the press turns into a click or a drag.
+    const auto typeAhead = [this] {
+        ::PostMessageW(editor, WM_CHAR, L'x', 1);
+        ::PostMessageW(editor, WM_KEYDOWN, VK_END, 1);
+        ::PostMessageW(editor, WM_CHAR, L'y', 1);
+    };
+    SetText(kSentence);
+    Select(kBeta, kGamma);
+    typeAhead();
+    const POINT press = At(kBeta + 3);
+    PressAfter(press, WM_LBUTTONUP, 0, PointParam(press));
+    EXPECT_EQ(Text(), L"alpha betxa gamma deltay");
+
+    // The moved "beta " ends up selected, so the first key replaces it.
+    SetText(kSentence);
+    Select(kBeta, kGamma);
+    typeAhead();
+    DragSelection(At(kBeta + 2), ToScreen(At(kDelta)), false);
+    EXPECT_EQ(Text(), L"alpha gamma xdeltay");
+}
+
 // A window of another kind that takes dropped text: moves without Ctrl,
 // copies with it, and keeps what it was given.
 class TextReceiver : public COleDropTarget {
