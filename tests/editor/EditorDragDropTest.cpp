@@ -322,12 +322,13 @@ TEST_F(EditorDropFromOutside, OnlyTheFirstOfSeveralFilesIsHandedOn) {
     EXPECT_EQ(Text(), kSentence);
 }
 
-TEST_F(EditorDropFromOutside, FilesWithNobodyToLoadThemChangeNothing) {
+TEST_F(EditorDropFromOutside, FilesWithNobodyToLoadThemAreRefused) {
     SetText(kSentence);
     OfferedData data;
     data.Files({L"C:\\notes\\a.txt"});
-    EXPECT_EQ(DropFromOutside(&data, At(0)), DROPEFFECT_COPY);
+    EXPECT_EQ(DropFromOutside(&data, At(0)), DROPEFFECT_NONE);
     EXPECT_EQ(Text(), kSentence);
+    EXPECT_FALSE(editor.GetModify());
 }
 
 TEST_F(EditorDropFromOutside, OtherDataIsRefused) {
