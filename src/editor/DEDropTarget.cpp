@@ -14,10 +14,10 @@ DROPEFFECT CDEDropTarget::EffectFor(DWORD keyState) const {
 
 DROPEFFECT CDEDropTarget::OnDragEnter(HWND, COleDataObject& data, DWORD keyState, POINT) {
     m_bActive = false;
-    if (!m_pOwner || !(m_pOwner->m_nMode & CDragEdit::kAcceptDrops))
+    if (!m_pOwner || !m_pOwner->AcceptsDrops())
         return DROPEFFECT_NONE;
     const bool text = OffersText(data);
-    if (!text && !data.IsDataAvailable(CF_HDROP))
+    if (!text && !OffersFilesToLoad(data))
         return DROPEFFECT_NONE;
     m_bFilesOnly = !text;
     m_bActive = true;
@@ -67,7 +67,7 @@ bool CDEDropTarget::OnDrop(HWND, COleDataObject& data, DROPEFFECT effect, POINT 
         taken = DropText(data.GetUnicodeText(), effect, point);
     else if (data.IsDataAvailable(CF_TEXT))
         taken = DropText(data.GetAnsiText(CP_ACP), effect, point);
-    else if (data.IsDataAvailable(CF_HDROP))
+    else if (OffersFilesToLoad(data))
         taken = DropFiles(data);
     if (taken)
         m_pOwner->SetModify(true);
@@ -92,11 +92,14 @@ bool CDEDropTarget::DropText(const std::optional<std::wstring>& text, DROPEFFECT
     return true;
 }
 
+bool CDEDropTarget::OffersFilesToLoad(const COleDataObject& data) const {
+    return m_pOwner->m_onFileDropped && data.IsDataAvailable(CF_HDROP);
+}
+
 bool CDEDropTarget::DropFiles(const COleDataObject& data) {
     const auto files = data.GetFiles();
     if (!files || files->empty())
         return false;
-    if (m_pOwner->m_onFileDropped)
-        m_pOwner->m_onFileDropped(files->front());
+    m_pOwner->m_onFileDropped(files->front());
     return true;
 }

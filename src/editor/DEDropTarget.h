@@ -1,8 +1,9 @@
 // CDEDropTarget: the note editor's drop target. It takes Unicode text, ANSI
 // text (converted from the system's ANSI code page) and files (the first one is
-// handed to the editor's file-drop callback). While something is dragged over
-// the editor the caret follows the pointer, and in the border band the text
-// scrolls one line per notification.
+// handed to the editor's file-drop callback; refused when there is none). A
+// read-only editor takes nothing. While something is dragged over the editor
+// the caret follows the pointer, and in the border band the text scrolls one
+// line per notification.
 #pragma once
 
 #include <optional>
@@ -31,6 +32,8 @@ private:
     DROPEFFECT EffectFor(DWORD keyState) const;
     // Drops text at the point; false when it is refused or can't be had.
     bool DropText(const std::optional<std::wstring>& text, DROPEFFECT effect, POINT point);
+    // True when files are offered and the editor has somebody to load them.
+    bool OffersFilesToLoad(const COleDataObject& data) const;
     // Hands the first dropped file to the editor; false when there is none.
     bool DropFiles(const COleDataObject& data);
 

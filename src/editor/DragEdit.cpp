@@ -136,18 +136,20 @@ LRESULT CDragEdit::OnLButtonDown(WPARAM, LPARAM l) {
 
     RECT startRect{press.x - 5, press.y - 5, press.x + 5, press.y + 5};
     ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&startRect), 2);
+    // Text can be copied out of a read-only note, never moved away.
+    const DWORD allowed = IsReadOnly() ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE;
     m_bDroppedOnSelf = false;
     m_bDragging = true;
-    const DROPEFFECT effect = m_dataSource.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, &startRect);
+    const DROPEFFECT effect = m_dataSource.DoDragDrop(allowed, &startRect);
     m_bDragging = false;
     m_dataSource.Empty();
     if (m_hWnd)
-        FinishDrag(effect, press, start, end, text);
+        FinishDrag(effect, press, start, end);
     m_bDroppedOnSelf = false;
     return 0;
 }
 
-void CDragEdit::FinishDrag(DROPEFFECT effect, POINT press, int start, int end, const std::wstring& text) {
+void CDragEdit::FinishDrag(DROPEFFECT effect, POINT press, int start, int end) {
     if (effect == DROPEFFECT_NONE) {
         // No drag happened, or it came to nothing: the press was a click.
         CaretToPointer(press);
@@ -163,11 +165,36 @@ void CDragEdit::FinishDrag(DROPEFFECT effect, POINT press, int start, int end, c
     const int drop = m_nDropIndex;
     if (drop >= start && drop <= end)
         return;  // onto its own start or end: nothing moves
-    SetSel(start, end, true);
-    ReplaceSel(L"");
-    // The drop index was taken before the removal.
-    CaretToIndex(drop < start ? drop : drop - (end - start));
-    InsertAndSelect(text);
+    MoveWithinNote(start, end, drop);
+}
+
+void CDragEdit::MoveWithinNote(int start, int end, int drop) {
+    const std::wstring all = GetWindowText();
+    const int first = std::min(start, drop);
+    const int last = std::max(end, drop);
+    if (first < 0 || last > static_cast<int>(all.size()))
+        return;
+    const auto piece = [&all](int from, int to) {
+        return all.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    };
+    const bool earlier = drop < start;
+    const std::wstring moved = piece(start, end);
+    const std::wstring rearranged = earlier ? moved + piece(drop, start) : piece(end, drop) + moved;
+    // The control keeps one change to undo and would add this replacement to a
+    // deletion made just before at the same place.
+    SendMessage(EM_EMPTYUNDOBUFFER);
+    SetSel(first, last, true);
+    ReplaceSel(rearranged.c_str());
+    const int movedStart = earlier ? drop : drop - static_cast<int>(moved.size());
+    SetSel(movedStart, movedStart + static_cast<int>(moved.size()));
+}
+
+bool CDragEdit::IsReadOnly() const {
+    return (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ES_READONLY) != 0;
+}
+
+bool CDragEdit::AcceptsDrops() const {
+    return (m_nMode & kAcceptDrops) && !IsReadOnly();
 }
 
 bool CDragEdit::IsPointerInSelection(POINT client) const {
@@ -180,10 +207,7 @@ bool CDragEdit::IsPointerInSelection(POINT client) const {
 }
 
 void CDragEdit::CaretToPointer(POINT client) {
-    CaretToIndex(CharFromPoint(client));
-}
-
-void CDragEdit::CaretToIndex(int index) {
+    const int index = CharFromPoint(client);
     SetSel(index, index);
 }
 

@@ -2,10 +2,11 @@
 //
 // Besides typing, the selected text can be dragged: a move, or a copy with Ctrl
 // held, to another place in the note or into another program. Unicode text,
-// ANSI text and files can be dropped on it (see CDEDropTarget). Over the
-// selection the pointer is the arrow. Every key press, left-button press and
-// accepted drop sets the control's modified flag, which tells the notes store
-// that the note must be written back.
+// ANSI text and files can be dropped on it (see CDEDropTarget), unless it is
+// read-only: then its text can only be copied out. Over the selection the
+// pointer is the arrow. Every key press, left-button press and accepted drop
+// sets the control's modified flag, which tells the notes store that the note
+// must be written back.
 //
 // Positions are character indexes as the edit control counts them ("\r\n" is
 // two). The control reports the character under a point in 16 bits; this
@@ -68,17 +69,25 @@ private:
     LRESULT OnKeyDown(WPARAM w, LPARAM l);
     LRESULT OnDestroy(WPARAM w, LPARAM l);
 
+    // A read-only editor (a note that must not change) takes no drops and lets
+    // its text be dragged out only as a copy.
+    bool IsReadOnly() const;
+    // True when drops are enabled and may change the text.
+    bool AcceptsDrops() const;
     // True when the point lies strictly inside a non-empty selection.
     bool IsPointerInSelection(POINT client) const;
-    // Empty selection at the character under the point (or at the index), scrolled into view.
+    // Empty selection at the character under the point, scrolled into view.
     void CaretToPointer(POINT client);
-    void CaretToIndex(int index);
     // Moves the caret to the drop point under the pointer, keeping the selection.
     void ShowDropPoint(POINT client);
     // Inserts text at the caret (undoable) and selects it.
     void InsertAndSelect(const std::wstring& text);
     // Ends a drag of [start, end) by what the drop did.
-    void FinishDrag(DROPEFFECT effect, POINT press, int start, int end, const std::wstring& text);
+    void FinishDrag(DROPEFFECT effect, POINT press, int start, int end);
+    // Moves [start, end) to `drop` (an index before the move) as one undoable
+    // change: the span from the first place touched to the last is replaced by
+    // its rearranged text. The moved text ends up selected.
+    void MoveWithinNote(int start, int end, int drop);
     void EndRegistration();
 
     // The index under a point, as the control's 16-bit report and the view resolve it.

@@ -127,7 +127,7 @@ const COleDataSource::Entry* COleDataSource::Find(CLIPFORMAT format) const {
     return nullptr;
 }
 
-bool COleDataSource::WaitForDragStart(const RECT& startRect) {
+bool COleDataSource::WaitForDragStart(const RECT& startRect, std::vector<MSG>& typedAhead) {
     const DWORD delay = static_cast<DWORD>(::GetProfileIntW(L"windows", L"DragDelay", DD_DEFDRAGDELAY));
     const DWORD started = ::GetTickCount();
     CaptureWindow capture;
@@ -141,11 +141,12 @@ bool COleDataSource::WaitForDragStart(const RECT& startRect) {
             const WaitStep step = OnWaitMessage(msg, startRect);
             if (step != WaitStep::Wait)
                 return step == WaitStep::Start;
-            // Keys wait for the drag; everything else (painting, timers) goes on.
-            if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) {
-                ::TranslateMessage(&msg);
+            // Keys wait until the drag or the click is over; everything else
+            // (painting, timers) goes on.
+            if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST)
+                typedAhead.push_back(msg);
+            else
                 ::DispatchMessageW(&msg);
-            }
         }
         if (!capture.HasCapture())
             return false;
@@ -157,12 +158,19 @@ bool COleDataSource::WaitForDragStart(const RECT& startRect) {
 }
 
 DROPEFFECT COleDataSource::DoDragDrop(DWORD allowedEffects, const RECT* startRect) {
-    if (startRect && !WaitForDragStart(*startRect))
-        return DROPEFFECT_NONE;
-    m_nQueryCalls = 0;
+    std::vector<MSG> typedAhead;
     DWORD effect = DROPEFFECT_NONE;
-    const HRESULT hr = ::DoDragDrop(this, this, allowedEffects, &effect);
-    return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
+    if (!startRect || WaitForDragStart(*startRect, typedAhead)) {
+        m_nQueryCalls = 0;
+        if (::DoDragDrop(this, this, allowedEffects, &effect) != DRAGDROP_S_DROP)
+            effect = DROPEFFECT_NONE;
+    }
+    // Posted only now, since OLE's drag loop takes every key for itself; the
+    // program's own loop then translates and dispatches them in order.
+    for (const MSG& key : typedAhead)
+        ::PostMessageW(key.hwnd, key.message, key.wParam, key.lParam);
+    // A target may answer more than it was offered; only what was allowed counts.
+    return effect & allowedEffects;
 }
 
 HRESULT COleDataSource::QueryInterface(REFIID iid, void** object) {

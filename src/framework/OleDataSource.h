@@ -10,7 +10,8 @@
 // - DoDragDrop with a start rectangle first waits, with the mouse captured,
 //   until the pointer leaves the rectangle or the system's drag delay passes
 //   (profile "windows", "DragDelay"); Esc, another button, or the button's
-//   release ends the wait with no effect and no drag.
+//   release ends the wait with no effect and no drag. Other keys typed during
+//   the wait are posted again, in order, once the drag (or the click) is over.
 // - During the drag, Esc or another button cancels and the left button's
 //   release drops; a drag script (tests) can take over these decisions.
 #pragma once
@@ -44,8 +45,8 @@ public:
 
     // Runs a drag of the offered data. `startRect` (screen coordinates), when
     // given, is where the pointer may stay before the drag really starts.
-    // Returns the effect the drop target reported, or DROPEFFECT_NONE when the
-    // drag was cancelled, refused or never started.
+    // Returns the effect the drop target reported, within `allowedEffects`, or
+    // DROPEFFECT_NONE when the drag was cancelled, refused or never started.
     DROPEFFECT DoDragDrop(DWORD allowedEffects, const RECT* startRect = nullptr);
 
     // Replaces the user's input in the drags of this thread until reset with
@@ -76,8 +77,9 @@ private:
         HGLOBAL data;
     };
     const Entry* Find(CLIPFORMAT format) const;
-    // False when the user gave up before the pointer left `startRect`.
-    static bool WaitForDragStart(const RECT& startRect);
+    // False when the user gave up before the pointer left `startRect`. Keys
+    // typed meanwhile are kept in `typedAhead`.
+    static bool WaitForDragStart(const RECT& startRect, std::vector<MSG>& typedAhead);
 
     std::vector<Entry> m_entries;
     ULONG m_nRefs = 0;

@@ -65,13 +65,30 @@ TEST_F(EditorDragWithinNote, CtrlCopiesAndLeavesTheDraggedText) {
     EXPECT_EQ(Selection(), std::make_pair(kDelta, kDelta + 5));
 }
 
-TEST_F(EditorDragWithinNote, UndoTakesBackTheInsertionOfAMove) {
+TEST_F(EditorDragWithinNote, OneUndoRestoresTheNoteAsItWasBeforeAMove) {
+    // Moves [start, end) to `drop` with the pointer and undoes once; returns the moved text.
+    const auto moveAndUndo = [this](int start, int end, int drop) {
+        Select(start, end);
+        DragSelection(At(start + 1), ToScreen(At(drop)), false);
+        const std::wstring moved = Text();
+        editor.Undo();
+        return moved;
+    };
     SetText(kSentence);
-    Select(kBeta, kGamma);
-    DragSelection(At(kBeta + 2), ToScreen(At(kDelta)), false);
-    ASSERT_TRUE(editor.CanUndo());
-    editor.Undo();
-    EXPECT_EQ(Text(), L"alpha gamma delta");
+    EXPECT_EQ(moveAndUndo(kBeta, kGamma, kDelta), L"alpha gamma beta delta");
+    EXPECT_EQ(Text(), kSentence);
+
+    const std::wstring lines = L"first line\r\nsecond line\r\nthird";
+    SetText(lines);
+    EXPECT_EQ(moveAndUndo(19, 23, 6), L"first lineline\r\nsecond \r\nthird");
+    EXPECT_EQ(Text(), lines);
+
+    // Right after a deletion where the moved text begins, the move is still a change of its own.
+    SetText(L"alpha Xbeta gamma delta");
+    Select(kBeta, kBeta + 1);
+    editor.Clear();
+    EXPECT_EQ(moveAndUndo(kBeta, kGamma, kDelta), L"alpha gamma beta delta");
+    EXPECT_EQ(Text(), kSentence);
 }
 
 // A press inside the selection that ends before any drag starts is a click.
@@ -108,6 +125,28 @@ TEST_F(EditorPressInSelection, EscapeOrTheOtherButtonGivesUpTheDrag) {
         EXPECT_EQ(Text(), kSentence);
         EXPECT_EQ(Selection(), std::make_pair(kBeta + 2, kBeta + 2));
     }
+}
+
+TEST_F(EditorPressInSelection, KeysTypedWhileItWaitsReachTheNoteAfterwardsInOrder) {
+    // "x", End, "y", typed before the press turns into a click or a drag.
+    const auto typeAhead = [this] {
+        ::PostMessageW(editor, WM_CHAR, L'x', 1);
+        ::PostMessageW(editor, WM_KEYDOWN, VK_END, 1);
+        ::PostMessageW(editor, WM_CHAR, L'y', 1);
+    };
+    SetText(kSentence);
+    Select(kBeta, kGamma);
+    typeAhead();
+    const POINT press = At(kBeta + 3);
+    PressAfter(press, WM_LBUTTONUP, 0, PointParam(press));
+    EXPECT_EQ(Text(), L"alpha betxa gamma deltay");
+
+    // The moved "beta " ends up selected, so the first key replaces it.
+    SetText(kSentence);
+    Select(kBeta, kGamma);
+    typeAhead();
+    DragSelection(At(kBeta + 2), ToScreen(At(kDelta)), false);
+    EXPECT_EQ(Text(), L"alpha gamma xdeltay");
 }
 
 // A window of another kind that takes dropped text: moves without Ctrl,
@@ -167,6 +206,39 @@ TEST_F(EditorDragToOtherWindow, CopyingLeavesTheTextInTheNote) {
     ASSERT_EQ(receiver.received, std::vector<std::wstring>{L"beta "});
     EXPECT_EQ(Text(), kSentence);
     EXPECT_EQ(Selection(), std::make_pair(kBeta, kGamma));
+}
+
+// A note shown read-only, as after a database that could not be opened.
+class EditorReadOnly : public EditorDragToOtherWindow {
+protected:
+    void SetUp() override {
+        EditorDragToOtherWindow::SetUp();
+        SetText(kSentence);
+        editor.SendMessage(EM_SETREADONLY, TRUE);
+    }
+};
+
+TEST_F(EditorReadOnly, TakesNoDropAndNoMoveWithin) {
+    OfferedData data;
+    data.Unicode(L"new ");
+    {
+        ScriptedDrag drag(ToScreen(At(kGamma)), false);
+        EXPECT_EQ(data.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE), DROPEFFECT_NONE);
+        EXPECT_GT(drag.Steps(), 2);
+    }
+    EXPECT_EQ(Text(), kSentence);
+    EXPECT_FALSE(editor.GetModify());
+
+    Select(kBeta, kGamma);
+    DragSelection(At(kBeta + 2), ToScreen(At(kDelta)), false);
+    EXPECT_EQ(Text(), kSentence);
+}
+
+TEST_F(EditorReadOnly, TextDraggedOutIsCopiedNeverMoved) {
+    Select(kBeta, kGamma);
+    DragSelection(At(kBeta + 2), POINT{700, 160}, false);
+    ASSERT_EQ(receiver.received, std::vector<std::wstring>{L"beta "});
+    EXPECT_EQ(Text(), kSentence);
 }
 
 using EditorDropFromOutside = EditorTest;
@@ -250,12 +322,13 @@ TEST_F(EditorDropFromOutside, OnlyTheFirstOfSeveralFilesIsHandedOn) {
     EXPECT_EQ(Text(), kSentence);
 }
 
-TEST_F(EditorDropFromOutside, FilesWithNobodyToLoadThemChangeNothing) {
+TEST_F(EditorDropFromOutside, FilesWithNobodyToLoadThemAreRefused) {
     SetText(kSentence);
     OfferedData data;
     data.Files({L"C:\\notes\\a.txt"});
-    EXPECT_EQ(DropFromOutside(&data, At(0)), DROPEFFECT_COPY);
+    EXPECT_EQ(DropFromOutside(&data, At(0)), DROPEFFECT_NONE);
     EXPECT_EQ(Text(), kSentence);
+    EXPECT_FALSE(editor.GetModify());
 }
 
 TEST_F(EditorDropFromOutside, OtherDataIsRefused) {
