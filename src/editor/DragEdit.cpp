@@ -189,10 +189,6 @@ void CDragEdit::MoveWithinNote(int start, int end, int drop) {
     SetSel(movedStart, movedStart + static_cast<int>(moved.size()));
 }
 
-bool CDragEdit::IsReadOnly() const {
-    return (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ES_READONLY) != 0;
-}
-
 bool CDragEdit::AcceptsDrops() const {
     return (m_nMode & kAcceptDrops) && !IsReadOnly();
 }

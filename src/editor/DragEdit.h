@@ -69,9 +69,6 @@ private:
     LRESULT OnKeyDown(WPARAM w, LPARAM l);
     LRESULT OnDestroy(WPARAM w, LPARAM l);
 
-    // A read-only editor (a note that must not change) takes no drops and lets
-    // its text be dragged out only as a copy.
-    bool IsReadOnly() const;
     // True when drops are enabled and may change the text.
     bool AcceptsDrops() const;
     // True when the point lies strictly inside a non-empty selection.
