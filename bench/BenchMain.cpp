@@ -141,7 +141,7 @@ void ShowNote(CTallyLeafDlg& dlg, const NoteFacts& note) {
     dlg.m_wndTree.SelectItem(ItemOf(dlg, note.id));
     WaitUntil([&] { return Shows(dlg, note); }, "the note to show");
     MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
-    WaitUntil([&] { return !dlg.m_bPendingSave; }, "the deferred save", &timer);
+    WaitUntil([&] { return !dlg.m_deferredSave.IsWaiting(); }, "the deferred save", &timer);
 }
 
 bool g_replaceSetsModified = true;
@@ -186,7 +186,7 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
         if (edit) {
             WaitUntil([&] { return timer.seen > 0; }, "the deferred write", &timer);
             writes->Add(timer.lastMs);
-            if (dlg.m_bPendingSave)
+            if (dlg.m_deferredSave.IsWaiting())
                 Fail("a deferred save still waits after its timer");
         }
         shown = next;

@@ -274,19 +274,7 @@ LRESULT CTallyLeafDlg::OnEndSession(WPARAM w, LPARAM) {
 }
 
 void CTallyLeafDlg::SaveOnExit() {
-    UpdateData(true);
-    // A deferred save still waiting (a note left just before the end) goes first.
-    WritePendingSaveNow();
-    if (StoreIsOpen()) {
-        try {
-            WriteNoteText(m_wndTree.SelectedNoteId());
-            m_wndEditor.SetModify(false);
-            if (m_bNoteDeleted)
-                theDB.ExecuteStatement(L"Vacuum");
-        } catch (const CppSQLite3Exception& e) {
-            ShowStorageError(L"Tallyleaf destroy error.\n - ", e);
-        }
-    }
+    SaveNotesOnExit();
     if (m_settings.m_bIconInTray)
         RemoveTrayIcon();
     UsageCounters::CountRun(m_nCallUps);

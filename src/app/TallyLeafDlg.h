@@ -3,23 +3,29 @@
 //
 // Its handlers are split by concern:
 //   TallyLeafDlg.cpp       construction, initialisation, settings, life cycle
-//   TallyLeafDlgStore.cpp  opening the store, filling the tree, loading and saving notes
+//   TallyLeafDlgStore.cpp  opening the store, filling the tree, loading and saving notes,
+//                          the deferred save, and the one report of storage failures
 //   TallyLeafDlgShell.cpp  tray icon, hot key, hiding on focus loss, always on top
 //   TallyLeafDlgNotes.cpp  adding, renaming, deleting and moving notes
 //   TallyLeafDlgCommands.cpp  the menu commands: when each is enabled or checked, the
 //                          Edit commands on the editor, the web pages
 //   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
+// The statements on the notes table are NotesStore's (storage/NotesStore.h); the
+// save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
+// The window's storage operations are thin steps over them that report failures.
 #pragma once
 
-#include <map>
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "app/Settings.h"
 #include "app/TrayIcon.h"
 #include "editor/DragEdit.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "storage/CppSQLite3DB.h"
+#include "storage/DeferredSave.h"
+#include "storage/NotesStore.h"
 #include "tree/MyCTreeCtr.h"
 
 class CTallyLeafDlg : public CDialog {
@@ -65,11 +71,8 @@ public:
     CBrush m_brBack;
     int m_nCallUps = 0;
     bool m_bShowAllowed = false;
-    // The deferred save: which note, its text and position, and whether one waits.
-    std::wstring m_strPendingText;
-    int m_nPendingPos = 0;
-    int m_nPendingId = 0;
-    bool m_bPendingSave = false;
+    // The save of the note left last, written by timer 12 (TIMER_DEFERRED_SAVE).
+    DeferredSave m_deferredSave;
     bool m_bNoteDeleted = false;
     // The note whose text the editor holds; 0 while it holds none (read-only then).
     int m_nShownNoteId = 0;
@@ -95,25 +98,25 @@ private:
     void RecreateEditor();
     void LoadFontAndColours();
     void SaveOnExit();
+    // The storage steps of SaveOnExit: the waiting deferred save, the note shown,
+    // and the compaction of the file after a delete.
+    void SaveNotesOnExit();
     void SavePlacement();
+    // Records the editor's text and position as the deferred save of `noteId`
+    // (writing a save already waiting first) and starts the timer.
     void StartDeferredSave(int noteId);
-    void ClearPendingSave();
     // Writes a waiting deferred save at once and forgets it.
     void WritePendingSaveNow();
     // An empty, read-only editor that stands for no note.
     void ShowNoNote();
-    struct NoteEntry {
-        int id;
-        std::wstring name;
-    };
-    // Notes by parent id, each list in the order the table returns them (ascending id).
-    using NotesByParent = std::map<int, std::vector<NoteEntry>>;
-    int InsertChildren(NotesByParent& children, int parentId, HTREEITEM parent);
-    // Whether a store is open for the storage operations to work on.
-    bool StoreIsOpen() const;
+    // Inserts the notes under `parentId` (taking them out of `rows`) and their
+    // children below them; returns how many it inserted.
+    int InsertChildren(NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent);
     // Writes the editor's text and position into a note; throws on failure.
     void WriteNoteText(int noteId);
-    void ShowStorageError(const wchar_t* prefix, const class CppSQLite3Exception& e);
+    // Runs a storage step. A failure is shown in an error box as `failurePrefix`
+    // followed by the exception's message; returns whether the step succeeded.
+    bool TryStorage(const wchar_t* failurePrefix, const std::function<void()>& step);
     void ShowFirstRunBalloon();
     // Makes the window topmost or not, as m_bAlwaysOnTop says, without moving it.
     void ApplyAlwaysOnTop();
@@ -169,6 +172,8 @@ private:
     static const UINT s_nApplyAlwaysOnTopMsg;
 
     CTrayIcon m_trayIcon;
+    // The notes table, on the program's connection theDB.
+    NotesStore m_store{theDB};
     // Set while the system asks to end the session: the shutdown steps have run.
     bool m_bShutDown = false;
 

@@ -6,7 +6,6 @@
 #include "app/TallyLeafDlg.h"
 #include "chrome/TextEntryDlg.h"
 #include "framework/AppMessageBox.h"
-#include "storage/CppSQLite3DB.h"
 
 namespace {
 const wchar_t kAddError[] = L"Tallyleaf error: Can't add new note.\n - ";
@@ -21,28 +20,17 @@ bool AskName(HWND owner, const wchar_t* caption, const wchar_t* prompt, const st
     name = entry.GetText();
     return true;
 }
-
-void DeleteRow(int noteId) {
-    theDB.ExecuteStatement(L"DELETE FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
-}
 }  // namespace
 
 void CTallyLeafDlg::AddNote(int parentId, std::wstring name) {
     if (name.empty() && !AskName(m_hWnd, L"Add New Note", L"Enter Name:", L"New Note", name))
         return;
-    if (!StoreIsOpen())
+    int id = 0;
+    if (!m_store.IsOpen() || !TryStorage(kAddError, [&] { id = m_store.AddNote(parentId, name); }))
         return;
-    try {
-        theDB.ExecuteStatement(L"INSERT INTO notes VALUES(NULL," + std::to_wstring(parentId) + L",'" +
-                               QuoteForSql(name) + L"','',0);");
-        const int id = theDB.ExecuteScalar(L"SELECT max(id) FROM notes;");
-        HTREEITEM parent = parentId <= 0 ? TVI_ROOT : m_wndTree.GetSelectedItem();
-        HTREEITEM item = m_wndTree.InsertNoteItem(name, id, parent, TVI_LAST);
-        m_wndTree.SelectItem(item);
-        m_wndEditor.SetFocus();
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(kAddError, e);
-    }
+    HTREEITEM parent = parentId <= 0 ? TVI_ROOT : m_wndTree.GetSelectedItem();
+    m_wndTree.SelectItem(m_wndTree.InsertNoteItem(name, id, parent, TVI_LAST));
+    m_wndEditor.SetFocus();
 }
 
 void CTallyLeafDlg::OnAddNewNote(UINT) {
@@ -59,15 +47,11 @@ void CTallyLeafDlg::OnRenameNote(UINT) {
     if (!item)
         return;
     std::wstring name;
-    if (!AskName(m_hWnd, L"Rename Note", L"Enter new name:", m_wndTree.GetItemText(item), name) || !StoreIsOpen())
+    if (!AskName(m_hWnd, L"Rename Note", L"Enter new name:", m_wndTree.GetItemText(item), name) || !m_store.IsOpen())
         return;
-    try {
-        theDB.ExecuteStatement(L"UPDATE notes SET name='" + QuoteForSql(name) + L"' WHERE id=" +
-                               std::to_wstring(m_wndTree.NoteId(item)) + L";");
+    if (TryStorage(L"Tallyleaf error: Can't rename note.\n - ",
+                   [&] { m_store.RenameNote(m_wndTree.NoteId(item), name); }))
         m_wndTree.SetItemText(item, name);
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(L"Tallyleaf error: Can't rename note.\n - ", e);
-    }
 }
 
 void CTallyLeafDlg::OnDeleteNote(UINT) {
@@ -76,42 +60,36 @@ void CTallyLeafDlg::OnDeleteNote(UINT) {
         return;
     const std::wstring question =
         L"Do you want to delete:" + m_wndTree.GetItemText(item) + L" and all its subnotes?";
-    if (AppMessageBox(question, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) != IDYES || !StoreIsOpen())
+    if (AppMessageBox(question, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) != IDYES || !m_store.IsOpen())
         return;
     // A failure below the note stops the whole delete, leaving table and tree in
     // step, and the shown note keeps its edits to be saved as usual.
     if (m_wndTree.ItemHasChildren(item) && !DeleteItemsFrom(m_wndTree.GetChildItem(item)))
         return;
-    try {
-        const int noteId = m_wndTree.NoteId(item);
-        DeleteRow(noteId);
-        // The shown note is gone now: its edits have nowhere to go.
-        if (noteId == m_nShownNoteId)
-            ShowNoNote();
-        m_wndTree.DeleteItem(item);
-        m_bNoteDeleted = true;
-        if (!m_wndTree.GetRootItem()) {
-            // The tree is never left empty.
-            theDB.ExecuteStatement(L"INSERT INTO notes VALUES(NULL,0,'New Note','',0);");
-            const int id = theDB.ExecuteScalar(L"SELECT max(id) FROM notes;");
-            m_wndTree.SelectItem(m_wndTree.InsertNoteItem(L"New Note", id, TVI_ROOT, TVI_LAST));
-            m_wndEditor.SetFocus();
-        }
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(kDeleteError, e);
-    }
+    const int noteId = m_wndTree.NoteId(item);
+    if (!TryStorage(kDeleteError, [&] { m_store.DeleteNote(noteId); }))
+        return;
+    // The shown note is gone now: its edits have nowhere to go.
+    if (noteId == m_nShownNoteId)
+        ShowNoNote();
+    m_wndTree.DeleteItem(item);
+    m_bNoteDeleted = true;
+    if (m_wndTree.GetRootItem())
+        return;
+    // The tree is never left empty.
+    int id = 0;
+    if (!TryStorage(kDeleteError, [&] { id = m_store.AddNote(0, L"New Note"); }))
+        return;
+    m_wndTree.SelectItem(m_wndTree.InsertNoteItem(L"New Note", id, TVI_ROOT, TVI_LAST));
+    m_wndEditor.SetFocus();
 }
 
 bool CTallyLeafDlg::DeleteItemsFrom(HTREEITEM item) {
     while (item) {
         if (m_wndTree.ItemHasChildren(item) && !DeleteItemsFrom(m_wndTree.GetChildItem(item)))
             return false;
-        try {
-            DeleteRow(m_wndTree.NoteId(item));
-        } catch (const CppSQLite3Exception& e) {
-            ShowStorageError(kDeleteError, e);
+        if (!TryStorage(kDeleteError, [&] { m_store.DeleteNote(m_wndTree.NoteId(item)); }))
             return false;
-        }
         HTREEITEM next = m_wndTree.GetNextSiblingItem(item);
         m_wndTree.DeleteItem(item);
         m_bNoteDeleted = true;
@@ -123,13 +101,8 @@ bool CTallyLeafDlg::DeleteItemsFrom(HTREEITEM item) {
 LRESULT CTallyLeafDlg::OnNoteMoved(NMHDR* hdr) {
     // A note dragged in the tree keeps its new parent after the next start too.
     const auto* moved = reinterpret_cast<const NMNOTEMOVED*>(hdr);
-    if (!StoreIsOpen() || moved->noteId == 0)
+    if (!m_store.IsOpen() || moved->noteId == 0)
         return 0;
-    try {
-        theDB.ExecuteStatement(L"UPDATE notes SET pid=" + std::to_wstring(moved->newParentId) + L" WHERE id=" +
-                               std::to_wstring(moved->noteId) + L";");
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(L"Tallyleaf error: Can't move note.\n - ", e);
-    }
+    TryStorage(L"Tallyleaf error: Can't move note.\n - ", [&] { m_store.MoveNote(moved->noteId, moved->newParentId); });
     return 0;
 }

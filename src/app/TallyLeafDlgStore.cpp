@@ -1,59 +1,43 @@
-// The main window's notes store: the table, the tree filled from it, and the
-// editor's text going to and from the selected note.
+// The main window's notes store: opening it, the tree filled from it, the
+// editor's text going to and from the selected note, the deferred save, and
+// the one report of storage failures. The SQL is NotesStore's.
 #include <string>
+#include <utility>
 
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
 #include "app/TallyLeafDlg.h"
 #include "framework/AppMessageBox.h"
-#include "storage/CppSQLite3DB.h"
 
 namespace {
-constexpr int SQLITE_NULL_TYPE = 5;
-
-const wchar_t* const kCreateTableStatements[] = {
-    L"begin transaction;",
-    L"CREATE TABLE IF NOT EXISTS notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);",
-    L"INSERT INTO notes VALUES(NULL,0,'Note',' This is a place for your quick notes...',0);",
-    L"commit transaction;",
-};
-
-std::wstring UpdateNoteSql(const std::wstring& text, int pos, int noteId) {
-    return L"UPDATE notes SET note='" + QuoteForSql(text) + L"', pos=" + std::to_wstring(pos) +
-           L" WHERE id=" + std::to_wstring(noteId) + L";";
-}
+const wchar_t kOpenError[] = L"Tallyleaf: Can't open database.\n Error #1 - ";
 }  // namespace
 
-bool CTallyLeafDlg::StoreIsOpen() const {
-    return theDB.IsOpen();
-}
-
-void CTallyLeafDlg::ShowStorageError(const wchar_t* prefix, const CppSQLite3Exception& e) {
-    AppMessageBox(std::wstring(prefix) + e.Message(), nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+bool CTallyLeafDlg::TryStorage(const wchar_t* failurePrefix, const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const CppSQLite3Exception& e) {
+        AppMessageBox(std::wstring(failurePrefix) + e.Message(), nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        return false;
+    }
 }
 
 void CTallyLeafDlg::OpenNotesStore() {
     // A save still waiting belongs to the file that is open now: it goes there
     // before that file is closed, never into the next one.
     WritePendingSaveNow();
-    theDB.Close();
+    m_store.Close();
     // An old-format database is converted here once that conversion exists.
-    bool opened = false;
-    try {
-        theDB.Open(m_strDbPath);
-        if (!theDB.HasTable(L"notes"))
+    bool opened = TryStorage(kOpenError, [this] {
+        m_store.Open(m_strDbPath);
+        if (!m_store.HasTable())
             CreateNotesTable();
-        opened = theDB.IsOpen();
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(L"Tallyleaf: Can't open database.\n Error #1 - ", e);
-    }
-    if (!opened) {
-        // Nothing to show: later storage operations find the store closed and do nothing.
-        try {
-            theDB.Close();
-        } catch (const CppSQLite3Exception&) {
-        }
-    }
+    });
+    opened = opened && m_store.IsOpen();
+    // Nothing to show: later storage operations find the store closed and do nothing.
+    if (!opened)
+        m_store.CloseQuietly();
 
     ::SendMessageW(m_wndTree, WM_SETREDRAW, FALSE, 0);
     m_bClearingTree = true;
@@ -64,14 +48,12 @@ void CTallyLeafDlg::OpenNotesStore() {
     ShowNoNote();
     if (!opened)
         return;
-    try {
+    TryStorage(kOpenError, [this] {
         if (FillTree(0, TVI_ROOT) == 0) {
             CreateNotesTable();
             FillTree(0, TVI_ROOT);
         }
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(L"Tallyleaf: Can't open database.\n Error #1 - ", e);
-    }
+    });
     // The selection change shows the first note; a separate load before it
     // would only set the editor's text twice. With no item there is no note
     // to show, and the editor stays empty and read-only.
@@ -80,52 +62,33 @@ void CTallyLeafDlg::OpenNotesStore() {
 }
 
 void CTallyLeafDlg::CreateNotesTable() {
-    try {
-        for (const wchar_t* statement : kCreateTableStatements)
-            theDB.ExecuteStatement(statement);
-    } catch (const CppSQLite3Exception& e) {
-        // Leave no transaction open behind the failure.
-        try {
-            theDB.ExecuteStatement(L"rollback transaction;");
-        } catch (const CppSQLite3Exception&) {
-        }
-        ShowStorageError(L"Tallyleaf: Can't create the main table.\n Error #1 - ", e);
-    }
+    TryStorage(L"Tallyleaf: Can't create the main table.\n Error #1 - ", [this] { m_store.CreateTable(); });
 }
 
 int CTallyLeafDlg::FillTree(int parentId, HTREEITEM parent) {
-    if (!StoreIsOpen())
+    if (!m_store.IsOpen())
         return 0;
-    // One pass over the table, then the tree is built from memory: a query per
-    // note would read the whole table (pid has no index) once for every note.
-    NotesByParent children;
-    CppSQLite3Query query = theDB.ExecuteQuery(L"SELECT id,pid,name FROM notes");
-    for (; !query.AtEnd(); query.Advance()) {
-        if (query.ColumnType(query.ColumnIndex(L"pid")) == SQLITE_NULL_TYPE)
-            continue;  // a NULL parent is nobody's child
-        children[query.IntByName(L"pid", 0)].push_back({query.IntByName(L"id", 0), query.TextByName(L"name", L"Note")});
-    }
-    query.Finish();
-    return InsertChildren(children, parentId, parent);
+    NotesStore::RowsByParent rows = m_store.ReadTreeRows();
+    return InsertChildren(rows, parentId, parent);
 }
 
-int CTallyLeafDlg::InsertChildren(NotesByParent& children, int parentId, HTREEITEM parent) {
-    auto level = children.find(parentId);
-    if (level == children.end())
+int CTallyLeafDlg::InsertChildren(NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent) {
+    auto level = rows.find(parentId);
+    if (level == rows.end())
         return 0;
     // Taken out of the map, so a note that is its own ancestor cannot be reached twice.
-    std::vector<NoteEntry> notes = std::move(level->second);
-    children.erase(level);
+    std::vector<NotesStore::TreeRow> notes = std::move(level->second);
+    rows.erase(level);
     int count = 0;
-    for (const NoteEntry& note : notes) {
+    for (const NotesStore::TreeRow& note : notes) {
         HTREEITEM item = m_wndTree.InsertNoteItem(note.name, note.id, parent, TVI_LAST);
-        count += InsertChildren(children, note.id, item) + 1;
+        count += InsertChildren(rows, note.id, item) + 1;
     }
     return count;
 }
 
 void CTallyLeafDlg::LoadNote(int noteId) {
-    if (!StoreIsOpen())
+    if (!m_store.IsOpen())
         return;
     // No note has id 0: an item that stands for none shows nothing editable.
     if (noteId == 0) {
@@ -134,24 +97,20 @@ void CTallyLeafDlg::LoadNote(int noteId) {
     }
     // Moving back to a note whose save still waits: write it first, so the
     // editor shows the latest text and nothing older overwrites it later.
-    if (m_bPendingSave && m_nPendingId == noteId)
+    if (m_deferredSave.IsWaitingFor(noteId))
         WritePendingSaveNow();
-    try {
-        CppSQLite3Query query =
-            theDB.ExecuteQuery(L"SELECT note, pos FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
-        m_strNoteText = query.TextByName(L"note", L"");
-        const int pos = query.IntByName(L"pos", 0);
-        query.Finish();
-        m_wndEditor.ShowText(m_strNoteText, pos);
-        if (m_wndEditor.IsReadOnly())
-            m_wndEditor.SetReadOnly(false);
-        m_nShownNoteId = noteId;
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(L"Tallyleaf error: Can't load note.\n - ", e);
+    NotesStore::NoteContent note;
+    if (!TryStorage(L"Tallyleaf error: Can't load note.\n - ", [&] { note = m_store.LoadNote(noteId); })) {
         // Whatever the editor held belongs to another note: it must not stay
         // editable under this selection, nor be written into this note.
         ShowNoNote();
+        return;
     }
+    m_strNoteText = std::move(note.text);
+    m_wndEditor.ShowText(m_strNoteText, note.pos);
+    if (m_wndEditor.IsReadOnly())
+        m_wndEditor.SetReadOnly(false);
+    m_nShownNoteId = noteId;
 }
 
 void CTallyLeafDlg::ShowNoNote() {
@@ -167,52 +126,50 @@ void CTallyLeafDlg::WriteNoteText(int noteId) {
     // with no note shown (or another one) there is nothing to write.
     if (noteId == 0 || noteId != m_nShownNoteId)
         return;
-    theDB.ExecuteStatement(UpdateNoteSql(m_strNoteText, m_wndEditor.PackedPosition(), noteId));
+    m_store.SaveNote(noteId, m_strNoteText, m_wndEditor.PackedPosition());
 }
 
 void CTallyLeafDlg::SaveNote(int noteId) {
-    if (!StoreIsOpen())
+    if (!m_store.IsOpen())
         return;
     UpdateData(true);
-    try {
-        WriteNoteText(noteId);
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(L"Tallyleaf error: Can't save note.\n - ", e);
-    }
+    TryStorage(L"Tallyleaf error: Can't save note.\n - ", [&] { WriteNoteText(noteId); });
     m_wndEditor.SetModify(false);
 }
 
-void CTallyLeafDlg::FlushPendingSave() {
-    if (!StoreIsOpen() || m_nPendingId == 0)
+void CTallyLeafDlg::SaveNotesOnExit() {
+    UpdateData(true);
+    // A deferred save still waiting (a note left just before the end) goes first.
+    WritePendingSaveNow();
+    if (!m_store.IsOpen())
         return;
-    try {
-        theDB.ExecuteStatement(UpdateNoteSql(m_strPendingText, m_nPendingPos, m_nPendingId));
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(L"Tallyleaf error 2: Can't save note.\n - ", e);
-    }
+    TryStorage(L"Tallyleaf destroy error.\n - ", [this] {
+        WriteNoteText(m_wndTree.SelectedNoteId());
+        m_wndEditor.SetModify(false);
+        if (m_bNoteDeleted)
+            m_store.Vacuum();
+    });
+}
+
+void CTallyLeafDlg::FlushPendingSave() {
+    if (!m_store.IsOpen())
+        return;
+    TryStorage(L"Tallyleaf error 2: Can't save note.\n - ", [this] { m_deferredSave.WriteTo(m_store); });
 }
 
 void CTallyLeafDlg::StartDeferredSave(int noteId) {
-    if (m_bPendingSave)
+    if (m_deferredSave.IsWaiting())
         FlushPendingSave();
-    m_strPendingText = m_wndEditor.GetWindowText();
-    m_nPendingId = noteId;
-    m_nPendingPos = m_wndEditor.PackedPosition();
-    m_bPendingSave = true;
+    m_deferredSave.Record(noteId, m_wndEditor.GetWindowText(), m_wndEditor.PackedPosition());
     SetTimer(TIMER_DEFERRED_SAVE, kDeferredSaveMs);
 }
 
-void CTallyLeafDlg::ClearPendingSave() {
-    m_bPendingSave = false;
-    m_strPendingText.clear();
-}
-
 void CTallyLeafDlg::WritePendingSaveNow() {
-    if (!m_bPendingSave)
+    if (!m_deferredSave.IsWaiting())
         return;
     KillTimer(TIMER_DEFERRED_SAVE);
     FlushPendingSave();
-    ClearPendingSave();
+    m_deferredSave.Clear();
 }
 
 LRESULT CTallyLeafDlg::OnNoteSelChanged(NMHDR* hdr) {

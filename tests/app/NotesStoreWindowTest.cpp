@@ -1,10 +1,11 @@
-// The notes store as the user meets it: the tree filled from the database,
-// the note shown with its position, and what is written when.
+// The notes store as the user meets it in the main window: the tree filled
+// from the database, the note shown with its position, and what is written
+// when. The store's statements alone are tested in tests/storage/NotesStoreTest.cpp.
 #include "storage/CppSQLite3DB.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 
-class NotesStore : public MainWindowTest {
+class NotesStoreWindow : public MainWindowTest {
 protected:
     // Three top-level notes A, B, C (ids 1, 2, 3) with texts "alpha", "beta", "gamma".
     void StartWithThreeNotes() {
@@ -16,7 +17,7 @@ protected:
     }
 };
 
-TEST_F(NotesStore, NewDatabaseGetsTheDefaultNoteSelectedAndShown) {
+TEST_F(NotesStoreWindow, NewDatabaseGetsTheDefaultNoteSelectedAndShown) {
     Start();
     ASSERT_TRUE(FileExists(DbPath()));
     EXPECT_EQ(StoredCount(), 1);
@@ -30,7 +31,7 @@ TEST_F(NotesStore, NewDatabaseGetsTheDefaultNoteSelectedAndShown) {
     EXPECT_TRUE(modal.Boxes().empty());
 }
 
-TEST_F(NotesStore, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidden) {
+TEST_F(NotesStoreWindow, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidden) {
     CreateNotesTable();
     InsertNote(5, 9, L"Orphan", L"lost parent");
     InsertNote(6, 5, L"Grandchild", L"deeper");
@@ -43,7 +44,7 @@ TEST_F(NotesStore, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidde
     EXPECT_EQ(FindItem(L"Orphan"), nullptr);
 }
 
-TEST_F(NotesStore, ANamelessNoteShowsAsNoteAndRowsWithoutAParentStayHidden) {
+TEST_F(NotesStoreWindow, ANamelessNoteShowsAsNoteAndRowsWithoutAParentStayHidden) {
     CreateNotesTable();
     Execute(L"INSERT INTO notes VALUES(1, 0, NULL, 'nameless', 0);");
     Execute(L"INSERT INTO notes VALUES(2, NULL, 'No parent', 'hidden', 0);");
@@ -54,7 +55,7 @@ TEST_F(NotesStore, ANamelessNoteShowsAsNoteAndRowsWithoutAParentStayHidden) {
     EXPECT_EQ(EditorText(), L"nameless");
 }
 
-TEST_F(NotesStore, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
+TEST_F(NotesStoreWindow, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
     CreateNotesTable();
     InsertNote(1, 0, L"Root", L"");
     InsertNote(4, 1, L"Fourth", L"");
@@ -70,7 +71,7 @@ TEST_F(NotesStore, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
     EXPECT_EQ(dlg->m_wndTree.NoteId(first), 2);
 }
 
-TEST_F(NotesStore, PositionPacksFirstVisibleLineAndCaret) {
+TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
     std::wstring lines;
     for (int i = 0; i < 200; ++i)
         lines += L"line " + std::to_wstring(i) + L"\r\n";
@@ -94,7 +95,7 @@ TEST_F(NotesStore, PositionPacksFirstVisibleLineAndCaret) {
     EXPECT_EQ(dlg->m_wndEditor.GetFirstVisibleLine(), 3);
 }
 
-TEST_F(NotesStore, CaretBeyond65535IsStoredAs65535AndReopensThere) {
+TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
     CreateNotesTable();
     std::wstring text;
     while (text.size() < 70000)
@@ -114,7 +115,7 @@ TEST_F(NotesStore, CaretBeyond65535IsStoredAs65535AndReopensThere) {
     EXPECT_EQ(end, 65535);
 }
 
-TEST_F(NotesStore, MovingWithoutTypingWritesNothing) {
+TEST_F(NotesStoreWindow, MovingWithoutTypingWritesNothing) {
     StartWithThreeNotes();
     dlg->m_wndEditor.SendMessage(EM_SETSEL, 3, 3);  // caret moves do not modify
     Select(L"B");
@@ -124,7 +125,7 @@ TEST_F(NotesStore, MovingWithoutTypingWritesNothing) {
     EXPECT_EQ(StoredText(1), L"alpha");
 }
 
-TEST_F(NotesStore, LeavingAModifiedNoteWritesItAbout200msLater) {
+TEST_F(NotesStoreWindow, LeavingAModifiedNoteWritesItAbout200msLater) {
     StartWithThreeNotes();
     dlg->m_wndEditor.SendMessage(EM_SETSEL, 5, 5);
     Type(L"!");
@@ -140,7 +141,7 @@ TEST_F(NotesStore, LeavingAModifiedNoteWritesItAbout200msLater) {
     EXPECT_FALSE(dlg->m_wndEditor.GetModify());
 }
 
-TEST_F(NotesStore, LeavingTwoModifiedNotesQuicklyWritesTheFirstAtOnce) {
+TEST_F(NotesStoreWindow, LeavingTwoModifiedNotesQuicklyWritesTheFirstAtOnce) {
     StartWithThreeNotes();
     Type(L"A1 ");
     Select(L"B");
@@ -152,7 +153,7 @@ TEST_F(NotesStore, LeavingTwoModifiedNotesQuicklyWritesTheFirstAtOnce) {
     ASSERT_TRUE(PumpUntil([&] { return StoredText(2) == L"B1 beta"; }));
 }
 
-TEST_F(NotesStore, AnEmptiedNoteIsWrittenEvenWhenAnotherSaveFollows) {
+TEST_F(NotesStoreWindow, AnEmptiedNoteIsWrittenEvenWhenAnotherSaveFollows) {
     StartWithThreeNotes();
     dlg->m_wndEditor.SetSel(0, -1);
     dlg->m_wndEditor.Clear();
@@ -165,7 +166,7 @@ TEST_F(NotesStore, AnEmptiedNoteIsWrittenEvenWhenAnotherSaveFollows) {
     EXPECT_EQ(StoredText(1), L"");
 }
 
-TEST_F(NotesStore, ComingBackBeforeTheSaveShowsTheLatestText) {
+TEST_F(NotesStoreWindow, ComingBackBeforeTheSaveShowsTheLatestText) {
     StartWithThreeNotes();
     Type(L"new ");
     Select(L"B");
@@ -177,7 +178,7 @@ TEST_F(NotesStore, ComingBackBeforeTheSaveShowsTheLatestText) {
     EXPECT_EQ(StoredText(1), L"new alpha");
 }
 
-TEST_F(NotesStore, EndingRightAfterLeavingANoteStillWritesIt) {
+TEST_F(NotesStoreWindow, EndingRightAfterLeavingANoteStillWritesIt) {
     StartWithThreeNotes();
     Type(L"last words ");
     Select(L"B");
@@ -185,7 +186,7 @@ TEST_F(NotesStore, EndingRightAfterLeavingANoteStillWritesIt) {
     EXPECT_EQ(StoredText(1), L"last words alpha");
 }
 
-TEST_F(NotesStore, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwnFile) {
+TEST_F(NotesStoreWindow, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwnFile) {
     StartWithThreeNotes();
     Type(L"log-off ");
     Select(L"B");
@@ -207,7 +208,7 @@ TEST_F(NotesStore, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwnFile) 
     EXPECT_EQ(EditorText(), L" This is a place for your quick notes...");
 }
 
-TEST_F(NotesStore, HidingWritesTheNoteEvenWithoutTyping) {
+TEST_F(NotesStoreWindow, HidingWritesTheNoteEvenWithoutTyping) {
     StartWithThreeNotes();
     dlg->m_wndEditor.SendMessage(EM_SETSEL, 4, 4);
     dlg->HideWindow();
@@ -215,7 +216,7 @@ TEST_F(NotesStore, HidingWritesTheNoteEvenWithoutTyping) {
     EXPECT_FALSE(dlg->IsWindowVisible());
 }
 
-TEST_F(NotesStore, QuotesInNamesAndTextsSurvive) {
+TEST_F(NotesStoreWindow, QuotesInNamesAndTextsSurvive) {
     CreateNotesTable();
     InsertNote(1, 0, L"O''Brien''s list", L"it''s");
     Start();
@@ -227,7 +228,7 @@ TEST_F(NotesStore, QuotesInNamesAndTextsSurvive) {
     EXPECT_EQ(StoredText(1), L"'quoted' and ''doubled''");
 }
 
-TEST_F(NotesStore, AFailedCreationRollsItsTransactionBack) {
+TEST_F(NotesStoreWindow, AFailedCreationRollsItsTransactionBack) {
     // A view named notes lets the creation begin and then fail inside its transaction.
     Execute(L"CREATE VIEW notes AS SELECT 1 AS id, 7 AS pid, 'v' AS name, '' AS note, 0 AS pos;");
     Start();

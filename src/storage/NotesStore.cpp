@@ -1,0 +1,102 @@
+#include "storage/NotesStore.h"
+
+#include "storage/CppSQLite3DB.h"
+
+namespace {
+constexpr int SQLITE_NULL_TYPE = 5;
+
+const wchar_t* const kCreateTableStatements[] = {
+    L"begin transaction;",
+    L"CREATE TABLE IF NOT EXISTS notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);",
+    L"INSERT INTO notes VALUES(NULL,0,'Note',' This is a place for your quick notes...',0);",
+    L"commit transaction;",
+};
+}  // namespace
+
+void NotesStore::Open(const std::wstring& path) {
+    m_db.Open(path);
+}
+
+void NotesStore::Close() {
+    m_db.Close();
+}
+
+void NotesStore::CloseQuietly() noexcept {
+    try {
+        m_db.Close();
+    } catch (const CppSQLite3Exception&) {
+    }
+}
+
+bool NotesStore::IsOpen() const {
+    return m_db.IsOpen();
+}
+
+bool NotesStore::HasTable() {
+    return m_db.HasTable(L"notes");
+}
+
+void NotesStore::CreateTable() {
+    try {
+        for (const wchar_t* statement : kCreateTableStatements)
+            m_db.ExecuteStatement(statement);
+    } catch (const CppSQLite3Exception&) {
+        // Leave no transaction open behind the failure.
+        try {
+            m_db.ExecuteStatement(L"rollback transaction;");
+        } catch (const CppSQLite3Exception&) {
+        }
+        throw;
+    }
+}
+
+NotesStore::RowsByParent NotesStore::ReadTreeRows() {
+    RowsByParent rows;
+    CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT id,pid,name FROM notes");
+    for (; !query.AtEnd(); query.Advance()) {
+        if (query.ColumnType(query.ColumnIndex(L"pid")) == SQLITE_NULL_TYPE)
+            continue;  // a NULL parent is nobody's child
+        rows[query.IntByName(L"pid", 0)].push_back({query.IntByName(L"id", 0), query.TextByName(L"name", L"Note")});
+    }
+    query.Finish();
+    return rows;
+}
+
+NotesStore::NoteContent NotesStore::LoadNote(int noteId) {
+    CppSQLite3Query query =
+        m_db.ExecuteQuery(L"SELECT note, pos FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+    NoteContent note;
+    note.text = query.TextByName(L"note", L"");
+    note.pos = query.IntByName(L"pos", 0);
+    query.Finish();
+    return note;
+}
+
+void NotesStore::SaveNote(int noteId, const std::wstring& text, int pos) {
+    m_db.ExecuteStatement(L"UPDATE notes SET note='" + QuoteForSql(text) + L"', pos=" + std::to_wstring(pos) +
+                          L" WHERE id=" + std::to_wstring(noteId) + L";");
+}
+
+int NotesStore::AddNote(int parentId, const std::wstring& name) {
+    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(NULL," + std::to_wstring(parentId) + L",'" + QuoteForSql(name) +
+                          L"','',0);");
+    return m_db.ExecuteScalar(L"SELECT max(id) FROM notes;");
+}
+
+void NotesStore::RenameNote(int noteId, const std::wstring& name) {
+    m_db.ExecuteStatement(L"UPDATE notes SET name='" + QuoteForSql(name) + L"' WHERE id=" + std::to_wstring(noteId) +
+                          L";");
+}
+
+void NotesStore::DeleteNote(int noteId) {
+    m_db.ExecuteStatement(L"DELETE FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+}
+
+void NotesStore::MoveNote(int noteId, int newParentId) {
+    m_db.ExecuteStatement(L"UPDATE notes SET pid=" + std::to_wstring(newParentId) + L" WHERE id=" +
+                          std::to_wstring(noteId) + L";");
+}
+
+void NotesStore::Vacuum() {
+    m_db.ExecuteStatement(L"Vacuum");
+}

@@ -1,0 +1,65 @@
+// The notes table: every statement the program runs on it, over one connection
+// (the program's is theDB). Failures are thrown as CppSQLite3Exception; the store
+// shows no messages and knows no windows. Names and texts go into the SQL with
+// their single quotes doubled.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+class CppSQLite3DB;
+
+class NotesStore {
+public:
+    // One note as the tree shows it: its id and its name ("Note" when the name is NULL).
+    struct TreeRow {
+        int id;
+        std::wstring name;
+    };
+    // The rows by parent id, each list in the order the table returns them (ascending id).
+    using RowsByParent = std::map<int, std::vector<TreeRow>>;
+
+    // A note's text and its packed caret and scroll position.
+    struct NoteContent {
+        std::wstring text;
+        int pos = 0;
+    };
+
+    explicit NotesStore(CppSQLite3DB& db) : m_db(db) {}
+    NotesStore(const NotesStore&) = delete;
+    NotesStore& operator=(const NotesStore&) = delete;
+
+    // Opens (creating it if absent) the database file.
+    void Open(const std::wstring& path);
+    // Does nothing when closed; throws when SQLite refuses (a cursor is still open).
+    void Close();
+    // Closes, swallowing a refusal (the connection then stays open): for giving
+    // up on a file that could not be opened as a notes store.
+    void CloseQuietly() noexcept;
+    bool IsOpen() const;
+    // Whether the file has a table named notes.
+    bool HasTable();
+
+    // Creates the table with its one first note, in one transaction; a failure
+    // rolls the transaction back and is thrown.
+    void CreateTable();
+    // Every note with a parent (rows whose pid is NULL are nobody's child), read
+    // in one pass: a query per note would read the whole table (pid has no
+    // index) once for every note.
+    RowsByParent ReadTreeRows();
+    // Empty text and position 0 for NULL columns and for a missing row.
+    NoteContent LoadNote(int noteId);
+    void SaveNote(int noteId, const std::wstring& text, int pos);
+    // Adds a note with an empty text under `parentId` (0: the top level); returns its id.
+    int AddNote(int parentId, const std::wstring& name);
+    void RenameNote(int noteId, const std::wstring& name);
+    // Deletes the note's row alone: its children's rows stay.
+    void DeleteNote(int noteId);
+    void MoveNote(int noteId, int newParentId);
+    // Compacts the file.
+    void Vacuum();
+
+private:
+    CppSQLite3DB& m_db;
+};
