@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/WindowText.h"
+
 DEFINE_MESSAGE_TABLE(CDialog, CWnd,
     OnCommand(IDOK, &CDialog::OnCommandOK),
     OnCommand(IDCANCEL, &CDialog::OnCommandCancel))
@@ -126,11 +128,7 @@ void DDX_Text(CDataExchange& dx, int id, std::wstring& value) {
     if (!item)
         return;
     if (dx.m_bSaveAndValidate) {
-        int length = ::GetWindowTextLengthW(item);
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        int copied = ::GetWindowTextW(item, text.data(), length + 1);
-        text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-        value.swap(text);
+        value = WindowText(item);
     } else {
         ::SetWindowTextW(item, value.c_str());
     }

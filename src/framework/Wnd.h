@@ -13,6 +13,7 @@
 //   behaviour (a reflected handler returns a non-zero result only to stop the
 //   parent seeing the message; see ReflectResult).
 // - No exception crosses a window procedure: the one static procedure catches.
+// - GetWindowText reads text of any length (WindowText, WindowText.h).
 #pragma once
 
 #include <windows.h>
