@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/ModalLoop.h"
 #include "framework/WindowText.h"
 
 DEFINE_MESSAGE_TABLE(CDialog, CWnd,
@@ -51,32 +52,14 @@ bool CDialog::Create(HWND parent) {
 }
 
 INT_PTR CDialog::DoModal() {
-    HWND owner = m_hParent;
-    bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, FALSE);
+    CModalLoop modal(m_hParent);
     m_nResult = -1;
-    if (!Create(owner)) {
-        if (ownerWasEnabled)
-            ::EnableWindow(owner, TRUE);
+    if (!Create())
         return -1;
-    }
     m_bModal = true;
-    MSG msg;
-    while (!m_bEnded && m_hWnd) {
-        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (WalkPreTranslateTree(&msg) || (m_hWnd && ::IsDialogMessageW(m_hWnd, &msg)))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    modal.Run(m_hWnd, [this] { return m_bEnded; });
     // The owner is enabled before the dialog goes, so the activation returns to it.
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, TRUE);
+    modal.EnableOwner();
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
     m_bModal = false;

@@ -1,5 +1,5 @@
 // CDialog: a dialog from a resource template, modal (DoModal, with the
-// framework's own modal loop) or modeless (Create).
+// framework's own modal loop, CModalLoop) or modeless (Create).
 //
 // The modal loop offers every message to PreTranslateMessage (of the target
 // window and its parents) before IsDialogMessage, so a dialog can see keys
