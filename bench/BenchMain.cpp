@@ -4,7 +4,6 @@
 // targets inform, they never fail the run.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <cstdio>
 #include <functional>
@@ -19,6 +18,7 @@
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
 #include "app/TallyLeafDlg.h"
+#include "framework/OleInit.h"
 #include "storage/CppSQLite3DB.h"
 
 using namespace bench;
@@ -390,7 +390,7 @@ int Run(const ScratchFolder& scratch) {
 int main() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
-    const HRESULT ole = ::OleInitialize(nullptr);
+    COleInit ole;
     int result = 0;
     {
         ::RegistrySandbox registry;
@@ -409,7 +409,5 @@ int main() {
         theDB.Close();
     }
     std::fflush(stdout);
-    if (SUCCEEDED(ole))
-        ::OleUninitialize();
     return result;
 }

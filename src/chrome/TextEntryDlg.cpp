@@ -1,5 +1,6 @@
 #include "chrome/TextEntryDlg.h"
 
+#include "framework/DC.h"
 #include "framework/ModalLoop.h"
 #include "framework/WinApp.h"
 
@@ -115,9 +116,7 @@ bool CTextEntryDlg::CreateWindowAndControls(HWND owner, const std::wstring& capt
 
     // Without the font the controls keep the system font; the window still works.
     LOGFONTW lf{};
-    HDC screen = ::GetDC(nullptr);
-    lf.lfHeight = -::MulDiv(kFontPoints, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ::ReleaseDC(nullptr, screen);
+    lf.lfHeight = -::MulDiv(kFontPoints, ::GetDeviceCaps(CClientDC(nullptr), LOGPIXELSY), 72);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     ::lstrcpynW(lf.lfFaceName, kFontFace, LF_FACESIZE);
