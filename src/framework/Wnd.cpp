@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "framework/AppMessageBox.h"
+#include "framework/Exception.h"
 #include "framework/WindowText.h"
 
 namespace {
@@ -152,8 +153,7 @@ LRESULT CWnd::GuardedDispatch(UINT msg, WPARAM w, LPARAM l) {
     try {
         result = WindowProc(msg, w, l);
     } catch (const std::exception& e) {
-        std::string what = e.what();
-        AppMessageBox(std::wstring(what.begin(), what.end()), nullptr, MB_ICONERROR);
+        AppMessageBox(ExceptionMessage(e), nullptr, MB_ICONERROR);
     } catch (...) {
         AppMessageBox(L"Unexpected error.", nullptr, MB_ICONERROR);
     }
