@@ -4,7 +4,6 @@
 // targets inform, they never fail the run.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <cstdio>
 #include <functional>
@@ -14,11 +13,15 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "support/ModalAnswer.h"
+#include "support/Pump.h"
 #include "support/RegistrySandbox.h"
+#include "support/Stopwatch.h"
 #include "NotesDatabase.h"
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
 #include "app/TallyLeafDlg.h"
+#include "framework/OleInit.h"
 #include "storage/CppSQLite3DB.h"
 
 using namespace bench;
@@ -357,7 +360,7 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         figures.insert(figures.end(), group->begin(), group->end());
 }
 
-int Run(const ScratchFolder& scratch) {
+int Run(const ScratchFolder& scratch, const ModalAnswer& modal) {
     Stopwatch run;
     std::vector<Figure> figures;
     std::vector<std::string> notes;
@@ -375,11 +378,11 @@ int Run(const ScratchFolder& scratch) {
                 "of the switch.\n");
     if (!g_replaceSetsModified)
         std::printf("Note: EM_REPLACESEL did not set the editor's modified flag; the bench set it itself.\n");
-    if (!BoxGuard::Texts().empty()) {
+    if (!modal.Boxes().empty()) {
         std::printf("\nWARNING: the program showed %u message box(es); the figures around them are suspect:\n",
-                    static_cast<unsigned>(BoxGuard::Texts().size()));
-        for (const std::wstring& text : BoxGuard::Texts())
-            std::printf("  %s\n", Narrow(text).c_str());
+                    static_cast<unsigned>(modal.Boxes().size()));
+        for (const ModalAnswer::Box& box : modal.Boxes())
+            std::printf("  %s\n", Narrow(box.text).c_str());
     }
     std::printf("\nWhole run: %.0f s\n", run.ElapsedMs() / 1000);
     return 0;
@@ -390,14 +393,15 @@ int Run(const ScratchFolder& scratch) {
 int main() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
-    const HRESULT ole = ::OleInitialize(nullptr);
+    COleInit ole;
     int result = 0;
     {
         ::RegistrySandbox registry;
-        BoxGuard boxes;
+        // An unexpected box would otherwise stop the run; any box makes the figures suspect.
+        ModalAnswer modal;
         ScratchFolder scratch;
         try {
-            result = Run(scratch);
+            result = Run(scratch, modal);
         } catch (const CppSQLite3Exception& e) {
             std::fprintf(stderr, "bench: database failure: %s\n", Narrow(e.Message()).c_str());
             result = 1;
@@ -409,7 +413,5 @@ int main() {
         theDB.Close();
     }
     std::fflush(stdout);
-    if (SUCCEEDED(ole))
-        ::OleUninitialize();
     return result;
 }

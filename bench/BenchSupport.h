@@ -1,26 +1,12 @@
-// What the performance scenarios share: a stopwatch, the samples of one figure,
-// a message pump, a sandboxed registry, a guard against message boxes, and a
-// temporary folder.
+// What the performance scenarios share besides the tests' support (message
+// pump, modal answerer, registry sandbox, stopwatch): the samples of one
+// figure, and a temporary folder.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace bench {
-
-// Milliseconds from the performance counter.
-class Stopwatch {
-public:
-    Stopwatch() { Restart(); }
-    void Restart() { ::QueryPerformanceCounter(&m_start); }
-    double ElapsedMs() const;
-
-private:
-    LARGE_INTEGER m_start;
-};
 
 // The repetitions of one figure.
 class Samples {
@@ -33,37 +19,6 @@ public:
 
 private:
     std::vector<double> m_values;
-};
-
-// One kind of message whose dispatch the pump times (the deferred-save timer).
-struct MessageWatch {
-    HWND hwnd = nullptr;
-    UINT message = 0;
-    WPARAM wParam = 0;
-    int seen = 0;
-    double lastMs = 0;
-};
-
-// Dispatches what is waiting now (and what that posts), through the windows'
-// pre-translation and the dialog manager, as the program's own loop does.
-void PumpPending(MessageWatch* watch = nullptr);
-// Pumps until `done` holds or `timeoutMs` passes; returns done()'s last value.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, MessageWatch* watch = nullptr);
-
-// Closes every dialog box (other than the main window) the moment it is
-// activated and keeps its text: an unexpected error box would otherwise stop
-// the run, and any box means the figures around it are not to be trusted.
-class BoxGuard {
-public:
-    BoxGuard();
-    ~BoxGuard();
-    BoxGuard(const BoxGuard&) = delete;
-    BoxGuard& operator=(const BoxGuard&) = delete;
-
-    static const std::vector<std::wstring>& Texts();
-
-private:
-    HHOOK m_hook = nullptr;
 };
 
 // A fresh folder under the user's temporary folder, removed with all it holds

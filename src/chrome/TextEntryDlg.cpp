@@ -1,5 +1,7 @@
 #include "chrome/TextEntryDlg.h"
 
+#include "framework/DC.h"
+#include "framework/ModalLoop.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -54,9 +56,7 @@ int CTextEntryDlg::Show(HWND parent, const std::wstring& caption, const std::wst
     ShowWindow(SW_SHOW);
 
     // A parent that was already disabled (by a modal window of its own) stays so.
-    const bool parentWasEnabled = parent && ::IsWindowEnabled(parent);
-    if (parentWasEnabled)
-        ::EnableWindow(parent, FALSE);
+    CModalLoop modal(parent);
     ::EnableWindow(m_hWnd, TRUE);
     ::ReleaseCapture();
 
@@ -65,7 +65,12 @@ int CTextEntryDlg::Show(HWND parent, const std::wstring& caption, const std::wst
     m_edit.SetFocus();
     UpdateOkButton();
 
-    const int result = RunModalLoop();
+    m_bEnded = false;
+    m_nResult = IDCANCEL;
+    // A quit request (the program is ending) leaves as Cancel; the loop outside sees the quit too.
+    if (!modal.Run(m_hWnd, [this] { return m_bEnded; }))
+        EndModalLoop(IDCANCEL);
+    const int result = m_nResult;
 
     HWND self = m_hWnd;
     if (self) {
@@ -80,8 +85,7 @@ int CTextEntryDlg::Show(HWND parent, const std::wstring& caption, const std::wst
         }
         ::DestroyWindow(self);
     }
-    if (parentWasEnabled && ::IsWindow(parent))
-        ::EnableWindow(parent, TRUE);
+    modal.EnableOwner();
     if (m_hPrevFocus && ::IsWindow(m_hPrevFocus))
         ::SetFocus(m_hPrevFocus);
     m_hPrevFocus = nullptr;
@@ -112,9 +116,7 @@ bool CTextEntryDlg::CreateWindowAndControls(HWND owner, const std::wstring& capt
 
     // Without the font the controls keep the system font; the window still works.
     LOGFONTW lf{};
-    HDC screen = ::GetDC(nullptr);
-    lf.lfHeight = -::MulDiv(kFontPoints, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ::ReleaseDC(nullptr, screen);
+    lf.lfHeight = -::MulDiv(kFontPoints, ::GetDeviceCaps(CClientDC(nullptr), LOGPIXELSY), 72);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     ::lstrcpynW(lf.lfFaceName, kFontFace, LF_FACESIZE);
@@ -165,27 +167,6 @@ void CTextEntryDlg::CenterOverOwner(HWND owner) {
     ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int CTextEntryDlg::RunModalLoop() {
-    m_bEnded = false;
-    m_nResult = IDCANCEL;
-    MSG msg;
-    while (!m_bEnded && m_hWnd) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // The program is ending: leave as Cancel and let the outer loop see the quit.
-            if (got == 0)
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-            EndModalLoop(IDCANCEL);
-            break;
-        }
-        if (CWnd::WalkPreTranslateTree(&msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return m_nResult;
-}
-
 // Keeps the field's text and ends the modal loop with `result`.
 void CTextEntryDlg::EndModalLoop(int result) {
     if (m_edit.m_hWnd)
@@ -198,14 +179,16 @@ void CTextEntryDlg::UpdateOkButton() {
     ::EnableWindow(m_btnOK, ::GetWindowTextLengthW(m_edit) > 0);
 }
 
+// The modal loop gives every other key to the dialog keyboard handling.
 bool CTextEntryDlg::PreTranslateMessage(MSG* msg) {
-    if (!m_hWnd || (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)))
+    if (msg->message != WM_KEYDOWN || msg->wParam != VK_TAB || !m_hWnd ||
+        (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)))
         return false;
     if (!::IsDialogMessageW(m_hWnd, msg))
         return false;
     // Tab gives the default look to the button it moves to; outside a dialog
     // nothing gives it back to OK when the focus comes back to the field.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && ::GetFocus() == m_edit.m_hWnd)
+    if (::GetFocus() == m_edit.m_hWnd)
         ::SendMessageW(m_btnOK, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     return true;
 }

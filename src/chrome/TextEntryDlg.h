@@ -1,10 +1,10 @@
 // CTextEntryDlg: asks for one line of text (the name of a note) in a small
 // modal window with a prompt, an entry field, OK and Cancel.
 //
-// The window is built from code, not from a dialog template, and runs a modal
-// loop of its own: its keys go through the dialog keyboard handling (Tab,
-// Shift+Tab, Enter as OK, Escape as Cancel) and never reach the owner's
-// pre-translation. OK is enabled only while the field holds some text.
+// The window is built from code, not from a dialog template, and runs in the
+// framework's modal loop (CModalLoop): its keys go through the dialog keyboard
+// handling (Tab, Shift+Tab, Enter as OK, Escape as Cancel) and never reach the
+// owner's pre-translation. OK is enabled only while the field holds some text.
 #pragma once
 
 #include <string>
@@ -42,7 +42,6 @@ private:
     bool CreateControl(CWnd& control, DWORD exStyle, const wchar_t* className, const std::wstring& text,
                        DWORD style, const RECT& rect, UINT id);
     void CenterOverOwner(HWND owner);
-    int RunModalLoop();
     void EndModalLoop(int result);
     void UpdateOkButton();
 

@@ -16,9 +16,9 @@
 #include <functional>
 #include <string>
 
-#include "editor/DEDataSource.h"
 #include "editor/DEDropTarget.h"
 #include "framework/Edit.h"
+#include "framework/OleDataSource.h"
 
 class CDragEdit : public CEdit {
 public:
@@ -94,7 +94,7 @@ private:
     SIZE TextSize(const std::wstring& text) const;
 
     CDEDropTarget m_dropTarget;
-    CDEDataSource m_dataSource;
+    COleDataSource m_dataSource;
     bool m_bRegistered = false;
     int m_nMode = 0;
     bool m_bDragging = false;

@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "framework/ModalLoop.h"
+#include "framework/WindowText.h"
+
 DEFINE_MESSAGE_TABLE(CDialog, CWnd,
     OnCommand(IDOK, &CDialog::OnCommandOK),
     OnCommand(IDCANCEL, &CDialog::OnCommandCancel))
@@ -49,32 +52,14 @@ bool CDialog::Create(HWND parent) {
 }
 
 INT_PTR CDialog::DoModal() {
-    HWND owner = m_hParent;
-    bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, FALSE);
+    CModalLoop modal(m_hParent);
     m_nResult = -1;
-    if (!Create(owner)) {
-        if (ownerWasEnabled)
-            ::EnableWindow(owner, TRUE);
+    if (!Create())
         return -1;
-    }
     m_bModal = true;
-    MSG msg;
-    while (!m_bEnded && m_hWnd) {
-        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (WalkPreTranslateTree(&msg) || (m_hWnd && ::IsDialogMessageW(m_hWnd, &msg)))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    modal.Run(m_hWnd, [this] { return m_bEnded; });
     // The owner is enabled before the dialog goes, so the activation returns to it.
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, TRUE);
+    modal.EnableOwner();
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
     m_bModal = false;
@@ -126,22 +111,8 @@ void DDX_Text(CDataExchange& dx, int id, std::wstring& value) {
     if (!item)
         return;
     if (dx.m_bSaveAndValidate) {
-        int length = ::GetWindowTextLengthW(item);
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        int copied = ::GetWindowTextW(item, text.data(), length + 1);
-        text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-        value.swap(text);
+        value = WindowText(item);
     } else {
         ::SetWindowTextW(item, value.c_str());
     }
-}
-
-void DDX_Check(CDataExchange& dx, int id, int& value) {
-    HWND item = ::GetDlgItem(dx.m_pDlgWnd->m_hWnd, id);
-    if (!item)
-        return;
-    if (dx.m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessageW(item, BM_GETCHECK, 0, 0));
-    else
-        ::SendMessageW(item, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }

@@ -1,10 +1,12 @@
 // CDialog: a dialog from a resource template, modal (DoModal, with the
-// framework's own modal loop) or modeless (Create).
+// framework's own modal loop, CModalLoop) or modeless (Create).
 //
 // The modal loop offers every message to PreTranslateMessage (of the target
 // window and its parents) before IsDialogMessage, so a dialog can see keys
 // before its controls. The dialog window is bound at WM_INITDIALOG by
 // subclassing, so Default() reaches the dialog manager's own processing.
+// Data exchange: DoDataExchange with DDX_Control and DDX_Text, run by
+// UpdateData in either direction.
 #pragma once
 
 #include <string>
@@ -22,7 +24,6 @@ public:
 // Binds control `id` of the dialog to `control` (once).
 void DDX_Control(CDataExchange& dx, int id, CWnd& control);
 void DDX_Text(CDataExchange& dx, int id, std::wstring& value);
-void DDX_Check(CDataExchange& dx, int id, int& value);
 
 class CDialog : public CWnd {
 public:
@@ -37,7 +38,6 @@ public:
     bool UpdateData(bool saveAndValidate = true);
 
     bool IsEnded() const { return m_bEnded; }
-    INT_PTR Result() const { return m_nResult; }
 
 protected:
     virtual BOOL OnInitDialog();

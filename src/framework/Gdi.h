@@ -1,5 +1,7 @@
 // RAII wrappers for GDI objects: each deletes what it created, never what it
-// borrowed. Move-only.
+// borrowed. Move-only. Attach takes ownership of a handle and deletes the one
+// held before, unless it is the same handle. Device contexts have their own
+// guards (DC.h).
 #pragma once
 
 #include <windows.h>
@@ -24,7 +26,8 @@ public:
     operator Handle() const { return m_handle; }
     Handle GetSafeHandle() const { return m_handle; }
     void Attach(Handle handle) {
-        DeleteObject();
+        if (handle != m_handle)
+            DeleteObject();
         m_handle = handle;
     }
     void DeleteObject() {
@@ -49,14 +52,6 @@ class CBrush : public CGdiObject<HBRUSH> {
 public:
     bool CreateSolidBrush(COLORREF color) {
         Attach(::CreateSolidBrush(color));
-        return m_handle != nullptr;
-    }
-};
-
-class CPen : public CGdiObject<HPEN> {
-public:
-    bool CreatePen(int style, int width, COLORREF color) {
-        Attach(::CreatePen(style, width, color));
         return m_handle != nullptr;
     }
 };

@@ -1,7 +1,8 @@
 #include "framework/WinApp.h"
 
 #include <commctrl.h>
-#include <ole2.h>
+
+#include "framework/OleInit.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -24,10 +25,8 @@ int CWinApp::Run() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
     // OLE drag and drop needs a single-threaded apartment on the UI thread.
-    HRESULT ole = ::OleInitialize(nullptr);
+    COleInit ole;
     if (g_app)
         g_app->InitInstance();
-    if (SUCCEEDED(ole))
-        ::OleUninitialize();
     return 0;
 }

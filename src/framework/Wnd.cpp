@@ -5,6 +5,8 @@
 #include <exception>
 
 #include "framework/AppMessageBox.h"
+#include "framework/Exception.h"
+#include "framework/WindowText.h"
 
 namespace {
 // The one mechanism that finds a window's object.
@@ -151,8 +153,7 @@ LRESULT CWnd::GuardedDispatch(UINT msg, WPARAM w, LPARAM l) {
     try {
         result = WindowProc(msg, w, l);
     } catch (const std::exception& e) {
-        std::string what = e.what();
-        AppMessageBox(std::wstring(what.begin(), what.end()), nullptr, MB_ICONERROR);
+        AppMessageBox(ExceptionMessage(e), nullptr, MB_ICONERROR);
     } catch (...) {
         AppMessageBox(L"Unexpected error.", nullptr, MB_ICONERROR);
     }
@@ -264,11 +265,7 @@ bool CWnd::WalkPreTranslateTree(MSG* msg) {
 }
 
 std::wstring CWnd::GetWindowText() const {
-    int length = ::GetWindowTextLengthW(m_hWnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
+    return WindowText(m_hWnd);
 }
 
 const MessageTable* CWnd::GetMessageTable() const {

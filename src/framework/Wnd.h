@@ -12,7 +12,9 @@
 //   the child's own object as kReflectBase + message, so a control can own its
 //   behaviour (a reflected handler returns a non-zero result only to stop the
 //   parent seeing the message; see ReflectResult).
-// - No exception crosses a window procedure: the one static procedure catches.
+// - No exception crosses a window procedure: the one static procedure catches
+//   and shows the exception's own message (ExceptionMessage, Exception.h).
+// - GetWindowText reads text of any length (WindowText, WindowText.h).
 #pragma once
 
 #include <windows.h>

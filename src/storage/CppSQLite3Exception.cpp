@@ -4,14 +4,20 @@
 
 static_assert(sizeof(wchar_t) == 2, "the storage layer hands SQLite's UTF-16 text out as wchar_t");
 
-CppSQLite3Exception::CppSQLite3Exception(int code, const wchar_t* detail) : m_nCode(code) {
-    m_strMessage = ErrorCodeName(code);
-    m_strMessage += L'[';
-    m_strMessage += std::to_wstring(code);
-    m_strMessage += L"]: ";
+namespace {
+std::wstring Describe(int code, const wchar_t* detail) {
+    std::wstring message = ErrorCodeName(code);
+    message += L'[';
+    message += std::to_wstring(code);
+    message += L"]: ";
     if (detail)
-        m_strMessage += detail;
+        message += detail;
+    return message;
 }
+}  // namespace
+
+CppSQLite3Exception::CppSQLite3Exception(int code, const wchar_t* detail)
+    : CException(Describe(code, detail)), m_nCode(code) {}
 
 CppSQLite3Exception::~CppSQLite3Exception() = default;
 

@@ -4,40 +4,10 @@
 
 #include <algorithm>
 
+#include "framework/DC.h"
 #include "framework/Gdi.h"
 
 namespace {
-// Device contexts for drawing the drag image, released with the object.
-class CScreenDC {
-public:
-    CScreenDC() : m_hDC(::GetDC(nullptr)) {}
-    CScreenDC(const CScreenDC&) = delete;
-    CScreenDC& operator=(const CScreenDC&) = delete;
-    ~CScreenDC() {
-        if (m_hDC)
-            ::ReleaseDC(nullptr, m_hDC);
-    }
-    operator HDC() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
-
-class CMemoryDC {
-public:
-    explicit CMemoryDC(HDC compatible) : m_hDC(::CreateCompatibleDC(compatible)) {}
-    CMemoryDC(const CMemoryDC&) = delete;
-    CMemoryDC& operator=(const CMemoryDC&) = delete;
-    ~CMemoryDC() {
-        if (m_hDC)
-            ::DeleteDC(m_hDC);
-    }
-    operator HDC() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
-
 COLORREF ColorOrSystem(COLORREF color, int systemIndex) {
     return color == CLR_NONE ? ::GetSysColor(systemIndex) : color;
 }
@@ -154,7 +124,7 @@ std::unique_ptr<CImageList> MyCTreeCtr::MakeDragImage(HTREEITEM item) {
 
     // Without an image list of its own the control may make no picture (Wine's
     // never does): draw the label as the tree shows it, in a frame.
-    CScreenDC screen;
+    CClientDC screen(nullptr);
     CMemoryDC dc(screen);
     if (!screen || !dc)
         return nullptr;

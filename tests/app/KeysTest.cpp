@@ -9,7 +9,6 @@
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/SentMessages.h"
-#include "support/TextEntryAnswer.h"
 
 namespace {
 // Holds modifier keys down in this thread's keyboard state for its life, and
@@ -191,7 +190,7 @@ TEST_F(Keys, DeleteInTheTreeAsksToDeleteTheNoteAndInTheEditorDeletesText) {
 
 TEST_F(Keys, FunctionKeysReachTheNoteCommands) {
     StartWithNotes();
-    TextEntryAnswer names;
+    TextEntryAnswer& names = modal.Names();
     names.Cancel();
     Press(Editor(), VK_F2);
     ASSERT_EQ(names.Windows().size(), 1u);

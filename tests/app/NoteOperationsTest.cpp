@@ -4,7 +4,6 @@
 #include "storage/CppSQLite3DB.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
-#include "support/TextEntryAnswer.h"
 
 class NoteOperations : public MainWindowTest {
 protected:
@@ -25,7 +24,7 @@ protected:
         return db.ExecuteScalar(sql);
     }
 
-    TextEntryAnswer names;
+    TextEntryAnswer& names = modal.Names();
 };
 
 TEST_F(NoteOperations, AddNewNoteGoesToTheTopLevelWhateverIsSelected) {

@@ -12,8 +12,9 @@
 
 #include "chrome/TextEntryDlg.h"
 #include "framework/WinApp.h"
+#include "framework/WindowText.h"
+#include "support/ModalAnswer.h"
 #include "support/Pump.h"
-#include "support/TextEntryAnswer.h"
 
 namespace {
 using Step = TextEntryAnswer::Step;
@@ -150,7 +151,8 @@ protected:
 
     static constexpr RECT kOwnerRect = {200, 150, 800, 550};
     OwnerWindow owner;
-    TextEntryAnswer answer;
+    ModalAnswer modal;
+    TextEntryAnswer& answer = modal.Names();
     CTextEntryDlg dlg;
 };
 
@@ -197,27 +199,27 @@ TEST_F(TextEntryLook, ControlsSitInPlaceWithTheirTextsIdsAndStyles) {
         EXPECT_EQ(ClassOf(prompt), L"Static");
         EXPECT_EQ(::GetDlgCtrlID(prompt), 0xFFFF);
         EXPECT_EQ(ClientRectOf(prompt), (Edges{6, 6, 340, 35}));
-        EXPECT_EQ(TextEntryAnswer::TextOf(prompt), L"Enter Name:");
+        EXPECT_EQ(WindowText(prompt), L"Enter Name:");
         EXPECT_TRUE(StyleOf(prompt) & WS_VISIBLE);
 
         EXPECT_EQ(ClassOf(ok), L"Button");
         EXPECT_EQ(::GetDlgCtrlID(ok), IDOK);
         EXPECT_EQ(ClientRectOf(ok), (Edges{188, 62, 258, 85}));
-        EXPECT_EQ(TextEntryAnswer::TextOf(ok), L"OK");
+        EXPECT_EQ(WindowText(ok), L"OK");
         EXPECT_EQ(ButtonType(ok), static_cast<DWORD>(BS_DEFPUSHBUTTON));
         EXPECT_TRUE(StyleOf(ok) & WS_TABSTOP);
 
         EXPECT_EQ(ClassOf(cancel), L"Button");
         EXPECT_EQ(::GetDlgCtrlID(cancel), IDCANCEL);
         EXPECT_EQ(ClientRectOf(cancel), (Edges{265, 62, 335, 85}));
-        EXPECT_EQ(TextEntryAnswer::TextOf(cancel), L"Cancel");
+        EXPECT_EQ(WindowText(cancel), L"Cancel");
         EXPECT_EQ(ButtonType(cancel), static_cast<DWORD>(BS_PUSHBUTTON));
         EXPECT_TRUE(StyleOf(cancel) & WS_TABSTOP);
 
         EXPECT_EQ(ClassOf(field), L"Edit");
         EXPECT_EQ(::GetDlgCtrlID(field), 11);
         EXPECT_EQ(ClientRectOf(field), (Edges{6, 36, 335, 57}));
-        EXPECT_EQ(TextEntryAnswer::TextOf(field), L"New Note");
+        EXPECT_EQ(WindowText(field), L"New Note");
         EXPECT_TRUE(StyleOf(field) & ES_AUTOHSCROLL);
         EXPECT_FALSE(StyleOf(field) & ES_MULTILINE);
         EXPECT_TRUE(StyleOf(field) & WS_TABSTOP);

@@ -9,7 +9,6 @@
 
 void MainWindowTest::SetUp() {
     AppFolders::SetDataFolderForTesting(dir.Path());
-    modal.Skip([](HWND hwnd) { return dynamic_cast<CTallyLeafDlg*>(CWnd::FromHandle(hwnd)) != nullptr; });
 }
 
 void MainWindowTest::TearDown() {

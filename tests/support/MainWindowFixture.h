@@ -1,5 +1,6 @@
 // A fixture that runs the real main window, created modeless, on a fresh data
-// folder with a sandboxed registry; modal boxes are answered by `modal`.
+// folder with a sandboxed registry; modal boxes and name windows are answered
+// by `modal`.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -2,13 +2,21 @@
 
 #include <algorithm>
 
+#include "app/TallyLeafDlg.h"
+#include "chrome/TextEntryDlg.h"
+#include "framework/WindowText.h"
+
 namespace {
 ModalAnswer* g_current = nullptr;
 
-std::wstring TextOf(HWND hwnd) {
-    wchar_t buffer[4096] = {};
-    ::GetWindowTextW(hwnd, buffer, 4096);
-    return buffer;
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+bool IsMainWindow(HWND hwnd) {
+    return dynamic_cast<CTallyLeafDlg*>(CWnd::FromHandle(hwnd)) != nullptr;
 }
 }  // namespace
 
@@ -24,32 +32,34 @@ ModalAnswer::~ModalAnswer() {
         g_current = nullptr;
 }
 
+// A box is read once it is active, with its controls made; the name window is
+// watched from its creation and answered from its own loop (TextEntryAnswer).
 LRESULT CALLBACK ModalAnswer::CbtProc(int code, WPARAM w, LPARAM l) {
-    if (code == HCBT_ACTIVATE && g_current) {
+    if (g_current && (code == HCBT_ACTIVATE || code == HCBT_CREATEWND)) {
         HWND hwnd = reinterpret_cast<HWND>(w);
-        wchar_t cls[64] = {};
-        ::GetClassNameW(hwnd, cls, 64);
-        if (wcscmp(cls, L"#32770") == 0)
-            g_current->OnActivate(hwnd);
+        const std::wstring cls = ClassOf(hwnd);
+        if (code == HCBT_ACTIVATE && cls == L"#32770")
+            g_current->OnBoxActivated(hwnd);
+        else if (code == HCBT_CREATEWND && cls == CTextEntryDlg::kClassName)
+            g_current->m_names.OnCreated(hwnd);
     }
     return ::CallNextHookEx(nullptr, code, w, l);
 }
 
-void ModalAnswer::OnActivate(HWND dialog) {
-    if (std::find(m_seen.begin(), m_seen.end(), dialog) != m_seen.end() || (m_skip && m_skip(dialog)))
+void ModalAnswer::OnBoxActivated(HWND dialog) {
+    if (std::find(m_seen.begin(), m_seen.end(), dialog) != m_seen.end() || IsMainWindow(dialog))
         return;
     m_seen.push_back(dialog);
     Box box;
-    box.caption = TextOf(dialog);
+    box.caption = WindowText(dialog);
     if (HWND text = ::GetDlgItem(dialog, 0xFFFF))
-        box.text = TextOf(text);
+        box.text = WindowText(text);
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t cls[64] = {};
-        ::GetClassNameW(child, cls, 64);
+        const std::wstring cls = ClassOf(child);
         LONG style = ::GetWindowLongW(child, GWL_STYLE);
-        if (_wcsicmp(cls, L"Button") == 0)
+        if (_wcsicmp(cls.c_str(), L"Button") == 0)
             box.buttons.push_back(::GetDlgCtrlID(child));
-        else if (_wcsicmp(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
+        else if (_wcsicmp(cls.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
             box.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
     }
     int answer = 0;

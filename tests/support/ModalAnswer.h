@@ -1,15 +1,20 @@
-// Answers the modal windows (message boxes and dialogs, class #32770) that the
-// code under test shows on this thread, and records what each one said.
-// Answers are taken in order; with none left, the box gets its safe answer
-// (OK, else No, else Cancel).
+// Answers the modal windows that the code under test shows on this thread, and
+// records what each one showed: one hook, and an answer queue per window class.
+// - Message boxes and dialogs (class #32770): each takes the next button queued
+//   with Answer; with none left, its safe answer (OK, else No, else Cancel).
+// - The name window (CTextEntryDlg): each takes the next answer queued on
+//   Names() (see TextEntryAnswer.h); with none left, Escape.
+// The program's main window is a #32770 dialog too; it is never answered.
+// Tests and the bench use it; one answerer at a time per thread.
 #pragma once
 
 #include <windows.h>
 
 #include <deque>
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "support/TextEntryAnswer.h"
 
 class ModalAnswer {
 public:
@@ -29,19 +34,20 @@ public:
     // Queues the button the next box is answered with (IDYES, IDNO, IDOK, ...).
     void Answer(int button) { m_answers.push_back(button); }
     const std::vector<Box>& Boxes() const { return m_boxes; }
-    // Windows of that class that are no modal box to answer (the main window).
-    void Skip(std::function<bool(HWND)> skip) { m_skip = std::move(skip); }
+
+    // The answers for the name window and what each one showed.
+    TextEntryAnswer& Names() { return m_names; }
 
     // The system icon a message box shows for IDI_ERROR, IDI_WARNING, ...
     static HICON StockIcon(const wchar_t* id) { return ::LoadIconW(nullptr, id); }
 
 private:
     static LRESULT CALLBACK CbtProc(int code, WPARAM w, LPARAM l);
-    void OnActivate(HWND dialog);
+    void OnBoxActivated(HWND dialog);
 
     HHOOK m_hook = nullptr;
     std::deque<int> m_answers;
     std::vector<Box> m_boxes;
     std::vector<HWND> m_seen;
-    std::function<bool(HWND)> m_skip;
+    TextEntryAnswer m_names;
 };

@@ -1,34 +1,46 @@
 #include "support/Pump.h"
 
-#include "framework/Wnd.h"
+#include <algorithm>
+
+#include "framework/ModalLoop.h"
+#include "support/Stopwatch.h"
+
+namespace {
+bool Matches(const MessageWatch* watch, const MSG& msg) {
+    return watch && msg.hwnd == watch->hwnd && msg.message == watch->message && msg.wParam == watch->wParam;
+}
+}  // namespace
 
 void DispatchLikeTheProgram(MSG& msg) {
-    if (CWnd::WalkPreTranslateTree(&msg))
-        return;
-    HWND top = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (top && ::IsDialogMessageW(top, &msg))
-        return;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
+    CModalLoop::Dispatch(msg, msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr);
 }
 
-void PumpPending() {
+void PumpPending(MessageWatch* watch) {
     MSG msg;
-    for (int i = 0; i < 10000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+    // The bound keeps a window that never validates its paint from holding the pump.
+    for (int i = 0; i < 10000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (!Matches(watch, msg)) {
+            DispatchLikeTheProgram(msg);
+            continue;
+        }
+        const Stopwatch dispatch;
         DispatchLikeTheProgram(msg);
+        watch->lastMs = dispatch.ElapsedMs();
+        ++watch->seen;
+    }
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, MessageWatch* watch) {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        PumpPending();
+        PumpPending(watch);
         if (done())
             return true;
-        DWORD elapsed = ::GetTickCount() - start;
+        const DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= timeoutMs)
             return done();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, (timeoutMs - elapsed) < 10 ? (timeoutMs - elapsed) : 10,
-                                    QS_ALLINPUT);
+        // Wakes as soon as a message (a timer's, say) arrives.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - elapsed, 10), QS_ALLINPUT);
     }
 }
 

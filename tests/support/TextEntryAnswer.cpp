@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "chrome/TextEntryDlg.h"
+#include "framework/WindowText.h"
 
 namespace {
 TextEntryAnswer* g_current = nullptr;
@@ -34,13 +35,10 @@ LPARAM KeyData(UINT vk, bool up) {
 
 TextEntryAnswer::TextEntryAnswer() {
     g_current = this;
-    m_hook = ::SetWindowsHookExW(WH_CBT, &TextEntryAnswer::CbtProc, nullptr, ::GetCurrentThreadId());
 }
 
 TextEntryAnswer::~TextEntryAnswer() {
     StopWatching();
-    if (m_hook)
-        ::UnhookWindowsHookEx(m_hook);
     if (g_current == this)
         g_current = nullptr;
 }
@@ -70,12 +68,6 @@ HWND TextEntryAnswer::Button(HWND window, int id) {
     return ::GetDlgItem(window, id);
 }
 
-std::wstring TextEntryAnswer::TextOf(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 void TextEntryAnswer::TypeChars(HWND window, const std::wstring& text) {
     HWND target = KeyTarget(window);
     for (wchar_t c : text)
@@ -102,17 +94,6 @@ TextEntryAnswer::Step TextEntryAnswer::WaitUntil(std::function<bool()> done, DWO
         if (!done() && ::GetTickCount() - clock->start < timeoutMs && g_current)
             g_current->m_repeatStep = true;
     };
-}
-
-LRESULT CALLBACK TextEntryAnswer::CbtProc(int code, WPARAM w, LPARAM l) {
-    if (code == HCBT_CREATEWND && g_current) {
-        HWND hwnd = reinterpret_cast<HWND>(w);
-        wchar_t cls[64] = {};
-        ::GetClassNameW(hwnd, cls, 64);
-        if (wcscmp(cls, CTextEntryDlg::kClassName) == 0)
-            g_current->OnCreated(hwnd);
-    }
-    return ::CallNextHookEx(nullptr, code, w, l);
 }
 
 void CALLBACK TextEntryAnswer::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
@@ -171,10 +152,10 @@ void TextEntryAnswer::Record() {
     seen.handle = m_window;
     seen.owner = ::GetWindow(m_window, GW_OWNER);
     seen.ownerEnabled = seen.owner && ::IsWindowEnabled(seen.owner);
-    seen.caption = TextOf(m_window);
-    seen.prompt = TextOf(::GetDlgItem(m_window, 0xFFFF));
+    seen.caption = WindowText(m_window);
+    seen.prompt = WindowText(::GetDlgItem(m_window, 0xFFFF));
     HWND field = Field(m_window);
-    seen.text = TextOf(field);
+    seen.text = WindowText(field);
     DWORD start = 0, end = 0;
     ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     seen.selStart = static_cast<int>(start);

@@ -1,11 +1,12 @@
 // Answers the program's one-line text entry window (CTextEntryDlg, the window
 // that asks for the names of notes) from inside its own modal loop, and records
-// what each window showed.
+// what each window showed. It is the name window's part of the one answerer,
+// ModalAnswer, which watches for the window and owns this object.
 //
-// Make one on the test's thread before the code under test asks for a name,
-// and queue one answer per window expected, in order:
+// Queue one answer per window expected, in order, before the code under test
+// asks for a name:
 //
-//     TextEntryAnswer names;
+//     TextEntryAnswer& names = modal.Names();
 //     names.Type(L"Shopping");   // the first window: type "Shopping", press Enter
 //     names.Cancel();            // the second window: press Escape
 //     ... run the commands ...
@@ -18,7 +19,7 @@
 // handling. A window with no answer queued is cancelled. When an answer's steps
 // leave the window open (Enter on an empty field does nothing), the helper
 // closes it with the close box, which cancels, and marks it leftOpen: a test
-// never hangs on a window nobody answers. One helper at a time per thread.
+// never hangs on a window nobody answers.
 #pragma once
 
 #include <windows.h>
@@ -48,7 +49,6 @@ public:
     // that the step before it posted.
     using Step = std::function<void(HWND window)>;
 
-    TextEntryAnswer();
     ~TextEntryAnswer();
     TextEntryAnswer(const TextEntryAnswer&) = delete;
     TextEntryAnswer& operator=(const TextEntryAnswer&) = delete;
@@ -70,7 +70,6 @@ public:
     // Building blocks for steps.
     static HWND Field(HWND window);
     static HWND Button(HWND window, int id);
-    static std::wstring TextOf(HWND hwnd);
     // Posts the characters to the control with the focus, as typing does.
     static void TypeChars(HWND window, const std::wstring& text);
     // Posts a key press (down and up) to the control with the focus. With
@@ -81,14 +80,16 @@ public:
     static Step WaitUntil(std::function<bool()> done, DWORD timeoutMs = 5000);
 
 private:
-    static LRESULT CALLBACK CbtProc(int code, WPARAM w, LPARAM l);
+    friend class ModalAnswer;
+    TextEntryAnswer();
+
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
+    // Called by ModalAnswer when a name window is created.
     void OnCreated(HWND window);
     void OnTick();
     void Record();
     void StopWatching();
 
-    HHOOK m_hook = nullptr;
     UINT_PTR m_timer = 0;
     std::deque<std::vector<Step>> m_answers;
     std::vector<Window> m_windows;
