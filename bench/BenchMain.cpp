@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/TestSeams.h"
 #include "BenchSupport.h"
 #include "support/ModalAnswer.h"
 #include "support/Pump.h"
@@ -80,11 +81,11 @@ void Progress(const std::string& text) {
 
 // Whether the editor shows `note`: its length and its first (marker) line.
 bool Shows(const CTallyLeafDlg& dlg, const NoteFacts& note) {
-    if (static_cast<size_t>(::GetWindowTextLengthW(dlg.m_wndEditor)) != note.length)
+    if (static_cast<size_t>(::GetWindowTextLengthW(dlg.Editor())) != note.length)
         return false;
     wchar_t line[64] = {};
     *reinterpret_cast<WORD*>(line) = 63;
-    const LRESULT n = dlg.m_wndEditor.SendMessage(EM_GETLINE, 0, reinterpret_cast<LPARAM>(line));
+    const LRESULT n = dlg.Editor().SendMessage(EM_GETLINE, 0, reinterpret_cast<LPARAM>(line));
     return std::wstring(line, static_cast<size_t>(n)) == note.marker;
 }
 
@@ -94,7 +95,7 @@ void WaitUntil(const std::function<bool()>& done, const std::string& what, Messa
 }
 
 std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder) {
-    AppFolders::SetDataFolderForTesting(dataFolder);
+    TestSeams::SetDataFolder(dataFolder);
     auto dlg = std::make_unique<CTallyLeafDlg>();
     if (!dlg->Create())
         Fail("the main window could not be created");
@@ -116,12 +117,12 @@ Samples MeasureStartUp(const std::wstring& dataFolder, const TreeDatabase& db, i
     Samples samples;
     Stopwatch figureTime;
     while (MoreReps(samples.Count(), reps, figureTime)) {
-        AppFolders::SetDataFolderForTesting(dataFolder);
+        TestSeams::SetDataFolder(dataFolder);
         auto dlg = std::make_unique<CTallyLeafDlg>();
         Stopwatch watch;
         if (!dlg->Create())
             Fail("the main window could not be created");
-        WaitUntil([&] { return dlg->m_wndTree.GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
+        WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
                   "the tree and note 1 at start-up");
         const double ms = watch.ElapsedMs();
         samples.Add(ms);
@@ -132,8 +133,8 @@ Samples MeasureStartUp(const std::wstring& dataFolder, const TreeDatabase& db, i
 }
 
 HTREEITEM ItemOf(const CTallyLeafDlg& dlg, int noteId) {
-    for (HTREEITEM item = dlg.m_wndTree.GetRootItem(); item; item = dlg.m_wndTree.GetNextSiblingItem(item)) {
-        if (dlg.m_wndTree.NoteId(item) == noteId)
+    for (HTREEITEM item = dlg.Tree().GetRootItem(); item; item = dlg.Tree().GetNextSiblingItem(item)) {
+        if (dlg.Tree().NoteId(item) == noteId)
             return item;
     }
     Fail("no tree item for note " + std::to_string(noteId));
@@ -141,10 +142,10 @@ HTREEITEM ItemOf(const CTallyLeafDlg& dlg, int noteId) {
 
 // Shows `note` outside any measurement, with no deferred save left waiting.
 void ShowNote(CTallyLeafDlg& dlg, const NoteFacts& note) {
-    dlg.m_wndTree.SelectItem(ItemOf(dlg, note.id));
+    dlg.Tree().SelectItem(ItemOf(dlg, note.id));
     WaitUntil([&] { return Shows(dlg, note); }, "the note to show");
     MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
-    WaitUntil([&] { return !dlg.m_deferredSave.IsWaiting(); }, "the deferred save", &timer);
+    WaitUntil([&] { return !dlg.SaveIsWaiting(); }, "the deferred save", &timer);
 }
 
 bool g_replaceSetsModified = true;
@@ -154,11 +155,11 @@ bool g_replaceSetsModified = true;
 // 'y' and 'x' in turn, so its text changes every time and its length never.
 void EditOneCharacter(CTallyLeafDlg& dlg, const NoteFacts& note, int rep) {
     const int at = static_cast<int>(note.marker.size()) + 2;
-    dlg.m_wndEditor.SendMessage(EM_SETSEL, static_cast<WPARAM>(at), at + 1);
-    dlg.m_wndEditor.ReplaceSel((rep / 2) % 2 ? L"x" : L"y");
-    if (!dlg.m_wndEditor.GetModify()) {
+    dlg.Editor().SendMessage(EM_SETSEL, static_cast<WPARAM>(at), at + 1);
+    dlg.Editor().ReplaceSel((rep / 2) % 2 ? L"x" : L"y");
+    if (!dlg.Editor().GetModify()) {
         g_replaceSetsModified = false;
-        dlg.m_wndEditor.SetModify(true);
+        dlg.Editor().SetModify(true);
     }
     PumpPending();
 }
@@ -179,7 +180,7 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
         MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
         HTREEITEM item = ItemOf(dlg, next->id);
         Stopwatch watch;
-        dlg.m_wndTree.SelectItem(item);
+        dlg.Tree().SelectItem(item);
         WaitUntil([&] { return Shows(dlg, *next); }, "the other note", &timer);
         double ms = watch.ElapsedMs();
         // A slow load lets the 200 ms timer come due inside the switch; its write is not the switch's.
@@ -189,7 +190,7 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
         if (edit) {
             WaitUntil([&] { return timer.seen > 0; }, "the deferred write", &timer);
             writes->Add(timer.lastMs);
-            if (dlg.m_deferredSave.IsWaiting())
+            if (dlg.SaveIsWaiting())
                 Fail("a deferred save still waits after its timer");
         }
         shown = next;

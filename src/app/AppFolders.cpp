@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "framework/ModulePath.h"
+#include "app/TestSeams.h"
 
 namespace AppFolders {
 namespace {
@@ -66,9 +67,10 @@ const std::wstring& DataFolder() {
     return g_dataFolder;
 }
 
-void SetDataFolderForTesting(const std::wstring& folder) {
-    g_testDataFolder = WithBackslash(folder);
-    g_dataFolder = g_testDataFolder;
-}
 
 }  // namespace AppFolders
+
+void TestSeams::SetDataFolder(const std::wstring& folder) {
+    AppFolders::g_testDataFolder = AppFolders::WithBackslash(folder);
+    AppFolders::g_dataFolder = AppFolders::g_testDataFolder;
+}

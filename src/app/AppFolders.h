@@ -17,7 +17,4 @@ const std::wstring& DataFolder();
 // Whether the system is of the NT family (the first-run balloon needs it).
 bool IsNtFamily();
 
-// Tests point the data folder at a temporary folder instead of the user's.
-void SetDataFolderForTesting(const std::wstring& folder);
-
 }  // namespace AppFolders

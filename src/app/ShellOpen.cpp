@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <utility>
+#include "app/TestSeams.h"
 
 namespace {
 ShellOpenHandler& TestHandler() {
@@ -18,6 +19,6 @@ HINSTANCE ShellOpen(const ShellOpenRequest& request) {
                            request.show);
 }
 
-void SetShellOpenHandlerForTesting(ShellOpenHandler handler) {
+void TestSeams::SetShellOpenHandler(ShellOpenHandler handler) {
     TestHandler() = std::move(handler);
 }

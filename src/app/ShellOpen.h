@@ -20,7 +20,5 @@ struct ShellOpenRequest {
 // Hands the request to the shell; returns the shell's answer (above 32 is success).
 HINSTANCE ShellOpen(const ShellOpenRequest& request);
 
-// Tests answer the requests in the shell's place: a web address handed to the
-// real shell would start whatever browser the machine running them has.
+// Answers a request in the shell's place (see TestSeams::SetShellOpenHandler).
 using ShellOpenHandler = std::function<HINSTANCE(const ShellOpenRequest&)>;
-void SetShellOpenHandlerForTesting(ShellOpenHandler handler);

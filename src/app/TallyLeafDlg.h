@@ -63,8 +63,26 @@ public:
 
     bool PreTranslateMessage(MSG* msg) override;
 
-    // State that tests and the later windows read.
+    // The database file in use; the database commands change it.
     std::wstring m_strDbPath;
+
+    // What the window shows and counts, for the windows and tests that look at it.
+    MyCTreeCtr& Tree() { return m_wndTree; }
+    const MyCTreeCtr& Tree() const { return m_wndTree; }
+    CDragEdit& Editor() { return m_wndEditor; }
+    const CDragEdit& Editor() const { return m_wndEditor; }
+    int CallUps() const { return m_nCallUps; }
+    bool NoteDeleted() const { return m_bNoteDeleted; }
+    bool SaveIsWaiting() const { return m_deferredSave.IsWaiting(); }
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+
+private:
     // The settings in force; the Settings dialog changes them too.
     Settings m_settings;
     CFont m_fontEditor;
@@ -86,14 +104,6 @@ public:
     // keyboard navigation before the main window's keys.
     HWND m_hFindDialog = nullptr;
 
-protected:
-    void DoDataExchange(CDataExchange& dx) override;
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
-    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-
-private:
     void LoadSettings();
     void RecreateEditor();
     void LoadFontAndColours();

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/AppConstants.h"
+#include "app/TestSeams.h"
 
 #ifndef _WIN64
 static_assert(CTrayIcon::kRecordSize == 936, "the record with balloon fields is 936 bytes on 32-bit Windows");
@@ -66,6 +67,6 @@ BOOL CTrayIcon::Notify(DWORD message, NOTIFYICONDATAW& data) {
     return result;
 }
 
-void CTrayIcon::SetObserverForTesting(Observer observer) {
+void TestSeams::SetTrayObserver(CTrayIcon::Observer observer) {
     g_observer = std::move(observer);
 }

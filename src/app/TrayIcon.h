@@ -33,9 +33,8 @@ public:
 
     // Every call to the shell goes through here.
     static BOOL Notify(DWORD message, NOTIFYICONDATAW& data);
-    // Tests watch the calls: the observer sees each record and the shell's answer.
+    // Sees each record and the shell's answer (see TestSeams::SetTrayObserver).
     using Observer = std::function<void(DWORD message, const NOTIFYICONDATAW& data, BOOL result)>;
-    static void SetObserverForTesting(Observer observer);
 
 private:
     // A record naming the icon, with the given flags and nothing else set.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/TestSeams.h"
 #include "app/ShellOpen.h"
 #include "app/WebAddresses.h"
 #include "res/resource.h"
@@ -71,7 +72,7 @@ protected:
 
     std::pair<int, int> Selection() {
         int start = 0, end = 0;
-        dlg->m_wndEditor.GetSel(start, end);
+        dlg->Editor().GetSel(start, end);
         return {start, end};
     }
 
@@ -113,7 +114,7 @@ TEST_F(Commands, UndoIsEnabledWhileTheEditorCanUndoAndUndoes) {
     StartWithNotes();
     EXPECT_FALSE(EnabledWhenOpened(kEdit, ID_EDIT_UNDO));  // a note just shown has nothing to undo
 
-    dlg->m_wndEditor.SetSel(0, 0);
+    dlg->Editor().SetSel(0, 0);
     Type(L"new ");
     EXPECT_TRUE(EnabledWhenOpened(kEdit, ID_EDIT_UNDO));
     Command(ID_EDIT_UNDO);
@@ -125,10 +126,10 @@ TEST_F(Commands, UndoIsEnabledWhileTheEditorCanUndoAndUndoes) {
 
 TEST_F(Commands, CutCopyAndDeleteAreEnabledWhileTextIsSelected) {
     StartWithNotes();
-    dlg->m_wndEditor.SetSel(4, 4);
+    dlg->Editor().SetSel(4, 4);
     for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE})
         EXPECT_FALSE(EnabledWhenOpened(kEdit, id)) << "command " << id << " with the caret alone";
-    dlg->m_wndEditor.SetSel(0, 4);
+    dlg->Editor().SetSel(0, 4);
     for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE})
         EXPECT_TRUE(EnabledWhenOpened(kEdit, id)) << "command " << id << " with a selection";
 }
@@ -147,7 +148,7 @@ TEST_F(Commands, PasteIsEnabledOnlyWhileTheClipboardHoldsText) {
     // ANSI text counts: the system offers it as Unicode text too.
     PutAnsiText("ansi words");
     EXPECT_TRUE(EnabledWhenOpened(kEdit, ID_EDIT_PASTE)) << "ANSI text";
-    dlg->m_wndEditor.SetSel(0, 4);
+    dlg->Editor().SetSel(0, 4);
     Command(ID_EDIT_PASTE);
     EXPECT_EQ(EditorText(), L"ansi words text");
 }
@@ -155,17 +156,17 @@ TEST_F(Commands, PasteIsEnabledOnlyWhileTheClipboardHoldsText) {
 TEST_F(Commands, CutCopyAndDeleteActOnTheEditorAndTheNoteIsSaved) {
     StartWithNotes();
     PutUnicodeText(L"old clipboard");
-    dlg->m_wndEditor.SetSel(0, 4);
+    dlg->Editor().SetSel(0, 4);
     Command(ID_EDIT_COPY);
     EXPECT_EQ(ClipboardText(), L"home");
     EXPECT_EQ(EditorText(), L"home text");
 
-    dlg->m_wndEditor.SetSel(4, 9);
+    dlg->Editor().SetSel(4, 9);
     Command(ID_EDIT_CUT);
     EXPECT_EQ(ClipboardText(), L" text");
     EXPECT_EQ(EditorText(), L"home");
 
-    dlg->m_wndEditor.SetSel(0, 2);
+    dlg->Editor().SetSel(0, 2);
     Command(ID_EDIT_DELETE);
     EXPECT_EQ(EditorText(), L"me");
     EXPECT_EQ(ClipboardText(), L" text");  // Delete leaves the clipboard alone
@@ -176,11 +177,11 @@ TEST_F(Commands, CutCopyAndDeleteActOnTheEditorAndTheNoteIsSaved) {
 
 TEST_F(Commands, ADisabledCommandSentAsACommandDoesNothing) {
     StartWithNotes();
-    SentMessages toEditor(dlg->m_wndEditor);
+    SentMessages toEditor(dlg->Editor());
 
     // Cut, Copy and Delete with the caret alone: the clipboard keeps what it held.
     PutUnicodeText(L"kept on the clipboard");
-    dlg->m_wndEditor.SetSel(2, 2);
+    dlg->Editor().SetSel(2, 2);
     for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE})
         Command(id);
     EXPECT_EQ(ClipboardText(), L"kept on the clipboard");
@@ -190,7 +191,7 @@ TEST_F(Commands, ADisabledCommandSentAsACommandDoesNothing) {
     EXPECT_TRUE(toEditor.Of(WM_CLEAR).empty());
 
     // Undo with nothing to undo: the caret stays where it is.
-    dlg->m_wndEditor.SetSel(5, 5);
+    dlg->Editor().SetSel(5, 5);
     Command(ID_EDIT_UNDO);
     EXPECT_EQ(Selection(), std::make_pair(5, 5));
     EXPECT_TRUE(toEditor.Of(EM_UNDO).empty());
@@ -201,7 +202,7 @@ TEST_F(Commands, ADisabledCommandSentAsACommandDoesNothing) {
     Command(ID_EDIT_PASTE);
     EXPECT_TRUE(toEditor.Of(WM_PASTE).empty());
     EXPECT_EQ(EditorText(), L"home text");
-    EXPECT_FALSE(dlg->m_wndEditor.GetModify());
+    EXPECT_FALSE(dlg->Editor().GetModify());
 }
 
 TEST_F(Commands, FindCommandsAreEnabledWhileTheNoteHasText) {
@@ -216,8 +217,8 @@ TEST_F(Commands, FindCommandsAreEnabledWhileTheNoteHasText) {
     for (UINT id : findCommands)
         EXPECT_TRUE(EnabledWhenOpened(kEdit, id)) << "command " << id << " after typing";
 
-    dlg->m_wndEditor.SetSel(0, -1);
-    dlg->m_wndEditor.Clear();
+    dlg->Editor().SetSel(0, -1);
+    dlg->Editor().Clear();
     for (UINT id : findCommands)
         EXPECT_FALSE(EnabledWhenOpened(kEdit, id)) << "command " << id << " after deleting the text";
 }
@@ -265,13 +266,13 @@ public:
     };
 
     explicit ShellRequests(INT_PTR answer) {
-        SetShellOpenHandlerForTesting([this, answer](const ShellOpenRequest& r) {
+        TestSeams::SetShellOpenHandler([this, answer](const ShellOpenRequest& r) {
             m_requests.push_back({r.owner != nullptr, r.verb != nullptr, r.parameters != nullptr,
                                   r.directory != nullptr, r.file ? r.file : L"<null>", r.show});
             return reinterpret_cast<HINSTANCE>(answer);
         });
     }
-    ~ShellRequests() { SetShellOpenHandlerForTesting(nullptr); }
+    ~ShellRequests() { TestSeams::SetShellOpenHandler(nullptr); }
     ShellRequests(const ShellRequests&) = delete;
     ShellRequests& operator=(const ShellRequests&) = delete;
 

@@ -45,7 +45,7 @@ LOGFONTW CourierBold() {
 // The font the editor draws with.
 LOGFONTW EditorFont(CTallyLeafDlg& dlg) {
     LOGFONTW font{};
-    auto handle = reinterpret_cast<HFONT>(dlg.m_wndEditor.SendMessage(WM_GETFONT));
+    auto handle = reinterpret_cast<HFONT>(dlg.Editor().SendMessage(WM_GETFONT));
     ::GetObjectW(handle, sizeof font, &font);
     return font;
 }
@@ -95,12 +95,12 @@ TEST_F(Configuration, WithoutAFileEveryDefaultHolds) {
     // The splitter at 120: the tree ends there once the window is laid out.
     dlg->CallUpWindow();
     RECT tree;
-    ::GetWindowRect(dlg->m_wndTree, &tree);
+    ::GetWindowRect(dlg->Tree(), &tree);
     ::MapWindowPoints(nullptr, dlg->m_hWnd, reinterpret_cast<POINT*>(&tree), 2);
     EXPECT_EQ(tree.right, 120);
 
-    EXPECT_EQ(TreeView_GetBkColor(dlg->m_wndTree), RGB(255, 255, 255));
-    EXPECT_EQ(TreeView_GetTextColor(dlg->m_wndTree), RGB(0, 0, 0));
+    EXPECT_EQ(TreeView_GetBkColor(dlg->Tree()), RGB(255, 255, 255));
+    EXPECT_EQ(TreeView_GetTextColor(dlg->Tree()), RGB(0, 0, 0));
     const LOGFONTW font = EditorFont(*dlg);
     EXPECT_EQ(font.lfHeight, -14);
     EXPECT_EQ(font.lfWidth, 0);
@@ -109,7 +109,7 @@ TEST_F(Configuration, WithoutAFileEveryDefaultHolds) {
     EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
     EXPECT_STREQ(font.lfFaceName, L"MS Shell Dlg");
     // Word wrap: no horizontal scroll bar.
-    EXPECT_FALSE(HasStyle(dlg->m_wndEditor, WS_HSCROLL));
+    EXPECT_FALSE(HasStyle(dlg->Editor(), WS_HSCROLL));
 
     EXPECT_EQ(tray.CallsOf(NIM_ADD).size(), 1u);
     EXPECT_TRUE(HotKeyIsTaken(MOD_ALT, 'S'));
@@ -135,7 +135,7 @@ TEST_F(Configuration, HandEditedValuesAreRead) {
     EXPECT_TRUE(FileExists(otherDb));
     EXPECT_FALSE(FileExists(DbPath()));
     EXPECT_TRUE(IsTopmost(dlg->m_hWnd));
-    EXPECT_TRUE(HasStyle(dlg->m_wndEditor, WS_HSCROLL));
+    EXPECT_TRUE(HasStyle(dlg->Editor(), WS_HSCROLL));
     EXPECT_TRUE(HotKeyIsTaken(MOD_CONTROL | MOD_ALT, 'K'));
     EXPECT_FALSE(HotKeyIsTaken(MOD_ALT, 'S'));
     const RECT r = WindowRect(dlg->m_hWnd);
@@ -143,8 +143,8 @@ TEST_F(Configuration, HandEditedValuesAreRead) {
     EXPECT_EQ(r.top, 75);
     EXPECT_EQ(r.right - r.left, 500);
     EXPECT_EQ(r.bottom - r.top, 360);
-    EXPECT_EQ(TreeView_GetBkColor(dlg->m_wndTree), RGB(255, 0, 0));
-    EXPECT_EQ(TreeView_GetTextColor(dlg->m_wndTree), RGB(0, 255, 0));
+    EXPECT_EQ(TreeView_GetBkColor(dlg->Tree()), RGB(255, 0, 0));
+    EXPECT_EQ(TreeView_GetTextColor(dlg->Tree()), RGB(0, 255, 0));
     EXPECT_TRUE(modal.Boxes().empty());
 }
 

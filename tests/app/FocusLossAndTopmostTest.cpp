@@ -11,7 +11,7 @@ TEST_F(FocusLoss, AnotherWindowInFrontHidesAndSavesAfterTheDelay) {
     Configure(L"Main", L"HideOnFocusLostDelay", L"1");
     Start();
     dlg->CallUpWindow();
-    dlg->m_wndEditor.SetSel(0, -1);
+    dlg->Editor().SetSel(0, -1);
     Type(L"left for another window");
     OtherThreadWindow other;
     const DWORD start = ::GetTickCount();
@@ -43,7 +43,7 @@ TEST_F(FocusLoss, WithoutADelayItHidesAtOnce) {
         Configure(L"Main", L"HideOnFocusLostDelay", delay);
         Start();
         dlg->CallUpWindow();
-        dlg->m_wndEditor.SetSel(0, -1);
+        dlg->Editor().SetSel(0, -1);
         Type(std::wstring(L"delay ") + delay);
         OtherThreadWindow other;
         ASSERT_TRUE(other.Activate());

@@ -53,8 +53,8 @@ protected:
         dlg->CallUpWindow();
     }
 
-    HWND Tree() { return dlg->m_wndTree.m_hWnd; }
-    HWND Editor() { return dlg->m_wndEditor.m_hWnd; }
+    HWND Tree() { return dlg->Tree().m_hWnd; }
+    HWND Editor() { return dlg->Editor().m_hWnd; }
 
     // A key pressed and released with the keyboard focus in `target`.
     void Press(HWND target, UINT vk) {
@@ -75,26 +75,26 @@ protected:
 
     std::pair<int, int> Selection() {
         int start = 0, end = 0;
-        dlg->m_wndEditor.GetSel(start, end);
+        dlg->Editor().GetSel(start, end);
         return {start, end};
     }
-    std::wstring SelectedLabel() { return dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetSelectedItem()); }
+    std::wstring SelectedLabel() { return dlg->Tree().GetItemText(dlg->Tree().GetSelectedItem()); }
 };
 
 TEST_F(Keys, ControlASelectsTheWholeNoteAndLeavesTheFocusWhereItWas) {
     StartWithNotes();
-    dlg->m_wndEditor.SetSel(0, 0);
+    dlg->Editor().SetSel(0, 0);
     Type(L"more ");  // typed, not yet read back from the editor
     const int length = static_cast<int>(EditorText().size());
 
-    dlg->m_wndTree.SetFocus();
+    dlg->Tree().SetFocus();
     PressWithControl(Tree(), 'A');
     EXPECT_EQ(Selection(), std::make_pair(0, length));
     EXPECT_EQ(::GetFocus(), Tree());
     EXPECT_EQ(SelectedLabel(), L"Home");
 
-    dlg->m_wndEditor.SetSel(3, 3);
-    dlg->m_wndEditor.SetFocus();
+    dlg->Editor().SetSel(3, 3);
+    dlg->Editor().SetFocus();
     PressWithControl(Editor(), 'A');
     EXPECT_EQ(Selection(), std::make_pair(0, length));
     EXPECT_EQ(::GetFocus(), Editor());
@@ -104,7 +104,7 @@ TEST_F(Keys, ControlASelectsTheWholeNoteAndLeavesTheFocusWhereItWas) {
 TEST_F(Keys, ControlWithAltIsLeftToTypeLetters) {
     // AltGr arrives as Ctrl+Alt; AltGr+A types a letter on many keyboards.
     StartWithNotes();
-    dlg->m_wndEditor.SetSel(3, 3);
+    dlg->Editor().SetSel(3, 3);
     {
         HeldKeys altGr({VK_CONTROL, VK_LCONTROL, VK_MENU, VK_RMENU});
         Press(Editor(), 'A');
@@ -125,10 +125,10 @@ TEST_F(Keys, ControlOSAndPSendTheFileCommands) {
 TEST_F(Keys, TheEditorKeepsItsOwnControlKeys) {
     StartWithNotes();
     SentMessages toWindow(dlg->m_hWnd);
-    dlg->m_wndEditor.SetSel(0, 4);
+    dlg->Editor().SetSel(0, 4);
     PressWithControl(Editor(), 'X');
     EXPECT_EQ(EditorText(), L" text");
-    dlg->m_wndEditor.SetSel(5, 5);
+    dlg->Editor().SetSel(5, 5);
     PressWithControl(Editor(), 'V');
     EXPECT_EQ(EditorText(), L" texthome");
     PressWithControl(Editor(), 'Z');
@@ -160,9 +160,9 @@ TEST_F(Keys, TabMovesTheFocusBetweenTreeAndEditorOnly) {
 
 TEST_F(Keys, EscapeInTheTreeHidesTheWindowAndSaves) {
     StartWithNotes();
-    dlg->m_wndEditor.SetSel(0, 0);
+    dlg->Editor().SetSel(0, 0);
     Type(L"saved ");
-    dlg->m_wndTree.SetFocus();
+    dlg->Tree().SetFocus();
     Press(Tree(), VK_ESCAPE);
     EXPECT_FALSE(dlg->IsWindowVisible());
     EXPECT_EQ(StoredText(1), L"saved home text");
@@ -173,7 +173,7 @@ TEST_F(Keys, EscapeInTheTreeHidesTheWindowAndSaves) {
 TEST_F(Keys, DeleteInTheTreeAsksToDeleteTheNoteAndInTheEditorDeletesText) {
     StartWithNotes();
     Select(L"Work");
-    dlg->m_wndTree.SetFocus();
+    dlg->Tree().SetFocus();
     modal.Answer(IDNO);
     Press(Tree(), VK_DELETE);
     ASSERT_EQ(modal.Boxes().size(), 1u);
@@ -181,8 +181,8 @@ TEST_F(Keys, DeleteInTheTreeAsksToDeleteTheNoteAndInTheEditorDeletesText) {
     EXPECT_NE(FindItem(L"Work"), nullptr);
     EXPECT_EQ(StoredCount(), 3);
 
-    dlg->m_wndEditor.SetFocus();
-    dlg->m_wndEditor.SetSel(0, 0);
+    dlg->Editor().SetFocus();
+    dlg->Editor().SetSel(0, 0);
     Press(Editor(), VK_DELETE);
     EXPECT_EQ(EditorText(), L"ork text");
     EXPECT_EQ(modal.Boxes().size(), 1u);
@@ -232,7 +232,7 @@ TEST_F(Keys, F11MaximisesAndRestores) {
 
 TEST_F(Keys, AltWithArrowsAndPageKeysWalksTheTreeFromTheEditor) {
     StartWithNotes();
-    dlg->m_wndEditor.SetSel(0, 0);
+    dlg->Editor().SetSel(0, 0);
     Type(L"edited ");
 
     PressWithAlt(Editor(), VK_DOWN);
@@ -262,7 +262,7 @@ TEST_F(Keys, AltWithADigitSendsItsSnippetCommand) {
 
     // Without Alt a digit is just typed.
     toWindow.Clear();
-    dlg->m_wndEditor.SetSel(0, 0);
+    dlg->Editor().SetSel(0, 0);
     Press(Editor(), '0');
     EXPECT_EQ(EditorText(), L"0home text");
     EXPECT_TRUE(toWindow.Commands().empty());

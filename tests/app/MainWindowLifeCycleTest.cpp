@@ -43,14 +43,14 @@ TEST_F(LifeCycle, CallUpShowsTheWindowWithTheEditorFocusedAndLaysItOut) {
     dlg->CallUpWindow();
     PumpPending();
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
-    EXPECT_EQ(dlg->m_nCallUps, 1);
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    EXPECT_EQ(dlg->CallUps(), 1);
 
     // Tree and editor sit either side of the splitter position, with 5-pixel margins.
     RECT client, tree, editor;
     ::GetClientRect(dlg->m_hWnd, &client);
-    ::GetWindowRect(dlg->m_wndTree, &tree);
-    ::GetWindowRect(dlg->m_wndEditor, &editor);
+    ::GetWindowRect(dlg->Tree(), &tree);
+    ::GetWindowRect(dlg->Editor(), &editor);
     ::MapWindowPoints(nullptr, dlg->m_hWnd, reinterpret_cast<POINT*>(&tree), 2);
     ::MapWindowPoints(nullptr, dlg->m_hWnd, reinterpret_cast<POINT*>(&editor), 2);
     EXPECT_EQ(tree.left, 5);
@@ -71,13 +71,13 @@ TEST_F(LifeCycle, ASecondStartsMessageCallsTheWindowUp) {
     EXPECT_FALSE(dlg->IsWindowVisible());
     ::SendMessageW(dlg->m_hWnd, WM_TRAYCALLBACK, 0, WM_RBUTTONDOWN);
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(dlg->m_nCallUps, 2);
+    EXPECT_EQ(dlg->CallUps(), 2);
 }
 
 TEST_F(LifeCycle, MinimisingHidesAndSaves) {
     Start();
     dlg->CallUpWindow();
-    dlg->m_wndEditor.SetSel(0, -1);
+    dlg->Editor().SetSel(0, -1);
     Type(L"typed before minimising");
     dlg->ShowWindow(SW_MINIMIZE);
     PumpPending();
@@ -92,7 +92,7 @@ TEST_F(LifeCycle, MinimisingHidesAndSaves) {
 TEST_F(LifeCycle, EscHidesTheWindowInsteadOfClosingIt) {
     Start();
     dlg->CallUpWindow();
-    ::PostMessageW(dlg->m_wndEditor, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostMessageW(dlg->Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(PumpUntil([&] { return !dlg->IsWindowVisible(); }));
     EXPECT_TRUE(modal.Boxes().empty());
     EXPECT_FALSE(dlg->IsEnded());
@@ -123,11 +123,11 @@ TEST_F(LifeCycle, CallingUpAShownWindowKeepsItInFrontAndAltF4StillAsks) {
         PumpFor(150);
         EXPECT_TRUE(dlg->IsWindowVisible()) << "call-up " << i;
         EXPECT_EQ(::GetForegroundWindow(), dlg->m_hWnd) << "call-up " << i;
-        EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd) << "call-up " << i;
+        EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd) << "call-up " << i;
     }
     // Alt+F4 reaches the window as a key and goes through the close question.
     modal.Answer(IDNO);
-    ::PostMessageW(dlg->m_wndEditor, WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
+    ::PostMessageW(dlg->Editor(), WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
     ASSERT_TRUE(PumpUntil([&] { return !modal.Boxes().empty(); }, 3000));
     EXPECT_EQ(modal.Boxes()[0].text, L"Do you want to close Tallyleaf?");
     EXPECT_TRUE(::IsWindow(dlg->m_hWnd));

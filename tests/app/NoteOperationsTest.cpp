@@ -17,7 +17,7 @@ protected:
         Start();
     }
     void Command(UINT id) { dlg->SendMessage(WM_COMMAND, id); }
-    std::wstring SelectedLabel() { return dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetSelectedItem()); }
+    std::wstring SelectedLabel() { return dlg->Tree().GetItemText(dlg->Tree().GetSelectedItem()); }
     int StoredInt(const std::wstring& sql) {
         CppSQLite3DB db(2000);
         db.Open(DbPath());
@@ -29,8 +29,8 @@ protected:
 
 TEST_F(NoteOperations, AddNewNoteGoesToTheTopLevelWhateverIsSelected) {
     StartWithTree();
-    dlg->m_wndTree.Expand(FindItem(L"Home"), TVE_EXPAND);
-    dlg->m_wndTree.Expand(FindItem(L"Deep"), TVE_EXPAND);
+    dlg->Tree().Expand(FindItem(L"Home"), TVE_EXPAND);
+    dlg->Tree().Expand(FindItem(L"Deep"), TVE_EXPAND);
     Select(L"Deeper");
     names.Type(L"Groceries");
     Command(ID_NOTES_ADD);
@@ -40,12 +40,12 @@ TEST_F(NoteOperations, AddNewNoteGoesToTheTopLevelWhateverIsSelected) {
     EXPECT_EQ(names.Windows()[0].prompt, L"Enter Name:");
     EXPECT_EQ(names.Windows()[0].text, L"New Note");
     EXPECT_EQ(StoredCount(L"id=5 AND pid=0 AND name='Groceries' AND note='' AND pos=0"), 1);
-    HTREEITEM last = dlg->m_wndTree.GetNextSiblingItem(FindItem(L"Work"));
+    HTREEITEM last = dlg->Tree().GetNextSiblingItem(FindItem(L"Work"));
     ASSERT_NE(last, nullptr);
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(last), L"Groceries");
-    EXPECT_EQ(dlg->m_wndTree.GetSelectedItem(), last);
+    EXPECT_EQ(dlg->Tree().GetItemText(last), L"Groceries");
+    EXPECT_EQ(dlg->Tree().GetSelectedItem(), last);
     EXPECT_EQ(EditorText(), L"");
-    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
 }
 
 TEST_F(NoteOperations, AddAsSubnoteAppendsUnderTheSelectedNoteAndShowsIt) {
@@ -56,13 +56,13 @@ TEST_F(NoteOperations, AddAsSubnoteAppendsUnderTheSelectedNoteAndShowsIt) {
 
     EXPECT_EQ(StoredCount(L"pid=1 AND name='New Note'"), 1);
     HTREEITEM home = FindItem(L"Home");
-    HTREEITEM child = dlg->m_wndTree.GetChildItem(home);
+    HTREEITEM child = dlg->Tree().GetChildItem(home);
     ASSERT_NE(child, nullptr);
-    HTREEITEM second = dlg->m_wndTree.GetNextSiblingItem(child);
+    HTREEITEM second = dlg->Tree().GetNextSiblingItem(child);
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(second), L"New Note");
+    EXPECT_EQ(dlg->Tree().GetItemText(second), L"New Note");
     EXPECT_EQ(SelectedLabel(), L"New Note");
-    EXPECT_TRUE(dlg->m_wndTree.SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(home), TVIS_EXPANDED) &
+    EXPECT_TRUE(dlg->Tree().SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(home), TVIS_EXPANDED) &
                 TVIS_EXPANDED);
 }
 
@@ -82,7 +82,7 @@ TEST_F(NoteOperations, CancellingTheNameAddsNothing) {
     Command(ID_NOTES_ADD_SUBNOTE);
     EXPECT_EQ(names.Windows().size(), 2u);
     EXPECT_EQ(StoredCount(), 4);
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 4u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 4u);
     EXPECT_EQ(SelectedLabel(), L"Home");
 }
 
@@ -152,10 +152,10 @@ TEST_F(NoteOperations, DeleteRemovesTheSubtreeDeepestFirstAndTheNoteLast) {
     for (CppSQLite3Query q = db.ExecuteQuery(L"SELECT id FROM deleted ORDER BY rowid"); !q.AtEnd(); q.Advance())
         order.push_back(q.IntByName(L"id", 0));
     EXPECT_EQ(order, (std::vector<int>{4, 2, 3, 1}));
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
     EXPECT_EQ(SelectedLabel(), L"Other");
     EXPECT_EQ(EditorText(), L"other text");
-    EXPECT_TRUE(dlg->m_bNoteDeleted);
+    EXPECT_TRUE(dlg->NoteDeleted());
 }
 
 TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {
@@ -166,10 +166,10 @@ TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {
     Command(ID_NOTES_DELETE);
     EXPECT_EQ(StoredCount(), 1);
     EXPECT_EQ(StoredCount(L"pid=0 AND name='New Note' AND note=''"), 1);
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
     EXPECT_EQ(SelectedLabel(), L"New Note");
     EXPECT_EQ(EditorText(), L"");
-    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
 }
 
 TEST_F(NoteOperations, AFailedRowDeletionStopsTheDeleteWithTableAndTreeInStep) {
@@ -184,7 +184,7 @@ TEST_F(NoteOperations, AFailedRowDeletionStopsTheDeleteWithTableAndTreeInStep) {
     EXPECT_EQ(modal.Boxes()[1].icon, ModalAnswer::StockIcon(IDI_ERROR));
     // Nothing below the failure went: the rows and items that remain agree.
     EXPECT_EQ(StoredCount(), 4);
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 4u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 4u);
     EXPECT_NE(FindItem(L"Deeper"), nullptr);
 }
 
@@ -218,7 +218,7 @@ TEST_F(NoteOperations, AFailedAddOrRenameLeavesTreeAndTableAsTheyWere) {
     EXPECT_EQ(modal.Boxes()[1].text, L"Tallyleaf error: Can't rename note.\n - SQLITE_ERROR[1]: fixed");
     EXPECT_EQ(StoredCount(), 4);
     EXPECT_EQ(StoredCount(L"name='Work'"), 1);
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 4u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 4u);
     EXPECT_EQ(SelectedLabel(), L"Work");
     EXPECT_EQ(EditorText(), L"work text");
 }

@@ -23,10 +23,10 @@ TEST_F(NotesStoreWindow, NewDatabaseGetsTheDefaultNoteSelectedAndShown) {
     EXPECT_EQ(StoredCount(), 1);
     EXPECT_EQ(StoredCount(L"id=1 AND pid=0 AND name='Note'"), 1);
     EXPECT_EQ(StoredText(1), L" This is a place for your quick notes...");
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
-    HTREEITEM selected = dlg->m_wndTree.GetSelectedItem();
+    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+    HTREEITEM selected = dlg->Tree().GetSelectedItem();
     ASSERT_NE(selected, nullptr);
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(selected), L"Note");
+    EXPECT_EQ(dlg->Tree().GetItemText(selected), L"Note");
     EXPECT_EQ(EditorText(), L" This is a place for your quick notes...");
     EXPECT_TRUE(modal.Boxes().empty());
 }
@@ -39,8 +39,8 @@ TEST_F(NotesStoreWindow, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansSta
     Start();
     EXPECT_EQ(StoredCount(), 4);
     EXPECT_EQ(StoredCount(L"name='Orphan' OR name='Grandchild'"), 2);
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetRootItem()), L"Note");
+    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetRootItem()), L"Note");
     EXPECT_EQ(FindItem(L"Orphan"), nullptr);
 }
 
@@ -50,8 +50,8 @@ TEST_F(NotesStoreWindow, ANamelessNoteShowsAsNoteAndRowsWithoutAParentStayHidden
     Execute(L"INSERT INTO notes VALUES(2, NULL, 'No parent', 'hidden', 0);");
     Execute(L"INSERT INTO notes VALUES(3, 2, 'Below it', 'hidden too', 0);");
     Start();
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetRootItem()), L"Note");
+    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetRootItem()), L"Note");
     EXPECT_EQ(EditorText(), L"nameless");
 }
 
@@ -62,13 +62,13 @@ TEST_F(NotesStoreWindow, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
     InsertNote(2, 1, L"Second", L"");
     InsertNote(3, 2, L"Third under second", L"");
     Start();
-    HTREEITEM root = dlg->m_wndTree.GetRootItem();
-    HTREEITEM first = dlg->m_wndTree.GetChildItem(root);
+    HTREEITEM root = dlg->Tree().GetRootItem();
+    HTREEITEM first = dlg->Tree().GetChildItem(root);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(first), L"Second");
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetNextSiblingItem(first)), L"Fourth");
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetChildItem(first)), L"Third under second");
-    EXPECT_EQ(dlg->m_wndTree.NoteId(first), 2);
+    EXPECT_EQ(dlg->Tree().GetItemText(first), L"Second");
+    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetNextSiblingItem(first)), L"Fourth");
+    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetChildItem(first)), L"Third under second");
+    EXPECT_EQ(dlg->Tree().NoteId(first), 2);
 }
 
 TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
@@ -78,9 +78,9 @@ TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
     CreateNotesTable();
     InsertNote(1, 0, L"Long", lines);
     Start();
-    dlg->m_wndEditor.SendMessage(EM_SETSEL, 10, 10);
-    dlg->m_wndEditor.LineScroll(3);
-    ASSERT_EQ(dlg->m_wndEditor.GetFirstVisibleLine(), 3);
+    dlg->Editor().SendMessage(EM_SETSEL, 10, 10);
+    dlg->Editor().LineScroll(3);
+    ASSERT_EQ(dlg->Editor().GetFirstVisibleLine(), 3);
     dlg->HideWindow();
     EXPECT_EQ(StoredPos(1), 3 * 65536 + 10);  // 196618
 
@@ -89,10 +89,10 @@ TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
     theDB.Close();
     Start();
     int start = 0, end = 0;
-    dlg->m_wndEditor.GetSel(start, end);
+    dlg->Editor().GetSel(start, end);
     EXPECT_EQ(start, 10);
     EXPECT_EQ(end, 10);
-    EXPECT_EQ(dlg->m_wndEditor.GetFirstVisibleLine(), 3);
+    EXPECT_EQ(dlg->Editor().GetFirstVisibleLine(), 3);
 }
 
 TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
@@ -102,7 +102,7 @@ TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
         text += std::wstring(98, L'x') + L"\r\n";
     InsertNote(1, 0, L"Huge", text);
     Start();
-    dlg->m_wndEditor.SendMessage(EM_SETSEL, 69000, 69000);
+    dlg->Editor().SendMessage(EM_SETSEL, 69000, 69000);
     dlg->HideWindow();
     EXPECT_EQ(StoredPos(1) & 0xFFFF, 65535);
 
@@ -110,14 +110,14 @@ TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
     theDB.Close();
     Start();
     int start = 0, end = 0;
-    dlg->m_wndEditor.GetSel(start, end);
+    dlg->Editor().GetSel(start, end);
     EXPECT_EQ(start, 65535);
     EXPECT_EQ(end, 65535);
 }
 
 TEST_F(NotesStoreWindow, MovingWithoutTypingWritesNothing) {
     StartWithThreeNotes();
-    dlg->m_wndEditor.SendMessage(EM_SETSEL, 3, 3);  // caret moves do not modify
+    dlg->Editor().SendMessage(EM_SETSEL, 3, 3);  // caret moves do not modify
     Select(L"B");
     EXPECT_EQ(EditorText(), L"beta");
     PumpFor(400);
@@ -127,7 +127,7 @@ TEST_F(NotesStoreWindow, MovingWithoutTypingWritesNothing) {
 
 TEST_F(NotesStoreWindow, LeavingAModifiedNoteWritesItAbout200msLater) {
     StartWithThreeNotes();
-    dlg->m_wndEditor.SendMessage(EM_SETSEL, 5, 5);
+    dlg->Editor().SendMessage(EM_SETSEL, 5, 5);
     Type(L"!");
     Select(L"B");
     // The new note is shown first; the old one is not written yet.
@@ -138,7 +138,7 @@ TEST_F(NotesStoreWindow, LeavingAModifiedNoteWritesItAbout200msLater) {
     EXPECT_GE(::GetTickCount() - left, 150u);
     // The position recorded is the one at the moment of leaving.
     EXPECT_EQ(StoredPos(1), 6);
-    EXPECT_FALSE(dlg->m_wndEditor.GetModify());
+    EXPECT_FALSE(dlg->Editor().GetModify());
 }
 
 TEST_F(NotesStoreWindow, LeavingTwoModifiedNotesQuicklyWritesTheFirstAtOnce) {
@@ -155,8 +155,8 @@ TEST_F(NotesStoreWindow, LeavingTwoModifiedNotesQuicklyWritesTheFirstAtOnce) {
 
 TEST_F(NotesStoreWindow, AnEmptiedNoteIsWrittenEvenWhenAnotherSaveFollows) {
     StartWithThreeNotes();
-    dlg->m_wndEditor.SetSel(0, -1);
-    dlg->m_wndEditor.Clear();
+    dlg->Editor().SetSel(0, -1);
+    dlg->Editor().Clear();
     ASSERT_EQ(EditorText(), L"");
     Select(L"B");
     Type(L"more ");
@@ -210,7 +210,7 @@ TEST_F(NotesStoreWindow, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwn
 
 TEST_F(NotesStoreWindow, HidingWritesTheNoteEvenWithoutTyping) {
     StartWithThreeNotes();
-    dlg->m_wndEditor.SendMessage(EM_SETSEL, 4, 4);
+    dlg->Editor().SendMessage(EM_SETSEL, 4, 4);
     dlg->HideWindow();
     EXPECT_EQ(StoredPos(1), 4);
     EXPECT_FALSE(dlg->IsWindowVisible());
@@ -220,9 +220,9 @@ TEST_F(NotesStoreWindow, QuotesInNamesAndTextsSurvive) {
     CreateNotesTable();
     InsertNote(1, 0, L"O''Brien''s list", L"it''s");
     Start();
-    EXPECT_EQ(dlg->m_wndTree.GetItemText(dlg->m_wndTree.GetRootItem()), L"O'Brien's list");
+    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetRootItem()), L"O'Brien's list");
     EXPECT_EQ(EditorText(), L"it's");
-    dlg->m_wndEditor.SetSel(0, -1);
+    dlg->Editor().SetSel(0, -1);
     Type(L"'quoted' and ''doubled''");
     dlg->HideWindow();
     EXPECT_EQ(StoredText(1), L"'quoted' and ''doubled''");

@@ -23,7 +23,7 @@ TEST_F(StoreFailures, ACorruptFileIsReportedOnceAndLeftUntouched) {
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix)) ;
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 0u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
 
     // Hiding, typing and ending bring no further boxes and write nothing.
     dlg->CallUpWindow();
@@ -41,9 +41,9 @@ TEST_F(StoreFailures, ADatabaseInAMissingFolderIsReportedAndNotCreated) {
     EXPECT_EQ(dlg->m_strDbPath, missing);
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix + L"SQLITE_CANTOPEN[14]: "));
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 0u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
     // The editor takes no typing that could not be kept.
-    EXPECT_TRUE(::GetWindowLongW(dlg->m_wndEditor, GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(::GetWindowLongW(dlg->Editor(), GWL_STYLE) & ES_READONLY);
     Finish();
     EXPECT_EQ(modal.Boxes().size(), 1u);
     EXPECT_FALSE(FileExists(missing));
@@ -93,7 +93,7 @@ public:
 };
 
 bool EditorIsReadOnly(const CTallyLeafDlg& dlg) {
-    return (::GetWindowLongW(dlg.m_wndEditor, GWL_STYLE) & ES_READONLY) != 0;
+    return (::GetWindowLongW(dlg.Editor(), GWL_STYLE) & ES_READONLY) != 0;
 }
 }  // namespace
 
@@ -150,7 +150,7 @@ TEST_F(StoreFailures, AnEmptyDatabasePathMeansTheDefaultAndATemporaryOneIsRefuse
     Start();
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix + L"SQLITE_CANTOPEN[14]: "));
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 0u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
     EXPECT_TRUE(EditorIsReadOnly(*dlg));
 }
 
@@ -161,18 +161,18 @@ TEST_F(StoreFailures, WithoutAnyNoteToShowTheEditorIsEmptyAndReadOnlyInItsColour
     CreateNotesTable();
     InsertNote(0, 0, L"Zero", L"zero text");
     Start();
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 1u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
     EXPECT_EQ(EditorText(), L"");
     EXPECT_TRUE(EditorIsReadOnly(*dlg));
 
     // The read-only editor is painted in the configured colours too.
     dlg->CallUpWindow();
-    ::RedrawWindow(dlg->m_wndEditor, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ::RedrawWindow(dlg->Editor(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     RECT client{};
-    ::GetClientRect(dlg->m_wndEditor, &client);
-    HDC dc = ::GetDC(dlg->m_wndEditor);
+    ::GetClientRect(dlg->Editor(), &client);
+    HDC dc = ::GetDC(dlg->Editor());
     const COLORREF painted = ::GetPixel(dc, client.right / 2, client.bottom / 2);
-    ::ReleaseDC(dlg->m_wndEditor, dc);
+    ::ReleaseDC(dlg->Editor(), dc);
     EXPECT_EQ(painted, RGB(255, 0, 0));
     dlg->HideWindow();
     Finish();
@@ -189,7 +189,7 @@ TEST_F(StoreFailures, AReadOnlyFileWithOnlyOrphansShowsNothingEditable) {
     Start();
     // The default note could not be added, which is said.
     ASSERT_FALSE(modal.Boxes().empty());
-    EXPECT_EQ(dlg->m_wndTree.GetCount(), 0u);
+    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
     EXPECT_EQ(EditorText(), L"");
     EXPECT_TRUE(EditorIsReadOnly(*dlg));
     Finish();

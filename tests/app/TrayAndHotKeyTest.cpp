@@ -58,12 +58,12 @@ TEST_F(TrayIcon, OnlyAPressOfEitherButtonCallsTheWindowUp) {
 
     EXPECT_EQ(dlg->SendMessage(WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN), 0);
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
     dlg->HideWindow();
     EXPECT_EQ(dlg->SendMessage(WM_TRAYCALLBACK, 0, WM_RBUTTONDOWN), 0);
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
-    EXPECT_EQ(dlg->m_nCallUps, 2);
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    EXPECT_EQ(dlg->CallUps(), 2);
 }
 
 TEST_F(TrayIcon, SwitchedOffNothingIsAddedOrRemoved) {
@@ -109,8 +109,8 @@ TEST_F(HotKey, CallsUpTheHiddenWindowWithTheEditorFocused) {
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, kAltS);
     ASSERT_TRUE(PumpUntil([&] { return dlg->IsWindowVisible(); }));
     EXPECT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
-    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
-    EXPECT_EQ(dlg->m_nCallUps, 1);
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    EXPECT_EQ(dlg->CallUps(), 1);
     EXPECT_EQ(dlg->SendMessage(WM_HOTKEY, HOTKEY_ID, kAltS), 1);
 }
 
@@ -118,7 +118,7 @@ TEST_F(HotKey, InFrontItHidesAndSavesThenCallsUpAgain) {
     Start();
     dlg->CallUpWindow();
     ASSERT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
-    dlg->m_wndEditor.SetSel(0, -1);
+    dlg->Editor().SetSel(0, -1);
     Type(L"hidden by the hot key");
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, kAltS);
     ASSERT_TRUE(PumpUntil([&] { return !dlg->IsWindowVisible(); }));
@@ -126,8 +126,8 @@ TEST_F(HotKey, InFrontItHidesAndSavesThenCallsUpAgain) {
 
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, kAltS);
     ASSERT_TRUE(PumpUntil([&] { return dlg->IsWindowVisible(); }));
-    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
-    EXPECT_EQ(dlg->m_nCallUps, 2);
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    EXPECT_EQ(dlg->CallUps(), 2);
 }
 
 TEST_F(HotKey, BehindAnotherWindowItBringsTheWindowToTheFront) {
@@ -138,8 +138,8 @@ TEST_F(HotKey, BehindAnotherWindowItBringsTheWindowToTheFront) {
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, kAltS);
     ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == dlg->m_hWnd; }));
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
-    EXPECT_EQ(dlg->m_nCallUps, 2);
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    EXPECT_EQ(dlg->CallUps(), 2);
 }
 
 TEST_F(HotKey, WithHideByHotKeyOffItOnlyEverCallsUp) {
@@ -153,9 +153,9 @@ TEST_F(HotKey, WithHideByHotKeyOffItOnlyEverCallsUp) {
         // foreground to its desktop a moment after a window was unmapped and mapped.
         EXPECT_TRUE(dlg->IsWindowVisible());
         EXPECT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
-        EXPECT_EQ(::GetFocus(), dlg->m_wndEditor.m_hWnd);
+        EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
     }
-    EXPECT_EQ(dlg->m_nCallUps, 3);
+    EXPECT_EQ(dlg->CallUps(), 3);
 }
 
 TEST_F(HotKey, ARefusedCombinationIsReportedAndTheStartGoesOn) {
@@ -175,7 +175,7 @@ TEST_F(HotKey, ARefusedCombinationIsReportedAndTheStartGoesOn) {
     EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
 
     // The rest of the start happened: the notes, the tray icon, the call-up.
-    EXPECT_GT(dlg->m_wndTree.GetCount(), 0u);
+    EXPECT_GT(dlg->Tree().GetCount(), 0u);
     EXPECT_EQ(tray.CallsOf(NIM_ADD).size(), 1u);
     EXPECT_FALSE(dlg->IsWindowVisible());
     dlg->SendMessage(WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN);

@@ -1,3 +1,4 @@
+#include "app/TestSeams.h"
 #include "editor/EditorFixture.h"
 
 #include <shlobj.h>
@@ -63,7 +64,7 @@ ScriptedDrag::ScriptedDrag(POINT to, bool ctrl) {
     ::SetCursorPos(to.x, to.y);
     // OLE's loop reads the pointer and keys, asks the source, then tells the
     // target; so the pointer moved at one step is seen by the target at the next.
-    COleDataSource::SetDragScript([this, to, ctrl](int call, DWORD) -> HRESULT {
+    TestSeams::SetDragScript([this, to, ctrl](int call, DWORD) -> HRESULT {
         ++m_nSteps;
         if (call == 0) {
             HoldCtrl(ctrl);
@@ -79,7 +80,7 @@ ScriptedDrag::ScriptedDrag(POINT to, bool ctrl) {
 }
 
 ScriptedDrag::~ScriptedDrag() {
-    COleDataSource::SetDragScript(nullptr);
+    TestSeams::SetDragScript(nullptr);
     HoldCtrl(false);
 }
 
@@ -103,7 +104,7 @@ void EditorTest::SetUp() {
 }
 
 void EditorTest::TearDown() {
-    COleDataSource::SetDragScript(nullptr);
+    TestSeams::SetDragScript(nullptr);
     HoldCtrl(false);
     if (host)
         ::DestroyWindow(host);

@@ -1,3 +1,4 @@
+#include "app/TestSeams.h"
 #include "support/MainWindowFixture.h"
 
 #include <functional>
@@ -8,7 +9,7 @@
 #include "support/Pump.h"
 
 void MainWindowTest::SetUp() {
-    AppFolders::SetDataFolderForTesting(dir.Path());
+    TestSeams::SetDataFolder(dir.Path());
 }
 
 void MainWindowTest::TearDown() {
@@ -88,27 +89,27 @@ void MainWindowTest::InsertNote(int id, int pid, const std::wstring& name, const
 
 HTREEITEM MainWindowTest::FindItem(const std::wstring& label) {
     std::function<HTREEITEM(HTREEITEM)> walk = [&](HTREEITEM item) -> HTREEITEM {
-        for (; item; item = dlg->m_wndTree.GetNextSiblingItem(item)) {
-            if (dlg->m_wndTree.GetItemText(item) == label)
+        for (; item; item = dlg->Tree().GetNextSiblingItem(item)) {
+            if (dlg->Tree().GetItemText(item) == label)
                 return item;
-            if (HTREEITEM found = walk(dlg->m_wndTree.GetChildItem(item)))
+            if (HTREEITEM found = walk(dlg->Tree().GetChildItem(item)))
                 return found;
         }
         return nullptr;
     };
-    return walk(dlg->m_wndTree.GetRootItem());
+    return walk(dlg->Tree().GetRootItem());
 }
 
 void MainWindowTest::Select(const std::wstring& label) {
     HTREEITEM item = FindItem(label);
     ASSERT_NE(item, nullptr) << "no tree item labelled " << std::string(label.begin(), label.end());
-    dlg->m_wndTree.SelectItem(item);
+    dlg->Tree().SelectItem(item);
 }
 
 std::wstring MainWindowTest::EditorText() {
-    return dlg->m_wndEditor.GetWindowText();
+    return dlg->Editor().GetWindowText();
 }
 
 void MainWindowTest::Type(const std::wstring& text) {
-    dlg->m_wndEditor.ReplaceSel(text.c_str());
+    dlg->Editor().ReplaceSel(text.c_str());
 }

@@ -1,3 +1,4 @@
+#include "app/TestSeams.h"
 #include "support/ShellProbes.h"
 
 #include "app/TrayIcon.h"
@@ -33,13 +34,13 @@ HWND CreatePlainWindow(const wchar_t* cls, WNDPROC proc, const wchar_t* title) {
 }  // namespace
 
 TrayRecorder::TrayRecorder() {
-    CTrayIcon::SetObserverForTesting([this](DWORD message, const NOTIFYICONDATAW& data, BOOL result) {
+    TestSeams::SetTrayObserver([this](DWORD message, const NOTIFYICONDATAW& data, BOOL result) {
         m_calls.push_back({message, data, result});
     });
 }
 
 TrayRecorder::~TrayRecorder() {
-    CTrayIcon::SetObserverForTesting(nullptr);
+    TestSeams::SetTrayObserver(nullptr);
 }
 
 std::vector<TrayRecorder::Call> TrayRecorder::CallsOf(DWORD message) const {

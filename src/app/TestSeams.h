@@ -1,0 +1,34 @@
+// The program's seams for its tests and its bench, all in one place. Each one
+// lets a test stand in for something outside the program: the user's data
+// folder, the shell, the notification area, the user's hand during a drag. The
+// program itself never calls them; each is defined beside the state it sets.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "app/ShellOpen.h"
+#include "app/TrayIcon.h"
+#include "framework/OleDataSource.h"
+
+namespace TestSeams {
+
+// The data folder (configuration file, database, snippets) is `folder` from now
+// on, instead of the user's application data folder.
+void SetDataFolder(const std::wstring& folder);
+
+// Requests to open web pages go to `handler` instead of the shell, which would
+// start the machine's browser; an empty handler gives them back to the shell.
+void SetShellOpenHandler(ShellOpenHandler handler);
+
+// `observer` sees every call to the notification area (the real call still
+// happens) with its record and the shell's answer.
+void SetTrayObserver(CTrayIcon::Observer observer);
+
+// A drag started by the program asks `script`, not the mouse and the keys,
+// whether to go on, drop or cancel (QueryContinueDrag).
+inline void SetDragScript(COleDataSource::DragScript script) {
+    COleDataSource::SetDragScript(std::move(script));
+}
+
+}  // namespace TestSeams
