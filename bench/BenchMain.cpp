@@ -231,10 +231,11 @@ std::string Format(const char* format, double value) {
 }
 
 void PrintTable(const std::vector<Figure>& figures) {
-    std::printf("\nTallyleaf performance: milliseconds (QueryPerformanceCounter) over the repetitions; the\n"
-                "minimum shows what is left when nothing else competes for the processor\n\n");
-    std::printf("%-45s %-12s %5s %9s %9s %9s  %-7s %s\n", "Scenario", "Size", "Reps", "Median", "Max", "Min",
-                "Target", "Median vs target");
+    std::printf(
+        "\nTallyleaf performance: milliseconds (QueryPerformanceCounter) over the repetitions; the\n"
+        "minimum shows what is left when nothing else competes for the processor\n\n");
+    std::printf("%-45s %-12s %5s %9s %9s %9s  %-7s %s\n", "Scenario", "Size", "Reps", "Median", "Max", "Min", "Target",
+                "Median vs target");
     std::printf("%s\n", std::string(120, '-').c_str());
     std::string previous;
     bool shortened = false;
@@ -243,8 +244,8 @@ void PrintTable(const std::vector<Figure>& figures) {
         previous = f.scenario;
         const std::string target = f.targetMs > 0 ? Format("< %.0f", f.targetMs) : "-";
         if (!f.notRun.empty()) {
-            std::printf("%-45s %-12s %5s %9s %9s %9s  %-7s %s\n", scenario.c_str(), f.size.c_str(), "0", "not run",
-                        "", "", target.c_str(), f.notRun.c_str());
+            std::printf("%-45s %-12s %5s %9s %9s %9s  %-7s %s\n", scenario.c_str(), f.size.c_str(), "0", "not run", "",
+                        "", target.c_str(), f.notRun.c_str());
             continue;
         }
         std::string verdict;
@@ -259,9 +260,10 @@ void PrintTable(const std::vector<Figure>& figures) {
                     f.samples.Min(), target.c_str(), verdict.c_str());
     }
     if (shortened)
-        std::printf("\n* fewer repetitions than planned: the figure reached its time budget (%.0f s, at least %d "
-                    "repetitions; %.0f s at most).\n",
-                    kFigureBudgetMs / 1000, kMinReps, kFigureCapMs / 1000);
+        std::printf(
+            "\n* fewer repetitions than planned: the figure reached its time budget (%.0f s, at least %d "
+            "repetitions; %.0f s at most).\n",
+            kFigureBudgetMs / 1000, kMinReps, kFigureCapMs / 1000);
 }
 
 // Start-up on trees of growing size. A size whose start would take longer than
@@ -282,8 +284,8 @@ void RunStartUp(const ScratchFolder& scratch, std::vector<Figure>& figures, std:
         const double projected = previousNotes ? previousMedian * c.notes / previousNotes : 0;
         if (projected > kFigureCapMs) {
             figure.notRun = Format("a start would take at least %.0f s", projected / 1000) + " (" +
-                            Format("%.1f s", previousMedian / 1000) + " at " + Thousands(previousNotes) +
-                            " notes, x" + std::to_string(c.notes / previousNotes) + ")";
+                            Format("%.1f s", previousMedian / 1000) + " at " + Thousands(previousNotes) + " notes, x" +
+                            std::to_string(c.notes / previousNotes) + ")";
             notes.push_back(Thousands(c.notes) + " notes: not generated, the start-up was not run");
             figures.push_back(figure);
             previousMedian = projected;
@@ -342,18 +344,29 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         const NoteFacts& a = sized[2 * i];
         const NoteFacts& b = sized[2 * i + 1];
         Progress(std::string("switches, ") + size.label);
-        plain.push_back({"Note switch, note left unchanged", size.label,
-                         MeasureSwitches(*dlg, a, b, kSwitchReps, false, nullptr), size.targetMs, kSwitchReps, {}});
+        plain.push_back({"Note switch, note left unchanged",
+                         size.label,
+                         MeasureSwitches(*dlg, a, b, kSwitchReps, false, nullptr),
+                         size.targetMs,
+                         kSwitchReps,
+                         {}});
         Progress(std::string("switches with an edit, ") + size.label);
         Samples writeSamples;
-        edited.push_back({"Note switch, note left edited (1 character)", size.label,
-                          MeasureSwitches(*dlg, a, b, kSwitchReps, true, &writeSamples), size.targetMs, kSwitchReps,
+        edited.push_back({"Note switch, note left edited (1 character)",
+                          size.label,
+                          MeasureSwitches(*dlg, a, b, kSwitchReps, true, &writeSamples),
+                          size.targetMs,
+                          kSwitchReps,
                           {}});
         writes.push_back(
             {"Deferred write of the edited note (timer 12)", size.label, writeSamples, 0, kSwitchReps, {}});
         Progress(std::string("hides, ") + size.label);
-        hides.push_back({"Hide: HideWindow, saves the shown note", size.label, MeasureHides(*dlg, a, kHideReps),
-                         size.targetMs, kHideReps, {}});
+        hides.push_back({"Hide: HideWindow, saves the shown note",
+                         size.label,
+                         MeasureHides(*dlg, a, kHideReps),
+                         size.targetMs,
+                         kHideReps,
+                         {}});
         dlg->CallUpWindow();
     }
     CloseWindow(dlg);
@@ -373,10 +386,11 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal) {
     for (const std::string& line : notes)
         std::printf("  %s\n", line.c_str());
     std::printf("  sized notes: two each of 1,024, 102,400 and 1,048,576 characters, multi-line, with quotes\n");
-    std::printf("\nStart-up runs on the hidden window (the program starts hidden); switches and hides on the\n"
-                "called-up window, paint included. Switches alternate between the two notes of a size. The\n"
-                "deferred write is the dispatch of the 200 ms timer that writes the edited note; it is not part\n"
-                "of the switch.\n");
+    std::printf(
+        "\nStart-up runs on the hidden window (the program starts hidden); switches and hides on the\n"
+        "called-up window, paint included. Switches alternate between the two notes of a size. The\n"
+        "deferred write is the dispatch of the 200 ms timer that writes the edited note; it is not part\n"
+        "of the switch.\n");
     if (!g_replaceSetsModified)
         std::printf("Note: EM_REPLACESEL did not set the editor's modified flag; the bench set it itself.\n");
     if (!modal.Boxes().empty()) {

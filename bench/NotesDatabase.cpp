@@ -28,12 +28,63 @@ private:
 };
 
 const wchar_t* const kWords[] = {
-    L"meeting", L"call", L"budget", L"review", L"draft", L"the", L"a", L"of", L"to", L"and", L"with",
-    L"server", L"invoice", L"deadline", L"Friday", L"notes", L"idea", L"check", L"send", L"reply",
-    L"don't", L"it's", L"customer's", L"'urgent'", L"O'Brien", L"password", L"backup", L"list", L"buy",
-    L"milk", L"bread", L"café", L"release", L"version", L"2.2", L"ticket", L"#4711", L"bug", L"fix",
-    L"later", L"maybe", L"todo:", L"done", L"phone", L"address", L"street", L"recipe", L"flour", L"sugar",
-    L"https://example.org/page", L"C:\\Work\\plan.txt", L"(see", L"above)", L"-", L"*", L"1.", L"2.",
+    L"meeting",
+    L"call",
+    L"budget",
+    L"review",
+    L"draft",
+    L"the",
+    L"a",
+    L"of",
+    L"to",
+    L"and",
+    L"with",
+    L"server",
+    L"invoice",
+    L"deadline",
+    L"Friday",
+    L"notes",
+    L"idea",
+    L"check",
+    L"send",
+    L"reply",
+    L"don't",
+    L"it's",
+    L"customer's",
+    L"'urgent'",
+    L"O'Brien",
+    L"password",
+    L"backup",
+    L"list",
+    L"buy",
+    L"milk",
+    L"bread",
+    L"café",
+    L"release",
+    L"version",
+    L"2.2",
+    L"ticket",
+    L"#4711",
+    L"bug",
+    L"fix",
+    L"later",
+    L"maybe",
+    L"todo:",
+    L"done",
+    L"phone",
+    L"address",
+    L"street",
+    L"recipe",
+    L"flour",
+    L"sugar",
+    L"https://example.org/page",
+    L"C:\\Work\\plan.txt",
+    L"(see",
+    L"above)",
+    L"-",
+    L"*",
+    L"1.",
+    L"2.",
 };
 constexpr size_t kWordCount = sizeof kWords / sizeof kWords[0];
 
@@ -136,8 +187,7 @@ TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t see
     return facts;
 }
 
-std::vector<NoteFacts> WriteSizedNotes(const std::wstring& path, const std::vector<size_t>& lengths,
-                                       uint32_t seed) {
+std::vector<NoteFacts> WriteSizedNotes(const std::wstring& path, const std::vector<size_t>& lengths, uint32_t seed) {
     Random random(seed);
     Writer writer(path);
     std::vector<NoteFacts> notes;

@@ -31,7 +31,6 @@ TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t see
 
 // Top-level notes whose texts have exactly the given lengths, one per entry, in
 // that order (ids 1, 2, ...).
-std::vector<NoteFacts> WriteSizedNotes(const std::wstring& path, const std::vector<size_t>& lengths,
-                                       uint32_t seed);
+std::vector<NoteFacts> WriteSizedNotes(const std::wstring& path, const std::vector<size_t>& lengths, uint32_t seed);
 
 }  // namespace bench

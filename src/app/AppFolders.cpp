@@ -67,7 +67,6 @@ const std::wstring& DataFolder() {
     return g_dataFolder;
 }
 
-
 }  // namespace AppFolders
 
 void TestSeams::SetDataFolder(const std::wstring& folder) {

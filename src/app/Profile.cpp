@@ -18,8 +18,7 @@ bool ReadSwitch(const wchar_t* section, const wchar_t* key, bool defaultValue) {
     return ReadInt(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& defaultValue,
-                        DWORD maxChars) {
+std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& defaultValue, DWORD maxChars) {
     std::vector<wchar_t> buffer(maxChars + 1, L'\0');
     DWORD n = ::GetPrivateProfileStringW(section, key, defaultValue.c_str(), buffer.data(), maxChars + 1,
                                          ConfigPath().c_str());

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"
 
+// clang-format off
 DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnMessage(WM_WINDOWPOSCHANGING, &CTallyLeafDlg::OnWindowPosChanging),
     OnMessage(WM_SIZE, &CTallyLeafDlg::OnSize),
@@ -42,14 +43,15 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_HELP_FORUM, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FEEDBACK, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage))
+// clang-format on
 
 CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     m_hIcon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                               ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
-    m_hSmallIcon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                   ::GetSystemMetrics(SM_CXSMICON),
-                                                   ::GetSystemMetrics(SM_CYSMICON), 0));
+    m_hSmallIcon =
+        static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
 }
 
 CTallyLeafDlg::~CTallyLeafDlg() {
@@ -232,14 +234,12 @@ void CTallyLeafDlg::OnCancel() {
         HideWindow();
         return;
     }
-    if (AppMessageBox(L"Do you want to close Tallyleaf?", nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) ==
-        IDYES)
+    if (AppMessageBox(L"Do you want to close Tallyleaf?", nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES)
         EndDialog(IDCANCEL);
 }
 
 void CTallyLeafDlg::OnExit(UINT) {
-    if (AppMessageBox(L"Do you want to close tallyleaf?", nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) ==
-        IDYES)
+    if (AppMessageBox(L"Do you want to close tallyleaf?", nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES)
         EndDialog(IDOK);
 }
 

@@ -22,36 +22,36 @@ constexpr WebPage kWebPages[] = {
 
 bool CTallyLeafDlg::IsCommandEnabled(UINT id) {
     switch (id) {
-    case ID_EDIT_UNDO:
-        return m_wndEditor.CanUndo();
-    case ID_EDIT_CUT:
-    case ID_EDIT_COPY:
-    case ID_EDIT_DELETE: {
-        int start = 0, end = 0;
-        m_wndEditor.GetSel(start, end);
-        return start != end;
-    }
-    case ID_EDIT_PASTE:
-        // Text put there as ANSI counts too: the system offers it as Unicode as well.
-        return ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
-    case ID_EDIT_FIND:
-    case ID_EDIT_FIND_NEXT:
-    case ID_EDIT_REPLACE:
-        UpdateData(true);
-        return !m_strNoteText.empty();
-    default:
-        return true;
+        case ID_EDIT_UNDO:
+            return m_wndEditor.CanUndo();
+        case ID_EDIT_CUT:
+        case ID_EDIT_COPY:
+        case ID_EDIT_DELETE: {
+            int start = 0, end = 0;
+            m_wndEditor.GetSel(start, end);
+            return start != end;
+        }
+        case ID_EDIT_PASTE:
+            // Text put there as ANSI counts too: the system offers it as Unicode as well.
+            return ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
+        case ID_EDIT_FIND:
+        case ID_EDIT_FIND_NEXT:
+        case ID_EDIT_REPLACE:
+            UpdateData(true);
+            return !m_strNoteText.empty();
+        default:
+            return true;
     }
 }
 
 bool CTallyLeafDlg::IsCommandChecked(UINT id) const {
     switch (id) {
-    case ID_FILE_ALWAYS_ON_TOP:
-        return m_settings.m_bAlwaysOnTop;
-    case ID_FORMAT_WORD_WRAP:
-        return m_settings.m_bWordWrap;
-    default:
-        return false;
+        case ID_FILE_ALWAYS_ON_TOP:
+            return m_settings.m_bAlwaysOnTop;
+        case ID_FORMAT_WORD_WRAP:
+            return m_settings.m_bWordWrap;
+        default:
+            return false;
     }
 }
 
@@ -93,23 +93,23 @@ void CTallyLeafDlg::SendCommand(UINT id) {
 
 void CTallyLeafDlg::OnEditCommand(UINT id) {
     switch (id) {
-    case ID_EDIT_UNDO:
-        m_wndEditor.Undo();
-        break;
-    case ID_EDIT_CUT:
-        m_wndEditor.Cut();
-        break;
-    case ID_EDIT_COPY:
-        m_wndEditor.Copy();
-        break;
-    case ID_EDIT_PASTE:
-        m_wndEditor.Paste();
-        break;
-    case ID_EDIT_DELETE:
-        m_wndEditor.Clear();
-        break;
-    default:
-        break;
+        case ID_EDIT_UNDO:
+            m_wndEditor.Undo();
+            break;
+        case ID_EDIT_CUT:
+            m_wndEditor.Cut();
+            break;
+        case ID_EDIT_COPY:
+            m_wndEditor.Copy();
+            break;
+        case ID_EDIT_PASTE:
+            m_wndEditor.Paste();
+            break;
+        case ID_EDIT_DELETE:
+            m_wndEditor.Clear();
+            break;
+        default:
+            break;
     }
 }
 

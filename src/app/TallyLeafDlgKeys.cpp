@@ -12,8 +12,8 @@ struct KeyCommand {
 
 // Keys that send a command, as its menu item does.
 constexpr KeyCommand kFunctionKeys[] = {
-    {VK_F2, ID_NOTES_RENAME},  {VK_F3, ID_EDIT_FIND_NEXT},    {VK_F4, ID_FILE_OPTIONS},
-    {VK_F5, ID_NOTES_ADD},     {VK_F6, ID_NOTES_ADD_SUBNOTE},
+    {VK_F2, ID_NOTES_RENAME}, {VK_F3, ID_EDIT_FIND_NEXT},    {VK_F4, ID_FILE_OPTIONS},
+    {VK_F5, ID_NOTES_ADD},    {VK_F6, ID_NOTES_ADD_SUBNOTE},
 };
 
 bool IsHeld(int vk) {
@@ -43,26 +43,26 @@ bool CTallyLeafDlg::OnControlKey(const MSG& msg) {
     if (!IsHeld(VK_CONTROL) || IsHeld(VK_MENU))
         return false;
     switch (msg.wParam) {
-    case 'A':
-        SelectWholeNote();
-        return true;
-    case 'O':
-        SendCommand(ID_FILE_LOAD);
-        return true;
-    case 'S':
-        SendCommand(ID_FILE_SAVE);
-        return true;
-    case 'P':
-        SendCommand(ID_FILE_PRINT);
-        return true;
-    case 'F':
-        OpenFindDialog();
-        return true;
-    case 'H':
-        OpenReplaceDialog();
-        return true;
-    default:
-        return false;  // Ctrl+Z, X, C, V and the rest: the editor's own keys
+        case 'A':
+            SelectWholeNote();
+            return true;
+        case 'O':
+            SendCommand(ID_FILE_LOAD);
+            return true;
+        case 'S':
+            SendCommand(ID_FILE_SAVE);
+            return true;
+        case 'P':
+            SendCommand(ID_FILE_PRINT);
+            return true;
+        case 'F':
+            OpenFindDialog();
+            return true;
+        case 'H':
+            OpenReplaceDialog();
+            return true;
+        default:
+            return false;  // Ctrl+Z, X, C, V and the rest: the editor's own keys
     }
 }
 
@@ -91,28 +91,28 @@ bool CTallyLeafDlg::OnPlainKey(const MSG& msg) {
         }
     }
     switch (msg.wParam) {
-    case VK_TAB:
-        // Only ever between the tree and the editor.
-        if (msg.hwnd == m_wndEditor.m_hWnd)
-            m_wndTree.SetFocus();
-        else if (msg.hwnd == m_wndTree.m_hWnd)
-            m_wndEditor.SetFocus();
-        return true;
-    case VK_ESCAPE:
-        // Esc hides the window; it never reaches Cancel, which asks to close.
-        HideWindow();
-        return true;
-    case VK_DELETE:
-        // In the tree it deletes the note; in the editor, text.
-        if (msg.hwnd != m_wndTree.m_hWnd)
+        case VK_TAB:
+            // Only ever between the tree and the editor.
+            if (msg.hwnd == m_wndEditor.m_hWnd)
+                m_wndTree.SetFocus();
+            else if (msg.hwnd == m_wndTree.m_hWnd)
+                m_wndEditor.SetFocus();
+            return true;
+        case VK_ESCAPE:
+            // Esc hides the window; it never reaches Cancel, which asks to close.
+            HideWindow();
+            return true;
+        case VK_DELETE:
+            // In the tree it deletes the note; in the editor, text.
+            if (msg.hwnd != m_wndTree.m_hWnd)
+                return false;
+            SendCommand(ID_NOTES_DELETE);
+            return true;
+        case VK_F11:
+            ShowWindow(::IsZoomed(m_hWnd) ? SW_RESTORE : SW_MAXIMIZE);
+            return true;
+        default:
             return false;
-        SendCommand(ID_NOTES_DELETE);
-        return true;
-    case VK_F11:
-        ShowWindow(::IsZoomed(m_hWnd) ? SW_RESTORE : SW_MAXIMIZE);
-        return true;
-    default:
-        return false;
     }
 }
 

@@ -58,8 +58,7 @@ void CTallyLeafDlg::OnDeleteNote(UINT) {
     HTREEITEM item = m_wndTree.GetSelectedItem();
     if (!item)
         return;
-    const std::wstring question =
-        L"Do you want to delete:" + m_wndTree.GetItemText(item) + L" and all its subnotes?";
+    const std::wstring question = L"Do you want to delete:" + m_wndTree.GetItemText(item) + L" and all its subnotes?";
     if (AppMessageBox(question, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) != IDYES || !m_store.IsOpen())
         return;
     // A failure below the note stops the whole delete, leaving table and tree in

@@ -25,6 +25,7 @@ HWND ApplicationMainWindow() {
 }
 }  // namespace
 
+// clang-format off
 DEFINE_MESSAGE_TABLE(CTextEntryDlg, CWnd,
     OnMessage(WM_ERASEBKGND, &CTextEntryDlg::OnEraseBkgnd),
     OnMessage(WM_CLOSE, &CTextEntryDlg::OnClose),
@@ -32,6 +33,7 @@ DEFINE_MESSAGE_TABLE(CTextEntryDlg, CWnd,
     OnCommand(IDOK, &CTextEntryDlg::OnOK),
     OnCommand(IDCANCEL, &CTextEntryDlg::OnCancel),
     OnControlNotify(kFieldId, EN_CHANGE, &CTextEntryDlg::OnFieldChange))
+// clang-format on
 
 CTextEntryDlg::~CTextEntryDlg() {
     if (m_hWnd)
@@ -95,13 +97,12 @@ int CTextEntryDlg::Show(HWND parent, const std::wstring& caption, const std::wst
 
 bool CTextEntryDlg::CreateWindowAndControls(HWND owner, const std::wstring& caption, const std::wstring& prompt,
                                             const std::wstring& initialText) {
-    const wchar_t* windowClass =
-        RegisterClass(kClassName, CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(nullptr, IDC_ARROW));
+    const wchar_t* windowClass = RegisterClass(kClassName, CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(nullptr, IDC_ARROW));
     if (!windowClass)
         return false;
     const RECT frame = {0, 0, kWindowWidth, ::GetSystemMetrics(SM_CYCAPTION) + kWindowBodyHeight};
-    if (!CreateEx(WS_EX_DLGMODALFRAME, windowClass, caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, frame,
-                  owner, 0) ||
+    if (!CreateEx(WS_EX_DLGMODALFRAME, windowClass, caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, frame, owner,
+                  0) ||
         !m_hWnd)
         return false;
     CenterOverOwner(owner);
@@ -129,10 +130,10 @@ bool CTextEntryDlg::CreateWindowAndControls(HWND owner, const std::wstring& capt
 
 bool CTextEntryDlg::CreateControl(CWnd& control, DWORD exStyle, const wchar_t* className, const std::wstring& text,
                                   DWORD style, const RECT& rect, UINT id) {
-    HWND hwnd = ::CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left,
-                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, m_hWnd,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ::GetModuleHandleW(nullptr),
-                                  nullptr);
+    HWND hwnd =
+        ::CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                          rect.right - rect.left, rect.bottom - rect.top, m_hWnd,
+                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     return hwnd && control.Attach(hwnd);
 }
 
@@ -226,4 +227,3 @@ void CTextEntryDlg::OnCancel(UINT) {
 void CTextEntryDlg::OnFieldChange(UINT) {
     UpdateOkButton();
 }
-

@@ -27,8 +27,7 @@ public:
     // null), and waits for the user. Returns IDOK (1) when the user confirmed
     // with OK or Enter, IDCANCEL (2) when the user cancelled (Cancel, Escape or
     // the close box), 0 when the window could not be created.
-    int Show(HWND parent, const std::wstring& caption, const std::wstring& prompt,
-             const std::wstring& initialText);
+    int Show(HWND parent, const std::wstring& caption, const std::wstring& prompt, const std::wstring& initialText);
 
     // The field's text when the window was closed; meaningful after IDOK.
     const std::wstring& GetText() const { return m_strText; }
@@ -39,8 +38,8 @@ private:
     // Creates the window, its four controls and their font; false when any fails.
     bool CreateWindowAndControls(HWND owner, const std::wstring& caption, const std::wstring& prompt,
                                  const std::wstring& initialText);
-    bool CreateControl(CWnd& control, DWORD exStyle, const wchar_t* className, const std::wstring& text,
-                       DWORD style, const RECT& rect, UINT id);
+    bool CreateControl(CWnd& control, DWORD exStyle, const wchar_t* className, const std::wstring& text, DWORD style,
+                       const RECT& rect, UINT id);
     void CenterOverOwner(HWND owner);
     void EndModalLoop(int result);
     void UpdateOkButton();

@@ -9,5 +9,4 @@
 // The program file's name without its extension ("tallyleaf").
 const std::wstring& AppName();
 
-int AppMessageBox(const std::wstring& text, const wchar_t* caption = nullptr,
-                  UINT type = MB_OK, HWND owner = nullptr);
+int AppMessageBox(const std::wstring& text, const wchar_t* caption = nullptr, UINT type = MB_OK, HWND owner = nullptr);

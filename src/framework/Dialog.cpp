@@ -5,9 +5,11 @@
 #include "framework/ModalLoop.h"
 #include "framework/WindowText.h"
 
+// clang-format off
 DEFINE_MESSAGE_TABLE(CDialog, CWnd,
     OnCommand(IDOK, &CDialog::OnCommandOK),
     OnCommand(IDCANCEL, &CDialog::OnCommandCancel))
+// clang-format on
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM l) {
     if (msg != WM_INITDIALOG)

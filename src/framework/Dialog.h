@@ -15,8 +15,7 @@
 
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dialog, bool saveAndValidate)
-        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDataExchange(CWnd* dialog, bool saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
     CWnd* m_pDlgWnd;
     bool m_bSaveAndValidate;  // true: controls to members; false: members to controls
 };
@@ -27,8 +26,7 @@ void DDX_Text(CDataExchange& dx, int id, std::wstring& value);
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, HWND parent = nullptr)
-        : m_nIDTemplate(templateId), m_hParent(parent) {}
+    explicit CDialog(UINT templateId, HWND parent = nullptr) : m_nIDTemplate(templateId), m_hParent(parent) {}
 
     INT_PTR DoModal();
     // Creates the dialog modeless; the dialog ends with EndDialog or DestroyWindow.

@@ -21,18 +21,18 @@ bool IsReflected(UINT msg) {
 // The child window a reflectable message comes from.
 HWND ReflectSource(HWND self, UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
-    case WM_NOTIFY:
-        return reinterpret_cast<NMHDR*>(l)->hwndFrom;
-    case WM_DRAWITEM: {
-        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(l);
-        return dis->CtlType == ODT_MENU ? nullptr : dis->hwndItem;
-    }
-    case WM_MEASUREITEM: {
-        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
-        return mis->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(self, static_cast<int>(w));
-    }
-    default:
-        return reinterpret_cast<HWND>(l);  // WM_CTLCOLOR*
+        case WM_NOTIFY:
+            return reinterpret_cast<NMHDR*>(l)->hwndFrom;
+        case WM_DRAWITEM: {
+            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(l);
+            return dis->CtlType == ODT_MENU ? nullptr : dis->hwndItem;
+        }
+        case WM_MEASUREITEM: {
+            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+            return mis->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(self, static_cast<int>(w));
+        }
+        default:
+            return reinterpret_cast<HWND>(l);  // WM_CTLCOLOR*
     }
 }
 }  // namespace
@@ -63,8 +63,7 @@ void CWnd::Unbind() {
     m_hWnd = nullptr;
 }
 
-const wchar_t* CWnd::RegisterClass(const wchar_t* name, UINT style, HCURSOR cursor,
-                                   HBRUSH background) {
+const wchar_t* CWnd::RegisterClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH background) {
     WNDCLASSEXW wc{};
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     if (::GetClassInfoExW(inst, name, &wc))
@@ -79,12 +78,11 @@ const wchar_t* CWnd::RegisterClass(const wchar_t* name, UINT style, HCURSOR curs
     return ::RegisterClassExW(&wc) ? name : nullptr;
 }
 
-bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
-                    const RECT& rect, HWND parent, UINT id) {
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, const RECT& rect,
+                    HWND parent, UINT id) {
     HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
-    HWND hwnd = ::CreateWindowExW(exStyle, className, title, style, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, parent, menu,
-                                  ::GetModuleHandleW(nullptr), this);
+    HWND hwnd = ::CreateWindowExW(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+                                  rect.bottom - rect.top, parent, menu, ::GetModuleHandleW(nullptr), this);
     return hwnd != nullptr;
 }
 
@@ -128,8 +126,7 @@ HWND CWnd::Detach() {
     return hwnd;
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR,
-                                    DWORD_PTR refData) {
+LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR refData) {
     auto* self = reinterpret_cast<CWnd*>(refData);
     if (msg == WM_NCDESTROY) {
         LRESULT result = self->GuardedDispatch(msg, w, l);
@@ -202,48 +199,48 @@ bool CWnd::DispatchTable(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
         for (std::size_t i = 0; i < table->count; ++i) {
             const MessageEntry& e = table->entries[i];
             switch (e.kind) {
-            case MessageEntry::Kind::Message:
-                if (e.message == msg) {
-                    result = (this->*e.handler.onMessage)(w, l);
-                    return true;
-                }
-                break;
-            case MessageEntry::Kind::RegisteredMessage:
-                if (*e.registered != 0 && *e.registered == msg) {
-                    result = (this->*e.handler.onMessage)(w, l);
-                    return true;
-                }
-                break;
-            case MessageEntry::Kind::Command:
-                // Menu items send code 0, accelerators 1; buttons send BN_CLICKED (0).
-                if (msg == WM_COMMAND && code <= 1 && id >= e.idFirst && id <= e.idLast) {
-                    (this->*e.handler.onCommand)(id);
-                    result = 0;
-                    return true;
-                }
-                break;
-            case MessageEntry::Kind::ControlNotify:
-                if (msg == WM_COMMAND && l != 0 && code == e.message && id == e.idFirst) {
-                    (this->*e.handler.onCommand)(id);
-                    result = 0;
-                    return true;
-                }
-                break;
-            case MessageEntry::Kind::Notify:
-                if (msg == WM_NOTIFY) {
-                    auto* hdr = reinterpret_cast<NMHDR*>(l);
-                    if (hdr->code == e.message && hdr->idFrom == e.idFirst) {
-                        result = (this->*e.handler.onNotify)(hdr);
+                case MessageEntry::Kind::Message:
+                    if (e.message == msg) {
+                        result = (this->*e.handler.onMessage)(w, l);
                         return true;
                     }
-                }
-                break;
-            case MessageEntry::Kind::ReflectedNotify:
-                if (msg == kReflectBase + WM_NOTIFY && reinterpret_cast<NMHDR*>(l)->code == e.message) {
-                    result = (this->*e.handler.onNotify)(reinterpret_cast<NMHDR*>(l));
-                    return true;
-                }
-                break;
+                    break;
+                case MessageEntry::Kind::RegisteredMessage:
+                    if (*e.registered != 0 && *e.registered == msg) {
+                        result = (this->*e.handler.onMessage)(w, l);
+                        return true;
+                    }
+                    break;
+                case MessageEntry::Kind::Command:
+                    // Menu items send code 0, accelerators 1; buttons send BN_CLICKED (0).
+                    if (msg == WM_COMMAND && code <= 1 && id >= e.idFirst && id <= e.idLast) {
+                        (this->*e.handler.onCommand)(id);
+                        result = 0;
+                        return true;
+                    }
+                    break;
+                case MessageEntry::Kind::ControlNotify:
+                    if (msg == WM_COMMAND && l != 0 && code == e.message && id == e.idFirst) {
+                        (this->*e.handler.onCommand)(id);
+                        result = 0;
+                        return true;
+                    }
+                    break;
+                case MessageEntry::Kind::Notify:
+                    if (msg == WM_NOTIFY) {
+                        auto* hdr = reinterpret_cast<NMHDR*>(l);
+                        if (hdr->code == e.message && hdr->idFrom == e.idFirst) {
+                            result = (this->*e.handler.onNotify)(hdr);
+                            return true;
+                        }
+                    }
+                    break;
+                case MessageEntry::Kind::ReflectedNotify:
+                    if (msg == kReflectBase + WM_NOTIFY && reinterpret_cast<NMHDR*>(l)->code == e.message) {
+                        result = (this->*e.handler.onNotify)(reinterpret_cast<NMHDR*>(l));
+                        return true;
+                    }
+                    break;
             }
         }
     }

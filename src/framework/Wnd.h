@@ -69,11 +69,11 @@ public:
     static CWnd* FromHandle(HWND hwnd);
 
     // Binds a window the program creates (class registered by RegisterClass below).
-    bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
-                  const RECT& rect, HWND parent, UINT id);
+    bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, const RECT& rect,
+                  HWND parent, UINT id);
     // Registers a window class whose procedure dispatches to CWnd objects.
-    static const wchar_t* RegisterClass(const wchar_t* name, UINT style = CS_DBLCLKS,
-                                        HCURSOR cursor = nullptr, HBRUSH background = nullptr);
+    static const wchar_t* RegisterClass(const wchar_t* name, UINT style = CS_DBLCLKS, HCURSOR cursor = nullptr,
+                                        HBRUSH background = nullptr);
 
     // Binds an existing window by subclassing it (a control from a template).
     bool Attach(HWND hwnd);
@@ -162,8 +162,7 @@ protected:
     static const MessageTable kMessageTable;
 
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
-                                         DWORD_PTR refData);
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR refData);
     // Binds this object to hwnd (the window property); used by the procedures.
     void Bind(HWND hwnd);
     void Unbind();
@@ -189,13 +188,15 @@ private:
 // Declares a class's message table; the entries are defined in its .cpp with
 // DEFINE_MESSAGE_TABLE(Class, Base, entries...), in the class's scope so the
 // entries may name its private handlers.
-#define DECLARE_MESSAGE_TABLE()                                 \
-protected:                                                      \
-    static const MessageEntry kMessageEntries[];                \
-    static const MessageTable kMessageTable;                    \
-    const MessageTable* GetMessageTable() const override { return &kMessageTable; }
+#define DECLARE_MESSAGE_TABLE()                            \
+protected:                                                 \
+    static const MessageEntry kMessageEntries[];           \
+    static const MessageTable kMessageTable;               \
+    const MessageTable* GetMessageTable() const override { \
+        return &kMessageTable;                             \
+    }
 
-#define DEFINE_MESSAGE_TABLE(Class, Base, ...)                                         \
-    const MessageEntry Class::kMessageEntries[] = {__VA_ARGS__};                        \
+#define DEFINE_MESSAGE_TABLE(Class, Base, ...)                                               \
+    const MessageEntry Class::kMessageEntries[] = {__VA_ARGS__};                             \
     const MessageTable Class::kMessageTable = {&Base::kMessageTable, Class::kMessageEntries, \
                                                sizeof(Class::kMessageEntries) / sizeof(MessageEntry)};

@@ -15,14 +15,12 @@
 namespace tallyleaf::resource_check {
 
 constexpr unsigned kMenuCommands[] = {
-    ID_FILE_LOAD,        ID_FILE_SAVE,        ID_FILE_EXPORT,       ID_FILE_PRINT,
-    ID_FILE_OPTIONS,     ID_FILE_ALWAYS_ON_TOP, ID_FILE_HIDE,       ID_FILE_EXIT,
-    ID_EDIT_UNDO,        ID_EDIT_CUT,         ID_EDIT_COPY,         ID_EDIT_PASTE,
-    ID_EDIT_DELETE,      ID_EDIT_FIND,        ID_EDIT_FIND_NEXT,    ID_EDIT_REPLACE,
-    ID_NOTES_ADD,        ID_NOTES_ADD_SUBNOTE, ID_NOTES_RENAME,     ID_NOTES_DELETE,
-    ID_FORMAT_WORD_WRAP, ID_FORMAT_FONT,      ID_FORMAT_FONT_COLOR, ID_FORMAT_BACK_COLOR,
-    ID_HELP_ABOUT,       ID_HELP_HOME_PAGE,   ID_HELP_FORUM,        ID_HELP_FEEDBACK,
-    ID_HELP_NEWSLETTER,
+    ID_FILE_LOAD,          ID_FILE_SAVE,   ID_FILE_EXPORT,       ID_FILE_PRINT,        ID_FILE_OPTIONS,
+    ID_FILE_ALWAYS_ON_TOP, ID_FILE_HIDE,   ID_FILE_EXIT,         ID_EDIT_UNDO,         ID_EDIT_CUT,
+    ID_EDIT_COPY,          ID_EDIT_PASTE,  ID_EDIT_DELETE,       ID_EDIT_FIND,         ID_EDIT_FIND_NEXT,
+    ID_EDIT_REPLACE,       ID_NOTES_ADD,   ID_NOTES_ADD_SUBNOTE, ID_NOTES_RENAME,      ID_NOTES_DELETE,
+    ID_FORMAT_WORD_WRAP,   ID_FORMAT_FONT, ID_FORMAT_FONT_COLOR, ID_FORMAT_BACK_COLOR, ID_HELP_ABOUT,
+    ID_HELP_HOME_PAGE,     ID_HELP_FORUM,  ID_HELP_FEEDBACK,     ID_HELP_NEWSLETTER,
 };
 
 constexpr unsigned kMainDialogControls[] = {IDC_EDIT_NOTE, IDC_TREE_NOTES, IDC_SPLITTER};
@@ -62,6 +60,6 @@ static_assert(AllDistinct(kMainDialogControls), "two main window controls share 
 static_assert(NoneInRange(kMainDialogControls, ID_INSERT_FIRST, ID_INSERT_LAST),
               "a main window control id lies in the Insert snippet range");
 
-} // namespace tallyleaf::resource_check
+}  // namespace tallyleaf::resource_check
 
-#endif // TALLYLEAF_RES_RESOURCEIDSCHECK_H
+#endif  // TALLYLEAF_RES_RESOURCEIDSCHECK_H

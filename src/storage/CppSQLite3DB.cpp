@@ -188,8 +188,7 @@ int CppSQLite3DB::ExecuteScalar(const std::wstring& sql) {
 bool CppSQLite3DB::HasTable(const std::wstring& name) {
     wchar_t sql[128];
     int length = std::swprintf(sql, sizeof sql / sizeof sql[0],
-                               L"select count(*) from sqlite_master where type='table' and name='%ls'",
-                               name.c_str());
+                               L"select count(*) from sqlite_master where type='table' and name='%ls'", name.c_str());
     // A name too long for the statement buffer could only be looked up cut
     // short, which might find the wrong table.
     if (length < 0 || length >= static_cast<int>(sizeof sql / sizeof sql[0]))

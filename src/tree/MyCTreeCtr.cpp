@@ -13,6 +13,7 @@ COLORREF ColorOrSystem(COLORREF color, int systemIndex) {
 }
 }  // namespace
 
+// clang-format off
 DEFINE_MESSAGE_TABLE(MyCTreeCtr, CTreeCtrl,
     OnReflectedNotify(TVN_BEGINDRAGW, &MyCTreeCtr::OnBeginDrag),
     OnReflectedNotify(TVN_DELETEITEMW, &MyCTreeCtr::OnDeleteItem),
@@ -20,11 +21,11 @@ DEFINE_MESSAGE_TABLE(MyCTreeCtr, CTreeCtrl,
     OnMessage(WM_LBUTTONUP, &MyCTreeCtr::OnLButtonUp),
     OnMessage(WM_CAPTURECHANGED, &MyCTreeCtr::OnCaptureChanged),
     OnMessage(WM_DESTROY, &MyCTreeCtr::OnDestroy))
+// clang-format on
 
 MyCTreeCtr::MyCTreeCtr() : m_hNoDropCursor(::LoadCursorW(nullptr, IDC_NO)) {}
 
-HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, int noteId, HTREEITEM parent,
-                                     HTREEITEM after) {
+HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, int noteId, HTREEITEM parent, HTREEITEM after) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? parent : TVI_ROOT;
     insert.hInsertAfter = after;

@@ -20,10 +20,10 @@
 constexpr UINT TVN_NOTEMOVED = 0U - 1900U;
 
 struct NMNOTEMOVED {
-    NMHDR hdr;          // hwndFrom: the tree; idFrom: its control id; code: TVN_NOTEMOVED
-    int noteId;         // the moved note
-    int newParentId;    // the note it now stands under; 0 at the top level
-    HTREEITEM hItem;    // the moved note's item (selected by now)
+    NMHDR hdr;        // hwndFrom: the tree; idFrom: its control id; code: TVN_NOTEMOVED
+    int noteId;       // the moved note
+    int newParentId;  // the note it now stands under; 0 at the top level
+    HTREEITEM hItem;  // the moved note's item (selected by now)
 };
 
 class MyCTreeCtr : public CTreeCtrl {
@@ -33,8 +33,7 @@ public:
     // The one way notes enter the tree: inserts an item labelled `name` under
     // `parent` (null or TVI_ROOT: the top level) after `after`, then sets its
     // data to `noteId`. Returns the new item, or null when the insertion failed.
-    HTREEITEM InsertNoteItem(const std::wstring& name, int noteId, HTREEITEM parent,
-                             HTREEITEM after = TVI_LAST);
+    HTREEITEM InsertNoteItem(const std::wstring& name, int noteId, HTREEITEM parent, HTREEITEM after = TVI_LAST);
 
     // The note id of an item; 0 for no item.
     int NoteId(HTREEITEM item) const { return item ? static_cast<int>(GetItemData(item)) : 0; }
@@ -73,9 +72,9 @@ private:
     std::unique_ptr<CImageList> m_pDragImage;  // the drag image while one is held
     bool m_bDragging = false;
     HTREEITEM m_hDragItem = nullptr;
-    HTREEITEM m_hDropItem = nullptr;            // the item under the pointer at the last move
-    HCURSOR m_hSavedCursor = nullptr;           // the cursor from before the drag
-    HCURSOR m_hNoDropCursor = nullptr;          // shown while the pointer is outside the tree
+    HTREEITEM m_hDropItem = nullptr;    // the item under the pointer at the last move
+    HCURSOR m_hSavedCursor = nullptr;   // the cursor from before the drag
+    HCURSOR m_hNoDropCursor = nullptr;  // shown while the pointer is outside the tree
 
     DECLARE_MESSAGE_TABLE()
 };

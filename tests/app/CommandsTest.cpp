@@ -88,9 +88,7 @@ protected:
     void PutUnicodeText(const std::wstring& text) {
         PutOnClipboard(CF_UNICODETEXT, GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t)));
     }
-    void PutAnsiText(const std::string& text) {
-        PutOnClipboard(CF_TEXT, GlobalCopy(text.c_str(), text.size() + 1));
-    }
+    void PutAnsiText(const std::string& text) { PutOnClipboard(CF_TEXT, GlobalCopy(text.c_str(), text.size() + 1)); }
     void PutPrivateData() {
         const UINT format = ::RegisterClipboardFormatW(L"Tallyleaf.Tests.PrivateData");
         const char bytes[] = "not text";

@@ -118,17 +118,17 @@ TEST_F(Configuration, WithoutAFileEveryDefaultHolds) {
 
 TEST_F(Configuration, HandEditedValuesAreRead) {
     const std::wstring otherDb = dir.File(L"elsewhere.db");
-    Configure(L"Main", L"DBPath", otherDb);                 // read under "main"
-    Configure(L"MAIN", L"alwaysontop", L"2");               // any number but 0 is on
-    Configure(L"Main", L"WordWrap", L"yes");                // not a number: 0
-    Configure(L"Main", L"HotKeyVK", L"3");                  // Ctrl+Alt
-    Configure(L"Main", L"HotKey", L"75");                   // K
-    Configure(L"tallyleaf", L"WX", L"x40");                 // not a number: 0
+    Configure(L"Main", L"DBPath", otherDb);    // read under "main"
+    Configure(L"MAIN", L"alwaysontop", L"2");  // any number but 0 is on
+    Configure(L"Main", L"WordWrap", L"yes");   // not a number: 0
+    Configure(L"Main", L"HotKeyVK", L"3");     // Ctrl+Alt
+    Configure(L"Main", L"HotKey", L"75");      // K
+    Configure(L"tallyleaf", L"WX", L"x40");    // not a number: 0
     Configure(L"TALLYLEAF", L"wy", L"75");
     Configure(L"Tallyleaf", L"WWidth", L"500");
     Configure(L"Tallyleaf", L"WHeight", L"360");
-    Configure(L"Tallyleaf", L"bkColor", L"255");            // red
-    Configure(L"Tallyleaf", L"TextColor", L"65280");        // green
+    Configure(L"Tallyleaf", L"bkColor", L"255");      // red
+    Configure(L"Tallyleaf", L"TextColor", L"65280");  // green
     Start();
 
     EXPECT_EQ(dlg->m_strDbPath, otherDb);
@@ -190,8 +190,8 @@ TEST_F(Configuration, TheEndWritesItsKeysInOrder) {
     dlg->CallUpWindow();
     Finish();
     const std::vector<std::string> expected = {
-        "[Stat]",      "Runs=2",       "Uses=1",      "[Tallyleaf]",  "WX=250",
-        "WY=150",      "WHeight=420",  "WWidth=540",  "MAXIMIZED=0",  "SplitterPos=120",
+        "[Stat]", "Runs=2",      "Uses=1",     "[Tallyleaf]", "WX=250",
+        "WY=150", "WHeight=420", "WWidth=540", "MAXIMIZED=0", "SplitterPos=120",
     };
     EXPECT_EQ(Lines(dir.File(L"tallyleaf.cfg")), expected);
 }
@@ -236,8 +236,8 @@ namespace {
 // The launch counter as the registry holds it; -1 when absent or not a number.
 long long StoredLaunchCount() {
     DWORD value = 0, size = sizeof value;
-    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Velmorand\\Tallyleaf", L"runs", RRF_RT_REG_DWORD, nullptr,
-                       &value, &size) != ERROR_SUCCESS)
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Velmorand\\Tallyleaf", L"runs", RRF_RT_REG_DWORD, nullptr, &value,
+                       &size) != ERROR_SUCCESS)
         return -1;
     return value;
 }
@@ -274,8 +274,7 @@ class RunOnStartup : public ::testing::Test {
 protected:
     void StoreValue(DWORD type, const void* data, DWORD size) {
         HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                    nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         ::RegSetValueExW(key, L"Tallyleaf", 0, type, static_cast<const BYTE*>(data), size);
         ::RegCloseKey(key);

@@ -21,7 +21,7 @@ TEST_F(StoreFailures, ACorruptFileIsReportedOnceAndLeftUntouched) {
     WriteFileBytes(DbPath(), garbage);
     Start();
     ASSERT_EQ(modal.Boxes().size(), 1u);
-    EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix)) ;
+    EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix));
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
     EXPECT_EQ(dlg->Tree().GetCount(), 0u);
 
@@ -56,8 +56,7 @@ TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndKeepsThemWhenASaveFails) 
     const std::string before = ReadFileBytes(DbPath());
     // Another program holds the file open and lets others only read it (a read-only
     // attribute alone does not stop an administrator, who runs these tests).
-    HANDLE holder = ::CreateFileW(DbPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+    HANDLE holder = ::CreateFileW(DbPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     Start();
     EXPECT_TRUE(modal.Boxes().empty());
@@ -183,8 +182,7 @@ TEST_F(StoreFailures, WithoutAnyNoteToShowTheEditorIsEmptyAndReadOnlyInItsColour
 TEST_F(StoreFailures, AReadOnlyFileWithOnlyOrphansShowsNothingEditable) {
     CreateNotesTable();
     InsertNote(5, 9, L"Orphan", L"lost parent");
-    HANDLE holder = ::CreateFileW(DbPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+    HANDLE holder = ::CreateFileW(DbPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     Start();
     // The default note could not be added, which is said.

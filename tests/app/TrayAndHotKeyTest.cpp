@@ -48,8 +48,8 @@ TEST_F(TrayIcon, IsAddedAtStartAndRemovedAtTheEnd) {
 
 TEST_F(TrayIcon, OnlyAPressOfEitherButtonCallsTheWindowUp) {
     Start();
-    for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
-                       WM_MBUTTONDOWN, WM_MBUTTONUP, WM_CONTEXTMENU}) {
+    for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN,
+                       WM_MBUTTONUP, WM_CONTEXTMENU}) {
         EXPECT_EQ(dlg->SendMessage(WM_TRAYCALLBACK, 0, mouse), 0) << "mouse message " << mouse;
         PumpPending();
         EXPECT_FALSE(dlg->IsWindowVisible()) << "mouse message " << mouse;

@@ -64,7 +64,9 @@ private:
     DECLARE_MESSAGE_TABLE()
 };
 
+// clang-format off
 DEFINE_MESSAGE_TABLE(OwnerWindow, CWnd, OnMessage(WM_TIMER, &OwnerWindow::OnTimer))
+// clang-format on
 
 class TestApp : public CWinApp {
 public:
@@ -441,9 +443,8 @@ TEST_F(TextEntryKeys, TabAndShiftTabCycleThroughFieldOkAndCancel) {
                                    ok = TextEntryAnswer::Button(w, IDOK);
                                    cancel = TextEntryAnswer::Button(w, IDCANCEL);
                                },
-                               press(VK_TAB, false), press(VK_TAB, false), press(VK_TAB, false),
-                               press(VK_TAB, true), press(VK_TAB, true), press(VK_TAB, true),
-                               press(VK_TAB, true), press(VK_RETURN, false)});
+                               press(VK_TAB, false), press(VK_TAB, false), press(VK_TAB, false), press(VK_TAB, true),
+                               press(VK_TAB, true), press(VK_TAB, true), press(VK_TAB, true), press(VK_RETURN, false)});
     ASSERT_EQ(focus.size(), 8u);
     // Forwards field, OK, Cancel, field; then backwards Cancel, OK, field, Cancel.
     const std::vector<HWND> expected = {field, ok, cancel, field, cancel, ok, field, cancel};
@@ -457,16 +458,16 @@ TEST_F(TextEntryKeys, LongInitialTextIsScrolledToShowTheCaretAtItsEnd) {
     const std::wstring text = std::wstring(120, L'W') + L"end";
     int lastX = -1, firstX = 0, width = 0;
     ShowAnswered({[&](HWND w) {
-                      HWND field = TextEntryAnswer::Field(w);
-                      RECT client;
-                      ::GetClientRect(field, &client);
-                      width = client.right;
-                      LRESULT last = ::SendMessageW(field, EM_POSFROMCHAR, text.size() - 1, 0);
-                      LRESULT first = ::SendMessageW(field, EM_POSFROMCHAR, 0, 0);
-                      lastX = static_cast<short>(LOWORD(last));
-                      firstX = static_cast<short>(LOWORD(first));
-                      TextEntryAnswer::PressKey(w, VK_ESCAPE);
-                  }},
+                     HWND field = TextEntryAnswer::Field(w);
+                     RECT client;
+                     ::GetClientRect(field, &client);
+                     width = client.right;
+                     LRESULT last = ::SendMessageW(field, EM_POSFROMCHAR, text.size() - 1, 0);
+                     LRESULT first = ::SendMessageW(field, EM_POSFROMCHAR, 0, 0);
+                     lastX = static_cast<short>(LOWORD(last));
+                     firstX = static_cast<short>(LOWORD(first));
+                     TextEntryAnswer::PressKey(w, VK_ESCAPE);
+                 }},
                  text);
     EXPECT_GE(lastX, 0);
     EXPECT_LT(lastX, width);
@@ -480,9 +481,7 @@ class TextEntryResult : public TextEntryTest {};
 TEST_F(TextEntryResult, OkButtonAndEnterConfirmWithTheTextAsTyped) {
     const std::wstring name = L"O'Brien & S\u00f8n \u2014 \u6771\u4eac";
     int clicked = ShowAnswered({[&](HWND w) { TextEntryAnswer::TypeChars(w, name); },
-                                [](HWND w) {
-                                    ::SendMessageW(TextEntryAnswer::Button(w, IDOK), BM_CLICK, 0, 0);
-                                }});
+                                [](HWND w) { ::SendMessageW(TextEntryAnswer::Button(w, IDOK), BM_CLICK, 0, 0); }});
     EXPECT_EQ(clicked, IDOK);
     EXPECT_EQ(dlg.GetText(), name);
 
@@ -494,8 +493,7 @@ TEST_F(TextEntryResult, OkButtonAndEnterConfirmWithTheTextAsTyped) {
 
 TEST_F(TextEntryResult, CancelEscapeAndTheCloseBoxAllCancelAndKeepTheFieldsText) {
     const std::vector<std::pair<const char*, Step>> ways = {
-        {"Cancel button",
-         [](HWND w) { ::SendMessageW(TextEntryAnswer::Button(w, IDCANCEL), BM_CLICK, 0, 0); }},
+        {"Cancel button", [](HWND w) { ::SendMessageW(TextEntryAnswer::Button(w, IDCANCEL), BM_CLICK, 0, 0); }},
         {"Escape", [](HWND w) { TextEntryAnswer::PressKey(w, VK_ESCAPE); }},
         {"close box", [](HWND w) { ::PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };

@@ -42,7 +42,9 @@ private:
     DECLARE_MESSAGE_TABLE()
 };
 
+// clang-format off
 DEFINE_MESSAGE_TABLE(ActionWindow, CWnd, OnMessage(kRunAction, &ActionWindow::OnRunAction))
+// clang-format on
 
 class HandlerException : public ::testing::Test {
 protected:

@@ -32,8 +32,7 @@ RegistryValueGuard::RegistryValueGuard(HKEY root, std::wstring subKey, std::wstr
     DWORD size = 0;
     if (::RegQueryValueExW(key, m_name.c_str(), nullptr, &m_type, nullptr, &size) == ERROR_SUCCESS) {
         m_data.resize(size);
-        m_hadValue = ::RegQueryValueExW(key, m_name.c_str(), nullptr, &m_type, m_data.data(), &size) ==
-                     ERROR_SUCCESS;
+        m_hadValue = ::RegQueryValueExW(key, m_name.c_str(), nullptr, &m_type, m_data.data(), &size) == ERROR_SUCCESS;
         m_data.resize(size);
     }
     ::RegCloseKey(key);
@@ -56,8 +55,8 @@ RegistryValueGuard::~RegistryValueGuard() {
 
 bool RegistryValueGuard::SetString(const std::wstring& value, DWORD type) {
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(m_root, m_subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                          &key, nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExW(m_root, m_subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
         return false;
     LONG rc = ::RegSetValueExW(key, m_name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -90,8 +89,8 @@ bool AppProcess::Start(const std::wstring& exePath) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                          &si, &pi)) {
+    if (!::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                          &pi)) {
         m_error = ::GetLastError();
         return false;
     }
@@ -133,8 +132,8 @@ std::wstring WindowText(HWND wnd) {
     // WM_GETTEXT (not the title cache) so that a control's text comes from its process.
     wchar_t text[1024] = {};
     DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(wnd, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                               5000, &length))
+    if (!::SendMessageTimeoutW(wnd, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                               &length))
         return std::wstring();
     return std::wstring(text, std::min<size_t>(length, std::size(text) - 1));
 }
@@ -232,7 +231,7 @@ HWND FocusOfThreadOwning(HWND wnd) {
 
 std::wstring IniValue(const std::wstring& file, const wchar_t* section, const wchar_t* key, const wchar_t* missing) {
     wchar_t value[512] = {};
-    DWORD n = ::GetPrivateProfileStringW(section, key, missing, value, static_cast<DWORD>(std::size(value)),
-                                         file.c_str());
+    DWORD n =
+        ::GetPrivateProfileStringW(section, key, missing, value, static_cast<DWORD>(std::size(value)), file.c_str());
     return std::wstring(value, n);
 }

@@ -30,8 +30,7 @@ std::vector<Note> ReadNotes(const std::wstring& dbPath) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT pid, name, note FROM notes ORDER BY id;", -1, &stmt, nullptr) ==
-            SQLITE_OK) {
+        if (sqlite3_prepare_v2(db, "SELECT pid, name, note FROM notes ORDER BY id;", -1, &stmt, nullptr) == SQLITE_OK) {
             while (sqlite3_step(stmt) == SQLITE_ROW) {
                 auto text = [stmt](int column) {
                     const unsigned char* value = sqlite3_column_text(stmt, column);

@@ -352,8 +352,8 @@ TEST_F(SqliteStatement, TextWithQuotesAndUnicodeRoundTrips) {
     const std::wstring texts[] = {
         L"O'Brien's ''note''",
         L"\x041F\x0440\x0438\x0432\x0435\x0442, \x043C\x0438\x0440",  // Cyrillic
-        L"\x4F60\x597D\x3001\x4E16\x754C",                              // CJK
-        L"smile \xD83D\xDE00 end",                                      // a surrogate pair
+        L"\x4F60\x597D\x3001\x4E16\x754C",                            // CJK
+        L"smile \xD83D\xDE00 end",                                    // a surrogate pair
         L"line one\r\nline two\ttab",
         L"",
     };

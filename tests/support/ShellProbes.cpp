@@ -28,8 +28,7 @@ HWND CreatePlainWindow(const wchar_t* cls, WNDPROC proc, const wchar_t* title) {
         wc.lpszClassName = cls;
         ::RegisterClassExW(&wc);
     }
-    return ::CreateWindowExW(0, cls, title, WS_OVERLAPPEDWINDOW, 700, 500, 300, 200, nullptr, nullptr, inst,
-                             nullptr);
+    return ::CreateWindowExW(0, cls, title, WS_OVERLAPPEDWINDOW, 700, 500, 300, 200, nullptr, nullptr, inst, nullptr);
 }
 }  // namespace
 

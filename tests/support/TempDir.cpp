@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
-
 TempDir::TempDir() {
     wchar_t base[MAX_PATH];
     ::GetTempPathW(MAX_PATH, base);
     static unsigned counter = 0;
     for (;;) {
-        std::wstring candidate = std::wstring(base) + L"tl-" + std::to_wstring(::GetCurrentProcessId()) +
-                                 L"-" + std::to_wstring(++counter) + L"-" + std::to_wstring(::GetTickCount());
+        std::wstring candidate = std::wstring(base) + L"tl-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                 std::to_wstring(++counter) + L"-" + std::to_wstring(::GetTickCount());
         if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
             m_path = candidate + L"\\";
             return;
@@ -50,8 +49,8 @@ bool FileExists(const std::wstring& path) {
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::string();
     std::string bytes;

@@ -56,7 +56,9 @@ private:
     DECLARE_MESSAGE_TABLE()
 };
 
+// clang-format off
 DEFINE_MESSAGE_TABLE(TreeHost, CWnd, OnMessage(WM_NOTIFY, &TreeHost::OnNotifyMessage))
+// clang-format on
 
 LPARAM PointParam(POINT pt) {
     return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(pt.x)), static_cast<WORD>(static_cast<SHORT>(pt.y)));
@@ -98,15 +100,15 @@ bool Dragging(HWND tree) {
 class NotesTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const wchar_t* hostClass = CWnd::RegisterClass(L"TallyleafTreeTestHost", 0, nullptr,
-                                                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+        const wchar_t* hostClass =
+            CWnd::RegisterClass(L"TallyleafTreeTestHost", 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         ASSERT_NE(hostClass, nullptr);
         // Kept away from the middle of the screen, where the display's own pointer rests.
         ASSERT_TRUE(host.CreateEx(0, hostClass, L"Notes tree", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE,
                                   RECT{20, 20, 360, 400}, nullptr, 0));
         HWND hwnd = ::CreateWindowExW(0, WC_TREEVIEWW, L"",
-                                      TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
-                                          WS_BORDER | WS_TABSTOP | WS_CHILD | WS_VISIBLE,
+                                      TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER |
+                                          WS_TABSTOP | WS_CHILD | WS_VISIBLE,
                                       5, 5, 300, 320, host, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTreeId)),
                                       ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(hwnd, nullptr);
@@ -232,8 +234,7 @@ protected:
         EXPECT_EQ(Highlighted(), L"");
     }
 
-    static constexpr const wchar_t* kStartShape =
-        L"Alpha#1(Alpha 1#2 Alpha 2#3(Alpha 2a#4) Alpha 3#5) Beta#6 Gamma#7";
+    static constexpr const wchar_t* kStartShape = L"Alpha#1(Alpha 1#2 Alpha 2#3(Alpha 2a#4) Alpha 3#5) Beta#6 Gamma#7";
 
     TreeHost host;
     MyCTreeCtr tree;
@@ -251,9 +252,10 @@ TEST_F(NotesTreeItems, InsertedNotesCarryTheirNameAndIdWhereTheyAreAsked) {
     HTREEITEM between = tree.InsertNoteItem(L"Beta between", 11, Find(L"Beta"), first);
     ASSERT_TRUE(top && first && second && between);
 
-    EXPECT_EQ(Shape(), L"Alpha#1(Alpha 1#2 Alpha 2#3(Alpha 2a#4) Alpha 3#5) "
-                       L"Beta#6(Beta first#9 Beta between#11 Beta second#10) Gamma#7 " +
-                           longName + L"#8");
+    EXPECT_EQ(Shape(),
+              L"Alpha#1(Alpha 1#2 Alpha 2#3(Alpha 2a#4) Alpha 3#5) "
+              L"Beta#6(Beta first#9 Beta between#11 Beta second#10) Gamma#7 " +
+                  longName + L"#8");
     TVITEMW item{};
     item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     item.hItem = between;
@@ -275,8 +277,10 @@ TEST_F(NotesTreeItems, CopiedItemTakesTheNoteAndLeavesTheSourceWithNone) {
     HTREEITEM alpha2 = Find(L"Alpha 2");
     HTREEITEM copied = tree.CopyItem(alpha2, nullptr, TVI_FIRST);
     ASSERT_NE(copied, nullptr);
-    EXPECT_EQ(Shape(), L"Alpha 2#3 Alpha#1(Alpha 1#2 Alpha 2#0(Alpha 2a#4) Alpha 3#5) "
-                       L"Beta#6(" + longName + L"#0) Gamma#7(" + longName + L"#8)");
+    EXPECT_EQ(Shape(),
+              L"Alpha 2#3 Alpha#1(Alpha 1#2 Alpha 2#0(Alpha 2a#4) Alpha 3#5) "
+              L"Beta#6(" +
+                  longName + L"#0) Gamma#7(" + longName + L"#8)");
 }
 
 TEST_F(NotesTreeItems, CopiedBranchKeepsItsOrderAndStartsCollapsed) {
