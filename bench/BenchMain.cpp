@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
 #include "app/TallyLeafDlg.h"
+#include "framework/ModulePath.h"
 #include "framework/OleInit.h"
 #include "storage/CppSQLite3DB.h"
 
@@ -217,6 +219,108 @@ Samples MeasureHides(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
     return samples;
 }
 
+// A character typed in the middle of `note`, from the key's message to the
+// editor drawn with it.
+Samples MeasureTyping(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
+    ShowNote(dlg, note);
+    dlg.Editor().SetFocus();
+    const int middle = static_cast<int>(note.length / 2);
+    Samples samples;
+    Stopwatch figureTime;
+    while (MoreReps(samples.Count(), reps, figureTime)) {
+        dlg.Editor().SendMessage(EM_SETSEL, static_cast<WPARAM>(middle), middle);
+        PumpPending();
+        Stopwatch watch;
+        dlg.Editor().SendMessage(WM_CHAR, L'x', 1);
+        ::UpdateWindow(dlg.Editor());
+        samples.Add(watch.ElapsedMs());
+        // Taken out again, so the note keeps its length.
+        dlg.Editor().SendMessage(EM_SETSEL, static_cast<WPARAM>(middle), middle + 1);
+        dlg.Editor().ReplaceSel(L"");
+        PumpPending();
+    }
+    return samples;
+}
+
+// Everyday switching: notes of 200 B to 20 KB, visited in turn, each switch
+// timed from the selection change to the new note drawn.
+void RunEverydaySwitches(const ScratchFolder& scratch, std::vector<Figure>& figures) {
+    constexpr int kNotes = 16;
+    constexpr int kReps = 80;
+    std::vector<size_t> lengths;
+    for (int i = 0; i < kNotes; ++i)
+        lengths.push_back(static_cast<size_t>(200.0 * std::pow(100.0, i / (kNotes - 1.0))));
+    const std::wstring folder = scratch.SubFolder(L"everyday");
+    Progress("generating everyday notes");
+    const std::vector<NoteFacts> notes = WriteSizedNotes(folder + L"notes2.db", lengths, 0xE7E7u);
+    auto dlg = StartWindow(folder);
+    WaitUntil([&] { return Shows(*dlg, notes[0]); }, "note 1");
+    dlg->CallUpWindow();
+    WaitUntil([&] { return dlg->IsWindowVisible(); }, "the window to show");
+    PumpPending();
+
+    Progress("switches, everyday notes");
+    Samples samples;
+    Stopwatch figureTime;
+    // Odd steps through the list, so neighbours in the list are not always neighbours in time.
+    size_t shown = 0;
+    while (MoreReps(samples.Count(), kReps, figureTime) || samples.Count() < static_cast<size_t>(kReps / 2)) {
+        const size_t next = (shown + 5) % notes.size();
+        HTREEITEM item = ItemOf(*dlg, notes[next].id);
+        Stopwatch watch;
+        dlg->Tree().SelectItem(item);
+        WaitUntil([&] { return Shows(*dlg, notes[next]); }, "the next note");
+        ::UpdateWindow(dlg->Editor());
+        samples.Add(watch.ElapsedMs());
+        shown = next;
+    }
+    figures.push_back({"Note switch, everyday notes (drawn)", "200 B-20 KB", samples, 35, kReps, {}});
+    CloseWindow(dlg);
+}
+
+// Refilling the tree of a shown window from a database of `db.notes` notes, as
+// opening another database does: from the call to the tree filled and drawn.
+void RunRefill(const std::wstring& folder, const TreeDatabase& db, std::vector<Figure>& figures) {
+    constexpr int kReps = 5;
+    auto dlg = StartWindow(folder);
+    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(db.notes); }, "the tree at start-up");
+    dlg->CallUpWindow();
+    PumpPending();
+    Progress("refills, " + Thousands(db.notes) + " notes, window shown");
+    Samples samples;
+    Stopwatch figureTime;
+    while (MoreReps(samples.Count(), kReps, figureTime)) {
+        Stopwatch watch;
+        dlg->OpenNotesStore();
+        WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
+                  "the refilled tree");
+        ::UpdateWindow(dlg->Tree());
+        samples.Add(watch.ElapsedMs());
+    }
+    figures.push_back(
+        {"Refill of the shown tree (another database)", Thousands(db.notes) + " notes", samples, 500, kReps, {}});
+    CloseWindow(dlg);
+}
+
+// The figures as comma-separated values, for tools that compare runs.
+std::wstring WriteResultsFile(const std::vector<Figure>& figures) {
+    std::wstring path = ModulePath();
+    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"bench-results.csv";
+    FILE* file = _wfopen(path.c_str(), L"w");
+    if (!file)
+        return L"";
+    std::fprintf(file, "scenario,size,reps,median_ms,max_ms,min_ms,target_ms\n");
+    for (const Figure& f : figures) {
+        if (!f.notRun.empty())
+            continue;
+        std::fprintf(file, "\"%s\",\"%s\",%u,%.2f,%.2f,%.2f,%.0f\n", f.scenario.c_str(), f.size.c_str(),
+                     static_cast<unsigned>(f.samples.Count()), f.samples.Median(), f.samples.Max(), f.samples.Min(),
+                     f.targetMs);
+    }
+    std::fclose(file);
+    return path;
+}
+
 long long FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
@@ -277,6 +381,7 @@ void RunStartUp(const ScratchFolder& scratch, std::vector<Figure>& figures, std:
     };
     const StartCase cases[] = {{100, 20, 0}, {1000, 10, 300}, {10000, 5, 0}};
     const char* const scenario = "Start-up: Create to tree filled, note 1 shown";
+    std::vector<Figure> refills;
     double previousMedian = 0;
     int previousNotes = 0;
     for (const StartCase& c : cases) {
@@ -313,7 +418,10 @@ void RunStartUp(const ScratchFolder& scratch, std::vector<Figure>& figures, std:
         figures.push_back(figure);
         previousMedian = figure.samples.Median();
         previousNotes = c.notes;
+        if (c.notes == 10000)
+            RunRefill(folder, db, refills);
     }
+    figures.insert(figures.end(), refills.begin(), refills.end());
 }
 
 // Switches and hides on notes of 1 KB, 100 KB and 1 MB (characters), two of each size.
@@ -338,7 +446,8 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     dlg->CallUpWindow();
     WaitUntil([&] { return dlg->IsWindowVisible(); }, "the window to show");
 
-    std::vector<Figure> plain, edited, writes, hides;
+    constexpr int kTypingReps = 40;
+    std::vector<Figure> plain, edited, writes, hides, typing;
     for (size_t i = 0; i < 3; ++i) {
         const SizeCase& size = sizes[i];
         const NoteFacts& a = sized[2 * i];
@@ -360,6 +469,15 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
                           {}});
         writes.push_back(
             {"Deferred write of the edited note (timer 12)", size.label, writeSamples, 0, kSwitchReps, {}});
+        if (size.length == 100 * 1024) {
+            Progress("typing into a 100 KB note");
+            typing.push_back({"Typing: a key to its character drawn",
+                              size.label,
+                              MeasureTyping(*dlg, a, kTypingReps),
+                              16,
+                              kTypingReps,
+                              {}});
+        }
         Progress(std::string("hides, ") + size.label);
         hides.push_back({"Hide: HideWindow, saves the shown note",
                          size.label,
@@ -370,7 +488,7 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         dlg->CallUpWindow();
     }
     CloseWindow(dlg);
-    for (const std::vector<Figure>* group : {&plain, &edited, &writes, &hides})
+    for (const std::vector<Figure>* group : {&plain, &edited, &writes, &hides, &typing})
         figures.insert(figures.end(), group->begin(), group->end());
 }
 
@@ -380,8 +498,12 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal) {
     std::vector<std::string> notes;
     RunStartUp(scratch, figures, notes);
     RunSizes(scratch, figures);
+    RunEverydaySwitches(scratch, figures);
 
     PrintTable(figures);
+    const std::wstring results = WriteResultsFile(figures);
+    if (!results.empty())
+        std::printf("\nThe figures are also in %s\n", Narrow(results).c_str());
     std::printf("\nDatabases (generated once, outside the timings):\n");
     for (const std::string& line : notes)
         std::printf("  %s\n", line.c_str());

@@ -325,10 +325,20 @@ void CDragEdit::RestorePosition(int packed) {
 }
 
 void CDragEdit::ShowText(const std::wstring& text, int packed) {
-    // Drawing (and the scroll bar's updates) stay off while the text is replaced.
-    SendMessage(WM_SETREDRAW, FALSE);
+    // The edit control lays out every line of a text set while it is visible.
+    // Taken off the screen for the change (without a repaint of what it would
+    // uncover), it lays the text out once, when it is shown again: one paint,
+    // and no blank editor in between.
+    const bool visible = (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    const bool focused = ::GetFocus() == m_hWnd;
+    constexpr UINT kQuietly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
+    if (visible)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, kQuietly | SWP_HIDEWINDOW);
     ::SetWindowTextW(m_hWnd, text.c_str());
     RestorePosition(packed);
-    SendMessage(WM_SETREDRAW, TRUE);
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    if (visible) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, (kQuietly & ~SWP_NOREDRAW) | SWP_SHOWWINDOW);
+        if (focused)
+            ::SetFocus(m_hWnd);
+    }
 }

@@ -93,6 +93,8 @@ public:
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
+    // Turns the window's drawing off or back on (WM_SETREDRAW); it draws nothing while off.
+    void SetRedraw(bool redraw) { SendMessage(WM_SETREDRAW, redraw ? TRUE : FALSE); }
     bool ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd) != FALSE; }
     LRESULT SendMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageW(m_hWnd, msg, w, l); }
     bool PostMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::PostMessageW(m_hWnd, msg, w, l) != FALSE; }

@@ -1,0 +1,86 @@
+// What the user sees while moving between notes and while the tree is refilled:
+// the new note appears at once, where it was left, with nothing blank between.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "support/MainWindowFixture.h"
+#include "support/Pump.h"
+
+namespace {
+// Watches one window's paints: how many, and whether one drew it empty.
+class PaintWatch {
+public:
+    explicit PaintWatch(HWND window) : m_hWnd(window) { ::SetWindowSubclass(m_hWnd, &Proc, 7, reinterpret_cast<DWORD_PTR>(this)); }
+    ~PaintWatch() { ::RemoveWindowSubclass(m_hWnd, &Proc, 7); }
+    PaintWatch(const PaintWatch&) = delete;
+    PaintWatch& operator=(const PaintWatch&) = delete;
+
+    int paints = 0;
+    int emptyPaints = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<PaintWatch*>(data);
+        if (msg == WM_PAINT) {
+            ++self->paints;
+            if (::GetWindowTextLengthW(hwnd) == 0)
+                ++self->emptyPaints;
+        }
+        return ::DefSubclassProc(hwnd, msg, w, l);
+    }
+    HWND m_hWnd;
+};
+
+std::wstring Lines(const wchar_t* word, int count) {
+    std::wstring text;
+    for (int i = 0; i < count; ++i)
+        text += std::wstring(word) + L" " + std::to_wstring(i) + L"\r\n";
+    return text;
+}
+}  // namespace
+
+using NoteSwitchDrawing = MainWindowTest;
+
+TEST_F(NoteSwitchDrawing, TheNewNoteIsDrawnOnceWhereItWasLeftAndTheFocusStays) {
+    CreateNotesTable();
+    InsertNote(1, 0, L"A", Lines(L"alpha", 300), 40 * 65536 + 25);  // line 40 at the top, caret at 25
+    InsertNote(2, 0, L"B", Lines(L"beta", 300), 7 * 65536 + 12);
+    Start();
+    dlg->CallUpWindow();
+    PumpPending();
+    ASSERT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+
+    PaintWatch watch(dlg->Editor());
+    Select(L"B");
+    ASSERT_TRUE(PumpUntil([&] { return watch.paints > 0; }));
+    PumpPending();
+    EXPECT_EQ(EditorText(), Lines(L"beta", 300));
+    EXPECT_EQ(watch.emptyPaints, 0);
+    EXPECT_TRUE(dlg->Editor().IsWindowVisible());
+    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    int start = 0, end = 0;
+    dlg->Editor().GetSel(start, end);
+    EXPECT_EQ(start, 12);
+    EXPECT_EQ(end, 12);
+    EXPECT_EQ(dlg->Editor().GetFirstVisibleLine(), 7);
+}
+
+TEST_F(NoteSwitchDrawing, ARefillWhileShownLeavesTheTreeCompleteAndDrawn) {
+    CreateNotesTable();
+    for (int id = 1; id <= 300; ++id)
+        InsertNote(id, id % 3 == 0 ? id - 1 : 0, L"Note " + std::to_wstring(id), L"text");
+    Start();
+    dlg->CallUpWindow();
+    PumpPending();
+    dlg->OpenNotesStore();
+    PaintWatch watch(dlg->Tree());
+    PumpPending();
+    EXPECT_EQ(dlg->Tree().GetCount(), 300u);
+    EXPECT_GT(watch.paints, 0);
+    // Drawing is on again: a later change shows without anything else asking.
+    RECT first{};
+    ASSERT_TRUE(dlg->Tree().GetItemRect(dlg->Tree().GetRootItem(), &first, true));
+    EXPECT_TRUE(::GetUpdateRect(dlg->Tree(), nullptr, FALSE) == FALSE);
+    dlg->Tree().SetItemText(dlg->Tree().GetRootItem(), L"Renamed");
+    EXPECT_TRUE(::GetUpdateRect(dlg->Tree(), nullptr, FALSE) != FALSE);
+}
