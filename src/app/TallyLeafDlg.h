@@ -105,7 +105,11 @@ private:
     HWND m_hFindDialog = nullptr;
 
     void LoadSettings();
-    void RecreateEditor();
+    // Creates the editor window, wrapping its lines or not.
+    void RecreateEditor(bool wrap);
+    // Re-creates the editor when it must wrap (or not) to show `text`, keeping
+    // its drag and drop, font, place and focus.
+    void WrapEditorFor(const std::wstring& text);
     void LoadFontAndColours();
     void SaveOnExit();
     // The storage steps of SaveOnExit: the waiting deferred save, the note shown,

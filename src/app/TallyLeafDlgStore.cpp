@@ -110,6 +110,7 @@ void CTallyLeafDlg::LoadNote(int noteId) {
         return;
     }
     m_strNoteText = std::move(note.text);
+    WrapEditorFor(m_strNoteText);
     m_wndEditor.ShowText(m_strNoteText, note.pos);
     if (m_wndEditor.IsReadOnly())
         m_wndEditor.SetReadOnly(false);

@@ -4,6 +4,7 @@
 #include "storage/CppSQLite3DB.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
+#include "support/Stopwatch.h"
 
 class NotesStoreWindow : public MainWindowTest {
 protected:
@@ -114,6 +115,43 @@ TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
     EXPECT_EQ(start, 65535);
     EXPECT_EQ(end, 65535);
 }
+
+// A note of one 300,000-character line (a pasted log) is shown whole, at its
+// position, and written back byte for byte, with word wrap on and off. Wine's
+// edit control took minutes to wrap such a line; the bound catches that.
+class LongLineNote : public NotesStoreWindow, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(LongLineNote, ShowsWholeQuicklyAndIsSavedUnchanged) {
+    std::wstring line;
+    for (int i = 0; line.size() < 300000; ++i)
+        line += L"entry " + std::to_wstring(i) + L" state=ok; ";
+    line.resize(300000);
+    CreateNotesTable();
+    InsertNote(1, 0, L"Log", line, 12345);
+    InsertNote(2, 0, L"Short", L"one\r\ntwo");
+    Configure(L"Main", L"WordWrap", GetParam());
+
+    Stopwatch shown;
+    Start();
+    dlg->CallUpWindow();
+    PumpPending();
+    Select(L"Short");
+    EXPECT_EQ(EditorText(), L"one\r\ntwo");
+    Select(L"Log");
+    PumpPending();
+    EXPECT_LT(shown.ElapsedMs(), 20000);
+
+    EXPECT_TRUE(EditorText() == line);
+    int start = 0, end = 0;
+    dlg->Editor().GetSel(start, end);
+    EXPECT_EQ(start, 12345);
+    EXPECT_EQ(end, 12345);
+    dlg->HideWindow();
+    EXPECT_TRUE(StoredText(1) == line);
+    EXPECT_EQ(StoredPos(1) & 0xFFFF, 12345);
+}
+
+INSTANTIATE_TEST_SUITE_P(WordWrap, LongLineNote, ::testing::Values(L"1", L"0"));
 
 TEST_F(NotesStoreWindow, MovingWithoutTypingWritesNothing) {
     StartWithThreeNotes();
