@@ -10,7 +10,9 @@ namespace {
 // Watches one window's paints: how many, and whether one drew it empty.
 class PaintWatch {
 public:
-    explicit PaintWatch(HWND window) : m_hWnd(window) { ::SetWindowSubclass(m_hWnd, &Proc, 7, reinterpret_cast<DWORD_PTR>(this)); }
+    explicit PaintWatch(HWND window) : m_hWnd(window) {
+        ::SetWindowSubclass(m_hWnd, &Proc, 7, reinterpret_cast<DWORD_PTR>(this));
+    }
     ~PaintWatch() { ::RemoveWindowSubclass(m_hWnd, &Proc, 7); }
     PaintWatch(const PaintWatch&) = delete;
     PaintWatch& operator=(const PaintWatch&) = delete;
