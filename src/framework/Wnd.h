@@ -4,7 +4,10 @@
 // - A CWnd owns nothing but its binding. Windows the program creates bind at
 //   WM_NCCREATE (the create parameter); dialogs bind at WM_INITDIALOG; controls
 //   from a template bind by subclassing (SubclassDlgItem / Attach).
-// - The object is found from the HWND through one window property (FromHandle).
+// - The object is found from the HWND by FromHandle: GWLP_USERDATA for windows
+//   that run the framework's procedures, a window property for any other.
+// - A control is subclassed by replacing its procedure (GWLP_WNDPROC), not through
+//   SetWindowSubclass, which costs about 90 microseconds a message under Wine.
 // - Each class declares a static message table (see DECLARE_MESSAGE_TABLE and the
 //   On... entry builders). Dispatch walks the class's table, then its base's.
 //   A handler in a table handles its message; it may call Default() first or last.
@@ -164,7 +167,8 @@ protected:
     static const MessageTable kMessageTable;
 
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR refData);
+    // The procedure of a control bound by Attach (it replaces the control's own).
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
     // Binds this object to hwnd (the window property); used by the procedures.
     void Bind(HWND hwnd);
     void Unbind();
@@ -172,6 +176,7 @@ protected:
     LRESULT GuardedDispatch(UINT msg, WPARAM w, LPARAM l);
 
     bool m_bSubclassed = false;
+    WNDPROC m_pfnSuper = nullptr;  // the control's own procedure, while subclassed
 
 private:
     // Looks the message up in the tables; true when a handler ran.
