@@ -302,6 +302,50 @@ void RunRefill(const std::wstring& folder, const TreeDatabase& db, std::vector<F
     CloseWindow(dlg);
 }
 
+// A note of one 300,000-character line (a pasted log), shown from a short
+// note, with word wrap on and off: from the selection change to the note drawn.
+void RunOneLongLine(const ScratchFolder& scratch, std::vector<Figure>& figures) {
+    constexpr int kReps = 3;
+    constexpr size_t kLength = 300000;
+    std::wstring line;
+    while (line.size() < kLength)
+        line += L"entry " + std::to_wstring(line.size()) + L" ok; ";
+    line.resize(kLength);
+    for (const bool wrap : {true, false}) {
+        const std::wstring folder = scratch.SubFolder(wrap ? L"line-wrapped" : L"line-unwrapped");
+        {
+            CppSQLite3DB db;
+            db.Open(folder + L"notes2.db");
+            db.ExecuteStatement(
+                L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
+            db.ExecuteStatement(L"INSERT INTO notes VALUES(1,0,'Short','short',0);");
+            db.ExecuteStatement(L"INSERT INTO notes VALUES(2,0,'Log','" + line + L"',0);");
+        }
+        ::WritePrivateProfileStringW(L"Main", L"WordWrap", wrap ? L"1" : L"0", (folder + L"tallyleaf.cfg").c_str());
+        auto dlg = StartWindow(folder);
+        WaitUntil([&] { return ::GetWindowTextLengthW(dlg->Editor()) == 5; }, "the short note");
+        dlg->CallUpWindow();
+        PumpPending();
+        Progress(std::string("one 300,000-character line, word wrap ") + (wrap ? "on" : "off"));
+        Samples samples;
+        Stopwatch figureTime;
+        while (MoreReps(samples.Count(), kReps, figureTime)) {
+            Stopwatch watch;
+            dlg->Tree().SelectItem(ItemOf(*dlg, 2));
+            WaitUntil([&] { return static_cast<size_t>(::GetWindowTextLengthW(dlg->Editor())) == kLength; },
+                      "the long line");
+            ::UpdateWindow(dlg->Editor());
+            samples.Add(watch.ElapsedMs());
+            dlg->Tree().SelectItem(ItemOf(*dlg, 1));
+            WaitUntil([&] { return ::GetWindowTextLengthW(dlg->Editor()) == 5; }, "the short note");
+            PumpPending();
+        }
+        figures.push_back(
+            {"Note switch, one 300,000-char line (drawn)", wrap ? "wrap on" : "wrap off", samples, 2000, kReps, {}});
+        CloseWindow(dlg);
+    }
+}
+
 // The figures as comma-separated values, for tools that compare runs.
 std::wstring WriteResultsFile(const std::vector<Figure>& figures) {
     std::wstring path = ModulePath();
@@ -499,6 +543,7 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal) {
     RunStartUp(scratch, figures, notes);
     RunSizes(scratch, figures);
     RunEverydaySwitches(scratch, figures);
+    RunOneLongLine(scratch, figures);
 
     PrintTable(figures);
     const std::wstring results = WriteResultsFile(figures);
