@@ -1,5 +1,6 @@
 // The database access layer against real database files in a temporary folder.
 #include "storage/CppSQLite3DB.h"
+#include "support/StorageFailure.h"
 #include "support/TempDir.h"
 
 #include <windows.h>
@@ -12,17 +13,6 @@
 #include <utility>
 
 namespace {
-
-// The exception an action throws, if any.
-template <typename Action>
-std::optional<CppSQLite3Exception> FailureOf(Action action) {
-    try {
-        action();
-    } catch (const CppSQLite3Exception& e) {
-        return e;
-    }
-    return std::nullopt;
-}
 
 bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;

@@ -12,21 +12,12 @@
 #include <vector>
 
 #include "storage/CppSQLite3DB.h"
+#include "support/StorageFailure.h"
 #include "support/TempDir.h"
 
 namespace {
 
 const wchar_t kDefaultText[] = L" This is a place for your quick notes...";
-
-template <typename Action>
-std::optional<CppSQLite3Exception> FailureOf(Action action) {
-    try {
-        action();
-    } catch (const CppSQLite3Exception& e) {
-        return e;
-    }
-    return std::nullopt;
-}
 
 // The rows by parent as one line, e.g. "0:[1 Root] 1:[2 Second, 4 Fourth]".
 std::wstring Describe(const NotesStore::RowsByParent& rows) {
