@@ -15,6 +15,7 @@
 
 #include "app/TestSeams.h"
 #include "BenchSupport.h"
+#include "Scenarios.h"
 #include "support/ModalAnswer.h"
 #include "support/Pump.h"
 #include "support/RegistrySandbox.h"
@@ -31,56 +32,6 @@ using namespace bench;
 
 namespace {
 
-// No condition of a scenario should take anywhere near this long.
-constexpr DWORD kTimeoutMs = 120000;
-
-// Repetitions of one figure stop early once it has had its share of the run:
-// after the budget (but never before the minimum), and always at the cap.
-constexpr int kMinReps = 3;
-constexpr double kFigureBudgetMs = 10000;
-constexpr double kFigureCapMs = 30000;
-
-bool MoreReps(size_t done, int planned, const Stopwatch& figureTime) {
-    if (done >= static_cast<size_t>(planned))
-        return false;
-    const double elapsed = figureTime.ElapsedMs();
-    if (elapsed > kFigureCapMs)
-        return false;
-    return done < static_cast<size_t>(kMinReps) || elapsed < kFigureBudgetMs;
-}
-
-struct Figure {
-    std::string scenario;
-    std::string size;
-    Samples samples;
-    double targetMs = 0;  // 0: no target
-    int plannedReps = 0;
-    std::string notRun;  // why the figure was not measured, if it was not
-};
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text)
-        out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
-}
-
-std::string Thousands(long long n) {
-    std::string digits = std::to_string(n);
-    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-        digits.insert(static_cast<size_t>(i), ",");
-    return digits;
-}
-
-void Progress(const std::string& text) {
-    std::fprintf(stderr, "bench: %s\n", text.c_str());
-    std::fflush(stderr);
-}
-
-[[noreturn]] void Fail(const std::string& what) {
-    throw std::runtime_error(what);
-}
-
 // Whether the editor shows `note`: its length and its first (marker) line.
 bool Shows(const CTallyLeafDlg& dlg, const NoteFacts& note) {
     if (static_cast<size_t>(::GetWindowTextLengthW(dlg.Editor())) != note.length)
@@ -89,28 +40,6 @@ bool Shows(const CTallyLeafDlg& dlg, const NoteFacts& note) {
     *reinterpret_cast<WORD*>(line) = 63;
     const LRESULT n = dlg.Editor().SendMessage(EM_GETLINE, 0, reinterpret_cast<LPARAM>(line));
     return std::wstring(line, static_cast<size_t>(n)) == note.marker;
-}
-
-void WaitUntil(const std::function<bool()>& done, const std::string& what, MessageWatch* watch = nullptr) {
-    if (!PumpUntil(done, kTimeoutMs, watch))
-        Fail("timed out waiting for " + what);
-}
-
-std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder) {
-    TestSeams::SetDataFolder(dataFolder);
-    auto dlg = std::make_unique<CTallyLeafDlg>();
-    if (!dlg->Create())
-        Fail("the main window could not be created");
-    return dlg;
-}
-
-// Ends the window as the end of the program does (it saves the shown note), then the connection.
-void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg) {
-    if (dlg && dlg->m_hWnd)
-        ::DestroyWindow(dlg->m_hWnd);
-    PumpPending();
-    dlg.reset();
-    theDB.Close();
 }
 
 // Start-up: from just before Create (which returns after the initialisation)
@@ -132,14 +61,6 @@ Samples MeasureStartUp(const std::wstring& dataFolder, const TreeDatabase& db, i
         CloseWindow(dlg);
     }
     return samples;
-}
-
-HTREEITEM ItemOf(const CTallyLeafDlg& dlg, int noteId) {
-    for (HTREEITEM item = dlg.Tree().GetRootItem(); item; item = dlg.Tree().GetNextSiblingItem(item)) {
-        if (dlg.Tree().NoteId(item) == noteId)
-            return item;
-    }
-    Fail("no tree item for note " + std::to_string(noteId));
 }
 
 // Shows `note` outside any measurement, with no deferred save left waiting.

@@ -3,6 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/TallyLeafDlg.h"
+#include "app/TestSeams.h"
+#include "storage/CppSQLite3DB.h"
+#include "support/Pump.h"
 
 namespace bench {
 
@@ -60,6 +67,67 @@ std::wstring ScratchFolder::SubFolder(const std::wstring& name) const {
     std::wstring folder = m_path + name + L"\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
+}
+
+bool MoreReps(size_t done, int planned, const Stopwatch& figureTime) {
+    if (done >= static_cast<size_t>(planned))
+        return false;
+    const double elapsed = figureTime.ElapsedMs();
+    if (elapsed > kFigureCapMs)
+        return false;
+    return done < static_cast<size_t>(kMinReps) || elapsed < kFigureBudgetMs;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::string Thousands(long long n) {
+    std::string digits = std::to_string(n);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<size_t>(i), ",");
+    return digits;
+}
+
+void Progress(const std::string& text) {
+    std::fprintf(stderr, "bench: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+void Fail(const std::string& what) {
+    throw std::runtime_error(what);
+}
+
+void WaitUntil(const std::function<bool()>& done, const std::string& what, MessageWatch* watch) {
+    if (!PumpUntil(done, kTimeoutMs, watch))
+        Fail("timed out waiting for " + what);
+}
+
+std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder) {
+    TestSeams::SetDataFolder(dataFolder);
+    auto dlg = std::make_unique<CTallyLeafDlg>();
+    if (!dlg->Create())
+        Fail("the main window could not be created");
+    return dlg;
+}
+
+void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg) {
+    if (dlg && dlg->m_hWnd)
+        ::DestroyWindow(dlg->m_hWnd);
+    PumpPending();
+    dlg.reset();
+    theDB.Close();
+}
+
+HTREEITEM ItemOf(const CTallyLeafDlg& dlg, int noteId) {
+    for (HTREEITEM item = dlg.Tree().GetRootItem(); item; item = dlg.Tree().GetNextSiblingItem(item)) {
+        if (dlg.Tree().NoteId(item) == noteId)
+            return item;
+    }
+    Fail("no tree item for note " + std::to_string(noteId));
 }
 
 }  // namespace bench

@@ -1,10 +1,21 @@
 // What the performance scenarios share besides the tests' support (message
 // pump, modal answerer, registry sandbox, stopwatch): the samples of one
-// figure, and a temporary folder.
+// figure, the repetition budget, a temporary folder, and starting and ending
+// the main window.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/Stopwatch.h"
+
+class CTallyLeafDlg;
+struct MessageWatch;
 
 namespace bench {
 
@@ -37,5 +48,45 @@ public:
 private:
     std::wstring m_path;
 };
+
+// One line of the results table.
+struct Figure {
+    std::string scenario;
+    std::string size;
+    Samples samples;
+    double targetMs = 0;  // 0: no target
+    int plannedReps = 0;
+    std::string notRun;  // why the figure was not measured, if it was not
+};
+
+// No condition of a scenario should take anywhere near this long.
+constexpr DWORD kTimeoutMs = 120000;
+
+// Repetitions of one figure stop early once it has had its share of the run:
+// after the budget (but never before the minimum), and always at the cap.
+constexpr int kMinReps = 3;
+constexpr double kFigureBudgetMs = 10000;
+constexpr double kFigureCapMs = 30000;
+
+// Whether a figure with `done` of `planned` repetitions, measured for
+// `figureTime` so far, takes another.
+bool MoreReps(size_t done, int planned, const Stopwatch& figureTime);
+
+std::string Narrow(const std::wstring& text);
+std::string Thousands(long long n);
+void Progress(const std::string& text);
+[[noreturn]] void Fail(const std::string& what);
+
+// Pumps messages until `done` holds; a time-out fails the run, naming `what`.
+void WaitUntil(const std::function<bool()>& done, const std::string& what, MessageWatch* watch = nullptr);
+
+// The main window on `dataFolder`, created as the program creates it (hidden).
+std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder);
+
+// Ends the window as the end of the program does (it saves the shown note), then the connection.
+void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg);
+
+// The top-level tree item of note `noteId`.
+HTREEITEM ItemOf(const CTallyLeafDlg& dlg, int noteId);
 
 }  // namespace bench

@@ -1,0 +1,10 @@
+// The scenario groups that live in files of their own. Each runs its figures
+// in folders of `scratch` and appends them to `figures`; Run() in BenchMain.cpp
+// calls them in turn.
+#pragma once
+
+#include <vector>
+
+#include "BenchSupport.h"
+
+namespace bench {}  // namespace bench
