@@ -64,8 +64,9 @@ void ModalAnswer::OnBoxActivated(HWND dialog) {
     }
     int answer = 0;
     if (!m_answers.empty()) {
-        answer = m_answers.front();
+        const Action act = std::move(m_answers.front());
         m_answers.pop_front();
+        answer = act(dialog);
     } else {
         for (int safe : {IDOK, IDNO, IDCANCEL}) {
             if (std::find(box.buttons.begin(), box.buttons.end(), safe) != box.buttons.end()) {
@@ -78,5 +79,22 @@ void ModalAnswer::OnBoxActivated(HWND dialog) {
     }
     box.answer = answer;
     m_boxes.push_back(box);
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    if (answer)
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+}
+
+void ModalAnswer::AnswerFile(const std::wstring& path) {
+    Answer([path](HWND dialog) {
+        // The file-name box is an edit control in the classic dialogs and a
+        // combo box (whose edit takes the text) in the explorer-style ones.
+        constexpr int kFileNameEdit = 0x480;   // edt1
+        constexpr int kFileNameCombo = 0x47C;  // cmb13
+        HWND box = ::GetDlgItem(dialog, kFileNameCombo);
+        if (!box)
+            box = ::GetDlgItem(dialog, kFileNameEdit);
+        if (!box)
+            return IDCANCEL;
+        ::SetWindowTextW(box, path.c_str());
+        return IDOK;
+    });
 }

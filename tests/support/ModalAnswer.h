@@ -1,7 +1,9 @@
 // Answers the modal windows that the code under test shows on this thread, and
 // records what each one showed: one hook, and an answer queue per window class.
-// - Message boxes and dialogs (class #32770): each takes the next button queued
-//   with Answer; with none left, its safe answer (OK, else No, else Cancel).
+// - Message boxes and dialogs (class #32770): each takes the next answer queued
+//   with Answer (a button, or an action that fills the dialog first, such as
+//   AnswerFile for the file dialogs); with none left, its safe answer (OK, else
+//   No, else Cancel).
 // - The name window (CTextEntryDlg): each takes the next answer queued on
 //   Names() (see TextEntryAnswer.h); with none left, Escape.
 // The program's main window is a #32770 dialog too; it is never answered.
@@ -11,6 +13,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,8 +34,18 @@ public:
     ModalAnswer(const ModalAnswer&) = delete;
     ModalAnswer& operator=(const ModalAnswer&) = delete;
 
+    // Hands the next box or dialog, once active with its controls made, to
+    // `act`, which may fill its controls; the button it returns is pressed (0:
+    // none, the action closes the dialog itself).
+    using Action = std::function<int(HWND dialog)>;
+    void Answer(Action act) { m_answers.push_back(std::move(act)); }
     // Queues the button the next box is answered with (IDYES, IDNO, IDOK, ...).
-    void Answer(int button) { m_answers.push_back(button); }
+    void Answer(int button) {
+        Answer([button](HWND) { return button; });
+    }
+    // The next dialog is a file dialog (open or save): `path` is typed into its
+    // file-name box and Open/Save is pressed.
+    void AnswerFile(const std::wstring& path);
     const std::vector<Box>& Boxes() const { return m_boxes; }
 
     // The answers for the name window and what each one showed.
@@ -46,7 +59,7 @@ private:
     void OnBoxActivated(HWND dialog);
 
     HHOOK m_hook = nullptr;
-    std::deque<int> m_answers;
+    std::deque<Action> m_answers;
     std::vector<Box> m_boxes;
     std::vector<HWND> m_seen;
     TextEntryAnswer m_names;
