@@ -107,6 +107,22 @@ void Settings::SaveAlwaysOnTop() const {
     Write(kAlwaysOnTop, m_bAlwaysOnTop);
 }
 
+void Settings::SaveWordWrap() const {
+    Write(kWordWrap, m_bWordWrap);
+}
+
+void Settings::SaveFont() const {
+    FontRecord::Write(m_font);
+}
+
+void Settings::SaveTextColor() const {
+    Write(kText, static_cast<int>(m_crText));
+}
+
+void Settings::SaveBackColor() const {
+    Write(kBack, static_cast<int>(m_crBack));
+}
+
 void Settings::SavePlacement() const {
     const RECT& r = m_rcWindow;
     Write(kX, r.left);

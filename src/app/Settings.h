@@ -37,6 +37,11 @@ struct Settings {
     std::wstring DatabasePath() const;
 
     void SaveAlwaysOnTop() const;
+    // The Format menu's settings, each written when the user changes it.
+    void SaveWordWrap() const;
+    void SaveFont() const;
+    void SaveTextColor() const;
+    void SaveBackColor() const;
     // The window's restored rectangle, whether it is maximised, and the
     // splitter, in the order the end of the program writes them.
     void SavePlacement() const;

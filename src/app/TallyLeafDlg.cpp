@@ -44,8 +44,19 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_HELP_HOME_PAGE, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FORUM, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FEEDBACK, &CTallyLeafDlg::OnWebPage),
-    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage))
+    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage),
+    OnCommand(ID_FORMAT_WORD_WRAP, &CTallyLeafDlg::OnWordWrap),
+    OnCommand(ID_FORMAT_FONT, &CTallyLeafDlg::OnChooseFont),
+    OnCommand(ID_FORMAT_FONT_COLOR, &CTallyLeafDlg::OnFontColor),
+    OnCommand(ID_FORMAT_BACK_COLOR, &CTallyLeafDlg::OnBackColor),
+    OnCommand(ID_FILE_PRINT, &CTallyLeafDlg::OnPrint))
 // clang-format on
+
+namespace {
+// The splitter's left edge stays within these x coordinates of the client area.
+constexpr int kSplitterMin = 120;
+constexpr int kSplitterMax = 300;
+}  // namespace
 
 CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
@@ -96,6 +107,8 @@ void CTallyLeafDlg::LoadSettings() {
     if (m_settings.m_bAlwaysOnTop)
         PostMessage(s_nApplyAlwaysOnTopMsg);
     RecreateEditor(m_settings.m_bWordWrap);
+    // The bar between tree and editor, in place before the first layout.
+    m_wndSplitter.Create(m_hWnd, IDC_SPLITTER, m_settings.m_nSplitterPos, kSplitterMin, kSplitterMax, IDC_SIZEWE);
 
     if (m_settings.m_bIconInTray)
         AddTrayIcon(kTrayTipAtStartUp);
@@ -137,32 +150,25 @@ bool EditorWraps(HWND editor) {
 }
 }  // namespace
 
+bool CTallyLeafDlg::WrapsText(const std::wstring& text) const {
+    return m_settings.m_bWordWrap && LongestParagraph(text) <= kLongestWrappedParagraph;
+}
+
 void CTallyLeafDlg::WrapEditorFor(const std::wstring& text) {
-    const bool wrap = m_settings.m_bWordWrap && LongestParagraph(text) <= kLongestWrappedParagraph;
+    const bool wrap = WrapsText(text);
     if (!m_wndEditor.m_hWnd || EditorWraps(m_wndEditor) == wrap)
         return;
     const bool focused = ::GetFocus() == m_wndEditor.m_hWnd;
-    RecreateEditor(wrap);
-    m_wndEditor.EnableDragDrop(CDragEdit::kDragOut | CDragEdit::kAcceptDrops);
-    m_wndEditor.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontEditor.GetSafeHandle()), FALSE);
-    LayoutChildren();
+    const bool keepSelectionShown = (::GetWindowLongW(m_wndEditor, GWL_STYLE) & ES_NOHIDESEL) != 0;
+    m_wndEditor.Recreate(CDragEdit::Style(wrap, keepSelectionShown));
     if (focused)
         m_wndEditor.SetFocus();
 }
 
 void CTallyLeafDlg::RecreateEditor(bool wrap) {
-    if (m_wndEditor.m_hWnd)
-        m_wndEditor.Detach();
-    if (HWND old = GetDlgItem(IDC_EDIT_NOTE))
-        ::DestroyWindow(old);
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_NOHIDESEL | ES_WANTRETURN;
-    if (!wrap)
-        style |= WS_HSCROLL | ES_AUTOHSCROLL;
-    HWND editor = ::CreateWindowExW(0, L"EDIT", L"", style, 0, 0, 0, 0, m_hWnd,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_EDIT_NOTE)),
-                                    ::GetModuleHandleW(nullptr), nullptr);
-    // Binding the editor also lifts its typing limit for long notes.
-    m_wndEditor.Attach(editor);
+    // The template's editor goes; its successor keeps the selection shown
+    // without the focus. Binding it also lifts its typing limit for long notes.
+    m_wndEditor.Recreate(CDragEdit::Style(wrap, true));
 }
 
 void CTallyLeafDlg::LoadFontAndColours() {
@@ -204,9 +210,10 @@ void CTallyLeafDlg::LayoutChildren() {
     ::GetClientRect(m_hWnd, &client);
     const int w = client.right;
     const int h = client.bottom;
-    const int p = m_settings.m_nSplitterPos;
+    const int p = m_wndSplitter.m_nPos;
     ::LockWindowUpdate(m_hWnd);
     ::MoveWindow(m_wndTree, 5, 5, p - 5, h - 10, TRUE);
+    ::MoveWindow(m_wndSplitter, p, 5, 5, h - 10, TRUE);
     ::MoveWindow(m_wndEditor, p + 5, 5, w - p - 10, h - 10, TRUE);
     ::LockWindowUpdate(nullptr);
 }
@@ -328,5 +335,6 @@ void CTallyLeafDlg::SavePlacement() {
     ::GetWindowPlacement(m_hWnd, &wp);
     m_settings.m_rcWindow = wp.rcNormalPosition;
     m_settings.m_bMaximized = wp.showCmd == SW_SHOWMAXIMIZED || ::IsZoomed(m_hWnd);
+    m_settings.m_nSplitterPos = m_wndSplitter.m_nPos;
     m_settings.SavePlacement();
 }

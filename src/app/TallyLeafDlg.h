@@ -10,6 +10,7 @@
 //   TallyLeafDlgCommands.cpp  the menu commands: when each is enabled or checked, the
 //                          Edit commands on the editor, the web pages
 //   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
+//   TallyLeafDlgFormat.cpp the Format menu (word wrap, font, colours) and printing
 // The statements on the notes table are NotesStore's (storage/NotesStore.h); the
 // save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
 // The window's storage operations are thin steps over them that report failures.
@@ -20,6 +21,7 @@
 
 #include "app/Settings.h"
 #include "app/TrayIcon.h"
+#include "chrome/Splitter.h"
 #include "editor/DragEdit.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
@@ -96,6 +98,7 @@ private:
     int m_nShownNoteId = 0;
     MyCTreeCtr m_wndTree;
     CDragEdit m_wndEditor;
+    CSplitter m_wndSplitter;
     bool m_bClearingTree = false;
     std::wstring m_strNoteText;
     HICON m_hIcon = nullptr;
@@ -107,6 +110,9 @@ private:
     void LoadSettings();
     // Creates the editor window, wrapping its lines or not.
     void RecreateEditor(bool wrap);
+    // Whether the editor wraps `text`: word wrap is on and no paragraph is too
+    // long for the edit control to wrap in reasonable time.
+    bool WrapsText(const std::wstring& text) const;
     // Re-creates the editor when it must wrap (or not) to show `text`, keeping
     // its drag and drop, font, place and focus.
     void WrapEditorFor(const std::wstring& text);
@@ -181,6 +187,12 @@ private:
     void OnAlwaysOnTop(UINT);
     void OnEditCommand(UINT id);
     void OnWebPage(UINT id);
+    // The Format menu and printing (TallyLeafDlgFormat.cpp).
+    void OnWordWrap(UINT);
+    void OnChooseFont(UINT);
+    void OnFontColor(UINT);
+    void OnBackColor(UINT);
+    void OnPrint(UINT);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;

@@ -61,6 +61,42 @@ HWND CDragEdit::Detach() {
     return CEdit::Detach();
 }
 
+DWORD CDragEdit::Style(bool wrap, bool keepSelectionShown) {
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN;
+    if (keepSelectionShown)
+        style |= ES_NOHIDESEL;
+    // A horizontal scroll bar is what turns wrapping off.
+    if (!wrap)
+        style |= WS_HSCROLL | ES_AUTOHSCROLL;
+    return style;
+}
+
+bool CDragEdit::Recreate(DWORD style) {
+    HWND old = m_hWnd;
+    if (!old)
+        return false;
+    HWND parent = ::GetParent(old);
+    const int id = ::GetDlgCtrlID(old);
+    RECT rect;
+    ::GetWindowRect(old, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    const auto font = static_cast<WPARAM>(SendMessage(WM_GETFONT));
+    if (IsReadOnly())
+        style |= ES_READONLY;
+    const int mode = m_nMode;
+    Detach();
+    ::DestroyWindow(old);
+    HWND editor = ::CreateWindowExW(0, L"EDIT", L"", style, rect.left, rect.top, rect.right - rect.left,
+                                    rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    if (!editor || !Attach(editor))
+        return false;
+    SendMessage(WM_SETFONT, font, FALSE);
+    if (mode)
+        EnableDragDrop(mode);
+    return true;
+}
+
 void CDragEdit::EndRegistration() {
     m_dropTarget.Revoke();
     m_bRegistered = false;

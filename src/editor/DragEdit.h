@@ -29,11 +29,22 @@ public:
     CDragEdit();
     ~CDragEdit() override;
 
+    // The editor's window style: a multi-line edit without a border; without
+    // wrapping it scrolls sideways. `keepSelectionShown` keeps the selection
+    // drawn while the editor lacks the focus.
+    static DWORD Style(bool wrap, bool keepSelectionShown);
+
     // Binds the editor window and lifts the edit control's typing limit, so that
     // typing goes on in notes of any length a load can put there.
     bool Attach(HWND hwnd);
     // Unbinds the window; its drop registration ends with the binding.
     HWND Detach();
+
+    // Destroys the editor window and creates another with `style` in its place:
+    // same parent, id, rectangle, font and read-only state, with the typing
+    // limit lifted and drag and drop as it was set up. The text and the undo
+    // history are not carried over. False when the new window can't be made.
+    bool Recreate(DWORD style);
 
     // Sets up drag and drop for the bound window (call again after the window
     // is re-created). False when OLE can't be had, when drag and drop is set up

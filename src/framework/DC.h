@@ -38,23 +38,24 @@ private:
     HDC m_hDC;
 };
 
-// A memory DC compatible with another (CreateCompatibleDC; null: with the
-// screen), deleted with DeleteDC. Whatever is selected into it must be
-// deselected first (CSelectObject, Gdi.h).
-class CMemoryDC {
+// A DC the program made or was handed (CreateDC, the Print dialog), deleted
+// with DeleteDC. Whatever is selected into it must be deselected first
+// (CSelectObject, Gdi.h).
+class COwnedDC {
 public:
-    explicit CMemoryDC(HDC compatible) : m_hDC(::CreateCompatibleDC(compatible)) {}
-    CMemoryDC(const CMemoryDC&) = delete;
-    CMemoryDC& operator=(const CMemoryDC&) = delete;
-    CMemoryDC(CMemoryDC&& other) noexcept : m_hDC(std::exchange(other.m_hDC, nullptr)) {}
-    CMemoryDC& operator=(CMemoryDC&& other) noexcept {
+    COwnedDC() = default;
+    explicit COwnedDC(HDC dc) : m_hDC(dc) {}
+    COwnedDC(const COwnedDC&) = delete;
+    COwnedDC& operator=(const COwnedDC&) = delete;
+    COwnedDC(COwnedDC&& other) noexcept : m_hDC(std::exchange(other.m_hDC, nullptr)) {}
+    COwnedDC& operator=(COwnedDC&& other) noexcept {
         if (this != &other) {
             Delete();
             m_hDC = std::exchange(other.m_hDC, nullptr);
         }
         return *this;
     }
-    ~CMemoryDC() { Delete(); }
+    ~COwnedDC() { Delete(); }
 
     operator HDC() const { return m_hDC; }
 
@@ -65,5 +66,11 @@ private:
         m_hDC = nullptr;
     }
 
-    HDC m_hDC;
+    HDC m_hDC = nullptr;
+};
+
+// A memory DC compatible with another (CreateCompatibleDC; null: with the screen).
+class CMemoryDC : public COwnedDC {
+public:
+    explicit CMemoryDC(HDC compatible) : COwnedDC(::CreateCompatibleDC(compatible)) {}
 };

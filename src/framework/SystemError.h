@@ -1,0 +1,10 @@
+// The system's own text for an error code (GetLastError and the like).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The message the system has for `code`, without its trailing line break;
+// empty for 0 or a code the system has no text for.
+std::wstring SystemErrorText(DWORD code);
