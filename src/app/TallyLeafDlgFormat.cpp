@@ -79,9 +79,10 @@ void CTallyLeafDlg::OnPrint(UINT) {
             std::wstring selection;
             if (printer.selectionOnly && static_cast<std::size_t>(start) < m_strNoteText.size())
                 selection = m_strNoteText.substr(start, end - start);
+            const RECT page = NotePrinter::PageRect(::GetDeviceCaps(dc, HORZRES), ::GetDeviceCaps(dc, VERTRES));
             NotePrinter::PrintDevice device;
-            failure =
-                NotePrinter::PrintText(dc, printer.selectionOnly ? selection : m_strNoteText, printer.copies, device);
+            failure = NotePrinter::PrintText(dc, printer.selectionOnly ? selection : m_strNoteText, printer.copies,
+                                             page, device);
         }
         if (!failure.empty())
             AppMessageBox(failure, nullptr, MB_ICONERROR, m_hWnd);

@@ -89,8 +89,8 @@ bool ChoosePrinter(HWND owner, PrinterChoice& choice) {
     return chosen && pd.hDC;
 }
 
-RECT PageRect(HDC dc) {
-    RECT page{kMargin, kMargin, ::GetDeviceCaps(dc, HORZRES) - kMargin, ::GetDeviceCaps(dc, VERTRES) - kMargin};
+RECT PageRect(int width, int height) {
+    RECT page{kMargin, kMargin, width - kMargin, height - kMargin};
     if (page.right <= page.left || page.bottom <= page.top)
         page = RECT{};
     return page;
@@ -146,8 +146,7 @@ std::vector<int> Paginate(HDC dc, const std::wstring& text, const RECT& page) {
     return pages;
 }
 
-std::wstring PrintText(HDC dc, const std::wstring& text, int copies, PrintDevice& device) {
-    const RECT page = PageRect(dc);
+std::wstring PrintText(HDC dc, const std::wstring& text, int copies, const RECT& page, PrintDevice& device) {
     if (::IsRectEmpty(&page))
         return kFailure + std::wstring(L"\n - The page is smaller than its margins.");
     DOCINFOW doc{};

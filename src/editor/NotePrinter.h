@@ -32,9 +32,10 @@ struct PrinterChoice {
 // the dialog could not be shown, which the dialog reports itself).
 bool ChoosePrinter(HWND owner, PrinterChoice& choice);
 
-// The rectangle text goes in: the printable area less kMargin on every side.
-// Empty when the page is not bigger than its margins.
-RECT PageRect(HDC dc);
+// The rectangle text goes in on a printable area of `width` by `height`
+// pixels: kMargin in from every side. Empty when the page is not bigger than
+// its margins.
+RECT PageRect(int width, int height);
 
 // `screen` with its height scaled from the screen's to the printer's resolution.
 LOGFONTW PrinterFont(const LOGFONTW& screen, int screenDpiY, int printerDpiY);
@@ -60,9 +61,10 @@ public:
     virtual int AbortDoc(HDC dc) { return ::AbortDoc(dc); }
 };
 
-// Prints `text` as one document, `copies` times over, in the font selected
-// into `dc`. Returns the message for the user when it failed (the document is
-// aborted then), or an empty text when it printed.
-std::wstring PrintText(HDC dc, const std::wstring& text, int copies, PrintDevice& device);
+// Prints `text` as one document, `copies` times over, into `page` (PageRect of
+// the printable area) in the font selected into `dc`. Returns the message for
+// the user when it failed (the document is aborted then; a page too small for
+// its margins starts none), or an empty text when it printed.
+std::wstring PrintText(HDC dc, const std::wstring& text, int copies, const RECT& page, PrintDevice& device);
 
 }  // namespace NotePrinter
