@@ -7,4 +7,9 @@
 
 #include "BenchSupport.h"
 
-namespace bench {}  // namespace bench
+namespace bench {
+
+// Word Wrap on a 1 MB note, paging it for print, dragging the splitter (FormatBench.cpp).
+void RunFormatting(const ScratchFolder& scratch, std::vector<Figure>& figures);
+
+}  // namespace bench
