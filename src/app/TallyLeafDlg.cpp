@@ -44,7 +44,8 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_HELP_HOME_PAGE, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FORUM, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FEEDBACK, &CTallyLeafDlg::OnWebPage),
-    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage))
+    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage),
+    OnCommand(ID_HELP_ABOUT, &CTallyLeafDlg::OnAbout))
 // clang-format on
 
 CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {

@@ -181,6 +181,7 @@ private:
     void OnAlwaysOnTop(UINT);
     void OnEditCommand(UINT id);
     void OnWebPage(UINT id);
+    void OnAbout(UINT);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;
