@@ -67,8 +67,7 @@ bool ToAnsi(const std::wstring& text, std::string& ansi) {
     if (bytes <= 0 || usedDefault)
         return false;
     ansi.assign(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, ansi.data(), bytes, nullptr,
-                          &usedDefault);
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, ansi.data(), bytes, nullptr, &usedDefault);
     return !usedDefault;
 }
 
