@@ -187,6 +187,7 @@ private:
     void OnAlwaysOnTop(UINT);
     void OnEditCommand(UINT id);
     void OnWebPage(UINT id);
+    void OnAbout(UINT);
     // The Format menu and printing (TallyLeafDlgFormat.cpp).
     void OnWordWrap(UINT);
     void OnChooseFont(UINT);

@@ -1,6 +1,7 @@
 // The main window's menu commands: when each one is enabled or carries a check
 // mark, the rule that a disabled command does nothing, the Edit commands that
 // act on the editor, and the web pages of the Help menu.
+#include "app/About.h"
 #include "app/ShellOpen.h"
 #include "app/TallyLeafDlg.h"
 #include "app/WebAddresses.h"
@@ -125,6 +126,11 @@ void CTallyLeafDlg::OnWebPage(UINT id) {
             return;
         }
     }
+}
+
+void CTallyLeafDlg::OnAbout(UINT) {
+    CAbout about(m_hWnd);
+    about.DoModal();
 }
 
 // The Find and Replace dialogs are not part of the program yet: until they

@@ -4,6 +4,7 @@
 // program itself never calls them; each is defined beside the state it sets.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -20,6 +21,14 @@ void SetDataFolder(const std::wstring& folder);
 // Requests to open web pages go to `handler` instead of the shell, which would
 // start the machine's browser; an empty handler gives them back to the shell.
 void SetShellOpenHandler(ShellOpenHandler handler);
+
+// Links look for winhlp32.exe's hand cursor at `path` instead of in the Windows
+// folder; an empty path gives them back the real one.
+void SetWinHelpPath(const std::wstring& path);
+
+// `observer` sees every beep of a link that could not be opened (the beep
+// still sounds), with its MessageBeep type.
+void SetBeepObserver(std::function<void(UINT)> observer);
 
 // `observer` sees every call to the notification area (the real call still
 // happens) with its record and the shell's answer.

@@ -14,9 +14,9 @@ const wchar_t kObjectProperty[] = L"Tallyleaf.CWnd";
 // The procedure a subclassed control had before.
 const wchar_t kSuperProperty[] = L"Tallyleaf.Super";
 
-bool IsReflected(UINT msg) {
+bool IsReflected(UINT msg, LPARAM l) {
     return msg == WM_NOTIFY || msg == WM_DRAWITEM || msg == WM_MEASUREITEM ||
-           (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC);
+           (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || (msg == WM_COMMAND && l != 0);
 }
 
 // The child window a reflectable message comes from.
@@ -33,7 +33,7 @@ HWND ReflectSource(HWND self, UINT msg, WPARAM w, LPARAM l) {
             return mis->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(self, static_cast<int>(w));
         }
         default:
-            return reinterpret_cast<HWND>(l);  // WM_CTLCOLOR*
+            return reinterpret_cast<HWND>(l);  // WM_CTLCOLOR*, a control's WM_COMMAND
     }
 }
 }  // namespace
@@ -135,6 +135,7 @@ bool CWnd::Attach(HWND hwnd) {
     Bind(hwnd);
     ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::ControlProc));
     m_bSubclassed = true;
+    PreSubclassWindow();
     return true;
 }
 
@@ -198,7 +199,7 @@ LRESULT CWnd::GuardedDispatch(UINT msg, WPARAM w, LPARAM l) {
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     LRESULT result = 0;
-    if (IsReflected(msg) && ReflectToChild(msg, w, l, result))
+    if (IsReflected(msg, l) && ReflectToChild(msg, w, l, result))
         return result;
     if (DispatchTable(msg, w, l, result))
         return result;
@@ -271,6 +272,13 @@ bool CWnd::DispatchTable(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
                             result = (this->*e.handler.onNotify)(hdr);
                             return true;
                         }
+                    }
+                    break;
+                case MessageEntry::Kind::ReflectedCommand:
+                    if (msg == kReflectBase + WM_COMMAND && code == e.message) {
+                        (this->*e.handler.onCommand)(id);
+                        result = 0;
+                        return true;
                     }
                     break;
                 case MessageEntry::Kind::ReflectedNotify:

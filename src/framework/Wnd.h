@@ -11,10 +11,13 @@
 // - Each class declares a static message table (see DECLARE_MESSAGE_TABLE and the
 //   On... entry builders). Dispatch walks the class's table, then its base's.
 //   A handler in a table handles its message; it may call Default() first or last.
-// - WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM and WM_MEASUREITEM are first offered to
-//   the child's own object as kReflectBase + message, so a control can own its
-//   behaviour (a reflected handler returns a non-zero result only to stop the
-//   parent seeing the message; see ReflectResult).
+// - WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM and a control's
+//   WM_COMMAND notifications are first offered to the child's own object as
+//   kReflectBase + message, so a control can own its behaviour (a reflected
+//   WM_NOTIFY handler returns a non-zero result only to stop the parent seeing
+//   the message; the others, once handled, end at the child).
+// - A control bound by Attach gets PreSubclassWindow once it is bound, to
+//   prepare itself (styles, fonts) before it handles anything else.
 // - No exception crosses a window procedure: the one static procedure catches
 //   and shows the exception's own message (ExceptionMessage, Exception.h).
 // - GetWindowText reads text of any length (WindowText, WindowText.h).
@@ -31,7 +34,7 @@ class CWnd;
 constexpr UINT kReflectBase = 0x2000;
 
 struct MessageEntry {
-    enum class Kind { Message, RegisteredMessage, Command, Notify, ReflectedNotify, ControlNotify };
+    enum class Kind { Message, RegisteredMessage, Command, Notify, ReflectedNotify, ControlNotify, ReflectedCommand };
     union Handler {
         LRESULT (CWnd::*onMessage)(WPARAM, LPARAM);
         void (CWnd::*onCommand)(UINT id);
@@ -84,7 +87,7 @@ public:
     // Removes the binding (and the subclass); the window lives on.
     HWND Detach();
 
-    bool DestroyWindow();
+    virtual bool DestroyWindow();
 
     // Offers a message to this window before it is dispatched; true consumes it.
     virtual bool PreTranslateMessage(MSG* msg);
@@ -106,6 +109,14 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT ms) { return ::SetTimer(m_hWnd, id, ms, nullptr); }
     bool KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id) != FALSE; }
     HWND SetFocus() { return ::SetFocus(m_hWnd); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
+    // Takes `remove` out of the window's style and puts `add` in.
+    void ModifyStyle(DWORD remove, DWORD add) {
+        ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>((GetStyle() & ~remove) | add));
+    }
+    HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
+    void SetFont(HFONT font, bool redraw = true) { SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
+    void Invalidate(bool erase = true) { ::InvalidateRect(m_hWnd, nullptr, erase ? TRUE : FALSE); }
 
     // Table entry builders, used in the static tables (DEFINE_MESSAGE_TABLE).
     template <class T>
@@ -146,6 +157,14 @@ public:
         e.handler.onNotify = static_cast<NotifyHandler>(fn);
         return e;
     }
+    // A control's WM_COMMAND notification (STN_CLICKED and the like) sent to its
+    // parent, offered back to the control first; once handled it ends there.
+    template <class T>
+    static MessageEntry OnReflectedCommand(UINT code, void (T::*fn)(UINT)) {
+        MessageEntry e{MessageEntry::Kind::ReflectedCommand, code, 0, 0, {}};
+        e.handler.onCommand = static_cast<CommandHandler>(fn);
+        return e;
+    }
     // A WM_COMMAND notification from a control (EN_CHANGE and the like).
     template <class T>
     static MessageEntry OnControlNotify(UINT id, UINT code, void (T::*fn)(UINT)) {
@@ -163,6 +182,8 @@ protected:
     virtual LRESULT DefaultProc(UINT msg, WPARAM w, LPARAM l);
     // Called after WM_NCDESTROY, when the binding is gone.
     virtual void PostNcDestroy() {}
+    // Called by Attach once the control is bound to this object.
+    virtual void PreSubclassWindow() {}
 
     static const MessageTable kMessageTable;
 

@@ -25,6 +25,10 @@ constexpr unsigned kMenuCommands[] = {
 
 constexpr unsigned kMainDialogControls[] = {IDC_EDIT_NOTE, IDC_TREE_NOTES, IDC_SPLITTER};
 
+constexpr unsigned kAboutControls[] = {IDC_ABOUT_HOME_PAGE, IDC_ABOUT_MAIL,    IDC_ABOUT_PRODUCT1,
+                                       IDC_ABOUT_PRODUCT2,  IDC_ABOUT_NAME,    IDC_ABOUT_VERSION,
+                                       IDC_ABOUT_ARCHIVE,   IDC_ABOUT_PICTURE, 1 /* IDOK */};
+
 template <std::size_t N>
 constexpr bool AllDistinct(const unsigned (&ids)[N]) {
     for (std::size_t i = 0; i < N; ++i)
@@ -59,6 +63,7 @@ static_assert(AllBelowSystemCommands(kMenuCommands), "a menu command id is out o
 static_assert(AllDistinct(kMainDialogControls), "two main window controls share an id");
 static_assert(NoneInRange(kMainDialogControls, ID_INSERT_FIRST, ID_INSERT_LAST),
               "a main window control id lies in the Insert snippet range");
+static_assert(AllDistinct(kAboutControls), "two About box controls share an id");
 
 }  // namespace tallyleaf::resource_check
 

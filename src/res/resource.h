@@ -9,6 +9,18 @@
 // Application icon (window, tray and program file).
 #define IDR_MAINFRAME 128
 
+// About box: dialog template, picture and controls.
+#define IDD_ABOUTBOX 100
+#define IDB_ABOUT 143
+#define IDC_ABOUT_HOME_PAGE 1006
+#define IDC_ABOUT_MAIL 1007
+#define IDC_ABOUT_PRODUCT1 1008
+#define IDC_ABOUT_PRODUCT2 1009
+#define IDC_ABOUT_NAME 1010
+#define IDC_ABOUT_VERSION 1011
+#define IDC_ABOUT_ARCHIVE 1012
+#define IDC_ABOUT_PICTURE 1017
+
 // Main window: dialog template and its controls.
 #define IDD_TALLYLEAF_DIALOG 102
 #define IDC_EDIT_NOTE 1000

@@ -12,6 +12,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/SentMessages.h"
+#include "support/ShellProbes.h"
 
 namespace {
 // Positions of the menu bar's popups.
@@ -252,34 +253,6 @@ TEST_F(Commands, MenusShowAlwaysOnTopAndWordWrapAsCheckMarks) {
     EXPECT_FALSE(CheckedWhenOpened(kFile, ID_FILE_HIDE));
     EXPECT_FALSE(CheckedWhenOpened(kFormat, ID_FORMAT_FONT));
 }
-
-namespace {
-// Takes the shell's requests in its place, recording them, for its life.
-class ShellRequests {
-public:
-    struct Request {
-        bool hasOwner, hasVerb, hasParameters, hasDirectory;
-        std::wstring file;
-        int show;
-    };
-
-    explicit ShellRequests(INT_PTR answer) {
-        TestSeams::SetShellOpenHandler([this, answer](const ShellOpenRequest& r) {
-            m_requests.push_back({r.owner != nullptr, r.verb != nullptr, r.parameters != nullptr,
-                                  r.directory != nullptr, r.file ? r.file : L"<null>", r.show});
-            return reinterpret_cast<HINSTANCE>(answer);
-        });
-    }
-    ~ShellRequests() { TestSeams::SetShellOpenHandler(nullptr); }
-    ShellRequests(const ShellRequests&) = delete;
-    ShellRequests& operator=(const ShellRequests&) = delete;
-
-    const std::vector<Request>& Requests() const { return m_requests; }
-
-private:
-    std::vector<Request> m_requests;
-};
-}  // namespace
 
 TEST_F(Commands, TheHelpMenusPagesGoToTheShellAsBareAddresses) {
     StartWithNotes();

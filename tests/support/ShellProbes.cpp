@@ -51,6 +51,18 @@ std::vector<TrayRecorder::Call> TrayRecorder::CallsOf(DWORD message) const {
     return calls;
 }
 
+ShellRequests::ShellRequests(INT_PTR answer) : m_answer(answer) {
+    TestSeams::SetShellOpenHandler([this](const ShellOpenRequest& r) {
+        m_requests.push_back({r.owner != nullptr, r.verb != nullptr, r.parameters != nullptr, r.directory != nullptr,
+                              r.verb ? r.verb : L"", r.file ? r.file : L"<null>", r.show});
+        return reinterpret_cast<HINSTANCE>(m_answer);
+    });
+}
+
+ShellRequests::~ShellRequests() {
+    TestSeams::SetShellOpenHandler(nullptr);
+}
+
 namespace {
 constexpr int kHolderId = 0x2345;
 }

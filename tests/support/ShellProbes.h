@@ -1,11 +1,12 @@
 // Probes for what the program does with the shell and the desktop: its calls
-// to the notification area, hot keys held on the desktop, and a window of
-// another thread standing in for another program.
+// to the notification area, its requests to open web pages, hot keys held on
+// the desktop, and a window of another thread standing in for another program.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
 #include <vector>
 
 // Records the program's tray icon calls for its life; the calls still reach the shell.
@@ -28,6 +29,30 @@ public:
 
 private:
     std::vector<Call> m_calls;
+};
+
+// Takes the shell's requests to open something in its place (no browser
+// starts), recording them and giving `answer` (above 32: opened), for its life.
+class ShellRequests {
+public:
+    struct Request {
+        bool hasOwner, hasVerb, hasParameters, hasDirectory;
+        std::wstring verb;  // empty when there is none
+        std::wstring file;
+        int show;
+    };
+
+    explicit ShellRequests(INT_PTR answer);
+    ~ShellRequests();
+    ShellRequests(const ShellRequests&) = delete;
+    ShellRequests& operator=(const ShellRequests&) = delete;
+
+    void SetAnswer(INT_PTR answer) { m_answer = answer; }
+    const std::vector<Request>& Requests() const { return m_requests; }
+
+private:
+    INT_PTR m_answer;
+    std::vector<Request> m_requests;
 };
 
 // Holds a hot key combination on a hidden window of its own, as another
