@@ -7,4 +7,9 @@
 
 #include "BenchSupport.h"
 
-namespace bench {}  // namespace bench
+namespace bench {
+
+// Find Next and Replace All on a 1 MB note; building the Insert menu (FindBench.cpp).
+void RunFindAndInsert(const ScratchFolder& scratch, std::vector<Figure>& figures);
+
+}  // namespace bench

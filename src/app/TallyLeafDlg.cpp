@@ -44,7 +44,12 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_HELP_HOME_PAGE, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FORUM, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FEEDBACK, &CTallyLeafDlg::OnWebPage),
-    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage))
+    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage),
+    OnCommand(ID_EDIT_FIND, &CTallyLeafDlg::OnFind),
+    OnCommand(ID_EDIT_FIND_NEXT, &CTallyLeafDlg::OnFindNext),
+    OnCommand(ID_EDIT_REPLACE, &CTallyLeafDlg::OnReplace),
+    OnRegisteredMessage(&CFindReplace::s_nFindReplaceMsg, &CTallyLeafDlg::OnFindReplaceMessage),
+    OnCommandRange(ID_INSERT_FIRST, ID_INSERT_LAST, &CTallyLeafDlg::OnInsertSnippet))
 // clang-format on
 
 CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
@@ -109,6 +114,7 @@ void CTallyLeafDlg::LoadSettings() {
         ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up
 
     LoadFontAndColours();
+    BuildInsertMenu();
 }
 
 namespace {

@@ -126,9 +126,3 @@ void CTallyLeafDlg::OnWebPage(UINT id) {
         }
     }
 }
-
-// The Find and Replace dialogs are not part of the program yet: until they
-// are, Ctrl+F and Ctrl+H reach these and nothing opens.
-void CTallyLeafDlg::OpenFindDialog() {}
-
-void CTallyLeafDlg::OpenReplaceDialog() {}
