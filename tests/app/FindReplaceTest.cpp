@@ -169,7 +169,7 @@ TEST_F(FindAndReplace, ReplaceAllInAMegabyteNoteIsOnePass) {
     std::wstring text;
     for (int i = 0; i < 10000; ++i)
         text += line;
-    StartWithNote(L"", false);
+    StartWithNote(L"");
     dlg->Editor().SetWindowText(text);
     SetSel(0, 0);
     Command(ID_EDIT_REPLACE);
