@@ -466,6 +466,7 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal) {
     RunEverydaySwitches(scratch, figures);
     RunOneLongLine(scratch, figures);
     RunFormatting(scratch, figures);
+    RunFindAndInsert(scratch, figures);
 
     PrintTable(figures);
     const std::wstring results = WriteResultsFile(figures);

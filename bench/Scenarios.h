@@ -11,5 +11,7 @@ namespace bench {
 
 // Word Wrap on a 1 MB note, paging it for print, dragging the splitter (FormatBench.cpp).
 void RunFormatting(const ScratchFolder& scratch, std::vector<Figure>& figures);
+// Find Next and Replace All on a 1 MB note; building the Insert menu (FindBench.cpp).
+void RunFindAndInsert(const ScratchFolder& scratch, std::vector<Figure>& figures);
 
 }  // namespace bench

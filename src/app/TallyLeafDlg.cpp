@@ -50,7 +50,12 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_FORMAT_FONT, &CTallyLeafDlg::OnChooseFont),
     OnCommand(ID_FORMAT_FONT_COLOR, &CTallyLeafDlg::OnFontColor),
     OnCommand(ID_FORMAT_BACK_COLOR, &CTallyLeafDlg::OnBackColor),
-    OnCommand(ID_FILE_PRINT, &CTallyLeafDlg::OnPrint))
+    OnCommand(ID_FILE_PRINT, &CTallyLeafDlg::OnPrint),
+    OnCommand(ID_EDIT_FIND, &CTallyLeafDlg::OnFind),
+    OnCommand(ID_EDIT_FIND_NEXT, &CTallyLeafDlg::OnFindNext),
+    OnCommand(ID_EDIT_REPLACE, &CTallyLeafDlg::OnReplace),
+    OnRegisteredMessage(&CFindReplace::s_nFindReplaceMsg, &CTallyLeafDlg::OnFindReplaceMessage),
+    OnCommandRange(ID_INSERT_FIRST, ID_INSERT_LAST, &CTallyLeafDlg::OnInsertSnippet))
 // clang-format on
 
 namespace {
@@ -123,6 +128,7 @@ void CTallyLeafDlg::LoadSettings() {
         ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up
 
     LoadFontAndColours();
+    BuildInsertMenu();
 }
 
 namespace {

@@ -11,6 +11,7 @@
 //                          Edit commands on the editor, the web pages
 //   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
 //   TallyLeafDlgFormat.cpp the Format menu (word wrap, font, colours) and printing
+//   TallyLeafDlgFind.cpp   Find, Find Next and Replace; the Insert menu's snippets
 // The statements on the notes table are NotesStore's (storage/NotesStore.h); the
 // save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
 // The window's storage operations are thin steps over them that report failures.
@@ -18,11 +19,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/Settings.h"
 #include "app/TrayIcon.h"
 #include "chrome/Splitter.h"
 #include "editor/DragEdit.h"
+#include "editor/FindReplace.h"
+#include "editor/Snippets.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "storage/CppSQLite3DB.h"
@@ -76,6 +80,8 @@ public:
     int CallUps() const { return m_nCallUps; }
     bool NoteDeleted() const { return m_bNoteDeleted; }
     bool SaveIsWaiting() const { return m_deferredSave.IsWaiting(); }
+    CFindReplace& FindReplace() { return m_findReplace; }
+    const std::vector<Snippet>& InsertSnippets() const { return m_snippets; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -103,9 +109,14 @@ private:
     std::wstring m_strNoteText;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
-    // The open modeless Find or Replace dialog, if any: it takes its own
-    // keyboard navigation before the main window's keys.
-    HWND m_hFindDialog = nullptr;
+    // The Find and Replace dialogs and their state; they search m_strNoteText,
+    // refreshed from the editor.
+    CFindReplace m_findReplace{*this, m_wndEditor, [this]() -> const std::wstring& {
+                                   UpdateData(true);
+                                   return m_strNoteText;
+                               }};
+    // The snippets of the Insert menu; snippet k is command ID_INSERT_FIRST + k.
+    std::vector<Snippet> m_snippets;
 
     void LoadSettings();
     // Creates the editor window, wrapping its lines or not.
@@ -159,6 +170,8 @@ private:
     // commands are disabled (an empty note).
     void OpenFindDialog();
     void OpenReplaceDialog();
+    // Reads Insert.cfg from the data folder into the Insert menu.
+    void BuildInsertMenu();
 
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
@@ -194,6 +207,11 @@ private:
     void OnFontColor(UINT);
     void OnBackColor(UINT);
     void OnPrint(UINT);
+    void OnFind(UINT);
+    void OnFindNext(UINT);
+    void OnReplace(UINT);
+    LRESULT OnFindReplaceMessage(WPARAM, LPARAM);
+    void OnInsertSnippet(UINT id);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;

@@ -132,9 +132,3 @@ void CTallyLeafDlg::OnAbout(UINT) {
     CAbout about(m_hWnd);
     about.DoModal();
 }
-
-// The Find and Replace dialogs are not part of the program yet: until they
-// are, Ctrl+F and Ctrl+H reach these and nothing opens.
-void CTallyLeafDlg::OpenFindDialog() {}
-
-void CTallyLeafDlg::OpenReplaceDialog() {}

@@ -23,7 +23,7 @@ bool IsHeld(int vk) {
 
 bool CTallyLeafDlg::PreTranslateMessage(MSG* msg) {
     // An open Find or Replace dialog keeps its own keys (Tab, Enter, Esc) first.
-    if (m_hFindDialog && ::IsDialogMessageW(m_hFindDialog, msg))
+    if (m_findReplace.PreTranslateMessage(msg))
         return true;
     if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd))
         return CDialog::PreTranslateMessage(msg);

@@ -361,6 +361,21 @@ void CDragEdit::RestorePosition(int packed) {
 }
 
 void CDragEdit::ShowText(const std::wstring& text, int packed) {
+    OffScreen([&] {
+        ::SetWindowTextW(m_hWnd, text.c_str());
+        RestorePosition(packed);
+    });
+}
+
+void CDragEdit::ReplaceRange(int start, int end, const std::wstring& text) {
+    OffScreen([&] {
+        SetSel(start, end, true);
+        ReplaceSel(text.c_str(), true);
+    });
+    SendMessage(EM_SCROLLCARET);
+}
+
+void CDragEdit::OffScreen(const std::function<void()>& change) {
     // The edit control lays out every line of a text set while it is visible.
     // Taken off the screen for the change (without a repaint of what it would
     // uncover), it lays the text out once, when it is shown again: one paint,
@@ -370,8 +385,7 @@ void CDragEdit::ShowText(const std::wstring& text, int packed) {
     constexpr UINT kQuietly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
     if (visible)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, kQuietly | SWP_HIDEWINDOW);
-    ::SetWindowTextW(m_hWnd, text.c_str());
-    RestorePosition(packed);
+    change();
     if (visible) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, (kQuietly & ~SWP_NOREDRAW) | SWP_SHOWWINDOW);
         if (focused)

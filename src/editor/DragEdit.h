@@ -59,6 +59,9 @@ public:
     void RestorePosition(int packed);
     // Replaces the whole text and restores a packed position, drawing once.
     void ShowText(const std::wstring& text, int packed);
+    // Replaces [start, end) with `text` as one undoable change, laid out once;
+    // the caret ends after the text, scrolled into view.
+    void ReplaceRange(int start, int end, const std::wstring& text);
 
     // The index of the character under a client point, in notes of any length.
     int CharFromPoint(POINT client) const;
@@ -97,6 +100,8 @@ private:
     // its rearranged text. The moved text ends up selected.
     void MoveWithinNote(int start, int end, int drop);
     void EndRegistration();
+    // Makes a change to the text while the control is off the screen.
+    void OffScreen(const std::function<void()>& change);
 
     // The index under a point, as the control's 16-bit report and the view resolve it.
     int ResolveLine(POINT client, int lineLow) const;

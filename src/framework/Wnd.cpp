@@ -298,10 +298,15 @@ bool CWnd::PreTranslateMessage(MSG*) {
 }
 
 bool CWnd::WalkPreTranslateTree(MSG* msg) {
-    for (HWND hwnd = msg->hwnd; hwnd; hwnd = ::GetParent(hwnd)) {
-        if (CWnd* wnd = FromHandle(hwnd); wnd && wnd->PreTranslateMessage(msg))
+    for (HWND hwnd = msg->hwnd; hwnd;) {
+        CWnd* wnd = FromHandle(hwnd);
+        if (wnd && wnd->PreTranslateMessage(msg))
             return true;
-        if (!(::GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD))
+        if (::GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)
+            hwnd = ::GetParent(hwnd);
+        else if (!wnd)
+            hwnd = ::GetWindow(hwnd, GW_OWNER);  // a window without an object of its own
+        else
             break;
     }
     return false;

@@ -92,7 +92,9 @@ public:
     // Offers a message to this window before it is dispatched; true consumes it.
     virtual bool PreTranslateMessage(MSG* msg);
     // Walks from the message's window up to its top-level window, offering the
-    // message to each bound object's PreTranslateMessage.
+    // message to each bound object's PreTranslateMessage. A top-level window
+    // without an object (a common dialog the program opened modeless) hands
+    // on to its owner, whose pre-translation gives the dialog its keys.
     static bool WalkPreTranslateTree(MSG* msg);
 
     // One-line conveniences.

@@ -1,45 +1,14 @@
 // The keys the main window takes before its controls, pressed as the user does:
 // key messages posted to the tree or the editor and pumped through the same
 // pre-translation as the program's own loop.
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "res/resource.h"
+#include "support/KeyPresses.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/SentMessages.h"
-
-namespace {
-// Holds modifier keys down in this thread's keyboard state for its life, and
-// puts the state back afterwards. Only this thread sees it.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::initializer_list<int> keys) {
-        ::GetKeyboardState(m_saved);
-        BYTE state[256];
-        ::GetKeyboardState(state);
-        for (int vk : keys)
-            state[vk] = 0x80;
-        ::SetKeyboardState(state);
-    }
-    ~HeldKeys() { ::SetKeyboardState(m_saved); }
-    HeldKeys(const HeldKeys&) = delete;
-    HeldKeys& operator=(const HeldKeys&) = delete;
-
-private:
-    BYTE m_saved[256] = {};
-};
-
-LPARAM KeyData(UINT vk, bool up, bool alt) {
-    LPARAM data = 1 | static_cast<LPARAM>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16);
-    if (alt)
-        data |= static_cast<LPARAM>(KF_ALTDOWN) << 16;
-    if (up)
-        data |= static_cast<LPARAM>(0xC0000000u);
-    return data;
-}
-}  // namespace
 
 class Keys : public MainWindowTest {
 protected:
@@ -55,23 +24,6 @@ protected:
 
     HWND Tree() { return dlg->Tree().m_hWnd; }
     HWND Editor() { return dlg->Editor().m_hWnd; }
-
-    // A key pressed and released with the keyboard focus in `target`.
-    void Press(HWND target, UINT vk) {
-        ::PostMessageW(target, WM_KEYDOWN, vk, KeyData(vk, false, false));
-        ::PostMessageW(target, WM_KEYUP, vk, KeyData(vk, true, false));
-        PumpPending();
-    }
-    // A key pressed and released while Alt is held (system keys).
-    void PressWithAlt(HWND target, UINT vk) {
-        ::PostMessageW(target, WM_SYSKEYDOWN, vk, KeyData(vk, false, true));
-        ::PostMessageW(target, WM_SYSKEYUP, vk, KeyData(vk, true, true));
-        PumpPending();
-    }
-    void PressWithControl(HWND target, UINT vk) {
-        HeldKeys control({VK_CONTROL, VK_LCONTROL});
-        Press(target, vk);
-    }
 
     std::pair<int, int> Selection() {
         int start = 0, end = 0;

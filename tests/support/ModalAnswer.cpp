@@ -18,6 +18,13 @@ std::wstring ClassOf(HWND hwnd) {
 bool IsMainWindow(HWND hwnd) {
     return dynamic_cast<CTallyLeafDlg*>(CWnd::FromHandle(hwnd)) != nullptr;
 }
+
+// A modal window disables its owner before it shows; a modeless one (the Find
+// dialog) leaves it enabled, and is the test's to drive.
+bool IsModeless(HWND hwnd) {
+    HWND owner = ::GetWindow(hwnd, GW_OWNER);
+    return owner && ::IsWindowEnabled(owner);
+}
 }  // namespace
 
 ModalAnswer::ModalAnswer() {
@@ -47,7 +54,7 @@ LRESULT CALLBACK ModalAnswer::CbtProc(int code, WPARAM w, LPARAM l) {
 }
 
 void ModalAnswer::OnBoxActivated(HWND dialog) {
-    if (std::find(m_seen.begin(), m_seen.end(), dialog) != m_seen.end() || IsMainWindow(dialog))
+    if (std::find(m_seen.begin(), m_seen.end(), dialog) != m_seen.end() || IsMainWindow(dialog) || IsModeless(dialog))
         return;
     m_seen.push_back(dialog);
     Box box;

@@ -6,7 +6,8 @@
 //   No, else Cancel).
 // - The name window (CTextEntryDlg): each takes the next answer queued on
 //   Names() (see TextEntryAnswer.h); with none left, Escape.
-// The program's main window is a #32770 dialog too; it is never answered.
+// The program's main window is a #32770 dialog too; it is never answered, nor
+// is a modeless dialog (one that leaves its owner enabled, as Find does).
 // Tests and the bench use it; one answerer at a time per thread.
 #pragma once
 

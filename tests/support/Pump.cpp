@@ -12,7 +12,13 @@ bool Matches(const MessageWatch* watch, const MSG& msg) {
 }  // namespace
 
 void DispatchLikeTheProgram(MSG& msg) {
-    CModalLoop::Dispatch(msg, msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr);
+    // The program's loop is its main window's modal loop: the dialog keyboard
+    // handling it gives is that of an unowned top-level window. An owned window
+    // (a modeless dialog) gets its keys only through the windows' pre-translation.
+    HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && ::GetWindow(root, GW_OWNER))
+        root = nullptr;
+    CModalLoop::Dispatch(msg, root);
 }
 
 void PumpPending(MessageWatch* watch) {

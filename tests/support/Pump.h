@@ -17,7 +17,8 @@ struct MessageWatch {
 };
 
 // Dispatches one message as the program's loops do: the windows' pre-translation,
-// then the dialog keyboard handling of its top-level window, then the window.
+// then the dialog keyboard handling of its top-level window when that is unowned
+// (as the main window is), then the window.
 void DispatchLikeTheProgram(MSG& msg);
 // Pumps until `done` returns true or `timeoutMs` passes; returns done()'s last value.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, MessageWatch* watch = nullptr);

@@ -1,0 +1,57 @@
+// Find, Find Next and Replace (the dialogs and the search are CFindReplace's),
+// and the Insert menu: its snippets from Insert.cfg and inserting one.
+#include <ctime>
+
+#include "app/AppFolders.h"
+#include "app/TallyLeafDlg.h"
+#include "editor/TimeStampMarkers.h"
+#include "res/resource.h"
+
+namespace {
+// The "&Insert" popup's place in the menu bar.
+constexpr int kInsertMenuPosition = 4;
+}  // namespace
+
+void CTallyLeafDlg::OpenFindDialog() {
+    m_findReplace.OpenFindDialog();
+}
+
+void CTallyLeafDlg::OpenReplaceDialog() {
+    m_findReplace.OpenReplaceDialog();
+}
+
+void CTallyLeafDlg::OnFind(UINT) {
+    m_findReplace.OpenFindDialog();
+}
+
+void CTallyLeafDlg::OnFindNext(UINT) {
+    m_findReplace.Search(true);
+}
+
+void CTallyLeafDlg::OnReplace(UINT) {
+    m_findReplace.OpenReplaceDialog();
+}
+
+LRESULT CTallyLeafDlg::OnFindReplaceMessage(WPARAM, LPARAM l) {
+    m_findReplace.OnNotification(reinterpret_cast<const FINDREPLACEW*>(l));
+    return 0;
+}
+
+void CTallyLeafDlg::BuildInsertMenu() {
+    m_snippets = Snippets::Load(AppFolders::DataFolder() + L"Insert.cfg");
+    if (HMENU popup = ::GetSubMenu(::GetMenu(m_hWnd), kInsertMenuPosition))
+        Snippets::FillMenu(popup, m_snippets);
+}
+
+void CTallyLeafDlg::OnInsertSnippet(UINT id) {
+    const std::size_t k = id - ID_INSERT_FIRST;
+    // The editor is read-only while it shows no note.
+    if (k >= m_snippets.size() || m_wndEditor.IsReadOnly())
+        return;
+    UpdateData(true);
+    const std::time_t now = std::time(nullptr);
+    const std::wstring text = TimeStampMarkers::ExpandMarkers(m_snippets[k].text, std::localtime(&now));
+    // One undoable change; the caret ends after the text.
+    m_wndEditor.ReplaceSel(text.c_str(), true);
+    m_wndEditor.SetModify(true);
+}

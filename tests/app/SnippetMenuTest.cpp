@@ -1,0 +1,71 @@
+// The Insert menu built from Insert.cfg in the data folder, and snippets put
+// into the note by their keys and menu commands.
+#include <ctime>
+#include <string>
+
+#include "res/resource.h"
+#include "support/KeyPresses.h"
+#include "support/MainWindowFixture.h"
+#include "support/Pump.h"
+
+class SnippetMenu : public MainWindowTest {
+protected:
+    void StartWithNotes() {
+        CreateNotesTable();
+        InsertNote(1, 0, L"Home", L"home text");
+        InsertNote(2, 0, L"Work", L"work text");
+        Start();
+        dlg->CallUpWindow();
+    }
+    HMENU Popup() { return ::GetSubMenu(::GetMenu(dlg->m_hWnd), 4); }
+    std::wstring Label(int position) {
+        wchar_t label[128] = {};
+        ::GetMenuStringW(Popup(), static_cast<UINT>(position), label, 128, MF_BYPOSITION);
+        return label;
+    }
+};
+
+TEST_F(SnippetMenu, SnippetsGoInAtTheCaretByKeyAndByMenuAndAreSaved) {
+    WriteFileBytes(dir.File(L"Insert.cfg"), "Name=Greeting\r\nHello\r\nName=R&D\r\nlab\r\nName=Year\r\n%ExTime(#Y)%");
+    StartWithNotes();
+    ASSERT_EQ(::GetMenuItemCount(Popup()), 3);
+    EXPECT_EQ(Label(0), L"Greeting\tAlt+1");
+    EXPECT_EQ(Label(1), L"R&&D\tAlt+2");
+    EXPECT_EQ(::GetMenuItemID(Popup(), 2), static_cast<UINT>(ID_INSERT_FIRST + 2));
+
+    dlg->Editor().SetSel(0, 4);  // "home" is replaced
+    PressWithAlt(dlg->Editor(), '1');
+    EXPECT_EQ(EditorText(), L"Hello text");
+    PressWithAlt(dlg->Editor(), '5');  // three snippets only: nothing
+    PressWithAlt(dlg->Editor(), '0');
+    EXPECT_EQ(EditorText(), L"Hello text");
+
+    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_INSERT_FIRST + 2, 0), 0);
+    const std::wstring year = std::to_wstring(1900 + [] {
+        const std::time_t now = std::time(nullptr);
+        return std::localtime(&now)->tm_year;
+    }());
+    EXPECT_EQ(EditorText(), L"Hello" + year + L"\r\n text");
+    int start = 0, end = 0;
+    dlg->Editor().GetSel(start, end);
+    EXPECT_EQ(start, static_cast<int>(5 + year.size() + 2));
+    EXPECT_EQ(end, start);
+
+    // An insertion is an edit: it is saved when the user moves on.
+    Select(L"Work");
+    EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"Hello" + year + L"\r\n text"; }));
+
+    // One Undo takes the last insertion back.
+    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_INSERT_FIRST + 1, 0), 0);
+    EXPECT_EQ(EditorText(), L"labwork text");
+    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_EDIT_UNDO, 0), 0);
+    EXPECT_EQ(EditorText(), L"work text");
+}
+
+TEST_F(SnippetMenu, WithoutAFileTheMenuIsEmptyAndNothingIsSaid) {
+    StartWithNotes();
+    EXPECT_EQ(::GetMenuItemCount(Popup()), 0);
+    PressWithAlt(dlg->Editor(), '1');
+    EXPECT_EQ(EditorText(), L"home text");
+    EXPECT_TRUE(modal.Boxes().empty());
+}
