@@ -25,6 +25,17 @@ constexpr unsigned kMenuCommands[] = {
 
 constexpr unsigned kMainDialogControls[] = {IDC_EDIT_NOTE, IDC_TREE_NOTES, IDC_SPLITTER};
 
+constexpr unsigned kOptionsDialogControls[] = {IDC_HOTKEY,
+                                               IDC_CHECK_ICON_IN_TRAY,
+                                               IDC_BUTTON_SWITCH_DB,
+                                               IDC_EDIT_DB_PATH,
+                                               IDC_CHECK_MINIMIZE_ON_CLOSE,
+                                               IDC_CHECK_RUN_ON_STARTUP,
+                                               IDC_BUTTON_COPY_DB,
+                                               IDC_GROUP_HOTKEY,
+                                               IDC_GROUP_GENERAL,
+                                               IDC_GROUP_DATABASE};
+
 template <std::size_t N>
 constexpr bool AllDistinct(const unsigned (&ids)[N]) {
     for (std::size_t i = 0; i < N; ++i)
@@ -59,6 +70,7 @@ static_assert(AllBelowSystemCommands(kMenuCommands), "a menu command id is out o
 static_assert(AllDistinct(kMainDialogControls), "two main window controls share an id");
 static_assert(NoneInRange(kMainDialogControls, ID_INSERT_FIRST, ID_INSERT_LAST),
               "a main window control id lies in the Insert snippet range");
+static_assert(AllDistinct(kOptionsDialogControls), "two Settings dialog controls share an id");
 
 }  // namespace tallyleaf::resource_check
 
