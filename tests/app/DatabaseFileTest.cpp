@@ -62,8 +62,9 @@ TEST_F(DatabaseFile, SwitchingToANewNameStartsAStoreAndToAnExistingFileShowsItsN
     {
         CppSQLite3DB db(2000);
         db.Open(other);
-        db.ExecuteStatement(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos "
-                            L"INTEGER);");
+        db.ExecuteStatement(
+            L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos "
+            L"INTEGER);");
         db.ExecuteStatement(L"INSERT INTO notes VALUES(5,0,'Elsewhere','from the other file',0);");
         db.ExecuteStatement(L"INSERT INTO notes VALUES(6,5,'Below','',0);");
     }
