@@ -2,8 +2,8 @@
 // records what each one showed: one hook, and an answer queue per window class.
 // - Message boxes and dialogs (class #32770): each takes the next answer queued
 //   with Answer (a button, or an action that fills the dialog first, such as
-//   AnswerFile for the file dialogs); with none left, its safe answer (OK, else
-//   No, else Cancel).
+//   AnswerFile for the file dialogs), or a script that drives it from its own
+//   loop (Drive); with none left, its safe answer (OK, else No, else Cancel).
 // - The name window (CTextEntryDlg): each takes the next answer queued on
 //   Names() (see TextEntryAnswer.h); with none left, Escape.
 // The program's main window is a #32770 dialog too; it is never answered.
