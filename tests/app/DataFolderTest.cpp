@@ -33,8 +33,8 @@ using DataFolder = MainWindowTest;
 TEST_F(DataFolder, WithoutTheApplicationDataFolderTheFilesStayBesideTheProgram) {
     // The shell answers from this value; a folder that does not exist makes the lookup fail.
     CRegKey folders;
-    ASSERT_EQ(folders.Create(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                             KEY_WRITE),
+    ASSERT_EQ(folders.Create(HKEY_CURRENT_USER,
+                             L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", KEY_WRITE),
               ERROR_SUCCESS);
     const std::wstring missing = dir.File(L"no such folder");
     ASSERT_EQ(::RegSetValueExW(folders, L"AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(missing.c_str()),

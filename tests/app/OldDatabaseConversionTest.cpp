@@ -70,8 +70,8 @@ TEST_F(OldDatabaseConversion, CarriesEveryRowOverAndLeavesTheOldFileAsItWas) {
 
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text,
-              L"Tallyleaf has successfully converted your database to new format.\n\n  Old database file is " + oldPath +
-                  L" \n\n  New file is " + DbPath());
+              L"Tallyleaf has successfully converted your database to new format.\n\n  Old database file is " +
+                  oldPath + L" \n\n  New file is " + DbPath());
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_INFORMATION));
     EXPECT_EQ(ReadFileBytes(oldPath), oldBytes);
 
