@@ -70,6 +70,6 @@ const std::wstring& DataFolder() {
 }  // namespace AppFolders
 
 void TestSeams::SetDataFolder(const std::wstring& folder) {
-    AppFolders::g_testDataFolder = AppFolders::WithBackslash(folder);
+    AppFolders::g_testDataFolder = folder.empty() ? folder : AppFolders::WithBackslash(folder);
     AppFolders::g_dataFolder = AppFolders::g_testDataFolder;
 }

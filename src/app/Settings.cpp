@@ -16,9 +16,10 @@ using Profile::kMain;
 using Profile::kPlacement;
 using Profile::kStat;
 
-// DBPath is asked for under "main"; the database commands write it under "Main"
-// (section names match without regard to case).
+// DBPath is asked for under "main" and written under "Main" (section names
+// match without regard to case).
 constexpr Key<const wchar_t*> kDbPath{L"main", L"DBPath", L""};
+constexpr Key<const wchar_t*> kDbPathWritten{kMain, L"DBPath", L""};
 constexpr Key<int> kHotKeyMods{kMain, L"HotKeyVK", MOD_ALT};
 constexpr Key<int> kHotKeyVk{kMain, L"HotKey", 'S'};
 constexpr Key<bool> kIconInTray{kMain, L"IconInTray", true};
@@ -53,6 +54,9 @@ void Write(const Key<int>& key, int value) {
 }
 void Write(const Key<bool>& key, bool value) {
     Profile::WriteSwitch(key.section, key.name, value);
+}
+void Write(const Key<const wchar_t*>& key, const std::wstring& value) {
+    Profile::WriteString(key.section, key.name, value);
 }
 
 RECT Rectangle(int x, int y, int width, int height) {
@@ -121,6 +125,23 @@ void Settings::SaveTextColor() const {
 
 void Settings::SaveBackColor() const {
     Write(kBack, static_cast<int>(m_crBack));
+}
+
+void Settings::SaveHotKey() const {
+    Write(kHotKeyMods, m_wHotKeyMods);
+    Write(kHotKeyVk, m_wHotKeyVk);
+}
+
+void Settings::SaveIconInTray() const {
+    Write(kIconInTray, m_bIconInTray);
+}
+
+void Settings::SaveMinimizeOnClose() const {
+    Write(kMinimizeOnClose, m_bMinimizeOnClose);
+}
+
+void Settings::SaveDbPath(const std::wstring& path) {
+    Write(kDbPathWritten, path);
 }
 
 void Settings::SavePlacement() const {

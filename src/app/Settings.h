@@ -42,6 +42,12 @@ struct Settings {
     void SaveFont() const;
     void SaveTextColor() const;
     void SaveBackColor() const;
+    // The Settings dialog's writers: each writes its keys when its change takes effect.
+    void SaveHotKey() const;
+    void SaveIconInTray() const;
+    void SaveMinimizeOnClose() const;
+    // DBPath: written only when the user switches to another database file.
+    static void SaveDbPath(const std::wstring& path);
     // The window's restored rectangle, whether it is maximised, and the
     // splitter, in the order the end of the program writes them.
     void SavePlacement() const;

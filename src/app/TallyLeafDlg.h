@@ -12,6 +12,8 @@
 //   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
 //   TallyLeafDlgFormat.cpp the Format menu (word wrap, font, colours) and printing
 //   TallyLeafDlgFind.cpp   Find, Find Next and Replace; the Insert menu's snippets
+//   TallyLeafDlgDatabase.cpp  the Settings dialog, closing the database file for a
+//                          copy, and the conversion of a database of the old format
 // The statements on the notes table are NotesStore's (storage/NotesStore.h); the
 // save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
 // The window's storage operations are thin steps over them that report failures.
@@ -55,6 +57,10 @@ public:
 
     // The notes store.
     void OpenNotesStore();
+    // Writes a waiting save and closes the database file (before it is copied).
+    void CloseNotesStore();
+    // Carries the notes of the old-format "notes.db" into the file in use.
+    void ConvertOldDatabase();
     void CreateNotesTable();
     int FillTree(int parentId, HTREEITEM parent);
     void LoadNote(int noteId);
@@ -198,6 +204,7 @@ private:
     void OnHide(UINT);
     void OnExit(UINT);
     void OnAlwaysOnTop(UINT);
+    void OnOptions(UINT);
     void OnEditCommand(UINT id);
     void OnWebPage(UINT id);
     void OnAbout(UINT);

@@ -28,7 +28,12 @@ void CTallyLeafDlg::OpenNotesStore() {
     // before that file is closed, never into the next one.
     WritePendingSaveNow();
     m_store.Close();
-    // An old-format database is converted here once that conversion exists.
+    // A database of the previous release is carried over into a file not made yet.
+    if (::GetFileAttributesW(m_strDbPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD old = ::GetFileAttributesW((AppFolders::DataFolder() + L"notes.db").c_str());
+        if (old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY))
+            ConvertOldDatabase();
+    }
     bool opened = TryStorage(kOpenError, [this] {
         m_store.Open(m_strDbPath);
         if (!m_store.HasTable())

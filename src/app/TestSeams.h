@@ -15,7 +15,8 @@
 namespace TestSeams {
 
 // The data folder (configuration file, database, snippets) is `folder` from now
-// on, instead of the user's application data folder.
+// on, instead of the user's application data folder; an empty `folder` gives
+// the choice back to the program (from its next start).
 void SetDataFolder(const std::wstring& folder);
 
 // Requests to open web pages go to `handler` instead of the shell, which would

@@ -14,6 +14,8 @@
 
 // The tip of the icon added at start-up.
 constexpr const wchar_t* kTrayTipAtStartUp = L"Tallyleaf.  Work faster.";
+// The tip of the icon the Settings dialog adds.
+constexpr const wchar_t* kTrayTipFromSettings = L"Tallyleaf - Work faster.";
 
 class CTrayIcon {
 public:

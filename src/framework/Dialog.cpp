@@ -118,3 +118,13 @@ void DDX_Text(CDataExchange& dx, int id, std::wstring& value) {
         ::SetWindowTextW(item, value.c_str());
     }
 }
+
+void DDX_Check(CDataExchange& dx, int id, int& value) {
+    HWND item = ::GetDlgItem(dx.m_pDlgWnd->m_hWnd, id);
+    if (!item)
+        return;
+    if (dx.m_bSaveAndValidate)
+        value = ::SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    else
+        ::SendMessageW(item, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+}

@@ -5,7 +5,7 @@
 // window and its parents) before IsDialogMessage, so a dialog can see keys
 // before its controls. The dialog window is bound at WM_INITDIALOG by
 // subclassing, so Default() reaches the dialog manager's own processing.
-// Data exchange: DoDataExchange with DDX_Control and DDX_Text, run by
+// Data exchange: DoDataExchange with DDX_Control, DDX_Text and DDX_Check, run by
 // UpdateData in either direction.
 #pragma once
 
@@ -23,6 +23,8 @@ public:
 // Binds control `id` of the dialog to `control` (once).
 void DDX_Control(CDataExchange& dx, int id, CWnd& control);
 void DDX_Text(CDataExchange& dx, int id, std::wstring& value);
+// A check box as 0 (clear) or 1 (checked).
+void DDX_Check(CDataExchange& dx, int id, int& value);
 
 class CDialog : public CWnd {
 public:

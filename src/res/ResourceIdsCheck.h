@@ -28,6 +28,16 @@ constexpr unsigned kMainDialogControls[] = {IDC_EDIT_NOTE, IDC_TREE_NOTES, IDC_S
 constexpr unsigned kAboutControls[] = {IDC_ABOUT_HOME_PAGE, IDC_ABOUT_MAIL,    IDC_ABOUT_PRODUCT1,
                                        IDC_ABOUT_PRODUCT2,  IDC_ABOUT_NAME,    IDC_ABOUT_VERSION,
                                        IDC_ABOUT_ARCHIVE,   IDC_ABOUT_PICTURE, 1 /* IDOK */};
+constexpr unsigned kOptionsDialogControls[] = {IDC_HOTKEY,
+                                               IDC_CHECK_ICON_IN_TRAY,
+                                               IDC_BUTTON_SWITCH_DB,
+                                               IDC_EDIT_DB_PATH,
+                                               IDC_CHECK_MINIMIZE_ON_CLOSE,
+                                               IDC_CHECK_RUN_ON_STARTUP,
+                                               IDC_BUTTON_COPY_DB,
+                                               IDC_GROUP_HOTKEY,
+                                               IDC_GROUP_GENERAL,
+                                               IDC_GROUP_DATABASE};
 
 template <std::size_t N>
 constexpr bool AllDistinct(const unsigned (&ids)[N]) {
@@ -64,6 +74,7 @@ static_assert(AllDistinct(kMainDialogControls), "two main window controls share 
 static_assert(NoneInRange(kMainDialogControls, ID_INSERT_FIRST, ID_INSERT_LAST),
               "a main window control id lies in the Insert snippet range");
 static_assert(AllDistinct(kAboutControls), "two About box controls share an id");
+static_assert(AllDistinct(kOptionsDialogControls), "two Settings dialog controls share an id");
 
 }  // namespace tallyleaf::resource_check
 

@@ -29,6 +29,19 @@
 // number with the dialog template; control and resource ids never meet.
 #define IDC_SPLITTER 102
 
+// Settings dialog: template and controls.
+#define IDD_OPTIONS 132
+#define IDC_HOTKEY 1004
+#define IDC_CHECK_ICON_IN_TRAY 1005
+#define IDC_BUTTON_SWITCH_DB 1007
+#define IDC_EDIT_DB_PATH 1008
+#define IDC_CHECK_MINIMIZE_ON_CLOSE 1011
+#define IDC_CHECK_RUN_ON_STARTUP 1012
+#define IDC_BUTTON_COPY_DB 1013
+#define IDC_GROUP_HOTKEY 1017
+#define IDC_GROUP_GENERAL 1019
+#define IDC_GROUP_DATABASE 1021
+
 // Menu bar of the main window.
 #define IDR_MENU_MAIN 131
 

@@ -2,12 +2,15 @@
 
 #include "storage/CppSQLite3DB.h"
 
+const wchar_t NotesStore::kCreateTableSql[] =
+    L"CREATE TABLE IF NOT EXISTS notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);";
+
 namespace {
 constexpr int SQLITE_NULL_TYPE = 5;
 
 const wchar_t* const kCreateTableStatements[] = {
     L"begin transaction;",
-    L"CREATE TABLE IF NOT EXISTS notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);",
+    NotesStore::kCreateTableSql,
     L"INSERT INTO notes VALUES(NULL,0,'Note',' This is a place for your quick notes...',0);",
     L"commit transaction;",
 };

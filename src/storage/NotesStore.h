@@ -26,6 +26,9 @@ public:
         int pos = 0;
     };
 
+    // The statement that creates the notes table where it is missing.
+    static const wchar_t kCreateTableSql[];
+
     explicit NotesStore(CppSQLite3DB& db) : m_db(db) {}
     NotesStore(const NotesStore&) = delete;
     NotesStore& operator=(const NotesStore&) = delete;

@@ -1,5 +1,8 @@
 #include "support/ModalAnswer.h"
 
+#include <commctrl.h>
+#include <dlgs.h>
+
 #include <algorithm>
 
 #include "app/TallyLeafDlg.h"
@@ -90,18 +93,75 @@ void ModalAnswer::OnBoxActivated(HWND dialog) {
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
 }
 
+namespace {
+// The file-name box of a common file dialog: an edit control in the classic
+// dialogs, a combo box (whose edit takes the text) in the explorer-style ones.
+HWND FileNameBox(HWND fileDialog) {
+    HWND box = ::GetDlgItem(fileDialog, cmb13);
+    return box ? box : ::GetDlgItem(fileDialog, edt1);
+}
+}  // namespace
+
 void ModalAnswer::AnswerFile(const std::wstring& path) {
     Answer([path](HWND dialog) {
-        // The file-name box is an edit control in the classic dialogs and a
-        // combo box (whose edit takes the text) in the explorer-style ones.
-        constexpr int kFileNameEdit = 0x480;   // edt1
-        constexpr int kFileNameCombo = 0x47C;  // cmb13
-        HWND box = ::GetDlgItem(dialog, kFileNameCombo);
-        if (!box)
-            box = ::GetDlgItem(dialog, kFileNameEdit);
+        HWND box = FileNameBox(dialog);
         if (!box)
             return IDCANCEL;
         ::SetWindowTextW(box, path.c_str());
         return IDOK;
     });
+}
+
+void ModalAnswer::Drive(Script script) {
+    Answer([this, script = std::move(script)](HWND dialog) {
+        // A thread timer: it fires in whatever loop runs the dialog.
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, &ModalAnswer::RunScript);
+        m_scripts[timer] = {dialog, script};
+        return 0;
+    });
+}
+
+void CALLBACK ModalAnswer::RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    if (!g_current)
+        return;
+    auto found = g_current->m_scripts.find(timer);
+    if (found == g_current->m_scripts.end())
+        return;
+    const auto [dialog, script] = std::move(found->second);
+    g_current->m_scripts.erase(found);
+    if (::IsWindow(dialog))
+        script(dialog);
+}
+
+void ModalAnswer::Click(HWND dialog, int id) {
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+bool ModalAnswer::IsChecked(HWND dialog, int id) {
+    return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void ModalAnswer::SetCheck(HWND dialog, int id, bool checked) {
+    ::CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+WORD ModalAnswer::HotKeyOf(HWND dialog, int id) {
+    return static_cast<WORD>(::SendDlgItemMessageW(dialog, id, HKM_GETHOTKEY, 0, 0));
+}
+
+void ModalAnswer::SetHotKey(HWND dialog, int id, WORD vk, WORD modifiers) {
+    ::SendDlgItemMessageW(dialog, id, HKM_SETHOTKEY, MAKEWORD(vk, modifiers), 0);
+}
+
+std::wstring ModalAnswer::FileNameOf(HWND fileDialog) {
+    return WindowText(FileNameBox(fileDialog));
+}
+
+void ModalAnswer::ChooseFile(HWND fileDialog, const std::wstring& path) {
+    ::SetWindowTextW(FileNameBox(fileDialog), path.c_str());
+    Click(fileDialog, IDOK);
+    // A dialog that took the name hides as it ends.
+    if (::IsWindow(fileDialog) && ::IsWindowVisible(fileDialog))
+        ::PostMessageW(fileDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }

@@ -1,0 +1,54 @@
+// COptions: the Settings dialog (F4, File > Options). The tray icon, starting
+// with Windows, closing as hiding, the global hot key, and the database file in
+// use with the commands that switch to another file or to a copy of this one.
+//
+// It works on the main window it is given and on that window's settings: OK
+// puts each changed setting into force and writes it at once; Cancel changes
+// nothing. The two database commands act at once, whatever ends the dialog.
+#pragma once
+
+#include <string>
+
+#include "framework/Dialog.h"
+#include "framework/HotKeyCtrl.h"
+
+class CTallyLeafDlg;
+struct Settings;
+
+class COptions : public CDialog {
+public:
+    COptions(CTallyLeafDlg& main, Settings& settings);
+
+    CHotKeyCtrl m_ctlHotKey;
+    int m_nIconInTray = 0;
+    int m_nMinimizeOnClose = 0;
+    int m_nRunOnStartup = 0;
+    std::wstring m_strDatabasePath;
+    // Whether "Run on Windows startup" was checked when the dialog opened.
+    bool m_bRunOnStartupAtOpen = false;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    // Puts a changed hot key into force and writes it; false (after telling the
+    // user) when the system refused it, and the previous one is in force again.
+    bool ApplyHotKey();
+    void ApplyIconInTray();
+    void ApplyMinimizeOnClose();
+    void ApplyRunOnStartup();
+
+    void OnSwitchDatabase(UINT);
+    void OnCopyAndSwitch(UINT);
+    // The file dialog of both database commands; empty when the user cancelled.
+    std::wstring ChooseDatabase(bool open);
+    // Makes `path` the database file in use, remembered in the configuration file.
+    void SwitchTo(const std::wstring& path);
+
+    CTallyLeafDlg& m_main;
+    Settings& m_settings;
+
+    DECLARE_MESSAGE_TABLE()
+};

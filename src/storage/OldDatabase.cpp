@@ -1,0 +1,109 @@
+#include "storage/OldDatabase.h"
+
+#include <windows.h>
+#include <sqlite3.h>
+
+#include <new>
+#include <vector>
+
+#include "storage/CppSQLite3DB.h"
+#include "storage/NotesStore.h"
+
+namespace OldDatabase {
+namespace {
+
+std::wstring FromCodePage(UINT codePage, const char* text) {
+    if (!text || !*text)
+        return std::wstring();
+    const int length = ::MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    if (length <= 1)
+        return std::wstring();
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    ::MultiByteToWideChar(codePage, 0, text, -1, wide.data(), length);
+    return std::wstring(wide.data(), static_cast<size_t>(length - 1));
+}
+
+std::string ToUtf8(const std::wstring& text) {
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length > 0 ? length : 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+    bytes.resize(bytes.size() - 1);
+    return bytes;
+}
+
+// A text column of the old file; NULL is empty text.
+std::wstring AnsiColumn(sqlite3_stmt* row, int column) {
+    return FromCodePage(CP_ACP, reinterpret_cast<const char*>(sqlite3_column_text(row, column)));
+}
+
+std::wstring InsertStatement(int id, int pid, const std::wstring& name, const std::wstring& note, int pos) {
+    return L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" +
+           QuoteForSql(name) + L"','" + QuoteForSql(note) + L"'," + std::to_wstring(pos) + L")";
+}
+
+}  // namespace
+
+bool ConvertInto(const std::wstring& oldPath, const std::wstring& newPath, const Report& report) {
+    std::string oldPathUtf8;
+    try {
+        oldPathUtf8 = ToUtf8(oldPath);
+    } catch (const std::bad_alloc&) {
+        report(Failure::PathMemory, std::wstring());
+        return false;
+    }
+
+    sqlite3* old = nullptr;
+    if (sqlite3_open(oldPathUtf8.c_str(), &old) != SQLITE_OK) {
+        const std::wstring message =
+            old ? static_cast<const wchar_t*>(sqlite3_errmsg16(old)) : std::wstring(L"out of memory");
+        // A failed open still hands back a handle, which must be released.
+        sqlite3_close(old);
+        report(Failure::Open, message);
+        return false;
+    }
+    sqlite3_stmt* rows = nullptr;
+    if (sqlite3_prepare(old, "SELECT * FROM notes;", -1, &rows, nullptr) != SQLITE_OK) {
+        const std::wstring message = FromCodePage(CP_UTF8, sqlite3_errmsg(old));
+        sqlite3_finalize(rows);
+        sqlite3_close(old);
+        report(Failure::Read, message);
+        return false;
+    }
+
+    bool succeeded = true;
+    CppSQLite3DB target;
+    auto guarded = [&](auto step) {
+        try {
+            step();
+        } catch (const CppSQLite3Exception& e) {
+            succeeded = false;
+            report(Failure::Storage, e.Message());
+        }
+    };
+    guarded([&] {
+        target.Open(newPath);
+        target.ExecuteStatement(L"begin transaction;");
+        target.ExecuteStatement(NotesStore::kCreateTableSql);
+    });
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(rows)) == SQLITE_ROW) {
+        const std::wstring name = AnsiColumn(rows, 2);
+        const std::wstring note = AnsiColumn(rows, 3);
+        const int pos = sqlite3_column_int(rows, 4);
+        const int id = sqlite3_column_int(rows, 0);
+        const int pid = sqlite3_column_int(rows, 1);
+        guarded([&] { target.ExecuteStatement(InsertStatement(id, pid, name, note, pos)); });
+    }
+    if (rc != SQLITE_DONE) {
+        // The rows read so far are carried over; the rest could not be read.
+        succeeded = false;
+        report(Failure::Storage, FromCodePage(CP_UTF8, sqlite3_errmsg(old)));
+    }
+    sqlite3_finalize(rows);
+    guarded([&] { target.ExecuteStatement(L"commit transaction;"); });
+    sqlite3_close(old);
+    guarded([&] { target.Close(); });
+    return succeeded;
+}
+
+}  // namespace OldDatabase
