@@ -44,7 +44,10 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_HELP_HOME_PAGE, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FORUM, &CTallyLeafDlg::OnWebPage),
     OnCommand(ID_HELP_FEEDBACK, &CTallyLeafDlg::OnWebPage),
-    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage))
+    OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage),
+    OnCommand(ID_FILE_LOAD, &CTallyLeafDlg::OnLoadFromFile),
+    OnCommand(ID_FILE_SAVE, &CTallyLeafDlg::OnSaveToFile),
+    OnCommand(ID_FILE_EXPORT, &CTallyLeafDlg::OnExportTree))
 // clang-format on
 
 CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
@@ -77,6 +80,7 @@ BOOL CTallyLeafDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     LoadSettings();
     m_wndEditor.EnableDragDrop(3);
+    m_wndEditor.m_onFileDropped = [this](const std::wstring& path) { LoadFileIntoNote(path); };
     OpenNotesStore();
     m_wndEditor.SetFocus();
     return FALSE;  // the focus is set

@@ -10,6 +10,8 @@
 //   TallyLeafDlgCommands.cpp  the menu commands: when each is enabled or checked, the
 //                          Edit commands on the editor, the web pages
 //   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
+//   TallyLeafDlgFiles.cpp  text files: Load from File (and files dropped on the editor),
+//                          Save to File, and the export of the whole tree
 // The statements on the notes table are NotesStore's (storage/NotesStore.h); the
 // save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
 // The window's storage operations are thin steps over them that report failures.
@@ -55,11 +57,23 @@ public:
     void SaveNote(int noteId);
     void FlushPendingSave();
 
-    // Note operations. AddNote asks for the name when `name` is empty.
-    void AddNote(int parentId, std::wstring name);
+    // Note operations. AddNote asks for the name when `name` is empty; false
+    // when no note was added (cancelled, or a failure already reported).
+    bool AddNote(int parentId, std::wstring name);
     // Deletes `item`, its following siblings and all their descendants, each
     // row before its item; false when a failure (already reported) stopped it.
     bool DeleteItemsFrom(HTREEITEM item);
+
+    // Text files. Reads a file and, after asking, makes it a new note or the
+    // shown note's text.
+    void LoadFileIntoNote(const std::wstring& path);
+    // Writes the editor's text (no item) or the stored text of `item`'s note
+    // to a UTF-8 file; false, after telling the user, when it was not written.
+    bool WriteNoteToFile(const std::wstring& path, HTREEITEM item);
+    // Exports `item`, its following siblings and everything below them into
+    // `folder` (ending with a backslash); returns how many notes were written
+    // and adds those that could not be to `failed`.
+    int ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed);
 
     bool PreTranslateMessage(MSG* msg) override;
 
@@ -181,6 +195,9 @@ private:
     void OnAlwaysOnTop(UINT);
     void OnEditCommand(UINT id);
     void OnWebPage(UINT id);
+    void OnLoadFromFile(UINT);
+    void OnSaveToFile(UINT);
+    void OnExportTree(UINT);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;

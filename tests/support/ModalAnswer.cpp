@@ -1,5 +1,8 @@
 #include "support/ModalAnswer.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <algorithm>
 
 #include "app/TallyLeafDlg.h"
@@ -17,6 +20,22 @@ std::wstring ClassOf(HWND hwnd) {
 
 bool IsMainWindow(HWND hwnd) {
     return dynamic_cast<CTallyLeafDlg*>(CWnd::FromHandle(hwnd)) != nullptr;
+}
+
+// The file-name box of the open and save dialogs: an edit control in the
+// classic dialogs, a combo box (whose edit takes the text) in the explorer-style ones.
+HWND FileNameBox(HWND dialog) {
+    constexpr int kFileNameEdit = 0x480;   // edt1
+    constexpr int kFileNameCombo = 0x47C;  // cmb13
+    HWND box = ::GetDlgItem(dialog, kFileNameCombo);
+    return box ? box : ::GetDlgItem(dialog, kFileNameEdit);
+}
+
+// A dialog that asks for a file (its file-name box) or a folder (the folder
+// browser's tree): OK there would choose something, so the safe answer is Cancel.
+bool AsksForFileOrFolder(HWND dialog) {
+    return FileNameBox(dialog) || ::FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr) ||
+           ::FindWindowExW(dialog, nullptr, L"SHBrowseForFolder ShellNameSpace Control", nullptr);
 }
 }  // namespace
 
@@ -67,6 +86,8 @@ void ModalAnswer::OnBoxActivated(HWND dialog) {
         const Action act = std::move(m_answers.front());
         m_answers.pop_front();
         answer = act(dialog);
+    } else if (AsksForFileOrFolder(dialog)) {
+        answer = IDCANCEL;
     } else {
         for (int safe : {IDOK, IDNO, IDCANCEL}) {
             if (std::find(box.buttons.begin(), box.buttons.end(), safe) != box.buttons.end()) {
@@ -85,16 +106,17 @@ void ModalAnswer::OnBoxActivated(HWND dialog) {
 
 void ModalAnswer::AnswerFile(const std::wstring& path) {
     Answer([path](HWND dialog) {
-        // The file-name box is an edit control in the classic dialogs and a
-        // combo box (whose edit takes the text) in the explorer-style ones.
-        constexpr int kFileNameEdit = 0x480;   // edt1
-        constexpr int kFileNameCombo = 0x47C;  // cmb13
-        HWND box = ::GetDlgItem(dialog, kFileNameCombo);
-        if (!box)
-            box = ::GetDlgItem(dialog, kFileNameEdit);
+        HWND box = FileNameBox(dialog);
         if (!box)
             return IDCANCEL;
         ::SetWindowTextW(box, path.c_str());
+        return IDOK;
+    });
+}
+
+void ModalAnswer::AnswerFolder(const std::wstring& path) {
+    Answer([path](HWND dialog) {
+        ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
         return IDOK;
     });
 }
