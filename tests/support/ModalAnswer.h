@@ -25,8 +25,9 @@ public:
     struct Box {
         std::wstring caption;
         std::wstring text;
-        HICON icon = nullptr;      // the icon shown, compare with StockIcon()
-        std::vector<int> buttons;  // the command ids of its buttons, in order
+        std::vector<std::wstring> statics;  // the texts of its static controls, in order
+        HICON icon = nullptr;               // the icon shown, compare with StockIcon()
+        std::vector<int> buttons;           // the command ids of its buttons, in order
         int answer = 0;
     };
 
@@ -47,9 +48,11 @@ public:
     // The next dialog is a file dialog (open or save): `path` is typed into its
     // file-name box and Open/Save is pressed.
     void AnswerFile(const std::wstring& path);
-    // The next dialog is the shell's folder browser: `path` is selected in it
-    // and OK is pressed.
+    // The next dialog is the shell's folder browser: `path` (or the shell's
+    // special place `csidl`) is selected in it, and OK is pressed once its tree
+    // shows the selection (Cancel if it never does).
     void AnswerFolder(const std::wstring& path);
+    void AnswerFolder(int csidl);
     const std::vector<Box>& Boxes() const { return m_boxes; }
 
     // The answers for the name window and what each one showed.
