@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "app/Settings.h"
 #include "app/TrayIcon.h"
@@ -198,6 +199,12 @@ private:
     void OnLoadFromFile(UINT);
     void OnSaveToFile(UINT);
     void OnExportTree(UINT);
+
+    // The export's walk over the tree, with the notes' texts read beforehand.
+    int ExportItems(const std::wstring& folder, HTREEITEM item, const std::unordered_map<int, std::wstring>& texts,
+                    int& failed);
+    // Writes `text` to a new UTF-8 file; false, after telling the user, when it was not written.
+    bool WriteTextToFile(const std::wstring& path, const std::wstring& text);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <utility>
 
@@ -17,6 +18,7 @@
 
 namespace {
 const wchar_t kCantOpenFile[] = L"Error: Can't open file :";
+const wchar_t kLoadError[] = L"Tallyleaf error: Can't load note.\n - ";
 const wchar_t kLoadQuestion[] =
     L"Do you want to create a new note for this file?\n"
     L"  - If you select 'Yes' then a New Note will be created.\n"
@@ -45,6 +47,22 @@ std::optional<std::wstring> AskExportFolder(HWND owner) {
     const bool onDisk = ::SHGetPathFromIDListW(chosen, path) && path[0];
     ::CoTaskMemFree(chosen);
     return onDisk ? std::wstring(path) : std::wstring();
+}
+
+// Creates a folder and every missing folder above it. The shell's own call
+// for this notifies the shell of each folder, which under Wine takes longer
+// than writing the notes.
+void CreateFolderPath(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    if (path.empty() || ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() != ERROR_PATH_NOT_FOUND)
+        return;
+    const size_t parent = path.find_last_of(L'\\');
+    if (parent == std::wstring::npos)
+        return;
+    CreateFolderPath(path.substr(0, parent));
+    ::CreateDirectoryW(path.c_str(), nullptr);
 }
 
 // Keeps the editor's selection across a command, and puts it back (at the
@@ -107,23 +125,27 @@ void CTallyLeafDlg::OnSaveToFile(UINT) {
 }
 
 bool CTallyLeafDlg::WriteNoteToFile(const std::wstring& path, HTREEITEM item) {
+    if (!item) {
+        UpdateData(true);
+        return WriteTextToFile(path, m_strNoteText);
+    }
+    NotesStore::NoteContent note;
+    if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { note = m_store.LoadNote(m_wndTree.NoteId(item)); })) {
+        // As when the text can't be read after the file was made: it holds only its mark.
+        WriteTextToFile(path, std::wstring());
+        return false;
+    }
+    return WriteTextToFile(path, note.text);
+}
+
+bool CTallyLeafDlg::WriteTextToFile(const std::wstring& path, const std::wstring& text) {
     CTextFileWrite file(path, CTextFileBase::UTF8);
     if (!file.IsOpen()) {
         AppMessageBox(kCantOpenFile + path, nullptr, MB_OK, m_hWnd);
         return false;
     }
     try {
-        if (item) {
-            NotesStore::NoteContent note;
-            // The file keeps only its byte order mark when the text can't be read.
-            if (!m_store.IsOpen() || !TryStorage(L"Tallyleaf error: Can't load note.\n - ",
-                                                 [&] { note = m_store.LoadNote(m_wndTree.NoteId(item)); }))
-                return false;
-            file.Write(note.text);
-        } else {
-            UpdateData(true);
-            file.Write(m_strNoteText);
-        }
+        file.Write(text);
         file.Close();
         return true;
     } catch (const CException& e) {
@@ -163,19 +185,32 @@ void CTallyLeafDlg::OnExportTree(UINT) {
 }
 
 int CTallyLeafDlg::ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed) {
+    // The texts are read in one pass: a query per note would take longer than
+    // writing the files. Without them nothing can be written.
+    std::unordered_map<int, std::wstring> texts;
+    if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { texts = m_store.ReadAllTexts(); })) {
+        failed += static_cast<int>(m_wndTree.GetCount());
+        return 0;
+    }
+    return ExportItems(folder, item, texts, failed);
+}
+
+int CTallyLeafDlg::ExportItems(const std::wstring& folder, HTREEITEM item,
+                               const std::unordered_map<int, std::wstring>& texts, int& failed) {
     // An existing folder is fine; one that can't be made shows as the failure
     // of each file in it.
-    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    CreateFolderPath(folder);
     ExportNames names;
     int written = 0;
     for (; item; item = m_wndTree.GetNextSiblingItem(item)) {
         const std::wstring name = names.Claim(m_wndTree.GetItemText(item));
-        if (WriteNoteToFile(folder + name + L".txt", item))
+        const auto text = texts.find(m_wndTree.NoteId(item));
+        if (WriteTextToFile(folder + name + L".txt", text == texts.end() ? std::wstring() : text->second))
             ++written;
         else
             ++failed;
         if (HTREEITEM child = m_wndTree.GetChildItem(item))
-            written += ExportLevel(folder + name + L"\\", child, failed);
+            written += ExportItems(folder + name + L"\\", child, texts, failed);
     }
     return written;
 }
