@@ -467,6 +467,7 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal) {
     RunOneLongLine(scratch, figures);
     RunFormatting(scratch, figures);
     RunFindAndInsert(scratch, figures);
+    RunFiles(scratch, figures);
 
     PrintTable(figures);
     const std::wstring results = WriteResultsFile(figures);

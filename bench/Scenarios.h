@@ -13,5 +13,7 @@ namespace bench {
 void RunFormatting(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Find Next and Replace All on a 1 MB note; building the Insert menu (FindBench.cpp).
 void RunFindAndInsert(const ScratchFolder& scratch, std::vector<Figure>& figures);
+// Text files: reading a 10 MB file, exporting a tree of 10,000 notes (FilesBench.cpp).
+void RunFiles(const ScratchFolder& scratch, std::vector<Figure>& figures);
 
 }  // namespace bench

@@ -56,7 +56,10 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_EDIT_FIND_NEXT, &CTallyLeafDlg::OnFindNext),
     OnCommand(ID_EDIT_REPLACE, &CTallyLeafDlg::OnReplace),
     OnRegisteredMessage(&CFindReplace::s_nFindReplaceMsg, &CTallyLeafDlg::OnFindReplaceMessage),
-    OnCommandRange(ID_INSERT_FIRST, ID_INSERT_LAST, &CTallyLeafDlg::OnInsertSnippet))
+    OnCommandRange(ID_INSERT_FIRST, ID_INSERT_LAST, &CTallyLeafDlg::OnInsertSnippet),
+    OnCommand(ID_FILE_LOAD, &CTallyLeafDlg::OnLoadFromFile),
+    OnCommand(ID_FILE_SAVE, &CTallyLeafDlg::OnSaveToFile),
+    OnCommand(ID_FILE_EXPORT, &CTallyLeafDlg::OnExportTree))
 // clang-format on
 
 namespace {
@@ -95,6 +98,7 @@ BOOL CTallyLeafDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     LoadSettings();
     m_wndEditor.EnableDragDrop(3);
+    m_wndEditor.m_onFileDropped = [this](const std::wstring& path) { LoadFileIntoNote(path); };
     OpenNotesStore();
     m_wndEditor.SetFocus();
     return FALSE;  // the focus is set

@@ -14,6 +14,8 @@
 //   TallyLeafDlgFind.cpp   Find, Find Next and Replace; the Insert menu's snippets
 //   TallyLeafDlgDatabase.cpp  the Settings dialog, closing the database file for a
 //                          copy, and the conversion of a database of the old format
+//   TallyLeafDlgFiles.cpp  text files: Load from File (and files dropped on the editor),
+//                          Save to File, and the export of the whole tree
 // The statements on the notes table are NotesStore's (storage/NotesStore.h); the
 // save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
 // The window's storage operations are thin steps over them that report failures.
@@ -22,6 +24,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include <unordered_map>
 
 #include "app/Settings.h"
 #include "app/TrayIcon.h"
@@ -67,11 +70,23 @@ public:
     void SaveNote(int noteId);
     void FlushPendingSave();
 
-    // Note operations. AddNote asks for the name when `name` is empty.
-    void AddNote(int parentId, std::wstring name);
+    // Note operations. AddNote asks for the name when `name` is empty; false
+    // when no note was added (cancelled, or a failure already reported).
+    bool AddNote(int parentId, std::wstring name);
     // Deletes `item`, its following siblings and all their descendants, each
     // row before its item; false when a failure (already reported) stopped it.
     bool DeleteItemsFrom(HTREEITEM item);
+
+    // Text files. Reads a file and, after asking, makes it a new note or the
+    // shown note's text.
+    void LoadFileIntoNote(const std::wstring& path);
+    // Writes the editor's text (no item) or the stored text of `item`'s note
+    // to a UTF-8 file; false, after telling the user, when it was not written.
+    bool WriteNoteToFile(const std::wstring& path, HTREEITEM item);
+    // Exports `item`, its following siblings and everything below them into
+    // `folder` (ending with a backslash); returns how many notes were written
+    // and adds those that could not be to `failed`.
+    int ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed);
 
     bool PreTranslateMessage(MSG* msg) override;
 
@@ -219,6 +234,15 @@ private:
     void OnReplace(UINT);
     LRESULT OnFindReplaceMessage(WPARAM, LPARAM);
     void OnInsertSnippet(UINT id);
+    void OnLoadFromFile(UINT);
+    void OnSaveToFile(UINT);
+    void OnExportTree(UINT);
+
+    // The export's walk over the tree, with the notes' texts read beforehand.
+    int ExportItems(const std::wstring& folder, HTREEITEM item, const std::unordered_map<int, std::wstring>& texts,
+                    int& failed);
+    // Writes `text` to a new UTF-8 file; false, after telling the user, when it was not written.
+    bool WriteTextToFile(const std::wstring& path, const std::wstring& text);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;

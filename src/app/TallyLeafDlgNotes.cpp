@@ -22,15 +22,16 @@ bool AskName(HWND owner, const wchar_t* caption, const wchar_t* prompt, const st
 }
 }  // namespace
 
-void CTallyLeafDlg::AddNote(int parentId, std::wstring name) {
+bool CTallyLeafDlg::AddNote(int parentId, std::wstring name) {
     if (name.empty() && !AskName(m_hWnd, L"Add New Note", L"Enter Name:", L"New Note", name))
-        return;
+        return false;
     int id = 0;
     if (!m_store.IsOpen() || !TryStorage(kAddError, [&] { id = m_store.AddNote(parentId, name); }))
-        return;
+        return false;
     HTREEITEM parent = parentId <= 0 ? TVI_ROOT : m_wndTree.GetSelectedItem();
     m_wndTree.SelectItem(m_wndTree.InsertNoteItem(name, id, parent, TVI_LAST));
     m_wndEditor.SetFocus();
+    return true;
 }
 
 void CTallyLeafDlg::OnAddNewNote(UINT) {

@@ -75,6 +75,15 @@ NotesStore::NoteContent NotesStore::LoadNote(int noteId) {
     return note;
 }
 
+std::unordered_map<int, std::wstring> NotesStore::ReadAllTexts() {
+    std::unordered_map<int, std::wstring> texts;
+    CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT id, note FROM notes;");
+    for (; !query.AtEnd(); query.Advance())
+        texts[query.IntByName(L"id", 0)] = query.TextByName(L"note", L"");
+    query.Finish();
+    return texts;
+}
+
 void NotesStore::SaveNote(int noteId, const std::wstring& text, int pos) {
     m_db.ExecuteStatement(L"UPDATE notes SET note='" + QuoteForSql(text) + L"', pos=" + std::to_wstring(pos) +
                           L" WHERE id=" + std::to_wstring(noteId) + L";");

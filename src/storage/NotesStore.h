@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CppSQLite3DB;
@@ -53,6 +54,9 @@ public:
     RowsByParent ReadTreeRows();
     // Empty text and position 0 for NULL columns and for a missing row.
     NoteContent LoadNote(int noteId);
+    // Every note's text by id (NULL texts empty), read in one pass: for writing
+    // them all, a query per note costs more than the files.
+    std::unordered_map<int, std::wstring> ReadAllTexts();
     void SaveNote(int noteId, const std::wstring& text, int pos);
     // Adds a note with an empty text under `parentId` (0: the top level); returns its id.
     int AddNote(int parentId, const std::wstring& name);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <dlgs.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -27,6 +28,82 @@ bool IsMainWindow(HWND hwnd) {
 bool IsModeless(HWND hwnd) {
     HWND owner = ::GetWindow(hwnd, GW_OWNER);
     return owner && ::IsWindowEnabled(owner);
+}
+
+// The file-name box of the open and save dialogs: an edit control in the
+// classic dialogs, a combo box (whose edit takes the text) in the explorer-style ones.
+HWND FileNameBox(HWND dialog) {
+    constexpr int kFileNameEdit = 0x480;   // edt1
+    constexpr int kFileNameCombo = 0x47C;  // cmb13
+    HWND box = ::GetDlgItem(dialog, kFileNameCombo);
+    return box ? box : ::GetDlgItem(dialog, kFileNameEdit);
+}
+
+// The folder browser's tree, wherever the dialog keeps it.
+HWND BrowserTree(HWND dialog) {
+    HWND tree = nullptr;
+    ::EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM found) -> BOOL {
+            if (ClassOf(child) != WC_TREEVIEWW)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tree));
+    return tree;
+}
+
+std::wstring SelectedLabel(HWND tree) {
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = tree ? TreeView_GetSelection(tree) : nullptr;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    if (!item.hItem || !::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return std::wstring();
+    return text;
+}
+
+// The folder browser being answered (one at a time). Wine fills its tree
+// after the dialog is shown, so a selection made at once can be lost: it is
+// made again on every tick of a thread timer until the tree shows it.
+struct BrowserAnswer {
+    HWND dialog = nullptr;
+    std::function<void(HWND)> select;
+    std::wstring label;
+    DWORD started = 0;
+};
+BrowserAnswer g_browser;
+
+void CALLBACK OnBrowserTick(HWND, UINT, UINT_PTR timer, DWORD) {
+    constexpr DWORD kGiveUpMs = 10000;
+    g_browser.select(g_browser.dialog);
+    UINT button = 0;
+    if (SelectedLabel(BrowserTree(g_browser.dialog)) == g_browser.label)
+        button = IDOK;
+    else if (::GetTickCount() - g_browser.started > kGiveUpMs)
+        button = IDCANCEL;
+    if (!button)
+        return;
+    ::KillTimer(nullptr, timer);
+    ::PostMessageW(g_browser.dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+ModalAnswer::Action AnswerBrowser(std::function<void(HWND)> select, std::wstring label) {
+    return [select = std::move(select), label = std::move(label)](HWND dialog) {
+        g_browser = BrowserAnswer{dialog, select, label, ::GetTickCount()};
+        ::SetTimer(nullptr, 0, 20, &OnBrowserTick);
+        return 0;
+    };
+}
+
+// A dialog that asks for a file (its file-name box) or a folder (the folder
+// browser's tree): OK there would choose something, so the safe answer is Cancel.
+bool AsksForFileOrFolder(HWND dialog) {
+    return FileNameBox(dialog) || ::FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr) ||
+           ::FindWindowExW(dialog, nullptr, L"SHBrowseForFolder ShellNameSpace Control", nullptr);
 }
 }  // namespace
 
@@ -71,12 +148,16 @@ void ModalAnswer::OnBoxActivated(HWND dialog) {
             box.buttons.push_back(::GetDlgCtrlID(child));
         else if (_wcsicmp(cls.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
             box.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        else if (_wcsicmp(cls.c_str(), L"Static") == 0)
+            box.statics.push_back(WindowText(child));
     }
     int answer = 0;
     if (!m_answers.empty()) {
         const Action act = std::move(m_answers.front());
         m_answers.pop_front();
         answer = act(dialog);
+    } else if (AsksForFileOrFolder(dialog)) {
+        answer = IDCANCEL;
     } else {
         for (int safe : {IDOK, IDNO, IDCANCEL}) {
             if (std::find(box.buttons.begin(), box.buttons.end(), safe) != box.buttons.end()) {
@@ -164,4 +245,32 @@ void ModalAnswer::ChooseFile(HWND fileDialog, const std::wstring& path) {
     // A dialog that took the name hides as it ends.
     if (::IsWindow(fileDialog) && ::IsWindowVisible(fileDialog))
         ::PostMessageW(fileDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+void ModalAnswer::AnswerFolder(const std::wstring& path) {
+    SHFILEINFOW info{};
+    ::SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME);
+    Answer(AnswerBrowser(
+        [path](HWND dialog) {
+            ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+        },
+        info.szDisplayName));
+}
+
+void ModalAnswer::AnswerFolder(int csidl) {
+    PIDLIST_ABSOLUTE place = nullptr;
+    SHFILEINFOW info{};
+    if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, csidl, &place))) {
+        ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(place), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME);
+        ::CoTaskMemFree(place);
+    }
+    Answer(AnswerBrowser(
+        [csidl](HWND dialog) {
+            PIDLIST_ABSOLUTE at = nullptr;
+            if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &at)))
+                return;
+            ::SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(at));
+            ::CoTaskMemFree(at);
+        },
+        info.szDisplayName));
 }

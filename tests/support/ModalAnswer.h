@@ -2,8 +2,10 @@
 // records what each one showed: one hook, and an answer queue per window class.
 // - Message boxes and dialogs (class #32770): each takes the next answer queued
 //   with Answer (a button, or an action that fills the dialog first, such as
-//   AnswerFile for the file dialogs), or a script that drives it from its own
-//   loop (Drive); with none left, its safe answer (OK, else No, else Cancel).
+//   AnswerFile for the file dialogs, AnswerFolder for the folder browser), or a
+//   script that drives it from its own loop (Drive); with none left, its safe
+//   answer (OK, else No, else Cancel; Cancel for a dialog that asks for a file
+//   or a folder).
 // - The name window (CTextEntryDlg): each takes the next answer queued on
 //   Names() (see TextEntryAnswer.h); with none left, Escape.
 // The program's main window is a #32770 dialog too; it is never answered, nor
@@ -26,8 +28,9 @@ public:
     struct Box {
         std::wstring caption;
         std::wstring text;
-        HICON icon = nullptr;      // the icon shown, compare with StockIcon()
-        std::vector<int> buttons;  // the command ids of its buttons, in order
+        std::vector<std::wstring> statics;  // the texts of its static controls, in order
+        HICON icon = nullptr;               // the icon shown, compare with StockIcon()
+        std::vector<int> buttons;           // the command ids of its buttons, in order
         int answer = 0;
     };
 
@@ -48,6 +51,11 @@ public:
     // The next dialog is a file dialog (open or save): `path` is typed into its
     // file-name box and Open/Save is pressed.
     void AnswerFile(const std::wstring& path);
+    // The next dialog is the shell's folder browser: `path` (or the shell's
+    // special place `csidl`) is selected in it, and OK is pressed once its tree
+    // shows the selection (Cancel if it never does).
+    void AnswerFolder(const std::wstring& path);
+    void AnswerFolder(int csidl);
     const std::vector<Box>& Boxes() const { return m_boxes; }
 
     // The answers for the name window and what each one showed.

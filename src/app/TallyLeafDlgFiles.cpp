@@ -1,0 +1,216 @@
+// The main window's text files: Load from File and files dropped on the
+// editor, Save to File, and the export of the whole tree into a folder of
+// UTF-8 text files, one per note, with a subfolder for the subnotes of each
+// note that has any. The export walks the tree as it is shown, not the table.
+#include <shlobj.h>
+
+#include <optional>
+#include <unordered_map>
+#include <string>
+#include <utility>
+
+#include "app/TallyLeafDlg.h"
+#include "editor/TextFileDialogs.h"
+#include "editor/TextFileRead.h"
+#include "editor/TextFileWrite.h"
+#include "framework/AppMessageBox.h"
+#include "storage/ExportNames.h"
+
+namespace {
+const wchar_t kCantOpenFile[] = L"Error: Can't open file :";
+const wchar_t kLoadError[] = L"Tallyleaf error: Can't load note.\n - ";
+const wchar_t kLoadQuestion[] =
+    L"Do you want to create a new note for this file?\n"
+    L"  - If you select 'Yes' then a New Note will be created.\n"
+    L"  - If you select 'No' then text of the curient Note will be replaced.\n";
+const wchar_t kNotOnDisk[] =
+    L"The notes can only be exported to a folder on a disk, and the place chosen is not one.\n"
+    L"Please choose a folder.";
+
+// The file's name with its extension: what follows the last separator.
+std::wstring FileNameOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// The folder the user chose: nothing when cancelled, an empty path for a
+// choice that has no place on a disk (a virtual folder such as the computer).
+std::optional<std::wstring> AskExportFolder(HWND owner) {
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = L"Select Folder to Export Notes Tree";
+    info.ulFlags = BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+    if (!chosen)
+        return std::nullopt;
+    wchar_t path[MAX_PATH] = {};
+    const bool onDisk = ::SHGetPathFromIDListW(chosen, path) && path[0];
+    ::CoTaskMemFree(chosen);
+    return onDisk ? std::wstring(path) : std::wstring();
+}
+
+// Creates a folder and every missing folder above it. The shell's own call
+// for this notifies the shell of each folder, which under Wine takes longer
+// than writing the notes.
+void CreateFolderPath(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    if (path.empty() || ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() != ERROR_PATH_NOT_FOUND)
+        return;
+    const size_t parent = path.find_last_of(L'\\');
+    if (parent == std::wstring::npos)
+        return;
+    CreateFolderPath(path.substr(0, parent));
+    ::CreateDirectoryW(path.c_str(), nullptr);
+}
+
+// Keeps the editor's selection across a command, and puts it back (at the
+// same character positions, scrolled into view) when the command is done.
+class KeptSelection {
+public:
+    explicit KeptSelection(CDragEdit& editor) : m_editor(editor) { m_editor.GetSel(m_nStart, m_nEnd); }
+    ~KeptSelection() { m_editor.SetSel(m_nStart, m_nEnd); }
+    KeptSelection(const KeptSelection&) = delete;
+    KeptSelection& operator=(const KeptSelection&) = delete;
+
+private:
+    CDragEdit& m_editor;
+    int m_nStart = 0;
+    int m_nEnd = 0;
+};
+}  // namespace
+
+void CTallyLeafDlg::OnLoadFromFile(UINT) {
+    KeptSelection selection(m_wndEditor);
+    if (std::optional<std::wstring> path = AskTextFileToLoad(m_hWnd))
+        LoadFileIntoNote(*path);
+}
+
+void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
+    // The whole file is read before anything changes: a file that can't be
+    // read leaves every note as it was.
+    std::wstring text;
+    try {
+        CTextFileRead file(path);
+        if (!file.IsOpen()) {
+            AppMessageBox(kCantOpenFile + path, nullptr, MB_OK, m_hWnd);
+            return;
+        }
+        file.ReadAll(text, L"\r\n");
+    } catch (const CException& e) {
+        AppMessageBox(e.Message(), nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        return;
+    }
+    if (AppMessageBox(kLoadQuestion, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES) {
+        SaveNote(m_wndTree.SelectedNoteId());
+        if (!AddNote(0, FileNameOf(path)))
+            return;
+    } else if (m_nShownNoteId == 0) {
+        return;  // no note is shown: the text would have nowhere to be stored
+    }
+    m_strNoteText = std::move(text);
+    WrapEditorFor(m_strNoteText);
+    m_wndEditor.ShowText(m_strNoteText, 0);
+    // Stored like typed text: when the user leaves the note, hides or quits.
+    m_wndEditor.SetModify(true);
+}
+
+void CTallyLeafDlg::OnSaveToFile(UINT) {
+    KeptSelection selection(m_wndEditor);
+    WritePendingSaveNow();
+    const std::wstring name = m_wndTree.GetItemText(m_wndTree.GetSelectedItem());
+    if (std::optional<std::wstring> path = AskTextFileToSave(m_hWnd, name))
+        WriteNoteToFile(*path, nullptr);
+}
+
+bool CTallyLeafDlg::WriteNoteToFile(const std::wstring& path, HTREEITEM item) {
+    if (!item) {
+        UpdateData(true);
+        return WriteTextToFile(path, m_strNoteText);
+    }
+    NotesStore::NoteContent note;
+    if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { note = m_store.LoadNote(m_wndTree.NoteId(item)); })) {
+        // As when the text can't be read after the file was made: it holds only its mark.
+        WriteTextToFile(path, std::wstring());
+        return false;
+    }
+    return WriteTextToFile(path, note.text);
+}
+
+bool CTallyLeafDlg::WriteTextToFile(const std::wstring& path, const std::wstring& text) {
+    CTextFileWrite file(path, CTextFileBase::UTF8);
+    if (!file.IsOpen()) {
+        AppMessageBox(kCantOpenFile + path, nullptr, MB_OK, m_hWnd);
+        return false;
+    }
+    try {
+        file.Write(text);
+        file.Close();
+        return true;
+    } catch (const CException& e) {
+        AppMessageBox(e.Message(), nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        return false;
+    }
+}
+
+void CTallyLeafDlg::OnExportTree(UINT) {
+    UpdateData(true);
+    const std::optional<std::wstring> chosen = AskExportFolder(m_hWnd);
+    if (!chosen)
+        return;
+    if (chosen->empty()) {
+        AppMessageBox(kNotOnDisk, nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        return;
+    }
+    // What the files hold is what is stored: the shown note and a note left
+    // just before are written first.
+    SaveNote(m_wndTree.SelectedNoteId());
+    WritePendingSaveNow();
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    std::wstring folder = *chosen;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    folder += ExportFolderName(now) + L"\\";
+    int failed = 0;
+    const int written = ExportLevel(folder, m_wndTree.GetRootItem(), failed);
+    if (failed == 0) {
+        AppMessageBox(std::to_wstring(written) + L" notes were successfully exported.", nullptr, MB_OK, m_hWnd);
+        return;
+    }
+    AppMessageBox(std::to_wstring(written) + L" notes were exported; " + std::to_wstring(failed) +
+                      L" notes could not be written.",
+                  nullptr, MB_OK | MB_ICONWARNING, m_hWnd);
+}
+
+int CTallyLeafDlg::ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed) {
+    // The texts are read in one pass: a query per note would take longer than
+    // writing the files. Without them nothing can be written.
+    std::unordered_map<int, std::wstring> texts;
+    if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { texts = m_store.ReadAllTexts(); })) {
+        failed += static_cast<int>(m_wndTree.GetCount());
+        return 0;
+    }
+    return ExportItems(folder, item, texts, failed);
+}
+
+int CTallyLeafDlg::ExportItems(const std::wstring& folder, HTREEITEM item,
+                               const std::unordered_map<int, std::wstring>& texts, int& failed) {
+    // An existing folder is fine; one that can't be made shows as the failure
+    // of each file in it.
+    CreateFolderPath(folder);
+    ExportNames names;
+    int written = 0;
+    for (; item; item = m_wndTree.GetNextSiblingItem(item)) {
+        const std::wstring name = names.Claim(m_wndTree.GetItemText(item));
+        const auto text = texts.find(m_wndTree.NoteId(item));
+        if (WriteTextToFile(folder + name + L".txt", text == texts.end() ? std::wstring() : text->second))
+            ++written;
+        else
+            ++failed;
+        if (HTREEITEM child = m_wndTree.GetChildItem(item))
+            written += ExportItems(folder + name + L"\\", child, texts, failed);
+    }
+    return written;
+}

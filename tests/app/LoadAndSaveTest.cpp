@@ -1,0 +1,198 @@
+// Load from File, files dropped on the editor and Save to File, through the
+// real main window and the system's file dialogs (answered by the modal
+// answerer), on real files; checked in the tree, the editor, the database
+// and the files' bytes.
+#include <string>
+
+#include "app/AppConstants.h"
+#include "editor/EditorFixture.h"
+#include "framework/WindowText.h"
+#include "res/resource.h"
+#include "support/MainWindowFixture.h"
+#include "support/Pump.h"
+
+namespace {
+const std::wstring kQuestion =
+    L"Do you want to create a new note for this file?\n  - If you select 'Yes' then a New Note will be created.\n"
+    L"  - If you select 'No' then text of the curient Note will be replaced.\n";
+const std::wstring kEmoji = L"\xD83D\xDE00";
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
+class LoadAndSave : public MainWindowTest {
+protected:
+    // Top-level Home (1) with the subnote Deep (2), and Work (3); Home shown.
+    void StartWithNotes() {
+        CreateNotesTable();
+        InsertNote(1, 0, L"Home", L"home text");
+        InsertNote(2, 1, L"Deep", L"deep text");
+        InsertNote(3, 0, L"Work", L"work text");
+        Start();
+        dlg->CallUpWindow();
+    }
+    void Command(UINT id) { dlg->SendMessage(WM_COMMAND, id); }
+    std::pair<int, int> Selection() {
+        int start = 0, end = 0;
+        dlg->Editor().GetSel(start, end);
+        return {start, end};
+    }
+    std::wstring SelectedLabel() { return dlg->Tree().GetItemText(dlg->Tree().GetSelectedItem()); }
+    // Leaves the shown note for Work and waits until note `id` holds `text`.
+    bool StoredOnLeaving(int id, const std::wstring& text) {
+        Select(L"Work");
+        return PumpUntil([&] { return StoredText(id) == text; });
+    }
+};
+
+TEST_F(LoadAndSave, YesMakesATopLevelNoteNamedAfterTheFile) {
+    StartWithNotes();
+    dlg->Tree().Expand(FindItem(L"Home"), TVE_EXPAND);
+    Select(L"Deep");
+    Type(L"typed ");
+    dlg->Editor().SetSel(2, 4);
+    // UTF-16 with its mark, with a character beyond U+FFFF.
+    const std::wstring path = dir.File(L"notes.txt");
+    WriteFileBytes(path, std::string("\xFF\xFE"
+                                     "a\0\r\0\n\0b\0\x3D\xD8\x00\xDE"
+                                     "c\0d\0",
+                                     18));
+    modal.AnswerFile(path);
+    modal.Answer(IDYES);
+    Command(ID_FILE_LOAD);
+
+    ASSERT_EQ(modal.Boxes().size(), 2u);
+    EXPECT_EQ(modal.Boxes()[1].text, kQuestion);
+    EXPECT_EQ(modal.Boxes()[1].buttons, (std::vector<int>{IDYES, IDNO}));
+    // The note left was stored first, as it was.
+    EXPECT_EQ(StoredText(2), L"typed deep text");
+    HTREEITEM added = dlg->Tree().GetNextSiblingItem(FindItem(L"Work"));
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(dlg->Tree().GetItemText(added), L"notes.txt");
+    EXPECT_EQ(dlg->Tree().GetSelectedItem(), added);
+    EXPECT_EQ(StoredCount(L"id=4 AND pid=0 AND name='notes.txt'"), 1);
+    const std::wstring loaded = L"a\r\nb" + kEmoji + L"cd";
+    EXPECT_EQ(EditorText(), loaded);
+    EXPECT_EQ(Selection(), std::make_pair(2, 4));
+    EXPECT_TRUE(StoredOnLeaving(4, loaded));
+}
+
+TEST_F(LoadAndSave, NoReplacesTheShownTextAndItIsStoredWhenLeaving) {
+    StartWithNotes();
+    // UTF-8 as most tools write it today: without a mark.
+    const std::wstring path = dir.File(L"plain.txt");
+    WriteFileBytes(path, "caf\xC3\xA9\n\xF0\x9F\x98\x80");
+    modal.AnswerFile(path);
+    modal.Answer(IDNO);
+    Command(ID_FILE_LOAD);
+
+    ASSERT_EQ(modal.Boxes().size(), 2u);
+    EXPECT_EQ(modal.Boxes()[1].text, kQuestion);
+    EXPECT_EQ(SelectedLabel(), L"Home");
+    EXPECT_EQ(StoredCount(), 3);
+    const std::wstring loaded = L"caf\u00E9\r\n" + kEmoji;
+    EXPECT_EQ(EditorText(), loaded);
+    EXPECT_TRUE(dlg->Editor().GetModify());
+    EXPECT_TRUE(StoredOnLeaving(1, loaded));
+    Select(L"Home");
+    EXPECT_EQ(EditorText(), loaded);
+}
+
+TEST_F(LoadAndSave, AFileDroppedOnTheEditorGoesThroughTheQuestion) {
+    StartWithNotes();
+    const std::wstring path = dir.File(L"dropped.txt");
+    WriteFileBytes(path, kUtf8Mark + "from the drop");
+    modal.Answer(IDNO);
+    OfferedData data;
+    data.Files({path});
+    DWORD effect = DROPEFFECT_COPY;
+    POINTL at{10, 10};
+    ::ClientToScreen(dlg->Editor().m_hWnd, reinterpret_cast<POINT*>(&at));
+    dlg->Editor().GetDropTarget()->DragEnter(&data, MK_LBUTTON, at, &effect);
+    effect = DROPEFFECT_COPY;
+    dlg->Editor().GetDropTarget()->Drop(&data, 0, at, &effect);
+
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_EQ(modal.Boxes()[0].text, kQuestion);
+    EXPECT_EQ(EditorText(), L"from the drop");
+    EXPECT_TRUE(StoredOnLeaving(1, L"from the drop"));
+}
+
+TEST_F(LoadAndSave, SaveWritesUtf8WithAMarkUnderTheNotesName) {
+    StartWithNotes();
+    dlg->Editor().SetSel(0, 0);
+    Type(L"line\r\n" + kEmoji + L" \u00E9\r\n");
+    dlg->Editor().SetSel(1, 3);
+    std::wstring proposed;
+    modal.Answer([&](HWND dialog) {
+        proposed = WindowText(::GetDlgItem(dialog, 0x47C));
+        ::SetWindowTextW(::GetDlgItem(dialog, 0x47C), dir.File(L"saved").c_str());
+        return IDOK;
+    });
+    Command(ID_FILE_SAVE);
+
+    EXPECT_EQ(proposed, L"Home");
+    // The default extension is added; the text is written as it is, line ends
+    // unchanged and none added.
+    EXPECT_EQ(ReadFileBytes(dir.File(L"saved.txt")), kUtf8Mark + "line\r\n\xF0\x9F\x98\x80 \xC3\xA9\r\nhome text");
+    EXPECT_EQ(Selection(), std::make_pair(1, 3));
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+
+    // An empty note is the mark alone, and the file just written loads back whole.
+    const std::wstring saved = EditorText();
+    Select(L"Work");
+    dlg->Editor().SetSel(0, -1);
+    dlg->Editor().Clear();
+    modal.AnswerFile(dir.File(L"empty.txt"));
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(ReadFileBytes(dir.File(L"empty.txt")), kUtf8Mark);
+    modal.AnswerFile(dir.File(L"saved.txt"));
+    modal.Answer(IDNO);
+    Command(ID_FILE_LOAD);
+    EXPECT_EQ(EditorText(), saved);
+}
+
+TEST_F(LoadAndSave, AWaitingDeferredSaveIsWrittenBeforeTheSaveDialog) {
+    StartWithNotes();
+    Type(L"left ");
+    Select(L"Work");
+    ASSERT_TRUE(dlg->SaveIsWaiting());
+    // Without its timer the waiting save is written only if Save to File writes it.
+    ::KillTimer(dlg->m_hWnd, TIMER_DEFERRED_SAVE);
+    std::wstring storedWhileAsked;
+    modal.Answer([&](HWND) {
+        storedWhileAsked = StoredText(1);
+        return IDCANCEL;
+    });
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(storedWhileAsked, L"left home text");
+    EXPECT_FALSE(dlg->SaveIsWaiting());
+}
+
+TEST_F(LoadAndSave, FilesHeldOpenByAnotherProgramAreReportedAndChangeNothing) {
+    StartWithNotes();
+    const std::wstring path = dir.File(L"held.txt");
+    WriteFileBytes(path, "held text");
+    HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    modal.AnswerFile(path);
+    Command(ID_FILE_LOAD);
+    modal.AnswerFile(path);
+    modal.Answer(IDYES);  // replace it
+    Command(ID_FILE_SAVE);
+    ::CloseHandle(held);
+
+    std::vector<std::wstring> texts;
+    for (const ModalAnswer::Box& box : modal.Boxes())
+        texts.push_back(box.text);
+    // Open, its report (no question about the file's text); Save, its question
+    // about replacing the file, its report.
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts[1], L"Error: Can't open file :" + path);
+    EXPECT_EQ(texts.back(), L"Error: Can't open file :" + path);
+    EXPECT_EQ(modal.Boxes()[1].buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(EditorText(), L"home text");
+    EXPECT_FALSE(dlg->Editor().GetModify());
+    EXPECT_EQ(StoredCount(), 3);
+    EXPECT_EQ(ReadFileBytes(path), "held text");
+}
+
+}  // namespace
