@@ -33,10 +33,8 @@ bool IsModeless(HWND hwnd) {
 // The file-name box of the open and save dialogs: an edit control in the
 // classic dialogs, a combo box (whose edit takes the text) in the explorer-style ones.
 HWND FileNameBox(HWND dialog) {
-    constexpr int kFileNameEdit = 0x480;   // edt1
-    constexpr int kFileNameCombo = 0x47C;  // cmb13
-    HWND box = ::GetDlgItem(dialog, kFileNameCombo);
-    return box ? box : ::GetDlgItem(dialog, kFileNameEdit);
+    HWND box = ::GetDlgItem(dialog, cmb13);
+    return box ? box : ::GetDlgItem(dialog, edt1);
 }
 
 // The folder browser's tree, wherever the dialog keeps it.
@@ -173,15 +171,6 @@ void ModalAnswer::OnBoxActivated(HWND dialog) {
     if (answer)
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
 }
-
-namespace {
-// The file-name box of a common file dialog: an edit control in the classic
-// dialogs, a combo box (whose edit takes the text) in the explorer-style ones.
-HWND FileNameBox(HWND fileDialog) {
-    HWND box = ::GetDlgItem(fileDialog, cmb13);
-    return box ? box : ::GetDlgItem(fileDialog, edt1);
-}
-}  // namespace
 
 void ModalAnswer::AnswerFile(const std::wstring& path) {
     Answer([path](HWND dialog) {
