@@ -10,7 +10,7 @@
 #include "storage/CppSQLite3DB.h"
 
 // clang-format off
-DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
+DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnMessage(WM_WINDOWPOSCHANGING, &CTallyLeafDlg::OnWindowPosChanging),
     OnMessage(WM_SIZE, &CTallyLeafDlg::OnSize),
     OnMessage(WM_PAINT, &CTallyLeafDlg::OnPaint),
@@ -47,7 +47,7 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
     OnCommand(ID_HELP_NEWSLETTER, &CTallyLeafDlg::OnWebPage))
 // clang-format on
 
-CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
+CTallyLeafDlg::CTallyLeafDlg() : CNewDialog(IDD_TALLYLEAF_DIALOG) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     m_hIcon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                               ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
@@ -72,11 +72,12 @@ void CTallyLeafDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CTallyLeafDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    CNewDialog::OnInitDialog();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     LoadSettings();
     m_wndEditor.EnableDragDrop(3);
+    AttachMenuIcons();
     OpenNotesStore();
     m_wndEditor.SetFocus();
     return FALSE;  // the focus is set
@@ -255,7 +256,7 @@ LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
     return reinterpret_cast<LRESULT>(m_brBack.GetSafeHandle());
 }
 
-LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM) {
+LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
     if (w == TIMER_DEFERRED_SAVE) {
         KillTimer(TIMER_DEFERRED_SAVE);
         WritePendingSaveNow();
@@ -263,7 +264,7 @@ LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM) {
         HideWindow();
         KillTimer(TIMER_HIDE_DELAY);
     }
-    return Default();
+    return CNewDialog::OnTimer(w, l);
 }
 
 void CTallyLeafDlg::OnOK() {
@@ -288,10 +289,10 @@ void CTallyLeafDlg::OnHide(UINT) {
     HideWindow();
 }
 
-LRESULT CTallyLeafDlg::OnDestroy(WPARAM, LPARAM) {
+LRESULT CTallyLeafDlg::OnDestroy(WPARAM w, LPARAM l) {
     SaveOnExit();
     UnregisterGlobalHotKey();
-    return Default();
+    return CNewDialog::OnDestroy(w, l);
 }
 
 LRESULT CTallyLeafDlg::OnQueryEndSession(WPARAM, LPARAM) {

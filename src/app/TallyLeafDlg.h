@@ -10,6 +10,7 @@
 //   TallyLeafDlgCommands.cpp  the menu commands: when each is enabled or checked, the
 //                          Edit commands on the editor, the web pages
 //   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
+//   TallyLeafDlgMenus.cpp  the icons of the owner-drawn menus
 // The statements on the notes table are NotesStore's (storage/NotesStore.h); the
 // save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
 // The window's storage operations are thin steps over them that report failures.
@@ -20,6 +21,7 @@
 
 #include "app/Settings.h"
 #include "app/TrayIcon.h"
+#include "chrome/NewDialog.h"
 #include "editor/DragEdit.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
@@ -28,7 +30,7 @@
 #include "storage/NotesStore.h"
 #include "tree/MyCTreeCtr.h"
 
-class CTallyLeafDlg : public CDialog {
+class CTallyLeafDlg : public CNewDialog {
 public:
     CTallyLeafDlg();
     ~CTallyLeafDlg() override;
@@ -132,6 +134,8 @@ private:
     // followed by the exception's message; returns whether the step succeeded.
     bool TryStorage(const wchar_t* failurePrefix, const std::function<void()>& step);
     void ShowFirstRunBalloon();
+    // Gives the menus their icons (TallyLeafDlgMenus.cpp).
+    void AttachMenuIcons();
     // Makes the window topmost or not, as m_bAlwaysOnTop says, without moving it.
     void ApplyAlwaysOnTop();
     // One rule per command, used by the menus as they open and by the dispatch:
