@@ -129,6 +129,7 @@ LRESULT CNewFrame<Base>::OnEnterMenuLoop(WPARAM, LPARAM) {
 template <class Base>
 LRESULT CNewFrame<Base>::OnExitMenuLoop(WPARAM, LPARAM) {
     m_bInMenuLoop = false;
+    CNewMenuHook::NotePopupMenu(nullptr);
     return this->Default();
 }
 

@@ -79,14 +79,15 @@ void CNewMenuHook::Consider(HWND hwnd, UINT msg, LPARAM l) {
     if (!IsPopupMenuWindow(hwnd) || ::GetPropW(hwnd, kOldMenuProc) || m_popups.count(hwnd))
         return;
     auto menu = reinterpret_cast<HMENU>(::SendMessageW(hwnd, kGetMenuHandle, 0, 0));
-    if (!menu)
-        menu = m_hNotedMenu;
-    // Wine names the menu in the popup window's creation data.
+    // Wine creates the popup window before WM_INITMENUPOPUP and names the
+    // menu in its creation data; Windows initialises the popup first.
     if (!menu && msg == WM_CREATE) {
         auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
         if (create && ::IsMenu(static_cast<HMENU>(create->lpCreateParams)))
             menu = static_cast<HMENU>(create->lpCreateParams);
     }
+    if (!menu)
+        menu = m_hNotedMenu;
     m_hNotedMenu = nullptr;
     if (menu && CNewMenu::FromHandle(menu) && MenuThemes::Current())
         TakeOver(hwnd, menu);
