@@ -465,6 +465,7 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal) {
     RunSizes(scratch, figures);
     RunEverydaySwitches(scratch, figures);
     RunOneLongLine(scratch, figures);
+    RunMenus(scratch, figures);
 
     PrintTable(figures);
     const std::wstring results = WriteResultsFile(figures);

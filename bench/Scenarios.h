@@ -7,4 +7,9 @@
 
 #include "BenchSupport.h"
 
-namespace bench {}  // namespace bench
+namespace bench {
+
+// Opening the largest popups of the owner-drawn menus (MenusBench.cpp).
+void RunMenus(const ScratchFolder& scratch, std::vector<Figure>& figures);
+
+}  // namespace bench

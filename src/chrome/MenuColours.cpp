@@ -19,12 +19,10 @@ COLORREF DarkenColour(COLORREF colour, int by) {
 MenuEnvironment MenuEnvironment::Of(HDC dc, HMENU menu) {
     MenuEnvironment env;
     env.colourDepth = dc ? CDC(dc).ColourDepth() : 32;
-    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
-    env.highContrast = ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-                       (contrast.dwFlags & HCF_HIGHCONTRASTON);
-    BOOL flat = FALSE;
-    env.flatMenus = ::SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0) && flat;
-    env.visualStyles = MenuPlatform::VisualStylesActive();
+    const MenuPlatform::Settings& settings = MenuPlatform::CurrentSettings();
+    env.highContrast = settings.highContrast;
+    env.flatMenus = settings.flatMenus;
+    env.visualStyles = settings.visualStyles;
     MENUINFO info{};
     info.cbSize = sizeof info;
     info.fMask = MIM_BACKGROUND;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "chrome/MenuTheme.h"
 #include "chrome/NewMemDC.h"
 #include "framework/DC.h"
 #include "framework/Gdi.h"
@@ -113,14 +114,12 @@ void DrawBarItem(const CDC& dc, const RECT& rect, const MenuItemLook& item, UINT
 }  // namespace
 
 HFONT MenuFont(bool bold) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
+    const LOGFONTW& menuFont = MenuPlatform::CurrentSettings().menuFont;
     MenuFonts& fonts = Fonts();
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
-        (std::memcmp(&metrics.lfMenuFont, &fonts.logFont, sizeof fonts.logFont) != 0 || !fonts.normal)) {
-        fonts.logFont = metrics.lfMenuFont;
-        fonts.normal.CreateFontIndirect(metrics.lfMenuFont);
-        LOGFONTW heavy = metrics.lfMenuFont;
+    if (std::memcmp(&menuFont, &fonts.logFont, sizeof fonts.logFont) != 0 || !fonts.normal) {
+        fonts.logFont = menuFont;
+        fonts.normal.CreateFontIndirect(menuFont);
+        LOGFONTW heavy = menuFont;
         heavy.lfWeight = FW_BOLD;
         fonts.bold.CreateFontIndirect(heavy);
     }

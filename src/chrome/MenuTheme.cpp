@@ -30,6 +30,31 @@ bool SystemDrawsMenuShadows() {
     return ::SystemParametersInfoW(SPI_GETDROPSHADOW, 0, &shadows, 0) && shadows;
 }
 
+namespace {
+Settings g_settings;
+bool g_settingsRead = false;
+}  // namespace
+
+void ReadSettings() {
+    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+    g_settings.highContrast = ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                              (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    BOOL flat = FALSE;
+    g_settings.flatMenus = ::SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0) && flat;
+    g_settings.visualStyles = VisualStylesActive();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        g_settings.menuFont = metrics.lfMenuFont;
+    g_settingsRead = true;
+}
+
+const Settings& CurrentSettings() {
+    if (!g_settingsRead)
+        ReadSettings();
+    return g_settings;
+}
+
 bool SystemTracksMenuBar() {
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;

@@ -31,6 +31,18 @@ bool VisualStylesActive();
 bool SystemDrawsMenuShadows();
 // The system tracks the menu bar's hot item itself: Windows 2000 or later, not a remote display.
 bool SystemTracksMenuBar();
+
+// The system settings the drawing follows, read once as each menu opens
+// (ReadSettings) rather than for every item: under Wine each read costs a
+// round trip, and a popup has dozens of items.
+struct Settings {
+    bool highContrast = false;
+    bool flatMenus = false;
+    bool visualStyles = false;
+    LOGFONTW menuFont{};
+};
+const Settings& CurrentSettings();
+void ReadSettings();
 }  // namespace MenuPlatform
 
 using MeasureRoutine = SIZE (*)(HDC dc, const MenuItemLook& item);

@@ -52,8 +52,10 @@ bool CNewMenu::Attach(HMENU menu, bool isPopup, CNewMenu* parent) {
             GetNewSubMenu(sub);
     }
     // A menu bar is never initialised as a popup: its items change over now.
-    if (!isPopup)
+    if (!isPopup) {
+        MenuPlatform::ReadSettings();
         ConvertItems();
+    }
     return true;
 }
 
@@ -166,6 +168,7 @@ void CNewMenu::ConvertItems() {
 
 void CNewMenu::OnInitMenuPopup(HWND owner, bool systemMenu) {
     m_hOwner = owner;
+    MenuPlatform::ReadSettings();
     ConvertItems();
     if (!systemMenu)
         return;
@@ -217,7 +220,10 @@ void CNewMenu::MeasureItem(MEASUREITEMSTRUCT& mis) {
     CMenuTheme* theme = MenuThemes::Current();
     if (!data || !theme)
         return;
-    CClientDC dc(m_hOwner);
+    // Measuring needs no window: one memory DC serves every item (a window's
+    // DC costs a server round trip under Wine).
+    static CMemoryDC measuring(nullptr);
+    const HDC dc = measuring;
     if (!dc) {
         // Out of resources: a size that keeps the item readable and reachable.
         mis.itemWidth = static_cast<UINT>(data->m_szMenuText.size() * 8 + 40);

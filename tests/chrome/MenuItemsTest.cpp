@@ -97,9 +97,8 @@ TEST_F(MenuItems, AnItemAddedAtRunTimeIsOwnerDrawnAndMeasuredWhenThePopupOpens) 
 }
 
 TEST_F(MenuItems, TheIconStripGivesTheTenCommandsTheirImagesInOrder) {
-    const UINT commands[] = {ID_FILE_OPTIONS, ID_FORMAT_BACK_COLOR, ID_HELP_HOME_PAGE, ID_HELP_FORUM,
-                             ID_HELP_FEEDBACK, ID_HELP_ABOUT,
-                             ID_FILE_HIDE, ID_FILE_EXIT, ID_FILE_LOAD, ID_FILE_SAVE};
+    const UINT commands[] = {ID_FILE_OPTIONS, ID_FORMAT_BACK_COLOR, ID_HELP_HOME_PAGE, ID_HELP_FORUM, ID_HELP_FEEDBACK,
+                             ID_HELP_ABOUT,   ID_FILE_HIDE,         ID_FILE_EXIT,      ID_FILE_LOAD,  ID_FILE_SAVE};
     // The items of every popup of the menu bar, converted as they are when they open.
     std::vector<std::pair<UINT, const CNewMenuItemData*>> items;
     for (int p = 0; p < ::GetMenuItemCount(::GetMenu(dlg->m_hWnd)); ++p) {
