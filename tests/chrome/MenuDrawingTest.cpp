@@ -2,9 +2,9 @@
 // and checked pixel by pixel against the colours and layout the look promises.
 #include <gtest/gtest.h>
 
+#include "app/TestSeams.h"
 #include "chrome/MenuDrawXP.h"
 #include "chrome/MenuShade.h"
-#include "chrome/NewMemDC.h"
 #include "chrome/NewMenuIcons.h"
 #include "support/Surface.h"
 
@@ -207,10 +207,10 @@ TEST(MenuDrawing, ThePopupFrameHasTwoLinesAndAShadeThatDarkensTheScreenInFourSte
 TEST(MenuDrawing, AnItemIsStillDrawnWhenNoOffScreenSurfaceCanBeMade) {
     const MenuColours colours = FullColour();
     RedSquareIcon icon;
-    CNewMemDC::SetSurfacesFail(true);
+    TestSeams::SetMenuSurfacesFail(true);
     Surface s(kWidth, kHeight);
     DrawItemXP(s.dc(), ItemRect(), icon.Look(L"&Open\tCtrl+O"), ODS_SELECTED, colours);
-    CNewMemDC::SetSurfacesFail(false);
+    TestSeams::SetMenuSurfacesFail(false);
     EXPECT_EQ(s.Pixel(0, 0), ::GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_GT(s.Count({28, 0, 80, kHeight}, ::GetSysColor(COLOR_MENUTEXT)), 10);
     EXPECT_GT(s.Count({0, 0, 24, kHeight}, kRed), 100);
