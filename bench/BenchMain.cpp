@@ -468,6 +468,7 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal) {
     RunFormatting(scratch, figures);
     RunFindAndInsert(scratch, figures);
     RunFiles(scratch, figures);
+    RunMenus(scratch, figures);
 
     PrintTable(figures);
     const std::wstring results = WriteResultsFile(figures);

@@ -15,5 +15,7 @@ void RunFormatting(const ScratchFolder& scratch, std::vector<Figure>& figures);
 void RunFindAndInsert(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Text files: reading a 10 MB file, exporting a tree of 10,000 notes (FilesBench.cpp).
 void RunFiles(const ScratchFolder& scratch, std::vector<Figure>& figures);
+// Opening the largest popups of the owner-drawn menus (MenusBench.cpp).
+void RunMenus(const ScratchFolder& scratch, std::vector<Figure>& figures);
 
 }  // namespace bench

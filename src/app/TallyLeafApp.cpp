@@ -2,6 +2,8 @@
 
 #include "app/AppConstants.h"
 #include "app/TallyLeafDlg.h"
+#include "chrome/MenuTheme.h"
+#include "chrome/NewMenuHook.h"
 
 namespace {
 // The system's real major version (the compatibility layer may report an older one).
@@ -23,10 +25,18 @@ bool CTallyLeafApp::InitInstance() {
         ::SendMessageW(running, WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN);
         return false;
     }
+    // The menu library lives from before the main window until after it.
+    CNewMenuHook menus;
+    ConfigureMenus();
     auto* dialog = new CTallyLeafDlg;
     m_pMainWnd = dialog;
     dialog->DoModal();
     m_pMainWnd = nullptr;
     delete dialog;
     return false;
+}
+
+void CTallyLeafApp::ConfigureMenus() {
+    MenuThemes::SelectMenuTheme(2);
+    MenuThemes::SetDerivedIconEffects(false);
 }

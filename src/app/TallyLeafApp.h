@@ -7,4 +7,6 @@
 class CTallyLeafApp : public CWinApp {
 public:
     bool InitInstance() override;
+    // The program's choices for the menu library: theme 2, no derived icon looks.
+    static void ConfigureMenus();
 };

@@ -10,7 +10,7 @@
 #include "storage/CppSQLite3DB.h"
 
 // clang-format off
-DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CDialog,
+DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnMessage(WM_WINDOWPOSCHANGING, &CTallyLeafDlg::OnWindowPosChanging),
     OnMessage(WM_SIZE, &CTallyLeafDlg::OnSize),
     OnMessage(WM_PAINT, &CTallyLeafDlg::OnPaint),
@@ -68,7 +68,7 @@ constexpr int kSplitterMin = 120;
 constexpr int kSplitterMax = 300;
 }  // namespace
 
-CTallyLeafDlg::CTallyLeafDlg() : CDialog(IDD_TALLYLEAF_DIALOG) {
+CTallyLeafDlg::CTallyLeafDlg() : CNewDialog(IDD_TALLYLEAF_DIALOG) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     m_hIcon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                               ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
@@ -93,12 +93,13 @@ void CTallyLeafDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CTallyLeafDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    CNewDialog::OnInitDialog();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     LoadSettings();
     m_wndEditor.EnableDragDrop(3);
     m_wndEditor.m_onFileDropped = [this](const std::wstring& path) { LoadFileIntoNote(path); };
+    AttachMenuIcons();
     OpenNotesStore();
     m_wndEditor.SetFocus();
     return FALSE;  // the focus is set
@@ -274,7 +275,7 @@ LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
     return reinterpret_cast<LRESULT>(m_brBack.GetSafeHandle());
 }
 
-LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM) {
+LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
     if (w == TIMER_DEFERRED_SAVE) {
         KillTimer(TIMER_DEFERRED_SAVE);
         WritePendingSaveNow();
@@ -282,7 +283,7 @@ LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM) {
         HideWindow();
         KillTimer(TIMER_HIDE_DELAY);
     }
-    return Default();
+    return CNewDialog::OnTimer(w, l);
 }
 
 void CTallyLeafDlg::OnOK() {
@@ -307,10 +308,10 @@ void CTallyLeafDlg::OnHide(UINT) {
     HideWindow();
 }
 
-LRESULT CTallyLeafDlg::OnDestroy(WPARAM, LPARAM) {
+LRESULT CTallyLeafDlg::OnDestroy(WPARAM w, LPARAM l) {
     SaveOnExit();
     UnregisterGlobalHotKey();
-    return Default();
+    return CNewDialog::OnDestroy(w, l);
 }
 
 LRESULT CTallyLeafDlg::OnQueryEndSession(WPARAM, LPARAM) {

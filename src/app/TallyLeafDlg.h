@@ -16,6 +16,7 @@
 //                          copy, and the conversion of a database of the old format
 //   TallyLeafDlgFiles.cpp  text files: Load from File (and files dropped on the editor),
 //                          Save to File, and the export of the whole tree
+//   TallyLeafDlgMenus.cpp  the icons of the owner-drawn menus
 // The statements on the notes table are NotesStore's (storage/NotesStore.h); the
 // save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
 // The window's storage operations are thin steps over them that report failures.
@@ -29,6 +30,7 @@
 #include "app/Settings.h"
 #include "app/TrayIcon.h"
 #include "chrome/Splitter.h"
+#include "chrome/NewDialog.h"
 #include "editor/DragEdit.h"
 #include "editor/FindReplace.h"
 #include "editor/Snippets.h"
@@ -39,7 +41,7 @@
 #include "storage/NotesStore.h"
 #include "tree/MyCTreeCtr.h"
 
-class CTallyLeafDlg : public CDialog {
+class CTallyLeafDlg : public CNewDialog {
 public:
     CTallyLeafDlg();
     ~CTallyLeafDlg() override;
@@ -170,6 +172,8 @@ private:
     // followed by the exception's message; returns whether the step succeeded.
     bool TryStorage(const wchar_t* failurePrefix, const std::function<void()>& step);
     void ShowFirstRunBalloon();
+    // Gives the menus their icons (TallyLeafDlgMenus.cpp).
+    void AttachMenuIcons();
     // Makes the window topmost or not, as m_bAlwaysOnTop says, without moving it.
     void ApplyAlwaysOnTop();
     // One rule per command, used by the menus as they open and by the dispatch:

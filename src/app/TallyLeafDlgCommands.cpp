@@ -64,7 +64,7 @@ void CTallyLeafDlg::ShowCommandState(HMENU menu, UINT item, UINT byCommandOrPosi
 
 // Each menu's items take their states as the menu opens.
 LRESULT CTallyLeafDlg::OnInitMenuPopup(WPARAM w, LPARAM l) {
-    LRESULT result = Default();
+    LRESULT result = CNewDialog::OnInitMenuPopup(w, l);
     if (HIWORD(l))
         return result;  // the system menu
     HMENU popup = reinterpret_cast<HMENU>(w);
@@ -85,7 +85,7 @@ LRESULT CTallyLeafDlg::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     // rule; a control's own notification is not.
     if (msg == WM_COMMAND && l == 0 && HIWORD(w) <= 1 && !IsCommandEnabled(LOWORD(w)))
         return 0;
-    return CDialog::WindowProc(msg, w, l);
+    return CNewDialog::WindowProc(msg, w, l);
 }
 
 void CTallyLeafDlg::SendCommand(UINT id) {

@@ -10,6 +10,7 @@
 
 #include "app/ShellOpen.h"
 #include "app/TrayIcon.h"
+#include "chrome/NewMemDC.h"
 #include "framework/OleDataSource.h"
 
 namespace TestSeams {
@@ -39,6 +40,12 @@ void SetTrayObserver(CTrayIcon::Observer observer);
 // whether to go on, drop or cancel (QueryContinueDrag).
 inline void SetDragScript(COleDataSource::DragScript script) {
     COleDataSource::SetDragScript(std::move(script));
+}
+
+// Every off-screen surface the menus draw on fails to be made from now on
+// (true), as when the system is out of GDI resources, or works again (false).
+inline void SetMenuSurfacesFail(bool fail) {
+    CNewMemDC::SetSurfacesFail(fail);
 }
 
 }  // namespace TestSeams

@@ -56,6 +56,37 @@ public:
     }
 };
 
+class CPen : public CGdiObject<HPEN> {
+public:
+    bool CreatePen(int style, int width, COLORREF color) {
+        Attach(::CreatePen(style, width, color));
+        return m_handle != nullptr;
+    }
+};
+
+class CBitmap : public CGdiObject<HBITMAP> {
+public:
+    // A bitmap of the format of the bitmap `dc` holds (of the screen for a window's DC).
+    bool CreateCompatibleBitmap(HDC dc, int width, int height) {
+        Attach(::CreateCompatibleBitmap(dc, width, height));
+        return m_handle != nullptr;
+    }
+    // A 32-bit top-down DIB section; `bits` receives its pixels (0x00RRGGBB each).
+    bool CreateDIB32(int width, int height, DWORD** bits) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* pixels = nullptr;
+        Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+        if (bits)
+            *bits = m_handle ? static_cast<DWORD*>(pixels) : nullptr;
+        return m_handle != nullptr;
+    }
+};
+
 // Selects an object into a device context for a scope and restores the previous one.
 class CSelectObject {
 public:
