@@ -4,6 +4,8 @@
 
 #include "app/AppFolders.h"
 #include "app/TallyLeafDlg.h"
+
+#include "chrome/NewMenu.h"
 #include "editor/TimeStampMarkers.h"
 #include "res/resource.h"
 
@@ -39,8 +41,13 @@ LRESULT CTallyLeafDlg::OnFindReplaceMessage(WPARAM, LPARAM l) {
 
 void CTallyLeafDlg::BuildInsertMenu() {
     m_snippets = Snippets::Load(AppFolders::DataFolder() + L"Insert.cfg");
-    if (HMENU popup = ::GetSubMenu(::GetMenu(m_hWnd), kInsertMenuPosition))
-        Snippets::FillMenu(popup, m_snippets);
+    HMENU popup = ::GetSubMenu(::GetMenu(m_hWnd), kInsertMenuPosition);
+    if (!popup)
+        return;
+    Snippets::FillMenu(popup, m_snippets);
+    // Drawn like the rest of the menus from the start (when the menu bar is taken on already).
+    if (CNewMenu* menu = CNewMenu::FromHandle(popup))
+        menu->ConvertItems();
 }
 
 void CTallyLeafDlg::OnInsertSnippet(UINT id) {
