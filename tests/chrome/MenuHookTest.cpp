@@ -30,16 +30,7 @@ private:
 };
 }  // namespace
 
-class MenuHook : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        Start();
-        dlg->CallUpWindow();
-        PumpPending();
-    }
-    HMENU BarPopup(int position) { return ::GetSubMenu(::GetMenu(dlg->m_hWnd), position); }
-};
+using MenuHook = CalledUpMainWindowTest;
 
 TEST_F(MenuHook, APopupOfTheProgramsMenuIsTakenOverOnceAndAForeignOneIsLeftAlone) {
     HANDLE property = nullptr, propertyAfterAgain = nullptr;

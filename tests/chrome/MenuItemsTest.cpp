@@ -23,15 +23,8 @@ MENUITEMINFOW ItemInfo(HMENU menu, int position) {
 }
 }  // namespace
 
-class MenuItems : public MainWindowTest {
+class MenuItems : public CalledUpMainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        Start();
-        dlg->CallUpWindow();
-        PumpPending();
-    }
-    HMENU BarPopup(int position) { return ::GetSubMenu(::GetMenu(dlg->m_hWnd), position); }
     LRESULT MenuChar(wchar_t key, HMENU menu) {
         return dlg->SendMessage(WM_MENUCHAR, MAKEWPARAM(key, MF_POPUP), reinterpret_cast<LPARAM>(menu));
     }

@@ -1,5 +1,7 @@
 #include "support/FilePrinter.h"
 
+#include "support/TempDir.h"
+
 #include <winspool.h>
 
 #include <map>
@@ -75,17 +77,7 @@ FilePrinter::~FilePrinter() {
 }
 
 std::string FilePrinter::Output() const {
-    std::string bytes;
-    HANDLE file = ::CreateFileW(m_strOutput.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    ::CloseHandle(file);
-    return bytes;
+    return ReadFileBytes(m_strOutput);
 }
 
 std::wstring ShownText(const std::string& postscript) {

@@ -28,6 +28,13 @@ void MainWindowTest::Start() {
     PumpPending();
 }
 
+void CalledUpMainWindowTest::SetUp() {
+    MainWindowTest::SetUp();
+    Start();
+    dlg->CallUpWindow();
+    PumpPending();
+}
+
 void MainWindowTest::Finish() {
     if (dlg && dlg->m_hWnd)
         ::DestroyWindow(dlg->m_hWnd);

@@ -22,6 +22,8 @@ protected:
     void Start();
     // Destroys the main window as the end of the program does.
     void Finish();
+    // The popup at `position` of the main window's menu bar.
+    HMENU BarPopup(int position) const { return ::GetSubMenu(::GetMenu(dlg->m_hWnd), position); }
 
     // Writes a configuration value before the window starts.
     void Configure(const wchar_t* section, const wchar_t* key, const std::wstring& value);
@@ -50,4 +52,10 @@ protected:
     TempDir dir;
     ModalAnswer modal;
     std::unique_ptr<CTallyLeafDlg> dlg;
+};
+
+// The main window started and called up, as a user sees it before using its menus.
+class CalledUpMainWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override;
 };
