@@ -17,12 +17,7 @@ bool ReadPixels(HBITMAP bitmap, std::vector<DWORD>& pixels, int& width, int& hei
         return false;
     width = info.bmWidth;
     height = info.bmHeight;
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
+    BITMAPINFO header = TopDown32Info(width, height);
     pixels.assign(static_cast<size_t>(width) * height, 0);
     CClientDC screen(nullptr);
     return ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS) == height;

@@ -64,6 +64,17 @@ public:
     }
 };
 
+// The header of a 32-bit top-down DIB of `width` x `height` pixels (0x00RRGGBB each).
+inline BITMAPINFO TopDown32Info(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return info;
+}
+
 class CBitmap : public CGdiObject<HBITMAP> {
 public:
     // A bitmap of the format of the bitmap `dc` holds (of the screen for a window's DC).
@@ -73,12 +84,7 @@ public:
     }
     // A 32-bit top-down DIB section; `bits` receives its pixels (0x00RRGGBB each).
     bool CreateDIB32(int width, int height, DWORD** bits) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        BITMAPINFO info = TopDown32Info(width, height);
         void* pixels = nullptr;
         Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
         if (bits)
