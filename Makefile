@@ -41,7 +41,7 @@ test: build
 	@$(MAKE) --no-print-directory configure ARCH=$(OTHER_ARCH) BUILD=$(OTHER_BUILD)
 	cmake --build $(OTHER_BUILD) -j $(JOBS) --target tallyleaf
 	scripts/check-format
-	$(WINE_ENV) scripts/with-wine $(PREFIX_TEST) ctest --test-dir $(BUILD) --output-on-failure -j 2
+	$(WINE_ENV) scripts/with-small-disk $(BUILD)/small-disk scripts/with-wine $(PREFIX_TEST) ctest --test-dir $(BUILD) --output-on-failure -j 2
 
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tallyleaf_bench

@@ -8,6 +8,11 @@ constexpr UINT WM_TRAYCALLBACK = 3004;
 constexpr int HOTKEY_ID = 1;
 constexpr UINT_PTR TIMER_DEFERRED_SAVE = 12;
 constexpr UINT_PTR TIMER_HIDE_DELAY = 18;
+// Typing is saved after a pause, and at least every so often while it goes on.
+constexpr UINT_PTR TIMER_TYPING_PAUSE = 20;
+constexpr UINT_PTR TIMER_TYPING_LONGEST = 21;
+// A note another program kept from being read is tried again.
+constexpr UINT_PTR TIMER_READ_NOTE_AGAIN = 22;
 constexpr UINT kDeferredSaveMs = 200;
 
 // The main window's title: a second start finds the running instance by it.

@@ -17,6 +17,14 @@ constexpr const wchar_t* kStat = L"Stat";
 // data folder + "tallyleaf.cfg"
 std::wstring ConfigPath();
 
+// Makes the configuration file one that keeps every character: a UTF-16 file
+// with a byte order mark, which the profile functions then read and write as
+// such (a file they create themselves is written in the ANSI code page, where
+// a path such as "C:\Łódź\notes2.db" would come back with question marks).
+// An ANSI file is converted with its values; a missing one is made as a UTF-16
+// file by the first write. Silent on failure, like every write of the file.
+void UseUnicodeFile();
+
 int ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue);
 bool ReadSwitch(const wchar_t* section, const wchar_t* key, bool defaultValue);
 std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& defaultValue,

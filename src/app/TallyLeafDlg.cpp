@@ -4,6 +4,7 @@
 
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
+#include "app/Profile.h"
 #include "app/RegistryCounter.h"
 #include "framework/AppMessageBox.h"
 #include "res/resource.h"
@@ -29,6 +30,7 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnRegisteredMessage(&CTallyLeafDlg::s_nApplyAlwaysOnTopMsg, &CTallyLeafDlg::OnApplyAlwaysOnTop),
     OnNotify(IDC_TREE_NOTES, TVN_SELCHANGEDW, &CTallyLeafDlg::OnNoteSelChanged),
     OnNotify(IDC_TREE_NOTES, TVN_NOTEMOVED, &CTallyLeafDlg::OnNoteMoved),
+    OnControlNotify(IDC_EDIT_NOTE, EN_CHANGE, &CTallyLeafDlg::OnEditorChange),
     OnCommand(ID_NOTES_ADD, &CTallyLeafDlg::OnAddNewNote),
     OnCommand(ID_NOTES_ADD_SUBNOTE, &CTallyLeafDlg::OnAddSubnote),
     OnCommand(ID_NOTES_RENAME, &CTallyLeafDlg::OnRenameNote),
@@ -108,6 +110,7 @@ BOOL CTallyLeafDlg::OnInitDialog() {
 void CTallyLeafDlg::LoadSettings() {
     m_nCallUps = 0;
     AppFolders::Initialise();
+    Profile::UseUnicodeFile();
     m_settings = Settings::Load();
     m_strDbPath = m_settings.DatabasePath();
 
@@ -277,8 +280,11 @@ LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
 
 LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
     if (w == TIMER_DEFERRED_SAVE) {
-        KillTimer(TIMER_DEFERRED_SAVE);
-        WritePendingSaveNow();
+        WriteDeferredSaves();
+    } else if (w == TIMER_TYPING_PAUSE || w == TIMER_TYPING_LONGEST) {
+        SaveTyping();
+    } else if (w == TIMER_READ_NOTE_AGAIN) {
+        ReadUnreadNoteAgain();
     } else if (w == TIMER_HIDE_DELAY) {
         HideWindow();
         KillTimer(TIMER_HIDE_DELAY);

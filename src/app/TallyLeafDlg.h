@@ -69,26 +69,26 @@ public:
     void CreateNotesTable();
     int FillTree(int parentId, HTREEITEM parent);
     void LoadNote(int noteId);
+    // Writes the editor's text into the note when it is the one shown; a
+    // failure keeps the text waiting to be tried again.
     void SaveNote(int noteId);
-    void FlushPendingSave();
 
     // Note operations. AddNote asks for the name when `name` is empty; false
     // when no note was added (cancelled, or a failure already reported).
     bool AddNote(int parentId, std::wstring name);
-    // Deletes `item`, its following siblings and all their descendants, each
-    // row before its item; false when a failure (already reported) stopped it.
-    bool DeleteItemsFrom(HTREEITEM item);
 
     // Text files. Reads a file and, after asking, makes it a new note or the
     // shown note's text.
     void LoadFileIntoNote(const std::wstring& path);
-    // Writes the editor's text (no item) or the stored text of `item`'s note
-    // to a UTF-8 file; false, after telling the user, when it was not written.
-    bool WriteNoteToFile(const std::wstring& path, HTREEITEM item);
+    // Writes the editor's text to a UTF-8 file, replacing it only once the whole
+    // text is on the disk; false, after telling the user, when it was not written.
+    bool WriteNoteToFile(const std::wstring& path);
     // Exports `item`, its following siblings and everything below them into
     // `folder` (ending with a backslash); returns how many notes were written
-    // and adds those that could not be to `failed`.
-    int ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed);
+    // and adds those that could not be to `failed`, the first few of them,
+    // with their reasons, to `named`.
+    int ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
+                    std::vector<std::wstring>* named = nullptr);
 
     bool PreTranslateMessage(MSG* msg) override;
 
@@ -103,6 +103,11 @@ public:
     int CallUps() const { return m_nCallUps; }
     bool NoteDeleted() const { return m_bNoteDeleted; }
     bool SaveIsWaiting() const { return m_deferredSave.IsWaiting(); }
+    // The text waiting to be written into a note (a failed or deferred save), or null.
+    const std::wstring* WaitingText(int noteId) const {
+        const DeferredSave::Waiting* save = m_deferredSave.Find(noteId);
+        return save ? &save->text : nullptr;
+    }
     CFindReplace& FindReplace() { return m_findReplace; }
     const std::vector<Snippet>& InsertSnippets() const { return m_snippets; }
 
@@ -120,8 +125,17 @@ private:
     CBrush m_brBack;
     int m_nCallUps = 0;
     bool m_bShowAllowed = false;
-    // The save of the note left last, written by timer 12 (TIMER_DEFERRED_SAVE).
+    // The saves that wait: the note left last, written by timer 12
+    // (TIMER_DEFERRED_SAVE), and saves that failed, tried again by the same timer.
     DeferredSave m_deferredSave;
+    // While failed saves wait: how long until the next try (0: none failed).
+    UINT m_nRetryMs = 0;
+    // Whether the user was told of the failures that wait (once until they are written).
+    bool m_bSaveFailureReported = false;
+    // Whether typing since the last save waits for the typing timers.
+    bool m_bTypingUnsaved = false;
+    // The selected note that another program's lock kept from being read (0: none).
+    int m_nUnreadNoteId = 0;
     bool m_bNoteDeleted = false;
     // The note whose text the editor holds; 0 while it holds none (read-only then).
     int m_nShownNoteId = 0;
@@ -159,15 +173,37 @@ private:
     // Records the editor's text and position as the deferred save of `noteId`
     // (writing a save already waiting first) and starts the timer.
     void StartDeferredSave(int noteId);
-    // Writes a waiting deferred save at once and forgets it.
-    void WritePendingSaveNow();
+    // Timer 12: writes what waits; a retry waits only briefly for locks.
+    void WriteDeferredSaves();
+    // Writes every save that waits; a failure keeps them waiting for a retry
+    // and is reported (once). True when nothing waits any more.
+    bool WriteWaitingSaves();
+    // Before the database file is let go of: writes what waits, or else keeps
+    // it in recovery files and tells the user.
+    void WriteOrRecoverWaitingSaves();
+    // Writes every waiting text into a recovery file, forgets it, and tells the
+    // user where, after `why`.
+    void KeepInRecoveryFiles(const std::wstring& why);
+    // A save failed: its retry is scheduled, and the user told once.
+    void SaveFailed(const wchar_t* failurePrefix, const CppSQLite3Exception& e);
+    // Everything that waited was written.
+    void EndSaveFailures();
     // An empty, read-only editor that stands for no note.
     void ShowNoNote();
+    // A read-only editor saying that the note can't be read yet; it is read
+    // again by timer 22 (TIMER_READ_NOTE_AGAIN).
+    void ShowNoteNotReadYet(int noteId);
+    void ReadUnreadNoteAgain();
+    // Typing is saved after a pause and at least every so often (timers 20 and 21).
+    void OnEditorChange(UINT);
+    void SaveTyping();
+    void StopTypingSave();
     // Inserts the notes under `parentId` (taking them out of `rows`) and their
     // children below them; returns how many it inserted.
     int InsertChildren(NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent);
-    // Writes the editor's text and position into a note; throws on failure.
-    void WriteNoteText(int noteId);
+    // Writes the editor's text (in m_strNoteText) and position into the note
+    // shown; a failure keeps them waiting. False when it was not written.
+    bool WriteShownNote(int noteId, const wchar_t* failurePrefix);
     // Runs a storage step. A failure is shown in an error box as `failurePrefix`
     // followed by the exception's message; returns whether the step succeeded.
     bool TryStorage(const wchar_t* failurePrefix, const std::function<void()>& step);
@@ -244,9 +280,7 @@ private:
 
     // The export's walk over the tree, with the notes' texts read beforehand.
     int ExportItems(const std::wstring& folder, HTREEITEM item, const std::unordered_map<int, std::wstring>& texts,
-                    int& failed);
-    // Writes `text` to a new UTF-8 file; false, after telling the user, when it was not written.
-    bool WriteTextToFile(const std::wstring& path, const std::wstring& text);
+                    int& failed, std::vector<std::wstring>& named);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;

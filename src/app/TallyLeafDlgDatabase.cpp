@@ -20,7 +20,7 @@ void CTallyLeafDlg::OnOptions(UINT) {
 }
 
 void CTallyLeafDlg::CloseNotesStore() {
-    WritePendingSaveNow();
+    WriteOrRecoverWaitingSaves();
     m_store.CloseQuietly();
 }
 

@@ -4,6 +4,7 @@
 // note that has any. The export walks the tree as it is shown, not the table.
 #include <shlobj.h>
 
+#include <cstdio>
 #include <optional>
 #include <unordered_map>
 #include <string>
@@ -11,9 +12,11 @@
 
 #include "app/TallyLeafDlg.h"
 #include "editor/TextFileDialogs.h"
+#include "editor/TextFileReplace.h"
 #include "editor/TextFileRead.h"
 #include "editor/TextFileWrite.h"
 #include "framework/AppMessageBox.h"
+#include "framework/SystemError.h"
 #include "storage/ExportNames.h"
 
 namespace {
@@ -26,6 +29,34 @@ const wchar_t kLoadQuestion[] =
 const wchar_t kNotOnDisk[] =
     L"The notes can only be exported to a folder on a disk, and the place chosen is not one.\n"
     L"Please choose a folder.";
+
+// The largest file that becomes a note. The edit control could hold more, but
+// it lays out about a megabyte a second, and reading a larger file would hold
+// the window up for nothing.
+constexpr unsigned long long kLargestNoteFile = 16ull * 1024 * 1024;
+
+// A size as the user reads it: "3.2 GB", "17.0 MB", "900 KB".
+std::wstring SizeText(unsigned long long bytes) {
+    wchar_t text[32];
+    if (bytes >= 1024ull * 1024 * 1024)
+        std::swprintf(text, 32, L"%.1f GB", static_cast<double>(bytes) / (1024.0 * 1024 * 1024));
+    else if (bytes >= 1024ull * 1024)
+        std::swprintf(text, 32, L"%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024));
+    else
+        std::swprintf(text, 32, L"%llu KB", (bytes + 1023) / 1024);
+    return text;
+}
+
+// The file's size, or nothing when it can't be asked (the read then reports the file).
+std::optional<unsigned long long> FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// How many of the notes an export could not write its report names.
+constexpr size_t kExportFailuresNamed = 5;
 
 // The file's name with its extension: what follows the last separator.
 std::wstring FileNameOf(const std::wstring& path) {
@@ -88,6 +119,13 @@ void CTallyLeafDlg::OnLoadFromFile(UINT) {
 }
 
 void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
+    const std::optional<unsigned long long> size = FileSize(path);
+    if (size && *size > kLargestNoteFile) {
+        AppMessageBox(L"The file is too large to be a note:\n" + path + L"\n\nIt holds " + SizeText(*size) +
+                          L"; a note can take a file of up to " + SizeText(kLargestNoteFile) + L".",
+                      nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        return;
+    }
     // The whole file is read before anything changes: a file that can't be
     // read leaves every note as it was.
     std::wstring text;
@@ -118,41 +156,41 @@ void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
 
 void CTallyLeafDlg::OnSaveToFile(UINT) {
     KeptSelection selection(m_wndEditor);
-    WritePendingSaveNow();
+    WriteWaitingSaves();
     const std::wstring name = m_wndTree.GetItemText(m_wndTree.GetSelectedItem());
     if (std::optional<std::wstring> path = AskTextFileToSave(m_hWnd, name))
-        WriteNoteToFile(*path, nullptr);
+        WriteNoteToFile(*path);
 }
 
-bool CTallyLeafDlg::WriteNoteToFile(const std::wstring& path, HTREEITEM item) {
-    if (!item) {
-        UpdateData(true);
-        return WriteTextToFile(path, m_strNoteText);
-    }
-    NotesStore::NoteContent note;
-    if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { note = m_store.LoadNote(m_wndTree.NoteId(item)); })) {
-        // As when the text can't be read after the file was made: it holds only its mark.
-        WriteTextToFile(path, std::wstring());
+bool CTallyLeafDlg::WriteNoteToFile(const std::wstring& path) {
+    UpdateData(true);
+    try {
+        WriteTextFileReplacing(path, m_strNoteText);
+        return true;
+    } catch (const CException& e) {
+        AppMessageBox(std::wstring(e.Message()) + L"\n\nThe file was left as it was.", nullptr, MB_OK | MB_ICONERROR,
+                      m_hWnd);
         return false;
     }
-    return WriteTextToFile(path, note.text);
 }
 
-bool CTallyLeafDlg::WriteTextToFile(const std::wstring& path, const std::wstring& text) {
+namespace {
+// Writes a new file of the export; the reason when it could not be written.
+std::optional<std::wstring> WriteExportFile(const std::wstring& path, const std::wstring& text) {
     CTextFileWrite file(path, CTextFileBase::UTF8);
     if (!file.IsOpen()) {
-        AppMessageBox(kCantOpenFile + path, nullptr, MB_OK, m_hWnd);
-        return false;
+        const std::wstring reason = SystemErrorText(::GetLastError());
+        return reason.empty() ? std::wstring(L"it can't be made") : reason;
     }
     try {
         file.Write(text);
         file.Close();
-        return true;
+        return std::nullopt;
     } catch (const CException& e) {
-        AppMessageBox(e.Message(), nullptr, MB_OK | MB_ICONERROR, m_hWnd);
-        return false;
+        return std::wstring(e.Message());
     }
 }
+}  // namespace
 
 void CTallyLeafDlg::OnExportTree(UINT) {
     UpdateData(true);
@@ -164,9 +202,10 @@ void CTallyLeafDlg::OnExportTree(UINT) {
         return;
     }
     // What the files hold is what is stored: the shown note and a note left
-    // just before are written first.
+    // just before are written first (and what can't be written yet is
+    // exported as it waits).
     SaveNote(m_wndTree.SelectedNoteId());
-    WritePendingSaveNow();
+    WriteWaitingSaves();
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     std::wstring folder = *chosen;
@@ -174,17 +213,26 @@ void CTallyLeafDlg::OnExportTree(UINT) {
         folder += L'\\';
     folder += ExportFolderName(now) + L"\\";
     int failed = 0;
-    const int written = ExportLevel(folder, m_wndTree.GetRootItem(), failed);
+    std::vector<std::wstring> named;
+    const int written = ExportLevel(folder, m_wndTree.GetRootItem(), failed, &named);
     if (failed == 0) {
         AppMessageBox(std::to_wstring(written) + L" notes were successfully exported.", nullptr, MB_OK, m_hWnd);
         return;
     }
-    AppMessageBox(std::to_wstring(written) + L" notes were exported; " + std::to_wstring(failed) +
-                      L" notes could not be written.",
-                  nullptr, MB_OK | MB_ICONWARNING, m_hWnd);
+    // One report for all of them, however many there are.
+    std::wstring report = std::to_wstring(written) + L" notes were exported; " + std::to_wstring(failed) +
+                          L" notes could not be written.";
+    if (!named.empty())
+        report += L"\n\nNot written:";
+    for (const std::wstring& failure : named)
+        report += L"\n - " + failure;
+    if (failed > static_cast<int>(named.size()))
+        report += L"\n - ...";
+    AppMessageBox(report, nullptr, MB_OK | MB_ICONWARNING, m_hWnd);
 }
 
-int CTallyLeafDlg::ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed) {
+int CTallyLeafDlg::ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
+                               std::vector<std::wstring>* named) {
     // The texts are read in one pass: a query per note would take longer than
     // writing the files. Without them nothing can be written.
     std::unordered_map<int, std::wstring> texts;
@@ -192,11 +240,15 @@ int CTallyLeafDlg::ExportLevel(const std::wstring& folder, HTREEITEM item, int& 
         failed += static_cast<int>(m_wndTree.GetCount());
         return 0;
     }
-    return ExportItems(folder, item, texts, failed);
+    for (const DeferredSave::Waiting& save : m_deferredSave.All())
+        texts[save.noteId] = save.text;
+    std::vector<std::wstring> unnamed;
+    return ExportItems(folder, item, texts, failed, named ? *named : unnamed);
 }
 
 int CTallyLeafDlg::ExportItems(const std::wstring& folder, HTREEITEM item,
-                               const std::unordered_map<int, std::wstring>& texts, int& failed) {
+                               const std::unordered_map<int, std::wstring>& texts, int& failed,
+                               std::vector<std::wstring>& named) {
     // An existing folder is fine; one that can't be made shows as the failure
     // of each file in it.
     CreateFolderPath(folder);
@@ -205,12 +257,17 @@ int CTallyLeafDlg::ExportItems(const std::wstring& folder, HTREEITEM item,
     for (; item; item = m_wndTree.GetNextSiblingItem(item)) {
         const std::wstring name = names.Claim(m_wndTree.GetItemText(item));
         const auto text = texts.find(m_wndTree.NoteId(item));
-        if (WriteTextToFile(folder + name + L".txt", text == texts.end() ? std::wstring() : text->second))
-            ++written;
-        else
+        const std::wstring path = folder + name + L".txt";
+        if (const std::optional<std::wstring> reason =
+                WriteExportFile(path, text == texts.end() ? std::wstring() : text->second)) {
             ++failed;
+            if (named.size() < kExportFailuresNamed)
+                named.push_back(m_wndTree.GetItemText(item) + L" (" + path + L"): " + *reason);
+        } else {
+            ++written;
+        }
         if (HTREEITEM child = m_wndTree.GetChildItem(item))
-            written += ExportItems(folder + name + L"\\", child, texts, failed);
+            written += ExportItems(folder + name + L"\\", child, texts, failed, named);
     }
     return written;
 }

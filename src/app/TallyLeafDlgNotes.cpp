@@ -2,6 +2,7 @@
 // the subtree, and the store's part of a note moved in the tree. Each changes
 // the table first and the tree after it.
 #include <string>
+#include <vector>
 
 #include "app/TallyLeafDlg.h"
 #include "chrome/TextEntryDlg.h"
@@ -62,16 +63,18 @@ void CTallyLeafDlg::OnDeleteNote(UINT) {
     const std::wstring question = L"Do you want to delete:" + m_wndTree.GetItemText(item) + L" and all its subnotes?";
     if (AppMessageBox(question, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) != IDYES || !m_store.IsOpen())
         return;
-    // A failure below the note stops the whole delete, leaving table and tree in
-    // step, and the shown note keeps its edits to be saved as usual.
-    if (m_wndTree.ItemHasChildren(item) && !DeleteItemsFrom(m_wndTree.GetChildItem(item)))
+    // The rows of the whole subtree go in one transaction: a failure part-way
+    // leaves every note in place, in the table and in the tree.
+    const std::vector<int> noteIds = m_wndTree.BranchNoteIds(item);
+    if (!TryStorage(kDeleteError, [&] { m_store.DeleteNotes(noteIds); }))
         return;
-    const int noteId = m_wndTree.NoteId(item);
-    if (!TryStorage(kDeleteError, [&] { m_store.DeleteNote(noteId); }))
-        return;
-    // The shown note is gone now: its edits have nowhere to go.
-    if (noteId == m_nShownNoteId)
-        ShowNoNote();
+    for (int noteId : noteIds) {
+        // Nothing waits to be written into a note that is gone, and the shown
+        // note's edits have nowhere to go.
+        m_deferredSave.Forget(noteId);
+        if (noteId == m_nShownNoteId)
+            ShowNoNote();
+    }
     m_wndTree.DeleteItem(item);
     m_bNoteDeleted = true;
     if (m_wndTree.GetRootItem())
@@ -82,20 +85,6 @@ void CTallyLeafDlg::OnDeleteNote(UINT) {
         return;
     m_wndTree.SelectItem(m_wndTree.InsertNoteItem(L"New Note", id, TVI_ROOT, TVI_LAST));
     m_wndEditor.SetFocus();
-}
-
-bool CTallyLeafDlg::DeleteItemsFrom(HTREEITEM item) {
-    while (item) {
-        if (m_wndTree.ItemHasChildren(item) && !DeleteItemsFrom(m_wndTree.GetChildItem(item)))
-            return false;
-        if (!TryStorage(kDeleteError, [&] { m_store.DeleteNote(m_wndTree.NoteId(item)); }))
-            return false;
-        HTREEITEM next = m_wndTree.GetNextSiblingItem(item);
-        m_wndTree.DeleteItem(item);
-        m_bNoteDeleted = true;
-        item = next;
-    }
-    return true;
 }
 
 LRESULT CTallyLeafDlg::OnNoteMoved(NMHDR* hdr) {

@@ -20,6 +20,10 @@ namespace TestSeams {
 // the choice back to the program (from its next start).
 void SetDataFolder(const std::wstring& folder);
 
+// Typing is saved after a pause of `pauseMs` and at least every `longestMs`
+// while it goes on (instead of 2 and 30 seconds).
+void SetTypingSaveDelays(UINT pauseMs, UINT longestMs);
+
 // Requests to open web pages go to `handler` instead of the shell, which would
 // start the machine's browser; an empty handler gives them back to the shell.
 void SetShellOpenHandler(ShellOpenHandler handler);

@@ -361,10 +361,12 @@ void CDragEdit::RestorePosition(int packed) {
 }
 
 void CDragEdit::ShowText(const std::wstring& text, int packed) {
+    m_bShowingText = true;
     OffScreen([&] {
         ::SetWindowTextW(m_hWnd, text.c_str());
         RestorePosition(packed);
     });
+    m_bShowingText = false;
 }
 
 void CDragEdit::ReplaceRange(int start, int end, const std::wstring& text) {

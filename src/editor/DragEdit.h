@@ -59,6 +59,9 @@ public:
     void RestorePosition(int packed);
     // Replaces the whole text and restores a packed position, drawing once.
     void ShowText(const std::wstring& text, int packed);
+    // Whether the text changes because ShowText is putting a note's text in
+    // (its change notifications then report no edit).
+    bool IsShowingText() const { return m_bShowingText; }
     // Replaces [start, end) with `text` as one undoable change, laid out once;
     // the caret ends after the text, scrolled into view.
     void ReplaceRange(int start, int end, const std::wstring& text);
@@ -114,6 +117,7 @@ private:
     bool m_bRegistered = false;
     int m_nMode = 0;
     bool m_bDragging = false;
+    bool m_bShowingText = false;
     bool m_bDroppedOnSelf = false;
     int m_nDropIndex = 0;  // where a move within the note was dropped
 

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "framework/Exception.h"
+#include "framework/SystemError.h"
 
 namespace {
 bool IsHighSurrogate(wchar_t u) {
@@ -52,7 +53,24 @@ void CTextFileWrite::Flush() {
     // What could not be written is dropped, so that closing does not try again.
     m_nBufferPos = 0;
     if (!::WriteFile(m_hFile, m_buffer, count, &written, nullptr) || written != count)
-        throw CException(L"Error: Can't write file :" + m_strPath);
+        ThrowWriteFailure();
+}
+
+void CTextFileWrite::ThrowWriteFailure() const {
+    const DWORD error = ::GetLastError();
+    std::wstring message = L"Error: Can't write file :" + m_strPath;
+    const std::wstring reason = SystemErrorText(error);
+    if (!reason.empty())
+        message += L"\n - " + reason;
+    throw CException(message);
+}
+
+void CTextFileWrite::FlushToDisk() {
+    if (!IsOpen())
+        return;
+    Flush();
+    if (!::FlushFileBuffers(m_hFile))
+        ThrowWriteFailure();
 }
 
 void CTextFileWrite::Close() {

@@ -23,6 +23,9 @@ public:
     // Writes out the buffer, then closes; throws as Write does (the file is
     // closed all the same).
     void Close() override;
+    // Writes out the buffer and has the system put everything written on the
+    // disk; throws as Write does.
+    void FlushToDisk();
 
 private:
     void PutByte(unsigned char value) {
@@ -31,5 +34,7 @@ private:
         m_buffer[m_nBufferPos++] = value;
     }
     void Flush();
+    // Throws the failure of a write, with the system's reason.
+    [[noreturn]] void ThrowWriteFailure() const;
     void WriteUtf8(const wchar_t* text, size_t length);
 };

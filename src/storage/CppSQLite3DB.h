@@ -12,11 +12,15 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// How long a statement on the user's thread waits for another program's lock
+// before it fails with SQLITE_BUSY: longer, and the window would stop answering.
+constexpr int kUserThreadBusyWaitMs = 2000;
+
 class CppSQLite3DB {
 public:
     // The time-out is how long a statement waits for a lock held by another
-    // connection before it fails with SQLITE_BUSY; the program keeps the default.
-    explicit CppSQLite3DB(int busyTimeoutMs = 60000);
+    // connection before it fails with SQLITE_BUSY.
+    explicit CppSQLite3DB(int busyTimeoutMs = kUserThreadBusyWaitMs);
     // Closes the connection; a failure to close is swallowed.
     virtual ~CppSQLite3DB();
     CppSQLite3DB(const CppSQLite3DB&) = delete;

@@ -1,24 +1,33 @@
 #include "storage/DeferredSave.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "storage/NotesStore.h"
 
+const DeferredSave::Waiting* DeferredSave::Find(int noteId) const {
+    for (const Waiting& save : m_waiting) {
+        if (save.noteId == noteId)
+            return &save;
+    }
+    return nullptr;
+}
+
 void DeferredSave::Record(int noteId, std::wstring text, int pos) {
-    m_strText = std::move(text);
-    m_nPos = pos;
-    m_nNoteId = noteId;
-    m_bWaiting = true;
+    Forget(noteId);
+    m_waiting.push_back({noteId, std::move(text), pos});
 }
 
-void DeferredSave::WriteTo(NotesStore& store) const {
-    if (m_bWaiting)
-        store.SaveNote(m_nNoteId, m_strText, m_nPos);
+void DeferredSave::WriteTo(NotesStore& store) {
+    while (!m_waiting.empty()) {
+        const Waiting& first = m_waiting.front();
+        store.SaveNote(first.noteId, first.text, first.pos);
+        m_waiting.erase(m_waiting.begin());
+    }
 }
 
-void DeferredSave::Clear() {
-    m_strText.clear();
-    m_nPos = 0;
-    m_nNoteId = 0;
-    m_bWaiting = false;
+void DeferredSave::Forget(int noteId) {
+    m_waiting.erase(std::remove_if(m_waiting.begin(), m_waiting.end(),
+                                   [noteId](const Waiting& save) { return save.noteId == noteId; }),
+                    m_waiting.end());
 }

@@ -1,28 +1,41 @@
-// A note's text and position waiting to be written a moment after the user left
-// the note, so that moving on shows the next note first. The owner keeps the
-// timer and decides when what waits is written and when it is forgotten.
+// Notes' texts and positions waiting to be written: the save of a note the user
+// just left (written a moment later, so that moving on shows the next note
+// first), and every save that failed and waits to be tried again. A failure
+// never drops what waits; only a write, or a newer text of the same note
+// written in its place, ends a wait. The owner keeps the timer and decides
+// when to write.
 #pragma once
 
 #include <string>
+#include <vector>
 
 class NotesStore;
 
 class DeferredSave {
 public:
+    struct Waiting {
+        int noteId;
+        std::wstring text;
+        int pos;
+    };
+
     // Whether a save waits; an empty text waits like any other.
-    bool IsWaiting() const { return m_bWaiting; }
-    bool IsWaitingFor(int noteId) const { return m_bWaiting && m_nNoteId == noteId; }
-    // Records the save of a note left, in place of anything waiting.
+    bool IsWaiting() const { return !m_waiting.empty(); }
+    bool IsWaitingFor(int noteId) const { return Find(noteId) != nullptr; }
+    // The save waiting for a note, or null.
+    const Waiting* Find(int noteId) const;
+    // Records the save of a note in place of one of the same note already waiting.
     void Record(int noteId, std::wstring text, int pos);
-    // Writes what waits (nothing when none does) and keeps it waiting; throws
-    // CppSQLite3Exception when the store fails.
-    void WriteTo(NotesStore& store) const;
-    // Forgets what waits.
-    void Clear();
+    // Writes what waits in the order it was recorded; each save written stops
+    // waiting. Throws CppSQLite3Exception at the first failure, which leaves
+    // that save and those after it waiting.
+    void WriteTo(NotesStore& store);
+    // Ends the wait of a note's save (a newer text of the note was written).
+    void Forget(int noteId);
+    // Forgets everything that waits: only after it was kept elsewhere.
+    void Clear() { m_waiting.clear(); }
+    const std::vector<Waiting>& All() const { return m_waiting; }
 
 private:
-    std::wstring m_strText;
-    int m_nPos = 0;
-    int m_nNoteId = 0;
-    bool m_bWaiting = false;
+    std::vector<Waiting> m_waiting;
 };

@@ -7,13 +7,6 @@ const wchar_t NotesStore::kCreateTableSql[] =
 
 namespace {
 constexpr int SQLITE_NULL_TYPE = 5;
-
-const wchar_t* const kCreateTableStatements[] = {
-    L"begin transaction;",
-    NotesStore::kCreateTableSql,
-    L"INSERT INTO notes VALUES(NULL,0,'Note',' This is a place for your quick notes...',0);",
-    L"commit transaction;",
-};
 }  // namespace
 
 void NotesStore::Open(const std::wstring& path) {
@@ -35,14 +28,19 @@ bool NotesStore::IsOpen() const {
     return m_db.IsOpen();
 }
 
+void NotesStore::SetBusyWait(int ms) {
+    m_db.SetBusyTimeout(ms);
+}
+
 bool NotesStore::HasTable() {
     return m_db.HasTable(L"notes");
 }
 
-void NotesStore::CreateTable() {
+void NotesStore::InTransaction(const std::function<void()>& statements) {
     try {
-        for (const wchar_t* statement : kCreateTableStatements)
-            m_db.ExecuteStatement(statement);
+        m_db.ExecuteStatement(L"begin transaction;");
+        statements();
+        m_db.ExecuteStatement(L"commit transaction;");
     } catch (const CppSQLite3Exception&) {
         // Leave no transaction open behind the failure.
         try {
@@ -51,6 +49,13 @@ void NotesStore::CreateTable() {
         }
         throw;
     }
+}
+
+void NotesStore::CreateTable() {
+    InTransaction([this] {
+        m_db.ExecuteStatement(kCreateTableSql);
+        m_db.ExecuteStatement(L"INSERT INTO notes VALUES(NULL,0,'Note',' This is a place for your quick notes...',0);");
+    });
 }
 
 NotesStore::RowsByParent NotesStore::ReadTreeRows() {
@@ -102,6 +107,13 @@ void NotesStore::RenameNote(int noteId, const std::wstring& name) {
 
 void NotesStore::DeleteNote(int noteId) {
     m_db.ExecuteStatement(L"DELETE FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+}
+
+void NotesStore::DeleteNotes(const std::vector<int>& noteIds) {
+    InTransaction([&] {
+        for (int noteId : noteIds)
+            DeleteNote(noteId);
+    });
 }
 
 void NotesStore::MoveNote(int noteId, int newParentId) {

@@ -4,6 +4,7 @@
 // their single quotes doubled.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -42,6 +43,8 @@ public:
     // up on a file that could not be opened as a notes store.
     void CloseQuietly() noexcept;
     bool IsOpen() const;
+    // How long a statement waits for another program's lock before it fails.
+    void SetBusyWait(int ms);
     // Whether the file has a table named notes.
     bool HasTable();
 
@@ -63,10 +66,16 @@ public:
     void RenameNote(int noteId, const std::wstring& name);
     // Deletes the note's row alone: its children's rows stay.
     void DeleteNote(int noteId);
+    // Deletes the rows of these notes in one transaction: all of them, or, when
+    // one can't be deleted, none (the failure is thrown).
+    void DeleteNotes(const std::vector<int>& noteIds);
     void MoveNote(int noteId, int newParentId);
     // Compacts the file.
     void Vacuum();
 
 private:
+    // Runs the statements as one transaction, rolled back when one fails.
+    void InTransaction(const std::function<void()>& statements);
+
     CppSQLite3DB& m_db;
 };

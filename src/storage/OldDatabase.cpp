@@ -85,6 +85,12 @@ bool ConvertInto(const std::wstring& oldPath, const std::wstring& newPath, const
         target.ExecuteStatement(L"begin transaction;");
         target.ExecuteStatement(NotesStore::kCreateTableSql);
     });
+    // Without the new file there is nowhere to put a row: one message, not one per note.
+    if (!succeeded) {
+        sqlite3_finalize(rows);
+        sqlite3_close(old);
+        return false;
+    }
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(rows)) == SQLITE_ROW) {
         const std::wstring name = AnsiColumn(rows, 2);

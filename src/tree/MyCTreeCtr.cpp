@@ -37,6 +37,32 @@ HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, int noteId, HTREE
     return InsertItem(insert);
 }
 
+HTREEITEM MyCTreeCtr::FindNoteItem(int noteId) const {
+    // Depth first, without recursion: a deep tree can't exhaust the stack.
+    std::vector<HTREEITEM> pending{GetRootItem()};
+    while (!pending.empty()) {
+        HTREEITEM item = pending.back();
+        pending.pop_back();
+        for (; item; item = GetNextSiblingItem(item)) {
+            if (NoteId(item) == noteId)
+                return item;
+            if (HTREEITEM child = GetChildItem(item))
+                pending.push_back(child);
+        }
+    }
+    return nullptr;
+}
+
+std::vector<int> MyCTreeCtr::BranchNoteIds(HTREEITEM item) const {
+    std::vector<int> ids;
+    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) {
+        std::vector<int> below = BranchNoteIds(child);
+        ids.insert(ids.end(), below.begin(), below.end());
+    }
+    ids.push_back(NoteId(item));
+    return ids;
+}
+
 HTREEITEM MyCTreeCtr::CopyItem(HTREEITEM item, HTREEITEM newParent, HTREEITEM after) {
     TVITEMW source{};
     source.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;

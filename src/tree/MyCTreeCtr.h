@@ -38,6 +38,11 @@ public:
     // The note id of an item; 0 for no item.
     int NoteId(HTREEITEM item) const { return item ? static_cast<int>(GetItemData(item)) : 0; }
     int SelectedNoteId() const { return NoteId(GetSelectedItem()); }
+    // The item of a note anywhere in the tree; null when no item stands for it.
+    HTREEITEM FindNoteItem(int noteId) const;
+    // The note ids of `item` and of everything below it, each note after its
+    // descendants and children in their order (the order a subtree is deleted in).
+    std::vector<int> BranchNoteIds(HTREEITEM item) const;
 
     // Copies `item` (label, images and data) under `newParent` after `after`;
     // the note id goes to the copy and the source's data becomes 0. The copy

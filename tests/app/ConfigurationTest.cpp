@@ -11,6 +11,7 @@
 #include "framework/ModulePath.h"
 #include "app/AppFolders.h"
 #include "app/RegistryCounter.h"
+#include "app/Settings.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/ShellProbes.h"
@@ -64,9 +65,17 @@ RECT WindowRect(HWND hwnd) {
     return r;
 }
 
-// The non-empty lines of a text file, in order.
+// The non-empty lines of a text file in ANSI or UTF-16 (with its mark), in
+// order; characters beyond ASCII become '?'.
 std::vector<std::string> Lines(const std::wstring& path) {
-    std::istringstream in(ReadFileBytes(path));
+    std::string text = ReadFileBytes(path);
+    if (text.rfind("\xFF\xFE", 0) == 0) {
+        std::string narrow;
+        for (size_t i = 2; i + 1 < text.size(); i += 2)
+            narrow += text[i + 1] == 0 && static_cast<unsigned char>(text[i]) < 0x80 ? text[i] : '?';
+        text = narrow;
+    }
+    std::istringstream in(text);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
@@ -194,6 +203,25 @@ TEST_F(Configuration, TheEndWritesItsKeysInOrder) {
         "WY=150", "WHeight=420", "WWidth=540", "MAXIMIZED=0", "SplitterPos=120",
     };
     EXPECT_EQ(Lines(dir.File(L"tallyleaf.cfg")), expected);
+}
+
+TEST_F(Configuration, APathOutsideTheAnsiCodePageSurvivesARestartAndAnAnsiFileKeepsItsValues) {
+    Configure(L"Main", L"WordWrap", L"0");
+    const std::wstring folder = dir.File(L"\u0141\u00f3d\u017a \u65e5\u672c\u8a9e");
+    BOOL lossy = FALSE;
+    ::WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    ASSERT_TRUE(lossy) << "the ANSI code page " << ::GetACP() << " holds the test's characters: nothing to prove";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring path = folder + L"\\notes2.db";
+    Start();
+    // As the Settings dialog's switch keeps it.
+    Settings::SaveDbPath(path);
+    Finish();
+    Start();
+    EXPECT_EQ(dlg->m_strDbPath, path);
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(ConfigValue(L"Main", L"WordWrap"), L"0");
+    EXPECT_EQ(Lines(dir.File(L"tallyleaf.cfg"))[0], "[Main]");
 }
 
 TEST_F(Configuration, TheBalloonShowsOnlyOnTheFirstRunAndOnlyWithTheIcon) {

@@ -146,18 +146,22 @@ TEST_F(ExportTree, NamesAUserCanGiveStayInsideTheFolderAndNoNoteIsLost) {
     EXPECT_EQ(Contents(target + L"\\").size(), Contents(folder).size() + 1);
 }
 
-TEST_F(ExportTree, NotesThatCantBeWrittenAreCountedAsSuch) {
+TEST_F(ExportTree, NotesThatCantBeWrittenAreCountedAndNamedInOneReport) {
     CreateNotesTable();
-    InsertNote(1, 0, L"Alpha", L"alpha");
-    InsertNote(2, 0, L"Beta", L"beta");
+    const std::vector<std::wstring> blocked = {L"N1", L"N2", L"N3", L"N4", L"N5", L"N6", L"N7"};
+    for (size_t i = 0; i < blocked.size(); ++i)
+        InsertNote(static_cast<int>(i) + 1, 0, blocked[i], L"blocked");
+    InsertNote(9, 0, L"Beta", L"beta");
     Start();
     const std::wstring target = dir.File(L"chosen\\");
     ::CreateDirectoryW(target.c_str(), nullptr);
-    // A folder stands where Alpha's file goes, in the export folder of any
-    // second the export may take.
-    for (int s = 0; s < 5; ++s)
-        ::SHCreateDirectoryExW(nullptr, (target + ExportFolderName(SecondsFromNow(s)) + L"\\Alpha.txt").c_str(),
-                               nullptr);
+    // A folder stands where each blocked note's file goes, in the export folder
+    // of any second the export may take.
+    for (int s = 0; s < 5; ++s) {
+        for (const std::wstring& name : blocked)
+            ::SHCreateDirectoryExW(
+                nullptr, (target + ExportFolderName(SecondsFromNow(s)) + L"\\" + name + L".txt").c_str(), nullptr);
+    }
     modal.AnswerFolder(target);
     Command(ID_FILE_EXPORT);
     std::wstring folder;
@@ -166,15 +170,20 @@ TEST_F(ExportTree, NotesThatCantBeWrittenAreCountedAsSuch) {
             folder = target + entry.substr(0, entry.size() - 8);
     }
     ASSERT_FALSE(folder.empty());
-
-    std::vector<std::wstring> texts;
-    for (const ModalAnswer::Box& box : modal.Boxes())
-        texts.push_back(box.text);
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[1], L"Error: Can't open file :" + folder + L"Alpha.txt");
-    EXPECT_EQ(texts[2], L"1 notes were exported; 1 notes could not be written.");
-    EXPECT_EQ(LastBox().icon, ModalAnswer::StockIcon(IDI_WARNING));
     EXPECT_EQ(ReadFileBytes(folder + L"Beta.txt"), kUtf8Mark + "beta");
+
+    // The folder browser, then one report: the counts, the first five notes
+    // with their files, and a mark for the rest.
+    ASSERT_EQ(modal.Boxes().size(), 2u);
+    const std::wstring& report = LastBox().text;
+    EXPECT_EQ(report.rfind(L"1 notes were exported; 7 notes could not be written.\n\nNot written:\n - N1 (" + folder +
+                               L"N1.txt): ",
+                           0),
+              0u);
+    EXPECT_NE(report.find(L"\n - N5 ("), std::wstring::npos);
+    EXPECT_EQ(report.find(L"N6"), std::wstring::npos);
+    EXPECT_EQ(report.substr(report.size() - 7), L"\n - ...");
+    EXPECT_EQ(LastBox().icon, ModalAnswer::StockIcon(IDI_WARNING));
 }
 
 TEST_F(ExportTree, APlaceWithoutAFolderOnDiskIsRefused) {

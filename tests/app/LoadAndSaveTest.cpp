@@ -9,7 +9,9 @@
 #include "framework/WindowText.h"
 #include "res/resource.h"
 #include "support/MainWindowFixture.h"
+#include "framework/ModulePath.h"
 #include "support/Pump.h"
+#include "support/Stopwatch.h"
 
 namespace {
 const std::wstring kQuestion =
@@ -187,12 +189,87 @@ TEST_F(LoadAndSave, FilesHeldOpenByAnotherProgramAreReportedAndChangeNothing) {
     // about replacing the file, its report.
     ASSERT_EQ(texts.size(), 5u);
     EXPECT_EQ(texts[1], L"Error: Can't open file :" + path);
-    EXPECT_EQ(texts.back(), L"Error: Can't open file :" + path);
+    EXPECT_EQ(texts.back().rfind(L"Error: Can't write file :" + path + L"\n - ", 0), 0u);
     EXPECT_EQ(modal.Boxes()[1].buttons, std::vector<int>{IDOK});
     EXPECT_EQ(EditorText(), L"home text");
     EXPECT_FALSE(dlg->Editor().GetModify());
     EXPECT_EQ(StoredCount(), 3);
     EXPECT_EQ(ReadFileBytes(path), "held text");
+    // Nothing is left beside it either.
+    EXPECT_EQ(FilesIn(dir.Path(), L"held.txt*"), std::vector<std::wstring>{L"held.txt"});
+}
+
+namespace {
+// A disk of a few hundred kilobytes that the test run mounts beside the test
+// program (scripts/with-small-disk), so that a test can fill it up; empty
+// where the run could not mount one.
+std::wstring SmallDisk() {
+    const std::wstring module = ModulePath();
+    wchar_t full[MAX_PATH] = {};
+    const std::wstring relative = module.substr(0, module.find_last_of(L'\\')) + L"\\..\\small-disk\\";
+    if (!::GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr))
+        return std::wstring();
+    const std::wstring disk = full;
+    ULARGE_INTEGER total{};
+    if (!::GetDiskFreeSpaceExW(disk.c_str(), nullptr, &total, nullptr) || total.QuadPart > 4u * 1024 * 1024)
+        return std::wstring();
+    return disk;
+}
+
+// Writes into `path` until the disk is full.
+void FillDisk(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::string block(4096, 'f');
+    DWORD written = 0;
+    while (::WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) && written > 0) {
+    }
+    ::CloseHandle(file);
+}
+}  // namespace
+
+TEST_F(LoadAndSave, SaveToAFullDiskLeavesTheOldFileAsItWasAndSaysSo) {
+    const std::wstring disk = SmallDisk();
+    if (disk.empty())
+        GTEST_SKIP() << "no small disk is mounted for this run (scripts/with-small-disk)";
+    StartWithNotes();
+    const std::wstring path = disk + L"kept.txt";
+    WriteFileBytes(path, "the old text");
+    FillDisk(disk + L"filler");
+    dlg->Editor().SetSel(0, -1);
+    Type(std::wstring(64 * 1024, L'n'));
+    modal.AnswerFile(path);
+    modal.Answer(IDYES);  // replace it
+    Command(ID_FILE_SAVE);
+    ::DeleteFileW((disk + L"filler").c_str());
+
+    EXPECT_EQ(modal.Boxes().back().text.rfind(L"Error: Can't write file :" + path + L"\n - ", 0), 0u);
+    EXPECT_EQ(modal.Boxes().back().icon, ModalAnswer::StockIcon(IDI_ERROR));
+    EXPECT_EQ(ReadFileBytes(path), "the old text");
+    EXPECT_EQ(FilesIn(disk, L"*"), std::vector<std::wstring>{L"kept.txt"});
+    ::DeleteFileW(path.c_str());
+}
+
+TEST_F(LoadAndSave, AFileTooLargeToBeANoteIsRefusedBeforeItIsRead) {
+    StartWithNotes();
+    // Three gigabytes, made in a moment: the file holds no data of its own.
+    const std::wstring path = dir.File(L"huge.log");
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size{};
+    size.QuadPart = 3LL * 1024 * 1024 * 1024;
+    ASSERT_TRUE(::SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && ::SetEndOfFile(file));
+    ::CloseHandle(file);
+
+    // Dropped on the editor, as Load from File would read it.
+    Stopwatch refusal;
+    dlg->LoadFileIntoNote(path);
+    EXPECT_LT(refusal.ElapsedMs(), 2000);
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_EQ(modal.Boxes()[0].text, L"The file is too large to be a note:\n" + path +
+                                         L"\n\nIt holds 3.0 GB; a note can take a file of up to 16.0 MB.");
+    EXPECT_EQ(EditorText(), L"home text");
+    EXPECT_EQ(StoredCount(), 3);
 }
 
 }  // namespace

@@ -172,18 +172,19 @@ TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {
     EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
 }
 
-TEST_F(NoteOperations, AFailedRowDeletionStopsTheDeleteWithTableAndTreeInStep) {
+TEST_F(NoteOperations, ASubtreeIsDeletedWholeOrNotAtAll) {
     StartWithTree();
-    // Another program's rule refuses to delete the grandchild.
-    Execute(L"CREATE TRIGGER keep BEFORE DELETE ON notes WHEN old.id=3 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    // Another program's rule refuses to delete Deep, after Deeper below it went.
+    Execute(L"CREATE TRIGGER keep BEFORE DELETE ON notes WHEN old.id=2 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
     Select(L"Home");
     modal.Answer(IDYES);
     Command(ID_NOTES_DELETE);
     ASSERT_EQ(modal.Boxes().size(), 2u);
-    EXPECT_EQ(modal.Boxes()[1].text.rfind(L"Tallyleaf error: Can't delete subnote.\n - ", 0), 0u);
+    EXPECT_EQ(modal.Boxes()[1].text, L"Tallyleaf error: Can't delete subnote.\n - SQLITE_ERROR[1]: kept");
     EXPECT_EQ(modal.Boxes()[1].icon, ModalAnswer::StockIcon(IDI_ERROR));
-    // Nothing below the failure went: the rows and items that remain agree.
+    // Every note stays, in the table and in the tree.
     EXPECT_EQ(StoredCount(), 4);
+    EXPECT_EQ(StoredText(3), L"deeper text");
     EXPECT_EQ(dlg->Tree().GetCount(), 4u);
     EXPECT_NE(FindItem(L"Deeper"), nullptr);
 }

@@ -1,6 +1,7 @@
 // The notes store as the user meets it in the main window: the tree filled
 // from the database, the note shown with its position, and what is written
 // when. The store's statements alone are tested in tests/storage/NotesStoreTest.cpp.
+#include "app/TestSeams.h"
 #include "storage/CppSQLite3DB.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
@@ -276,4 +277,31 @@ TEST_F(NotesStoreWindow, AFailedCreationRollsItsTransactionBack) {
     CppSQLite3DB other(500);
     other.Open(DbPath());
     EXPECT_NO_THROW(other.ExecuteStatement(L"CREATE TABLE probe (x INTEGER);"));
+}
+
+TEST_F(NotesStoreWindow, TypingIsStoredAfterAPauseAndWhileItGoesOn) {
+    // Shorter than the program's 2 and 30 seconds, so the test does not wait that long.
+    struct ShortDelays {
+        ShortDelays() { TestSeams::SetTypingSaveDelays(300, 1500); }
+        ~ShortDelays() { TestSeams::SetTypingSaveDelays(2000, 30000); }
+    } delays;
+    StartWithThreeNotes();
+    dlg->CallUpWindow();
+    Type(L"paused ");
+    // No hide, no other note: the pause alone writes it.
+    EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"paused alpha"; }));
+    // Leaving the note afterwards has nothing more to write.
+    Select(L"B");
+    EXPECT_FALSE(dlg->SaveIsWaiting());
+
+    // Typing without a pause is written while it goes on.
+    Stopwatch typing;
+    bool storedWhileTyping = false;
+    while (!storedWhileTyping && typing.ElapsedMs() < 5000) {
+        Type(L"x");
+        PumpUntil([] { return false; }, 100);  // the next key comes before a pause ends
+        storedWhileTyping = StoredText(2) != L"beta";
+    }
+    EXPECT_TRUE(storedWhileTyping);
+    EXPECT_GT(typing.ElapsedMs(), 1000);
 }

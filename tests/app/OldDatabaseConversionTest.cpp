@@ -135,3 +135,16 @@ TEST_F(OldDatabaseConversion, ACommitThatFailsIsReportedAndNotCalledASuccess) {
     for (const ModalAnswer::Box& box : modal.Boxes())
         EXPECT_EQ(box.text.find(L"successfully"), std::wstring::npos) << "a failed conversion called a success";
 }
+
+TEST_F(OldDatabaseConversion, ANewFileThatCantBeOpenedIsSaidOnceNotOncePerNote) {
+    MakeOldDatabase(dir.File(L"notes.db"),
+                    {{1, 0, L"One", L"1", 0}, {2, 0, L"Two", L"2", 0}, {3, 0, L"Three", L"3", 0}});
+    const std::wstring unopenable = dir.File(L"no such folder\\notes2.db");
+    Configure(L"Main", L"DBPath", unopenable);
+    Start();
+    // The conversion's one message, then the store's own about the same file.
+    ASSERT_EQ(modal.Boxes().size(), 2u);
+    EXPECT_EQ(modal.Boxes()[0].text.rfind(L"SQLITE_CANTOPEN[14]: ", 0), 0u);
+    EXPECT_EQ(modal.Boxes()[1].text.rfind(L"Tallyleaf: Can't open database.\n Error #1 - ", 0), 0u);
+    EXPECT_FALSE(FileExists(unopenable));
+}

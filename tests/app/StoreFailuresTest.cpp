@@ -1,8 +1,11 @@
 // What the user sees when the database file is unusable, and that nothing
 // already saved is lost.
+#include <algorithm>
+
 #include "storage/CppSQLite3DB.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
+#include "support/Stopwatch.h"
 
 namespace {
 const std::wstring kOpenPrefix = L"Tallyleaf: Can't open database.\n Error #1 - ";
@@ -50,7 +53,7 @@ TEST_F(StoreFailures, ADatabaseInAMissingFolderIsReportedAndNotCreated) {
     EXPECT_FALSE(FileExists(DbPath()));
 }
 
-TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndKeepsThemWhenASaveFails) {
+TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndATextThatCantBeSavedEndsInARecoveryFile) {
     CreateNotesTable();
     InsertNote(1, 0, L"Kept", L"saved text");
     const std::string before = ReadFileBytes(DbPath());
@@ -63,17 +66,26 @@ TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndKeepsThemWhenASaveFails) 
     EXPECT_EQ(EditorText(), L"saved text");
 
     dlg->CallUpWindow();
-    Type(L"unsaveable ");
+    const std::wstring typed = L"unsaveable \xD83D\xDE00 ";
+    Type(typed);
     dlg->HideWindow();
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, L"Tallyleaf error: Can't save note.\n - "));
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
-    // The user's typing stays in the editor; the file keeps what was saved.
-    EXPECT_EQ(EditorText(), L"unsaveable saved text");
-    // The end of the program meets the same failure, says so, and still writes its settings.
+    // The user's typing stays in the editor and waits to be written.
+    EXPECT_EQ(EditorText(), typed + L"saved text");
+    ASSERT_NE(dlg->WaitingText(1), nullptr);
+    EXPECT_EQ(*dlg->WaitingText(1), typed + L"saved text");
+    // The end of the program meets the same failure: the text goes into a
+    // recovery file, one box says where, and the settings are still written.
     Finish();
     ASSERT_EQ(modal.Boxes().size(), 2u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[1].text, L"Tallyleaf destroy error.\n - "));
+    EXPECT_EQ(modal.Boxes()[1].icon, ModalAnswer::StockIcon(IDI_WARNING));
+    const std::vector<std::wstring> recovered = FilesIn(dir.Path(), L"Recovered - Kept - *.txt");
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_NE(modal.Boxes()[1].text.find(dir.File(recovered[0])), std::wstring::npos);
+    EXPECT_EQ(ReadFileBytes(dir.File(recovered[0])), "\xEF\xBB\xBFunsaveable \xF0\x9F\x98\x80 saved text");
     EXPECT_EQ(ConfigValue(L"Stat", L"Runs"), L"2");
     theDB.Close();
     ::CloseHandle(holder);
@@ -86,7 +98,7 @@ namespace {
 class ShortBusyWait {
 public:
     ShortBusyWait() { theDB.SetBusyTimeout(50); }
-    ~ShortBusyWait() { theDB.SetBusyTimeout(60000); }
+    ~ShortBusyWait() { theDB.SetBusyTimeout(kUserThreadBusyWaitMs); }
     ShortBusyWait(const ShortBusyWait&) = delete;
     ShortBusyWait& operator=(const ShortBusyWait&) = delete;
 };
@@ -96,41 +108,33 @@ bool EditorIsReadOnly(const CTallyLeafDlg& dlg) {
 }
 }  // namespace
 
-TEST_F(StoreFailures, ANoteThatCannotBeLoadedLeavesNothingEditableAndNothingWrittenOverIt) {
+TEST_F(StoreFailures, ANoteLockedByAnotherProgramSaysSoAndShowsItselfWhenTheLockGoes) {
     CreateNotesTable();
     InsertNote(1, 0, L"A", L"alpha");
     InsertNote(2, 0, L"B", L"beta");
     ShortBusyWait shortWait;
     Start();
     ASSERT_EQ(EditorText(), L"alpha");
-    {
-        // Another program holds the whole file while B is selected.
-        CppSQLite3DB other(2000);
-        other.Open(DbPath());
-        other.ExecuteStatement(L"BEGIN EXCLUSIVE;");
-        Select(L"B");
-        other.ExecuteStatement(L"COMMIT;");
-    }
-    ASSERT_EQ(modal.Boxes().size(), 1u);
-    EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, L"Tallyleaf error: Can't load note.\n - SQLITE_BUSY[5]: "));
-    // A's text does not stay under B's selection, and the editor takes no typing.
-    EXPECT_EQ(EditorText(), L"");
+    CppSQLite3DB other(2000);
+    other.Open(DbPath());
+    // Another program holds the whole file while B is selected.
+    other.ExecuteStatement(L"BEGIN EXCLUSIVE;");
+    Select(L"B");
+    // No box: the editor says it, takes no typing, and A's text is not under B.
+    EXPECT_TRUE(modal.Boxes().empty());
+    EXPECT_NE(EditorText().find(L"can't be read yet"), std::wstring::npos);
     EXPECT_TRUE(EditorIsReadOnly(*dlg));
-
-    // Hiding writes nothing over B.
     dlg->HideWindow();
+    other.ExecuteStatement(L"COMMIT;");
     EXPECT_EQ(StoredText(2), L"beta");
-    EXPECT_EQ(StoredText(1), L"alpha");
 
-    // A note that loads makes the editor editable again, and its edits are kept.
-    Select(L"A");
-    EXPECT_EQ(EditorText(), L"alpha");
-    EXPECT_FALSE(EditorIsReadOnly(*dlg));
+    // B shows by itself once the lock is gone, editable, and its edits are kept.
+    EXPECT_TRUE(PumpUntil([&] { return EditorText() == L"beta" && !EditorIsReadOnly(*dlg); }, 10000));
     Type(L"more ");
     Finish();
-    EXPECT_EQ(StoredText(1), L"more alpha");
-    EXPECT_EQ(StoredText(2), L"beta");
-    EXPECT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_EQ(StoredText(2), L"more beta");
+    EXPECT_EQ(StoredText(1), L"alpha");
+    EXPECT_TRUE(modal.Boxes().empty());
 }
 
 TEST_F(StoreFailures, AnEmptyDatabasePathMeansTheDefaultAndATemporaryOneIsRefused) {
@@ -196,19 +200,41 @@ TEST_F(StoreFailures, AReadOnlyFileWithOnlyOrphansShowsNothingEditable) {
     EXPECT_EQ(StoredCount(), 1);
 }
 
-TEST_F(StoreFailures, ADeferredSaveThatFailsIsReported) {
+TEST_F(StoreFailures, SavesThatFailWhileAnotherProgramWritesAreToldOnceAndWrittenWhenItStops) {
     CreateNotesTable();
     InsertNote(1, 0, L"A", L"alpha");
     InsertNote(2, 0, L"B", L"beta");
     Start();
-    Execute(L"CREATE TRIGGER keep BEFORE UPDATE ON notes WHEN old.id=1 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
-    Type(L"lost ");
+    dlg->CallUpWindow();
+    CppSQLite3DB other(2000);
+    other.Open(DbPath());
+    // Another program writes, and holds its lock far longer than the program waits.
+    other.ExecuteStatement(L"BEGIN IMMEDIATE;");
+    other.ExecuteStatement(L"UPDATE notes SET name='A' WHERE id=1;");
+    Type(L"left ");
     Select(L"B");
-    ASSERT_TRUE(PumpUntil([&] { return !modal.Boxes().empty(); }, 3000));
-    EXPECT_EQ(modal.Boxes()[0].text, L"Tallyleaf error 2: Can't save note.\n - SQLITE_ERROR[1]: kept");
-    EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
-    EXPECT_EQ(StoredText(1), L"alpha");
-    // B, shown meanwhile, is untouched and still editable.
     EXPECT_EQ(EditorText(), L"beta");
-    EXPECT_FALSE(EditorIsReadOnly(*dlg));
+    // The window goes on answering while the save of A is tried again and again.
+    Stopwatch sinceLast;
+    double longestGapMs = 0;
+    PumpUntil(
+        [&] {
+            longestGapMs = std::max(longestGapMs, sinceLast.ElapsedMs());
+            sinceLast.Restart();
+            return false;
+        },
+        6000);
+    EXPECT_LT(longestGapMs, 2600);
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, L"Tallyleaf error 2: Can't save note.\n - SQLITE_BUSY[5]: "));
+    EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
+    // A hide meets the same lock: its note waits too, and nothing more is said.
+    Type(L"hidden ");
+    dlg->HideWindow();
+    EXPECT_EQ(modal.Boxes().size(), 1u);
+
+    other.ExecuteStatement(L"COMMIT;");
+    EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"left alpha" && StoredText(2) == L"hidden beta"; }, 15000));
+    EXPECT_FALSE(dlg->SaveIsWaiting());
+    EXPECT_EQ(modal.Boxes().size(), 1u);
 }

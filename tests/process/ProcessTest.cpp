@@ -191,6 +191,30 @@ TEST_F(TallyleafProcess, SecondStartCallsTheHiddenWindowUpAndEndsWithoutAWindow)
     EXPECT_EQ(Config(L"Stat", L"Runs"), L"2");
 }
 
+TEST_F(TallyleafProcess, TypingIsStoredSoonAfterItStopsEvenIfTheProgramIsKilledThen) {
+    HWND main = StartFirstInstance();
+    ASSERT_NE(main, nullptr);
+    // Called up as a click on the tray icon does, then typed into: no hide,
+    // no other note, no end of the program follows.
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(main, 3004, 0, WM_LBUTTONDOWN, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored));
+    HWND editor = ::GetDlgItem(main, kEditorId);
+    ASSERT_NE(editor, nullptr);
+    ::SendMessageTimeoutW(editor, EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored);
+    for (wchar_t c : std::wstring(L"typed \u00e9"))
+        ::PostMessageW(editor, WM_CHAR, c, 1);
+    const std::string expected = "typed \xC3\xA9" + std::string(kFirstNoteText.begin(), kFirstNoteText.end());
+    auto stored = [&] {
+        const std::vector<Note> notes = ReadNotes(DataFile(L"notes2.db"));
+        return notes.empty() ? std::string() : notes[0].text;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return stored() == expected; }, kTimeoutMs)) << "stored: " << stored();
+    // The end no program can answer: nothing more is saved, nothing is lost.
+    m_first.Kill();
+    ASSERT_TRUE(m_first.WaitForExit(kTimeoutMs));
+    EXPECT_EQ(stored(), expected);
+}
+
 TEST_F(TallyleafProcess, RefusesToRunUnderWindows98) {
     RegistryValueGuard version(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\tallyleaf.exe", L"Version");
     ASSERT_TRUE(version.SetString(L"win98"));

@@ -46,49 +46,47 @@ TEST_F(DeferredSaveTest, NothingWaitsAtFirstAndNothingIsWritten) {
     EXPECT_NO_THROW(save.WriteTo(store));
 }
 
-TEST_F(DeferredSaveTest, ARecordedSaveWaitsForItsNoteAndIsWrittenWithItsPosition) {
+TEST_F(DeferredSaveTest, SavesWaitPerNoteAndAreWrittenInOrderWithTheirPositions) {
+    save.Record(1, L"first", 1);
+    save.Record(2, L"", 0);
+    // A newer text of a note takes the place of the one waiting.
     save.Record(1, L"it's new", 196618);
-    EXPECT_TRUE(save.IsWaiting());
     EXPECT_TRUE(save.IsWaitingFor(1));
-    EXPECT_FALSE(save.IsWaitingFor(2));
+    EXPECT_TRUE(save.IsWaitingFor(2));
+    ASSERT_EQ(save.All().size(), 2u);
+    EXPECT_EQ(save.All()[0].noteId, 2);
     save.WriteTo(store);
     EXPECT_EQ(Stored(1), L"it's new|196618");
-    EXPECT_EQ(Stored(2), L"beta|0");
-    // Writing does not forget it: the owner decides when.
-    EXPECT_TRUE(save.IsWaitingFor(1));
-}
-
-TEST_F(DeferredSaveTest, AClearedSaveWritesNothing) {
-    save.Record(1, L"dropped", 4);
-    save.Clear();
+    // An emptied note is written empty.
+    EXPECT_EQ(Stored(2), L"|0");
     EXPECT_FALSE(save.IsWaiting());
+}
+
+TEST_F(DeferredSaveTest, AForgottenSaveIsNotWritten) {
+    save.Record(1, L"older", 4);
+    save.Record(2, L"kept", 5);
+    save.Forget(1);
     EXPECT_FALSE(save.IsWaitingFor(1));
     save.WriteTo(store);
     EXPECT_EQ(Stored(1), L"alpha|0");
-    store.Close();
-    EXPECT_NO_THROW(save.WriteTo(store));
+    EXPECT_EQ(Stored(2), L"kept|5");
 }
 
-TEST_F(DeferredSaveTest, ANewRecordReplacesTheOneWaiting) {
-    save.Record(1, L"first", 1);
-    save.Record(2, L"second", 2);
-    EXPECT_FALSE(save.IsWaitingFor(1));
-    save.WriteTo(store);
-    EXPECT_EQ(Stored(1), L"alpha|0");
-    EXPECT_EQ(Stored(2), L"second|2");
-}
-
-TEST_F(DeferredSaveTest, AnEmptiedNoteWaitsAndIsWrittenEmpty) {
-    save.Record(1, L"", 0);
-    EXPECT_TRUE(save.IsWaiting());
-    save.WriteTo(store);
-    EXPECT_EQ(Stored(1), L"|0");
-}
-
-TEST_F(DeferredSaveTest, AFailedWriteThrowsAndTheSaveStillWaits) {
-    db.ExecuteStatement(L"CREATE TRIGGER keep BEFORE UPDATE ON notes BEGIN SELECT RAISE(ABORT, 'kept'); END;");
-    save.Record(1, L"lost?", 3);
+TEST_F(DeferredSaveTest, AFailedWriteThrowsAndLeavesThatSaveAndTheRestWaiting) {
+    db.ExecuteStatement(
+        L"CREATE TRIGGER keep BEFORE UPDATE ON notes WHEN old.id=2 BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    save.Record(1, L"written", 1);
+    save.Record(2, L"refused", 2);
+    save.Record(3, L"after", 3);
     EXPECT_THROW(save.WriteTo(store), CppSQLite3Exception);
-    EXPECT_TRUE(save.IsWaitingFor(1));
-    EXPECT_EQ(Stored(1), L"alpha|0");
+    EXPECT_FALSE(save.IsWaitingFor(1));
+    EXPECT_TRUE(save.IsWaitingFor(2));
+    EXPECT_TRUE(save.IsWaitingFor(3));
+    EXPECT_EQ(Stored(1), L"written|1");
+    EXPECT_EQ(Stored(2), L"beta|0");
+    // Once the refusal is gone the rest is written.
+    db.ExecuteStatement(L"DROP TRIGGER keep;");
+    save.WriteTo(store);
+    EXPECT_EQ(Stored(2), L"refused|2");
+    EXPECT_FALSE(save.IsWaiting());
 }

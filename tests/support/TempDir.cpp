@@ -74,3 +74,17 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 void SetReadOnly(const std::wstring& path, bool readOnly) {
     ::SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring& pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((folder + pattern).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return names;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -22,5 +23,8 @@ private:
 bool FileExists(const std::wstring& path);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// The names of the files in `folder` (ending with a backslash) that match a
+// wildcard pattern such as "Recovered - *.txt", in the system's order.
+std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring& pattern);
 // Sets or clears the read-only attribute.
 void SetReadOnly(const std::wstring& path, bool readOnly);
