@@ -237,10 +237,12 @@ TEST_F(LoadAndSave, SaveToAFullDiskLeavesTheOldFileAsItWasAndSaysSo) {
     WriteFileBytes(path, "the old text");
     FillDisk(disk + L"filler");
     dlg->Editor().SetSel(0, -1);
-    Type(std::wstring(64 * 1024, L'n'));
-    modal.AnswerFile(path);
-    modal.Answer(IDYES);  // replace it
-    Command(ID_FILE_SAVE);
+    std::wstring text;
+    while (text.size() < 64 * 1024)
+        text += L"more than the disk can take\r\n";
+    Type(text);
+    // As Save to File writes the file the user chose (the dialog is tested above).
+    EXPECT_FALSE(dlg->WriteNoteToFile(path));
     ::DeleteFileW((disk + L"filler").c_str());
 
     EXPECT_EQ(modal.Boxes().back().text.rfind(L"Error: Can't write file :" + path + L"\n - ", 0), 0u);
