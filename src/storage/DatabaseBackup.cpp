@@ -152,6 +152,15 @@ StepFailure QuickCheck(const std::wstring& path, std::vector<std::wstring>& rows
     return {rc, copy.Error()};
 }
 
+// SQLite lists up to a hundred findings; the first few say enough to the user.
+std::wstring FirstLines(const std::wstring& text) {
+    constexpr int kLines = 4;
+    size_t end = 0;
+    for (int line = 0; line < kLines && end != std::wstring::npos; ++line)
+        end = text.find(L'\n', end + (line ? 1 : 0));
+    return text.substr(0, end);
+}
+
 struct FoundCopy {
     BackupDate date;
     std::wstring name;
@@ -265,7 +274,7 @@ BackupResult MakeCopy(const std::wstring& dbPath, const std::wstring& folderPath
         return Failure(result, outcome, L"Could not check the copy of \"" + dbPath + L"\": " + checked.message);
     }
     if (findings.size() != 1 || findings[0] != L"ok") {
-        const std::wstring finding = findings.empty() ? L"no result" : findings[0];
+        const std::wstring finding = findings.empty() ? L"no result" : FirstLines(findings[0]);
         return Failure(result, Outcome::SourceDamaged, L"\"" + dbPath + L"\" is damaged: " + finding);
     }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 TempDir::TempDir() {
     wchar_t base[MAX_PATH];
     ::GetTempPathW(MAX_PATH, base);
@@ -73,4 +75,21 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 
 void SetReadOnly(const std::wstring& path, bool readOnly) {
     ::SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::vector<std::wstring> NamesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    const bool slash = !folder.empty() && folder.back() == L'\\';
+    WIN32_FIND_DATAW fd;
+    HANDLE find = ::FindFirstFileW((folder + (slash ? L"*" : L"\\*")).c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (::FindNextFileW(find, &fd));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }

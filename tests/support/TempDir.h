@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -22,5 +23,8 @@ private:
 bool FileExists(const std::wstring& path);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// The names of the files and folders directly inside `folder` (with or without
+// its final backslash), sorted; empty when it does not exist.
+std::vector<std::wstring> NamesIn(const std::wstring& folder);
 // Sets or clears the read-only attribute.
 void SetReadOnly(const std::wstring& path, bool readOnly);
