@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <algorithm>
 #include <ostream>
 #include <string>
@@ -16,23 +14,6 @@ static void PrintTo(const BackupDate& date, std::ostream* out) {
 }
 
 namespace {
-
-BackupDate AddDays(BackupDate date, int days) {
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(date.year);
-    time.wMonth = static_cast<WORD>(date.month);
-    time.wDay = static_cast<WORD>(date.day);
-    FILETIME file;
-    ::SystemTimeToFileTime(&time, &file);
-    ULARGE_INTEGER ticks{};
-    ticks.LowPart = file.dwLowDateTime;
-    ticks.HighPart = file.dwHighDateTime;
-    ticks.QuadPart += static_cast<ULONGLONG>(days) * 24 * 60 * 60 * 10000000ULL;
-    file.dwLowDateTime = ticks.LowPart;
-    file.dwHighDateTime = ticks.HighPart;
-    ::FileTimeToSystemTime(&file, &time);
-    return {time.wYear, time.wMonth, time.wDay};
-}
 
 BackupDate Date(const std::wstring& text) {
     BackupDate date;
@@ -64,14 +45,16 @@ std::vector<std::wstring> Kept(std::vector<BackupDate> existing, const std::wstr
 
 TEST(BackupRetention, FortyDailyCopiesKeepTheSevenNewestAndTheFirstOfEachMonth) {
     std::vector<BackupDate> existing;
-    for (int i = 39; i >= 0; --i)
-        existing.push_back(AddDays(Date(L"2026-12-08"), -i));
-    ASSERT_EQ(L"2026-10-30", DateText(existing.front()));
+    for (BackupDate day{2026, 10, 30}; !(Date(L"2026-12-08") < day); ++day.day) {
+        if (!IsValidDate(day))
+            day = {day.year, day.month + 1, 1};
+        existing.push_back(day);
+    }
+    ASSERT_EQ(40u, existing.size());
 
     EXPECT_EQ((std::vector<std::wstring>{L"2026-10-30", L"2026-11-01", L"2026-12-01", L"2026-12-02", L"2026-12-03",
                                          L"2026-12-04", L"2026-12-05", L"2026-12-06", L"2026-12-07", L"2026-12-08"}),
               Kept(existing, L"2026-12-08"));
-    EXPECT_EQ(30u, BackupsToRemove(existing, Date(L"2026-12-08")).size());
 }
 
 TEST(BackupRetention, CopiesOverTwoYearsDropTheMonthsBeforeTheLastTwelve) {
