@@ -163,6 +163,28 @@ Samples MeasureTyping(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
     return samples;
 }
 
+// The save of typing after a pause, in `note`: the dispatch of the pause's
+// timer, which copies the editor's text and writes it.
+Samples MeasureIdleSaves(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
+    ShowNote(dlg, note);
+    // A short pause, so that the bench does not wait two seconds a repetition.
+    TestSeams::SetTypingSaveDelays(50, 30000);
+    const int at = static_cast<int>(note.marker.size()) + 2;
+    Samples samples;
+    Stopwatch figureTime;
+    while (MoreReps(samples.Count(), reps, figureTime)) {
+        MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_TYPING_PAUSE};
+        dlg.Editor().SendMessage(EM_SETSEL, static_cast<WPARAM>(at), at + 1);
+        dlg.Editor().SendMessage(WM_CHAR, samples.Count() % 2 ? L'x' : L'y', 1);
+        WaitUntil([&] { return timer.seen > 0; }, "the save after the pause", &timer);
+        if (dlg.Editor().GetModify())
+            Fail("the note is still modified after the save of the pause");
+        samples.Add(timer.lastMs);
+    }
+    TestSeams::SetTypingSaveDelays(2000, 30000);
+    return samples;
+}
+
 // Everyday switching: notes of 200 B to 20 KB, visited in turn, each switch
 // timed from the selection change to the new note drawn.
 void RunEverydaySwitches(const ScratchFolder& scratch, std::vector<Figure>& figures) {
@@ -412,7 +434,8 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     WaitUntil([&] { return dlg->IsWindowVisible(); }, "the window to show");
 
     constexpr int kTypingReps = 40;
-    std::vector<Figure> plain, edited, writes, hides, typing;
+    constexpr int kIdleSaveReps = 20;
+    std::vector<Figure> plain, edited, writes, hides, typing, idleSaves;
     for (size_t i = 0; i < 3; ++i) {
         const SizeCase& size = sizes[i];
         const NoteFacts& a = sized[2 * i];
@@ -443,6 +466,15 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
                               kTypingReps,
                               {}});
         }
+        if (size.length >= 100 * 1024) {
+            Progress(std::string("saves of typing after a pause, ") + size.label);
+            idleSaves.push_back({"Typing saved after a pause (timer 20)",
+                                 size.label,
+                                 MeasureIdleSaves(*dlg, a, kIdleSaveReps),
+                                 0,
+                                 kIdleSaveReps,
+                                 {}});
+        }
         Progress(std::string("hides, ") + size.label);
         hides.push_back({"Hide: HideWindow, saves the shown note",
                          size.label,
@@ -453,7 +485,7 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         dlg->CallUpWindow();
     }
     CloseWindow(dlg);
-    for (const std::vector<Figure>* group : {&plain, &edited, &writes, &hides, &typing})
+    for (const std::vector<Figure>* group : {&plain, &edited, &writes, &hides, &typing, &idleSaves})
         figures.insert(figures.end(), group->begin(), group->end());
 }
 

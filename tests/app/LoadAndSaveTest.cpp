@@ -196,7 +196,7 @@ TEST_F(LoadAndSave, FilesHeldOpenByAnotherProgramAreReportedAndChangeNothing) {
     EXPECT_EQ(StoredCount(), 3);
     EXPECT_EQ(ReadFileBytes(path), "held text");
     // Nothing is left beside it either.
-    EXPECT_EQ(FilesIn(dir.Path(), L"held.txt*"), std::vector<std::wstring>{L"held.txt"});
+    EXPECT_EQ(NamesIn(dir.Path(), L"held.txt*"), std::vector<std::wstring>{L"held.txt"});
 }
 
 namespace {
@@ -248,7 +248,7 @@ TEST_F(LoadAndSave, SaveToAFullDiskLeavesTheOldFileAsItWasAndSaysSo) {
     EXPECT_EQ(modal.Boxes().back().text.rfind(L"Error: Can't write file :" + path + L"\n - ", 0), 0u);
     EXPECT_EQ(modal.Boxes().back().icon, ModalAnswer::StockIcon(IDI_ERROR));
     EXPECT_EQ(ReadFileBytes(path), "the old text");
-    EXPECT_EQ(FilesIn(disk, L"*"), std::vector<std::wstring>{L"kept.txt"});
+    EXPECT_EQ(NamesIn(disk, L"*"), std::vector<std::wstring>{L"kept.txt"});
     ::DeleteFileW(path.c_str());
 }
 

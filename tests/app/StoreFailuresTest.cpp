@@ -82,7 +82,7 @@ TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndATextThatCantBeSavedEndsI
     ASSERT_EQ(modal.Boxes().size(), 2u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[1].text, L"Tallyleaf destroy error.\n - "));
     EXPECT_EQ(modal.Boxes()[1].icon, ModalAnswer::StockIcon(IDI_WARNING));
-    const std::vector<std::wstring> recovered = FilesIn(dir.Path(), L"Recovered - Kept - *.txt");
+    const std::vector<std::wstring> recovered = NamesIn(dir.Path(), L"Recovered - Kept - *.txt");
     ASSERT_EQ(recovered.size(), 1u);
     EXPECT_NE(modal.Boxes()[1].text.find(dir.File(recovered[0])), std::wstring::npos);
     EXPECT_EQ(ReadFileBytes(dir.File(recovered[0])), "\xEF\xBB\xBFunsaveable \xF0\x9F\x98\x80 saved text");

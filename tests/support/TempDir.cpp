@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 TempDir::TempDir() {
     wchar_t base[MAX_PATH];
     ::GetTempPathW(MAX_PATH, base);
@@ -75,16 +77,19 @@ void SetReadOnly(const std::wstring& path, bool readOnly) {
     ::SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring& pattern) {
+std::vector<std::wstring> NamesIn(const std::wstring& folder, const std::wstring& pattern) {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((folder + pattern).c_str(), &found);
+    const bool slash = !folder.empty() && folder.back() == L'\\';
+    WIN32_FIND_DATAW fd;
+    HANDLE find = ::FindFirstFileW((folder + (slash ? L"" : L"\\") + pattern).c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (::FindNextFileW(find, &found));
+        const std::wstring name = fd.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (::FindNextFileW(find, &fd));
     ::FindClose(find);
+    std::sort(names.begin(), names.end());
     return names;
 }

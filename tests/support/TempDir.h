@@ -23,8 +23,9 @@ private:
 bool FileExists(const std::wstring& path);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-// The names of the files in `folder` (ending with a backslash) that match a
-// wildcard pattern such as "Recovered - *.txt", in the system's order.
-std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring& pattern);
+// The names of the files and folders directly inside `folder` (with or without
+// its final backslash) that match a wildcard pattern such as "Recovered - *.txt",
+// sorted; empty when it does not exist.
+std::vector<std::wstring> NamesIn(const std::wstring& folder, const std::wstring& pattern = L"*");
 // Sets or clears the read-only attribute.
 void SetReadOnly(const std::wstring& path, bool readOnly);
