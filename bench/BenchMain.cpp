@@ -42,13 +42,30 @@ bool Shows(const CTallyLeafDlg& dlg, const NoteFacts& note) {
     return std::wstring(line, static_cast<size_t>(n)) == note.marker;
 }
 
+// Removes the day's backups from the data folder.
+void RemoveBackups(const std::wstring& dataFolder) {
+    const std::wstring folder = dataFolder + L"Backups\\";
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((folder + L"*.db").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        ::DeleteFileW((folder + found.cFileName).c_str());
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+}
+
 // Start-up: from just before Create (which returns after the initialisation)
 // to the tree filled and note 1 in the editor, pending messages pumped.
-Samples MeasureStartUp(const std::wstring& dataFolder, const TreeDatabase& db, int reps) {
+// With `backupDue`, the day's backup is removed before each start, so that
+// every start begins one (on its worker thread, beside the start-up).
+Samples MeasureStartUp(const std::wstring& dataFolder, const TreeDatabase& db, int reps, bool backupDue = false) {
     Samples samples;
     Stopwatch figureTime;
     while (MoreReps(samples.Count(), reps, figureTime)) {
         TestSeams::SetDataFolder(dataFolder);
+        if (backupDue)
+            RemoveBackups(dataFolder);
         auto dlg = std::make_unique<CTallyLeafDlg>();
         Stopwatch watch;
         if (!dlg->Create())
@@ -403,6 +420,15 @@ void RunStartUp(const ScratchFolder& scratch, std::vector<Figure>& figures, std:
         Progress("start-up, " + Thousands(c.notes) + " notes");
         figure.samples = MeasureStartUp(folder, db, c.reps);
         figures.push_back(figure);
+        if (c.notes == 10000) {
+            Progress("start-up with the day's backup due, " + Thousands(c.notes) + " notes");
+            figures.push_back({"Start-up with the day's backup due",
+                               Thousands(c.notes) + " notes",
+                               MeasureStartUp(folder, db, c.reps, true),
+                               1000,
+                               c.reps,
+                               {}});
+        }
         previousMedian = figure.samples.Median();
         previousNotes = c.notes;
         if (c.notes == 10000)

@@ -15,5 +15,8 @@ constexpr UINT_PTR TIMER_TYPING_LONGEST = 21;
 constexpr UINT_PTR TIMER_READ_NOTE_AGAIN = 22;
 constexpr UINT kDeferredSaveMs = 200;
 
+// Posted to the main window by the backup worker when a copy is done.
+constexpr UINT WM_BACKUP_DONE = WM_APP + 20;
+
 // The main window's title: a second start finds the running instance by it.
 constexpr const wchar_t* kMainWindowTitle = L"Tallyleaf - Work faster.";

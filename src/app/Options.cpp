@@ -190,8 +190,10 @@ void COptions::SwitchTo(const std::wstring& path) {
 void COptions::OnSwitchDatabase(UINT) {
     UpdateData(true);
     const std::wstring path = ChooseDatabase(true);
-    if (!path.empty())
-        SwitchTo(path);
+    if (path.empty())
+        return;
+    m_main.BackUpBeforeLeavingDatabase();
+    SwitchTo(path);
 }
 
 void COptions::OnCopyAndSwitch(UINT) {
@@ -200,6 +202,7 @@ void COptions::OnCopyAndSwitch(UINT) {
     // The file in use copied onto itself: there is nothing to do.
     if (target.empty() || IsSameFile(target, m_strDatabasePath))
         return;
+    m_main.BackUpBeforeLeavingDatabase();
     // Closed, so the copy is of the complete file and no lock is held on it.
     m_main.CloseNotesStore();
     if (!::CopyFileW(m_strDatabasePath.c_str(), target.c_str(), FALSE)) {

@@ -23,6 +23,7 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnMessage(WM_QUERYENDSESSION, &CTallyLeafDlg::OnQueryEndSession),
     OnMessage(WM_ENDSESSION, &CTallyLeafDlg::OnEndSession),
     OnMessage(WM_TRAYCALLBACK, &CTallyLeafDlg::OnTrayCallback),
+    OnMessage(WM_BACKUP_DONE, &CTallyLeafDlg::OnBackupDone),
     OnRegisteredMessage(&CTrayIcon::s_nTaskbarCreatedMsg, &CTallyLeafDlg::OnTaskbarCreated),
     OnMessage(WM_HOTKEY, &CTallyLeafDlg::OnHotKey),
     OnMessage(WM_ACTIVATE, &CTallyLeafDlg::OnActivate),
@@ -103,6 +104,7 @@ BOOL CTallyLeafDlg::OnInitDialog() {
     m_wndEditor.m_onFileDropped = [this](const std::wstring& path) { LoadFileIntoNote(path); };
     AttachMenuIcons();
     OpenNotesStore();
+    BackUpIfDue();
     m_wndEditor.SetFocus();
     return FALSE;  // the focus is set
 }
@@ -219,6 +221,8 @@ void CTallyLeafDlg::CallUpWindow() {
 void CTallyLeafDlg::HideWindow() {
     ShowWindow(SW_HIDE);
     SaveNote(m_wndTree.SelectedNoteId());
+    // A quiet moment: the program runs in the tray for weeks.
+    BackUpIfDue();
 }
 
 void CTallyLeafDlg::LayoutChildren() {

@@ -36,6 +36,7 @@
 #include "editor/Snippets.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "storage/BackupWorker.h"
 #include "storage/CppSQLite3DB.h"
 #include "storage/DeferredSave.h"
 #include "storage/NotesStore.h"
@@ -62,6 +63,9 @@ public:
 
     // The notes store.
     void OpenNotesStore();
+    // Makes the day's verified backup of the database in use at once (the
+    // Settings dialog's database commands call it before leaving the file).
+    void BackUpBeforeLeavingDatabase();
     // Writes a waiting save and closes the database file (before it is copied).
     void CloseNotesStore();
     // Carries the notes of the old-format "notes.db" into the file in use.
@@ -284,6 +288,16 @@ private:
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;
+
+    // Daily backups: started on a worker thread when a day has no copy yet.
+    void BackUpIfDue();
+    LRESULT OnBackupDone(WPARAM, LPARAM);
+    // Tells the user (once a run) of a backup that was not made.
+    void ReportBackup(const BackupResult& result);
+    BackupWorker m_backups;
+    // The day a backup was last made or found (none yet: all zero).
+    BackupDate m_lastBackupDay{};
+    bool m_bBackupFailureReported = false;
 
     CTrayIcon m_trayIcon;
     // The notes table, on the program's connection theDB.

@@ -81,6 +81,8 @@ void CTallyLeafDlg::OpenNotesStore() {
     // that file is closed, never into the next one.
     WriteOrRecoverWaitingSaves();
     m_store.Close();
+    // Another file gets its own copy of the day.
+    m_lastBackupDay = BackupDate{};
     // A database of the previous release is carried over into a file not made yet.
     if (::GetFileAttributesW(m_strDbPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
         const DWORD old = ::GetFileAttributesW((AppFolders::DataFolder() + L"notes.db").c_str());

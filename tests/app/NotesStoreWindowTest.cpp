@@ -3,6 +3,7 @@
 // when. The store's statements alone are tested in tests/storage/NotesStoreTest.cpp.
 #include "app/TestSeams.h"
 #include "storage/CppSQLite3DB.h"
+#include "storage/DatabaseBackup.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/Stopwatch.h"
@@ -304,4 +305,28 @@ TEST_F(NotesStoreWindow, TypingIsStoredAfterAPauseAndWhileItGoesOn) {
     }
     EXPECT_TRUE(storedWhileTyping);
     EXPECT_GT(typing.ElapsedMs(), 1000);
+}
+
+TEST_F(NotesStoreWindow, TheFirstStartOfADayMakesOneVerifiedBackupAndLaterStartsNone) {
+    StartWithThreeNotes();
+    const std::wstring copy = dir.File(L"Backups\\notes2 " + DateText(DatabaseBackup::Today()) + L".db");
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(copy); }, 10000));
+    auto notesIn = [](const std::wstring& path) {
+        CppSQLite3DB db(2000);
+        db.Open(path);
+        return db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE note IN ('alpha','beta','gamma');");
+    };
+    EXPECT_EQ(notesIn(copy), 3);
+    Finish();
+
+    // The same day again: the copy made first stays as it was.
+    InsertNote(4, 0, L"D", L"delta");
+    Start();
+    dlg->CallUpWindow();
+    dlg->HideWindow();
+    PumpFor(1000);
+    EXPECT_EQ(notesIn(copy), 3);
+    EXPECT_EQ(NamesIn(dir.File(L"Backups")),
+              std::vector<std::wstring>{L"notes2 " + DateText(DatabaseBackup::Today()) + L".db"});
+    EXPECT_TRUE(modal.Boxes().empty());
 }
