@@ -37,6 +37,27 @@ HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, int noteId, HTREE
     return InsertItem(insert);
 }
 
+HTREEITEM MyCTreeCtr::FindNoteItem(int noteId) const {
+    if (noteId == 0)
+        return nullptr;
+    // The selected note is the one asked for most often.
+    if (HTREEITEM selected = GetSelectedItem(); selected && NoteId(selected) == noteId)
+        return selected;
+    // Depth first, in tree order, without recursion: a tree may be deep.
+    HTREEITEM item = GetRootItem();
+    while (item) {
+        if (NoteId(item) == noteId)
+            return item;
+        HTREEITEM next = GetChildItem(item);
+        while (!next && item) {
+            next = GetNextSiblingItem(item);
+            item = GetParentItem(item);
+        }
+        item = next;
+    }
+    return nullptr;
+}
+
 HTREEITEM MyCTreeCtr::CopyItem(HTREEITEM item, HTREEITEM newParent, HTREEITEM after) {
     TVITEMW source{};
     source.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;

@@ -38,6 +38,8 @@ public:
     // The note id of an item; 0 for no item.
     int NoteId(HTREEITEM item) const { return item ? static_cast<int>(GetItemData(item)) : 0; }
     int SelectedNoteId() const { return NoteId(GetSelectedItem()); }
+    // The item of note `noteId`, or null when the tree has none (or the id is 0).
+    HTREEITEM FindNoteItem(int noteId) const;
 
     // Copies `item` (label, images and data) under `newParent` after `after`;
     // the note id goes to the copy and the source's data becomes 0. The copy
