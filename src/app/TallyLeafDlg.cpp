@@ -13,8 +13,6 @@
 DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnMessage(WM_WINDOWPOSCHANGING, &CTallyLeafDlg::OnWindowPosChanging),
     OnMessage(WM_SIZE, &CTallyLeafDlg::OnSize),
-    OnMessage(WM_PAINT, &CTallyLeafDlg::OnPaint),
-    OnMessage(WM_QUERYDRAGICON, &CTallyLeafDlg::OnQueryDragIcon),
     OnMessage(WM_CTLCOLOREDIT, &CTallyLeafDlg::OnCtlColorEditor),
     OnMessage(WM_CTLCOLORSTATIC, &CTallyLeafDlg::OnCtlColorEditor),
     OnMessage(WM_TIMER, &CTallyLeafDlg::OnTimer),
@@ -245,25 +243,6 @@ LRESULT CTallyLeafDlg::OnSize(WPARAM w, LPARAM) {
     else if (m_wndEditor.m_hWnd)
         LayoutChildren();
     return result;
-}
-
-LRESULT CTallyLeafDlg::OnPaint(WPARAM, LPARAM) {
-    if (!::IsIconic(m_hWnd))
-        return Default();
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
-    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT rect;
-    ::GetClientRect(m_hWnd, &rect);
-    const int cx = ::GetSystemMetrics(SM_CXICON);
-    const int cy = ::GetSystemMetrics(SM_CYICON);
-    ::DrawIcon(dc, (rect.right - cx + 1) / 2, (rect.bottom - cy + 1) / 2, m_hIcon);
-    ::EndPaint(m_hWnd, &ps);
-    return 0;
-}
-
-LRESULT CTallyLeafDlg::OnQueryDragIcon(WPARAM, LPARAM) {
-    return reinterpret_cast<LRESULT>(m_hIcon);
 }
 
 LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {

@@ -200,8 +200,6 @@ private:
 
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
-    LRESULT OnPaint(WPARAM, LPARAM);
-    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     // The editor's colours, asked for as an edit or, while read-only, as a static.
     LRESULT OnCtlColorEditor(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
