@@ -5,6 +5,7 @@
 #include "app/AppConstants.h"
 #include "app/AppFolders.h"
 #include "app/RegistryCounter.h"
+#include "app/ScreenPlacement.h"
 #include "framework/AppMessageBox.h"
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"
@@ -126,7 +127,7 @@ void CTallyLeafDlg::LoadSettings() {
         ShowFirstRunBalloon();
     IncrementLaunchCounter();
 
-    const RECT& r = m_settings.m_rcWindow;
+    const RECT r = PlaceOnScreen(m_settings.m_rcWindow);
     ::SetWindowPos(m_hWnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
     if (m_settings.m_bMaximized)
         ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up

@@ -145,6 +145,26 @@ TEST_F(Configuration, HandEditedValuesAreRead) {
     EXPECT_TRUE(modal.Boxes().empty());
 }
 
+TEST_F(Configuration, APlaceNoScreenShowsComesOntoTheNearestScreen) {
+    Configure(L"Tallyleaf", L"WX", L"-99999");
+    Configure(L"Tallyleaf", L"WY", L"99999");
+    Configure(L"Tallyleaf", L"WWidth", L"500");
+    Configure(L"Tallyleaf", L"WHeight", L"360");
+    Start();
+    dlg->CallUpWindow();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(dlg->m_hWnd, MONITOR_DEFAULTTONULL), &monitor))
+        << "no screen shows the window";
+    const RECT r = WindowRect(dlg->m_hWnd);
+    const RECT& work = monitor.rcWork;
+    // Into the corner nearest to where it was, whole, at its own size.
+    EXPECT_EQ(r.left, work.left);
+    EXPECT_EQ(r.bottom, work.bottom);
+    EXPECT_EQ(r.right - r.left, 500);
+    EXPECT_EQ(r.bottom - r.top, 360);
+}
+
 TEST_F(Configuration, AFontRecordCountsOnlyWithItsLengthAndChecksumIntact) {
     const LOGFONTW courier = CourierBold();
     const std::wstring good = StructForm(&courier, sizeof courier);
