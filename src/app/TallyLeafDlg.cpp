@@ -209,6 +209,9 @@ void CTallyLeafDlg::CallUpWindow() {
     }
     SendMessage(WM_SYSCOMMAND, SC_HOTKEY, reinterpret_cast<LPARAM>(m_hWnd));
     ::SetForegroundWindow(m_hWnd);
+    // A menu left open (or the menu bar in keyboard mode) would keep taking
+    // the keys meant for the editor.
+    ::EndMenu();
     m_wndEditor.SetFocus();
 }
 

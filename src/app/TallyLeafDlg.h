@@ -120,6 +120,9 @@ private:
     CBrush m_brBack;
     int m_nCallUps = 0;
     bool m_bShowAllowed = false;
+    // The hot key called the window up while Alt was held: the release of that
+    // Alt must not open the menu bar (see DropsAltRelease).
+    bool m_bHotKeyAltHeld = false;
     // The save of the note left last, written by timer 12 (TIMER_DEFERRED_SAVE).
     DeferredSave m_deferredSave;
     bool m_bNoteDeleted = false;
@@ -184,6 +187,7 @@ private:
     void ShowCommandState(HMENU menu, UINT item, UINT byCommandOrPosition);
 
     // Keys, in the order they are looked at; each returns true when it took the key.
+    bool DropsAltRelease(const MSG& msg);
     bool OnControlKey(const MSG& msg);
     bool OnSystemKey(MSG& msg);
     bool OnPlainKey(const MSG& msg);
