@@ -11,7 +11,8 @@ namespace bench {
 
 // Word Wrap on a 1 MB note, paging it for print, dragging the splitter (FormatBench.cpp).
 void RunFormatting(const ScratchFolder& scratch, std::vector<Figure>& figures);
-// Find Next and Replace All on a 1 MB note; building the Insert menu (FindBench.cpp).
+// Find Next and Replace All on a 1 MB note; building the Insert menu; start-up
+// with a large Insert.cfg (FindBench.cpp).
 void RunFindAndInsert(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Text files: reading a 10 MB file, exporting a tree of 10,000 notes (FilesBench.cpp).
 void RunFiles(const ScratchFolder& scratch, std::vector<Figure>& figures);

@@ -1,6 +1,7 @@
 #include "app/TallyLeafApp.h"
 
 #include "app/AppConstants.h"
+#include "app/FirstInstance.h"
 #include "app/TallyLeafDlg.h"
 #include "chrome/MenuTheme.h"
 #include "chrome/NewMenuHook.h"
@@ -20,11 +21,9 @@ bool CTallyLeafApp::InitInstance() {
         ::MessageBoxW(nullptr, L"Sorry, Tallyleaf does not work under Windows 98Me.", L"", MB_OK);
         return false;
     }
-    // A running instance is called up instead; the call returns once it has shown itself.
-    if (HWND running = ::FindWindowW(nullptr, kMainWindowTitle)) {
-        ::SendMessageW(running, WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN);
+    CFirstInstance first;
+    if (!BecomeFirstInstance(first))
         return false;
-    }
     // The menu library lives from before the main window until after it.
     CNewMenuHook menus;
     ConfigureMenus();
@@ -34,6 +33,25 @@ bool CTallyLeafApp::InitInstance() {
     m_pMainWnd = nullptr;
     delete dialog;
     return false;
+}
+
+bool CTallyLeafApp::BecomeFirstInstance(CFirstInstance& first) {
+    // The first instance may be starting still: its window comes soon after it
+    // has become first.
+    constexpr DWORD kWaitForFirstMs = 20000;
+    constexpr DWORD kPollMs = 50;
+    const DWORD started = ::GetTickCount();
+    for (;;) {
+        // A running instance is called up instead; the call returns once it has shown itself.
+        if (HWND running = ::FindWindowW(nullptr, kMainWindowTitle)) {
+            ::SendMessageW(running, WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN);
+            return false;
+        }
+        if (first.TryClaim(kPollMs))
+            return true;
+        if (::GetTickCount() - started > kWaitForFirstMs)
+            return false;  // a first instance that never shows a window: nothing to call up
+    }
 }
 
 void CTallyLeafApp::ConfigureMenus() {

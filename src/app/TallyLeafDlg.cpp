@@ -6,6 +6,7 @@
 #include "app/AppFolders.h"
 #include "app/Profile.h"
 #include "app/RegistryCounter.h"
+#include "app/ScreenPlacement.h"
 #include "framework/AppMessageBox.h"
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"
@@ -14,8 +15,6 @@
 DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnMessage(WM_WINDOWPOSCHANGING, &CTallyLeafDlg::OnWindowPosChanging),
     OnMessage(WM_SIZE, &CTallyLeafDlg::OnSize),
-    OnMessage(WM_PAINT, &CTallyLeafDlg::OnPaint),
-    OnMessage(WM_QUERYDRAGICON, &CTallyLeafDlg::OnQueryDragIcon),
     OnMessage(WM_CTLCOLOREDIT, &CTallyLeafDlg::OnCtlColorEditor),
     OnMessage(WM_CTLCOLORSTATIC, &CTallyLeafDlg::OnCtlColorEditor),
     OnMessage(WM_TIMER, &CTallyLeafDlg::OnTimer),
@@ -133,7 +132,7 @@ void CTallyLeafDlg::LoadSettings() {
         ShowFirstRunBalloon();
     IncrementLaunchCounter();
 
-    const RECT& r = m_settings.m_rcWindow;
+    const RECT r = PlaceOnScreen(m_settings.m_rcWindow);
     ::SetWindowPos(m_hWnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
     if (m_settings.m_bMaximized)
         ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up
@@ -215,6 +214,9 @@ void CTallyLeafDlg::CallUpWindow() {
     }
     SendMessage(WM_SYSCOMMAND, SC_HOTKEY, reinterpret_cast<LPARAM>(m_hWnd));
     ::SetForegroundWindow(m_hWnd);
+    // A menu left open (or the menu bar in keyboard mode) would keep taking
+    // the keys meant for the editor.
+    ::EndMenu();
     m_wndEditor.SetFocus();
 }
 
@@ -252,25 +254,6 @@ LRESULT CTallyLeafDlg::OnSize(WPARAM w, LPARAM) {
     else if (m_wndEditor.m_hWnd)
         LayoutChildren();
     return result;
-}
-
-LRESULT CTallyLeafDlg::OnPaint(WPARAM, LPARAM) {
-    if (!::IsIconic(m_hWnd))
-        return Default();
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
-    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT rect;
-    ::GetClientRect(m_hWnd, &rect);
-    const int cx = ::GetSystemMetrics(SM_CXICON);
-    const int cy = ::GetSystemMetrics(SM_CYICON);
-    ::DrawIcon(dc, (rect.right - cx + 1) / 2, (rect.bottom - cy + 1) / 2, m_hIcon);
-    ::EndPaint(m_hWnd, &ps);
-    return 0;
-}
-
-LRESULT CTallyLeafDlg::OnQueryDragIcon(WPARAM, LPARAM) {
-    return reinterpret_cast<LRESULT>(m_hIcon);
 }
 
 LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {

@@ -129,6 +129,9 @@ private:
     CBrush m_brBack;
     int m_nCallUps = 0;
     bool m_bShowAllowed = false;
+    // The hot key called the window up while Alt was held: the release of that
+    // Alt must not open the menu bar (see DropsAltRelease).
+    bool m_bHotKeyAltHeld = false;
     // The saves that wait: the note left last, written by timer 12
     // (TIMER_DEFERRED_SAVE), and saves that failed, tried again by the same timer.
     DeferredSave m_deferredSave;
@@ -224,6 +227,7 @@ private:
     void ShowCommandState(HMENU menu, UINT item, UINT byCommandOrPosition);
 
     // Keys, in the order they are looked at; each returns true when it took the key.
+    bool DropsAltRelease(const MSG& msg);
     bool OnControlKey(const MSG& msg);
     bool OnSystemKey(MSG& msg);
     bool OnPlainKey(const MSG& msg);
@@ -240,8 +244,6 @@ private:
 
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
-    LRESULT OnPaint(WPARAM, LPARAM);
-    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     // The editor's colours, asked for as an edit or, while read-only, as a static.
     LRESULT OnCtlColorEditor(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);

@@ -27,6 +27,8 @@ bool CTallyLeafDlg::PreTranslateMessage(MSG* msg) {
         return true;
     if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd))
         return CDialog::PreTranslateMessage(msg);
+    if (DropsAltRelease(*msg))
+        return true;
     if (msg->message == WM_KEYDOWN && OnControlKey(*msg))
         return true;
     if (msg->message == WM_SYSKEYDOWN && OnSystemKey(*msg))
@@ -34,6 +36,34 @@ bool CTallyLeafDlg::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && OnPlainKey(*msg))
         return true;
     return CDialog::PreTranslateMessage(msg);
+}
+
+bool CTallyLeafDlg::DropsAltRelease(const MSG& msg) {
+    // Under Wine the hot key's own key never reaches the window, so the Alt
+    // pressed with it looks like an Alt pressed alone, and its release would
+    // put the menu bar into keyboard mode: every key typed after the call-up
+    // would go to the menus. That one release is dropped; a key in between, or
+    // a new press of Alt, makes it an ordinary one again.
+    if (!m_bHotKeyAltHeld)
+        return false;
+    const bool alt = msg.wParam == VK_MENU;
+    switch (msg.message) {
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (!alt)
+                return false;
+            m_bHotKeyAltHeld = false;
+            return true;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            const bool repeat = (msg.lParam & (1 << 30)) != 0;
+            if (!alt || !repeat)
+                m_bHotKeyAltHeld = false;
+            return false;
+        }
+        default:
+            return false;
+    }
 }
 
 bool CTallyLeafDlg::OnControlKey(const MSG& msg) {

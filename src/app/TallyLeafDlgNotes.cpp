@@ -24,12 +24,15 @@ bool AskName(HWND owner, const wchar_t* caption, const wchar_t* prompt, const st
 }  // namespace
 
 bool CTallyLeafDlg::AddNote(int parentId, std::wstring name) {
+    HTREEITEM parent = parentId <= 0 ? TVI_ROOT : m_wndTree.FindNoteItem(parentId);
+    // A parent the tree does not show would leave the new note out of sight.
+    if (!parent)
+        return false;
     if (name.empty() && !AskName(m_hWnd, L"Add New Note", L"Enter Name:", L"New Note", name))
         return false;
     int id = 0;
     if (!m_store.IsOpen() || !TryStorage(kAddError, [&] { id = m_store.AddNote(parentId, name); }))
         return false;
-    HTREEITEM parent = parentId <= 0 ? TVI_ROOT : m_wndTree.GetSelectedItem();
     m_wndTree.SelectItem(m_wndTree.InsertNoteItem(name, id, parent, TVI_LAST));
     m_wndEditor.SetFocus();
     return true;

@@ -75,10 +75,12 @@ LRESULT CTallyLeafDlg::OnTaskbarCreated(WPARAM, LPARAM) {
 }
 
 LRESULT CTallyLeafDlg::OnHotKey(WPARAM, LPARAM) {
-    if (m_settings.m_bHideByHotKey && ::GetForegroundWindow() == m_hWnd && IsWindowVisible())
+    if (m_settings.m_bHideByHotKey && ::GetForegroundWindow() == m_hWnd && IsWindowVisible()) {
         HideWindow();
-    else
+    } else {
         CallUpWindow();
+        m_bHotKeyAltHeld = (::GetKeyState(VK_MENU) & 0x8000) != 0;
+    }
     return 1;
 }
 

@@ -43,8 +43,8 @@ void ReadSettings() {
     g_settings.flatMenus = ::SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0) && flat;
     g_settings.visualStyles = VisualStylesActive();
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    metrics.cbSize = kNonClientMetricsSize;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0))
         g_settings.menuFont = metrics.lfMenuFont;
     g_settingsRead = true;
 }

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,10 @@ struct Settings {
     LOGFONTW menuFont{};
 };
 const Settings& CurrentSettings();
+// The size the menu font is asked for with: the record without the field that
+// Windows Vista added, which Windows 2000 and XP insist on and later systems
+// still take (built for Windows 7, sizeof has the longer form).
+constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
 void ReadSettings();
 }  // namespace MenuPlatform
 

@@ -15,7 +15,7 @@ CFindReplace::CFindReplace(const CWnd& owner, CDragEdit& editor, std::function<c
 CFindReplace::~CFindReplace() {
     // The dialogs point at the records and the texts of this object.
     for (Dialog& dialog : m_dialogs) {
-        if (dialog.hwnd && ::IsWindow(dialog.hwnd))
+        if (::IsWindow(dialog.hwnd))
             ::DestroyWindow(dialog.hwnd);
     }
 }
@@ -44,15 +44,25 @@ void CFindReplace::Open(bool find) {
 }
 
 void CFindReplace::ForgetClosedDialogs() {
-    // A closed dialog's record may still be read while its window goes, so
-    // records are dropped only once their windows are gone.
-    m_dialogs.remove_if([](const Dialog& d) { return !d.hwnd || !::IsWindow(d.hwnd); });
+    // A dialog reports its closing before its window goes, and may read its
+    // record until then: a record is dropped only once its window is gone.
+    m_dialogs.remove_if([](const Dialog& d) { return !::IsWindow(d.hwnd); });
     m_hDialog = nullptr;
     m_bDialogIsFind = true;
     for (const Dialog& dialog : m_dialogs) {
+        if (dialog.closing)
+            continue;
         m_hDialog = dialog.hwnd;
         m_bDialogIsFind = dialog.isFind;
     }
+}
+
+bool CFindReplace::HoldsRequest(const FINDREPLACEW* request) const {
+    for (const Dialog& dialog : m_dialogs) {
+        if (&dialog.request == request)
+            return true;
+    }
+    return false;
 }
 
 bool CFindReplace::PreTranslateMessage(MSG* msg) {
@@ -60,7 +70,7 @@ bool CFindReplace::PreTranslateMessage(MSG* msg) {
         return false;
     const HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
     for (const Dialog& dialog : m_dialogs) {
-        if (dialog.hwnd && dialog.hwnd == root)
+        if (dialog.hwnd == root)
             return ::IsDialogMessageW(root, msg) != FALSE;
     }
     return false;
@@ -104,7 +114,7 @@ void CFindReplace::OnNotification(const FINDREPLACEW* request) {
     if (flags & FR_DIALOGTERM) {
         for (Dialog& dialog : m_dialogs) {
             if (&dialog.request == request)
-                dialog.hwnd = nullptr;
+                dialog.closing = true;
         }
         ForgetClosedDialogs();
         return;

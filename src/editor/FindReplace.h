@@ -51,6 +51,8 @@ public:
 
     // The newest open dialog, or null.
     HWND DialogWindow() const { return m_hDialog; }
+    // Whether `request` is still one of this object's records (it stays until its dialog's window is gone).
+    bool HoldsRequest(const FINDREPLACEW* request) const;
     std::wstring FindText() const { return m_szFind; }
     bool MatchCase() const { return m_bMatchCase; }
     bool SearchDown() const { return m_bSearchDown; }
@@ -60,6 +62,8 @@ private:
         FINDREPLACEW request{};
         HWND hwnd = nullptr;
         bool isFind = true;
+        // It has reported its closing; its window may not be gone yet.
+        bool closing = false;
     };
 
     void Open(bool find);
@@ -67,7 +71,8 @@ private:
     void ReplaceAll();
     // Whether the editor's selection is a match of the find text (in `text`).
     bool SelectionMatches(const std::wstring& text) const;
-    // The newest dialog still open becomes the current one.
+    // Drops the records of dialogs whose windows are gone; the newest dialog
+    // that has not reported its closing becomes the current one.
     void ForgetClosedDialogs();
 
     const CWnd& m_owner;

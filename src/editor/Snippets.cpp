@@ -6,6 +6,8 @@ namespace Snippets {
 namespace {
 const char kUtf8Bom[] = "\xEF\xBB\xBF";
 const wchar_t kNameTag[] = L"Name=";
+// As many as the Insert commands' range holds: a snippet beyond it could not be chosen.
+constexpr std::size_t kMaxSnippets = ID_INSERT_LAST - ID_INSERT_FIRST + 1;
 constexpr std::size_t kNameTagLength = 5;
 
 std::wstring BytePerCharacter(const std::string& bytes) {
@@ -77,6 +79,8 @@ std::vector<Snippet> Parse(const std::string& bytes) {
         if (IsNameLine(line)) {
             if (inSnippet)
                 keep(true);
+            if (snippets.size() == kMaxSnippets)
+                return snippets;
             current.label = LabelFor(line, snippets.size());
             current.text.clear();
             inSnippet = true;

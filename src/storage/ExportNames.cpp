@@ -1,5 +1,6 @@
 #include "storage/ExportNames.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -7,10 +8,14 @@ namespace {
 // folders stay within the system's path length.
 constexpr size_t kLongestName = 100;
 
+// The superscript digits one, two and three (U+00B9, U+00B2, U+00B3) make
+// device names too.
 const wchar_t* const kDeviceNames[] = {
-    L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2", L"COM3",   L"COM4",   L"COM5",
-    L"COM6", L"COM7", L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3",   L"LPT4",   L"LPT5",
-    L"LPT6", L"LPT7", L"LPT8", L"LPT9", L"COM0", L"LPT0", L"CLOCK$", L"CONIN$", L"CONOUT$",
+    L"CON",       L"PRN",       L"AUX",       L"NUL",       L"COM1",      L"COM2",    L"COM3",
+    L"COM4",      L"COM5",      L"COM6",      L"COM7",      L"COM8",      L"COM9",    L"LPT1",
+    L"LPT2",      L"LPT3",      L"LPT4",      L"LPT5",      L"LPT6",      L"LPT7",    L"LPT8",
+    L"LPT9",      L"COM0",      L"LPT0",      L"CLOCK$",    L"CONIN$",    L"CONOUT$", L"COM\u00B9",
+    L"COM\u00B2", L"COM\u00B3", L"LPT\u00B9", L"LPT\u00B2", L"LPT\u00B3",
 };
 
 std::wstring Upper(const std::wstring& text) {
@@ -69,8 +74,15 @@ bool ExportNames::IsTaken(const std::wstring& name) const {
 std::wstring ExportNames::Claim(const std::wstring& label) {
     const std::wstring base = SafeName(label);
     std::wstring name = base;
-    for (int n = 2; IsTaken(name); ++n)
-        name = base + L" (" + std::to_wstring(n) + L")";
+    if (IsTaken(name)) {
+        // Numbering goes on where the last sibling of this name stopped, so a
+        // folder of thousands of "New Note"s is named in one pass.
+        int& next = m_nextNumber[Upper(base)];
+        next = std::max(next, 2);
+        do
+            name = base + L" (" + std::to_wstring(next++) + L")";
+        while (IsTaken(name));
+    }
     // Its file and the folder of its subnotes: another note's file may not be
     // named like this note's folder, nor the other way round.
     m_used.insert(Upper(name));

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -20,7 +21,7 @@ public:
     // A label as a name that is valid and safe in a folder: the characters no
     // file name may hold become '.', a name that the system would shorten (a
     // final dot or blank, which also covers "." and "..") gets a final '_', a
-    // device name (CON, NUL, COM1, ...) gets a leading '_', and a very long
+    // device name (CON, NUL, COM1, COM\u00B9, ...) gets a leading '_', and a very long
     // label is cut short.
     static std::wstring SafeName(const std::wstring& label);
 
@@ -33,4 +34,6 @@ private:
 
     // Upper-cased names of the files and folders handed out.
     std::set<std::wstring> m_used;
+    // The number to try next for each upper-cased name that clashed.
+    std::map<std::wstring, int> m_nextNumber;
 };

@@ -38,17 +38,22 @@ HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, int noteId, HTREE
 }
 
 HTREEITEM MyCTreeCtr::FindNoteItem(int noteId) const {
-    // Depth first, without recursion: a deep tree can't exhaust the stack.
-    std::vector<HTREEITEM> pending{GetRootItem()};
-    while (!pending.empty()) {
-        HTREEITEM item = pending.back();
-        pending.pop_back();
-        for (; item; item = GetNextSiblingItem(item)) {
-            if (NoteId(item) == noteId)
-                return item;
-            if (HTREEITEM child = GetChildItem(item))
-                pending.push_back(child);
+    if (noteId == 0)
+        return nullptr;
+    // The selected note is the one asked for most often.
+    if (HTREEITEM selected = GetSelectedItem(); selected && NoteId(selected) == noteId)
+        return selected;
+    // Depth first, in tree order, without recursion: a tree may be deep.
+    HTREEITEM item = GetRootItem();
+    while (item) {
+        if (NoteId(item) == noteId)
+            return item;
+        HTREEITEM next = GetChildItem(item);
+        while (!next && item) {
+            next = GetNextSiblingItem(item);
+            item = GetParentItem(item);
         }
+        item = next;
     }
     return nullptr;
 }

@@ -38,7 +38,7 @@ public:
     // The note id of an item; 0 for no item.
     int NoteId(HTREEITEM item) const { return item ? static_cast<int>(GetItemData(item)) : 0; }
     int SelectedNoteId() const { return NoteId(GetSelectedItem()); }
-    // The item of a note anywhere in the tree; null when no item stands for it.
+    // The item of note `noteId`, or null when the tree has none (or the id is 0).
     HTREEITEM FindNoteItem(int noteId) const;
     // The note ids of `item` and of everything below it, each note after its
     // descendants and children in their order (the order a subtree is deleted in).

@@ -1,6 +1,5 @@
-// The configuration file and the registry values: defaults, hand-edited
-// values, the font record, the writes at the end, the launch counter and the
-// value that starts the program with Windows.
+// The configuration file and the launch counter: defaults, hand-edited
+// values, the font record, the writes at the end.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -8,9 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "framework/ModulePath.h"
 #include "app/AppFolders.h"
-#include "app/RegistryCounter.h"
 #include "app/Settings.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
@@ -157,6 +154,26 @@ TEST_F(Configuration, HandEditedValuesAreRead) {
     EXPECT_TRUE(modal.Boxes().empty());
 }
 
+TEST_F(Configuration, APlaceNoScreenShowsComesOntoTheNearestScreen) {
+    Configure(L"Tallyleaf", L"WX", L"-99999");
+    Configure(L"Tallyleaf", L"WY", L"99999");
+    Configure(L"Tallyleaf", L"WWidth", L"500");
+    Configure(L"Tallyleaf", L"WHeight", L"360");
+    Start();
+    dlg->CallUpWindow();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(dlg->m_hWnd, MONITOR_DEFAULTTONULL), &monitor))
+        << "no screen shows the window";
+    const RECT r = WindowRect(dlg->m_hWnd);
+    const RECT& work = monitor.rcWork;
+    // Into the corner nearest to where it was, whole, at its own size.
+    EXPECT_EQ(r.left, work.left);
+    EXPECT_EQ(r.bottom, work.bottom);
+    EXPECT_EQ(r.right - r.left, 500);
+    EXPECT_EQ(r.bottom - r.top, 360);
+}
+
 TEST_F(Configuration, AFontRecordCountsOnlyWithItsLengthAndChecksumIntact) {
     const LOGFONTW courier = CourierBold();
     const std::wstring good = StructForm(&courier, sizeof courier);
@@ -293,57 +310,4 @@ TEST_F(LaunchCounter, AValueThatIsNoNumberCountsAsAbsent) {
     Start();
     EXPECT_EQ(StoredLaunchCount(), 1);
     EXPECT_TRUE(modal.Boxes().empty());
-}
-
-namespace {
-constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-class RunOnStartup : public ::testing::Test {
-protected:
-    void StoreValue(DWORD type, const void* data, DWORD size) {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(key, L"Tallyleaf", 0, type, static_cast<const BYTE*>(data), size);
-        ::RegCloseKey(key);
-    }
-    std::wstring StoredText() {
-        wchar_t buffer[2048] = {};
-        DWORD size = sizeof buffer;
-        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Tallyleaf", RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-            ERROR_SUCCESS)
-            return L"<absent>";
-        return buffer;
-    }
-
-    RegistrySandbox registry;
-};
-}  // namespace
-
-TEST_F(RunOnStartup, TheValueIsSetToTheProgramPathAndDeleted) {
-    EXPECT_FALSE(RunOnStartupIsSet());  // not even the Run key exists
-    EXPECT_FALSE(ClearRunOnStartup());
-
-    EXPECT_TRUE(SetRunOnStartup());
-    EXPECT_EQ(StoredText(), ModulePath());
-    EXPECT_NE(StoredText().find(L".exe"), std::wstring::npos);
-    EXPECT_TRUE(RunOnStartupIsSet());
-
-    EXPECT_TRUE(ClearRunOnStartup());
-    EXPECT_EQ(StoredText(), L"<absent>");
-    EXPECT_FALSE(RunOnStartupIsSet());
-}
-
-TEST_F(RunOnStartup, AnyTextCountsButANumberOrAnOverlongTextDoesNot) {
-    const wchar_t other[] = L"D:\\Somewhere else\\tallyleaf.exe";
-    StoreValue(REG_SZ, other, sizeof other);
-    EXPECT_TRUE(RunOnStartupIsSet());
-
-    const DWORD number = 1;
-    StoreValue(REG_DWORD, &number, sizeof number);
-    EXPECT_FALSE(RunOnStartupIsSet());
-
-    const std::wstring overlong(600, L'x');  // 1,202 bytes with its zero
-    StoreValue(REG_SZ, overlong.c_str(), static_cast<DWORD>((overlong.size() + 1) * sizeof(wchar_t)));
-    EXPECT_FALSE(RunOnStartupIsSet());
 }

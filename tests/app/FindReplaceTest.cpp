@@ -14,6 +14,32 @@
 #include "support/Pump.h"
 #include "support/Stopwatch.h"
 
+namespace {
+// What a find/replace notification left behind, seen right after the main
+// window handled it: whether a closing dialog's record outlived its window.
+struct ClosingReports {
+    CTallyLeafDlg* owner = nullptr;
+    HWND dialog = nullptr;
+    bool closingWithRecord = false;  // a closing report handled, its record still held
+    bool droppedTooEarly = false;    // a record gone while its dialog's window still exists
+};
+ClosingReports g_reports;
+
+LRESULT CALLBACK AfterMessage(int code, WPARAM w, LPARAM l) {
+    const auto* done = reinterpret_cast<const CWPRETSTRUCT*>(l);
+    if (code == HC_ACTION && g_reports.owner && done->hwnd == g_reports.owner->m_hWnd &&
+        done->message == CFindReplace::s_nFindReplaceMsg) {
+        const auto* request = reinterpret_cast<const FINDREPLACEW*>(done->lParam);
+        // Only a record still held may be read.
+        if (!g_reports.owner->FindReplace().HoldsRequest(request))
+            g_reports.droppedTooEarly = g_reports.droppedTooEarly || ::IsWindow(g_reports.dialog);
+        else if (request->Flags & FR_DIALOGTERM)
+            g_reports.closingWithRecord = ::IsWindow(g_reports.dialog);
+    }
+    return ::CallNextHookEx(nullptr, code, w, l);
+}
+}  // namespace
+
 class FindAndReplace : public MainWindowTest {
 protected:
     // Note (1) with `text`, shown and called up, and an empty note Blank (2).
@@ -90,6 +116,28 @@ TEST_F(FindAndReplace, TheFindDialogTakesItsOwnKeysAndClosesAfterAHit) {
     EXPECT_TRUE(dlg->FindReplace().MatchCase());
     EXPECT_FALSE(dlg->FindReplace().SearchDown());
     EXPECT_TRUE(modal.Boxes().empty());
+}
+
+TEST_F(FindAndReplace, AClosingDialogKeepsItsRecordUntilItsWindowIsGone) {
+    StartWithNote(L"alpha");
+    PressWithControl(Editor(), 'F');
+    g_reports = {dlg.get(), Dialog()};
+    ASSERT_NE(g_reports.dialog, nullptr);
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &AfterMessage, nullptr, ::GetCurrentThreadId());
+    ClickInDialog(IDCANCEL);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(g_reports.dialog); }));
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(g_reports.closingWithRecord);
+    EXPECT_FALSE(g_reports.droppedTooEarly);
+    EXPECT_EQ(Dialog(), nullptr);
+    g_reports = {};
+
+    // The next dialog is the current one, and works.
+    PressWithControl(Editor(), 'F');
+    ASSERT_NE(Dialog(), nullptr);
+    Fill(L"PHA");
+    PressEnterInDialog();
+    EXPECT_EQ(Selection(), std::make_pair(2, 5));
 }
 
 TEST_F(FindAndReplace, FindNextReportsWhenNothingIsLeftAndNeedsAText) {

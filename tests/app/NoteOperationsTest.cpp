@@ -64,6 +64,18 @@ TEST_F(NoteOperations, AddAsSubnoteAppendsUnderTheSelectedNoteAndShowsIt) {
     EXPECT_EQ(SelectedLabel(), L"New Note");
     EXPECT_TRUE(dlg->Tree().SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(home), TVIS_EXPANDED) &
                 TVIS_EXPANDED);
+
+    // A note goes under the parent it is given, wherever the selection is.
+    Select(L"Work");
+    EXPECT_TRUE(dlg->AddNote(3, L"Deepest"));
+    EXPECT_EQ(StoredCount(L"pid=3 AND name='Deepest'"), 1);
+    HTREEITEM deepest = dlg->Tree().GetChildItem(FindItem(L"Deeper"));
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_EQ(dlg->Tree().GetItemText(deepest), L"Deepest");
+    EXPECT_EQ(dlg->Tree().GetChildItem(FindItem(L"Work")), nullptr);
+    // A parent the tree does not show takes nothing.
+    EXPECT_FALSE(dlg->AddNote(99, L"Nowhere"));
+    EXPECT_EQ(StoredCount(L"name='Nowhere'"), 0);
 }
 
 TEST_F(NoteOperations, LeavingAnEditedNoteForANewOneSavesIt) {

@@ -2,6 +2,7 @@
 // and what a cancelled end of the session gives back.
 #include "app/AppConstants.h"
 #include "res/resource.h"
+#include "support/KeyPresses.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/ShellProbes.h"
@@ -156,6 +157,44 @@ TEST_F(HotKey, WithHideByHotKeyOffItOnlyEverCallsUp) {
         EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
     }
     EXPECT_EQ(dlg->CallUps(), 3);
+}
+
+namespace {
+// Ends a menu that the program left open, so that a failing test does not hang in the menu's loop.
+bool g_menuLeftOpen = false;
+void CALLBACK EndMenuLeftOpen(HWND, UINT, UINT_PTR, DWORD) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetGUIThreadInfo(::GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE)) {
+        g_menuLeftOpen = true;
+        ::EndMenu();
+    }
+}
+}  // namespace
+
+TEST_F(HotKey, WithHideByHotKeyOffTheKeysTypedAfterItReachTheEditor) {
+    Configure(L"Main", L"HideByHotKey", L"0");
+    Start();
+    dlg->CallUpWindow();
+    ASSERT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
+    dlg->Editor().SetWindowText(L"");
+    g_menuLeftOpen = false;
+    const UINT_PTR safety = ::SetTimer(nullptr, 0, 3000, &EndMenuLeftOpen);
+
+    // The real keys, as the X display delivers them: Alt+S, both released, then
+    // a letter. The release of Alt must not put the menu bar into keyboard mode.
+    ASSERT_TRUE(XdoTool(L"key alt+s type x"));
+    EXPECT_TRUE(PumpUntil([&] { return EditorText() == L"x"; }));
+    EXPECT_EQ(dlg->CallUps(), 2);
+
+    // A call-up also ends a menu the user left open: the next key is the editor's again.
+    dlg->PostMessage(WM_SYSCOMMAND, SC_KEYMENU, 0);
+    dlg->PostMessage(WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN);
+    PumpPending();
+    ASSERT_TRUE(XdoTool(L"type y"));
+    EXPECT_TRUE(PumpUntil([&] { return EditorText() == L"xy"; }));
+    ::KillTimer(nullptr, safety);
+    EXPECT_FALSE(g_menuLeftOpen);
 }
 
 TEST_F(HotKey, ARefusedCombinationIsReportedAndTheStartGoesOn) {

@@ -5,6 +5,7 @@
 #include "app/TestSeams.h"
 #include "chrome/MenuDrawXP.h"
 #include "chrome/MenuShade.h"
+#include "chrome/MenuTheme.h"
 #include "chrome/NewMenuIcons.h"
 #include "support/Surface.h"
 
@@ -135,6 +136,15 @@ TEST(MenuDrawing, SelectedDisabledDefaultAndSeparatorItems) {
         EXPECT_EQ(s.Pixel(10, 1), colours.iconColumn);
         EXPECT_EQ(s.Pixel(100, 0), colours.textArea);
     }
+}
+
+TEST(MenuDrawing, TheMenuFontIsAskedForWithTheRecordWindowsXPTakes) {
+    // Windows 2000 and XP refuse NONCLIENTMETRICSW at its Vista size (504
+    // bytes) and leave the menu font empty; later systems take their size
+    // (500) too. Wine takes both, so here the size is checked, and the font read.
+    EXPECT_EQ(MenuPlatform::kNonClientMetricsSize, 500u);
+    MenuPlatform::ReadSettings();
+    EXPECT_NE(MenuPlatform::CurrentSettings().menuFont.lfFaceName[0], L'\0');
 }
 
 TEST(MenuDrawing, AnItemIsMeasuredWithRoomForIconGapAndShortcut) {

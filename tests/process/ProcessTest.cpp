@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "app/AppConstants.h"
+#include "app/FirstInstance.h"
 #include "process/ProcessHarness.h"
 #include "support/Pump.h"
 #include "support/TempDir.h"
@@ -44,6 +46,37 @@ std::vector<Note> ReadNotes(const std::wstring& dbPath) {
     sqlite3_close(db);
     return notes;
 }
+
+// Plays a first instance in this process: a top-level window with the main
+// window's title that records the call-ups sent to it.
+class StandInMainWindow {
+public:
+    StandInMainWindow() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TallyleafStandIn";
+        ::RegisterClassW(&wc);
+        s_callUps.clear();
+        m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, kMainTitle.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                   nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~StandInMainWindow() { ::DestroyWindow(m_hWnd); }
+    StandInMainWindow(const StandInMainWindow&) = delete;
+    StandInMainWindow& operator=(const StandInMainWindow&) = delete;
+
+    // The second parameters of the tray callback messages received.
+    static std::vector<LPARAM> s_callUps;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+        if (message == WM_TRAYCALLBACK)
+            s_callUps.push_back(l);
+        return ::DefWindowProcW(hwnd, message, w, l);
+    }
+    HWND m_hWnd;
+};
+std::vector<LPARAM> StandInMainWindow::s_callUps;
 
 class TallyleafProcess : public ::testing::Test {
 protected:
@@ -213,6 +246,41 @@ TEST_F(TallyleafProcess, TypingIsStoredSoonAfterItStopsEvenIfTheProgramIsKilledT
     m_first.Kill();
     ASSERT_TRUE(m_first.WaitForExit(kTimeoutMs));
     EXPECT_EQ(stored(), expected);
+}
+
+TEST_F(TallyleafProcess, AStartWhileTheFirstHasNoWindowYetWaitsAndCallsItUp) {
+    // This test is a first instance that has just become first: its window is still to come.
+    HANDLE first = ::CreateMutexW(nullptr, TRUE, kFirstInstanceMutexName);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(::GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Tallyleaf is starting";
+
+    ASSERT_TRUE(m_second.Start(Exe())) << "error " << m_second.LastError();
+    // Two first instances would share one database: the start must not make a main
+    // window of its own (one takes about a second here), however long it waits.
+    bool secondMain = false;
+    auto watch = [&] { secondMain = secondMain || FindTopLevelWindow(m_second.Id(), kMainTitle) != nullptr; };
+    PumpUntil(
+        [&] {
+            watch();
+            return secondMain || !m_second.Running();
+        },
+        3000);
+    EXPECT_FALSE(secondMain) << "a start made a second main window while the first instance was starting";
+    EXPECT_TRUE(m_second.Running());
+
+    // Once the first instance's window is there, the start calls it up and ends.
+    StandInMainWindow window;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            watch();
+            return !m_second.Running();
+        },
+        kTimeoutMs))
+        << "the start did not end once the first instance's window was there";
+    EXPECT_EQ(StandInMainWindow::s_callUps, std::vector<LPARAM>{WM_LBUTTONDOWN});
+    EXPECT_FALSE(secondMain);
+    ::ReleaseMutex(first);
+    ::CloseHandle(first);
 }
 
 TEST_F(TallyleafProcess, RefusesToRunUnderWindows98) {

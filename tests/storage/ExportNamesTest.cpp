@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "storage/ExportNames.h"
+#include "support/Stopwatch.h"
 
 namespace {
 
@@ -33,6 +34,9 @@ TEST(ExportNames, LabelsBecomeNamesThatStayInTheirFolder) {
         {L"LPT1", L"_LPT1"},
         {L"CONSOLE", L"CONSOLE"},
         {L"COM10", L"COM10"},
+        {L"COM\u00B9", L"_COM\u00B9"},
+        {L"lpt\u00B3.txt", L"_lpt\u00B3.txt"},
+        {L"COM\u2074", L"COM\u2074"},
         {L"caf\u00E9 \xD83D\xDE00", L"caf\u00E9 \xD83D\xDE00"},
     };
     for (const Case& c : cases)
@@ -51,6 +55,16 @@ TEST(ExportNames, SiblingsNamedAlikeAreNumbered) {
                                                 L"x", L"x.txt (2)"}));
     // Another folder has names of its own.
     EXPECT_EQ(ExportNames().Claim(L"Same"), L"Same");
+
+    // Thousands of siblings named alike are numbered in one pass (trying every
+    // number from 2 for each took minutes).
+    ExportNames many;
+    std::wstring last;
+    const Stopwatch watch;
+    for (int i = 0; i < 20000; ++i)
+        last = many.Claim(L"New Note");
+    EXPECT_LT(watch.ElapsedMs(), 5000.0);
+    EXPECT_EQ(last, L"New Note (20000)");
 }
 
 TEST(ExportNames, TheExportFolderIsNamedAfterTheTime) {

@@ -40,3 +40,18 @@ void PressWithControl(HWND target, UINT vk) {
     HeldKeys control({VK_CONTROL, VK_LCONTROL});
     Press(target, vk);
 }
+
+bool XdoTool(const std::wstring& arguments) {
+    // Wine starts Unix programs too, but hands back no handle to wait on.
+    std::wstring command = L"Z:\\usr\\bin\\xdotool " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    if (process.hThread)
+        ::CloseHandle(process.hThread);
+    if (process.hProcess)
+        ::CloseHandle(process.hProcess);
+    return true;
+}

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 
 // Holds modifier keys down in this thread's keyboard state for its life, and
 // puts the state back afterwards. Only this thread sees it.
@@ -28,3 +29,9 @@ void Press(HWND target, UINT vk);
 // A key pressed and released while Alt is held (system keys).
 void PressWithAlt(HWND target, UINT vk);
 void PressWithControl(HWND target, UINT vk);
+
+// Real key events of the X display (xdotool with `arguments`, such as
+// "key alt+s type x"), as the user's keyboard makes them under Wine: they go to
+// the window with the X input focus. They come asynchronously: pump until
+// their effect shows. False when xdotool could not be started.
+bool XdoTool(const std::wstring& arguments);

@@ -37,18 +37,17 @@ HWND FileNameBox(HWND dialog) {
     return box ? box : ::GetDlgItem(dialog, edt1);
 }
 
+BOOL CALLBACK KeepTreeView(HWND child, LPARAM found) {
+    if (ClassOf(child) != WC_TREEVIEWW)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
 // The folder browser's tree, wherever the dialog keeps it.
 HWND BrowserTree(HWND dialog) {
     HWND tree = nullptr;
-    ::EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM found) -> BOOL {
-            if (ClassOf(child) != WC_TREEVIEWW)
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&tree));
+    ::EnumChildWindows(dialog, &KeepTreeView, reinterpret_cast<LPARAM>(&tree));
     return tree;
 }
 
