@@ -58,8 +58,8 @@ void CTallyLeafDlg::ReportBackup(const BackupResult& result) {
     m_bBackupFailureReported = true;
     if (result.outcome == BackupResult::Outcome::SourceDamaged) {
         AppMessageBox(L"Tallyleaf: the database file did not pass its check, so no backup was made of it:\n" +
-                          m_strDbPath + L"\n - " + result.message + L"\n\nThe existing backups in " +
-                          BackupFolder() + L" were kept as they are.",
+                          m_strDbPath + L"\n - " + result.message + L"\n\nThe existing backups in " + BackupFolder() +
+                          L" were kept as they are.",
                       nullptr, MB_OK | MB_ICONWARNING, m_hWnd);
     } else {
         AppMessageBox(L"Tallyleaf: Can't back up the database into " + BackupFolder() + L"\n - " + result.message,
