@@ -4,7 +4,9 @@
 // Its handlers are split by concern:
 //   TallyLeafDlg.cpp       construction, initialisation, settings, life cycle
 //   TallyLeafDlgStore.cpp  opening the store, filling the tree, loading and saving notes,
-//                          the deferred save, and the one report of storage failures
+//                          the saves that wait (deferred, failed, typed), recovery files,
+//                          and the one report of storage failures
+//   TallyLeafDlgBackup.cpp the daily backups of the database in use
 //   TallyLeafDlgShell.cpp  tray icon, hot key, hiding on focus loss, always on top
 //   TallyLeafDlgNotes.cpp  adding, renaming, deleting and moving notes
 //   TallyLeafDlgCommands.cpp  the menu commands: when each is enabled or checked, the
@@ -18,7 +20,7 @@
 //                          Save to File, and the export of the whole tree
 //   TallyLeafDlgMenus.cpp  the icons of the owner-drawn menus
 // The statements on the notes table are NotesStore's (storage/NotesStore.h); the
-// save waiting after a note is left is a DeferredSave (storage/DeferredSave.h).
+// saves that wait are a DeferredSave (storage/DeferredSave.h).
 // The window's storage operations are thin steps over them that report failures.
 #pragma once
 
