@@ -1,10 +1,10 @@
 #include "app/TallyLeafApp.h"
 
 #include "app/AppConstants.h"
-#include "app/FirstInstance.h"
+#include "shell/FirstInstance.h"
 #include "app/TallyLeafDlg.h"
-#include "chrome/MenuTheme.h"
-#include "chrome/NewMenuHook.h"
+#include "menus/MenuTheme.h"
+#include "menus/NewMenuHook.h"
 
 namespace {
 // The system's real major version (the compatibility layer may report an older one).

@@ -3,10 +3,11 @@
 #include <algorithm>
 
 #include "app/AppConstants.h"
-#include "app/AppFolders.h"
-#include "app/Profile.h"
-#include "app/RegistryCounter.h"
-#include "app/ScreenPlacement.h"
+#include "settings/AppFolders.h"
+#include "settings/Profile.h"
+#include "settings/UsageCounters.h"
+#include "shell/LaunchCounter.h"
+#include "shell/ScreenPlacement.h"
 #include "framework/AppMessageBox.h"
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"

@@ -13,7 +13,8 @@
 //                          Edit commands on the editor, the web pages
 //   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
 //   TallyLeafDlgFormat.cpp the Format menu (word wrap, font, colours) and printing
-//   TallyLeafDlgFind.cpp   Find, Find Next and Replace; the Insert menu's snippets
+//   TallyLeafDlgFind.cpp   Find, Find Next and Replace
+//   TallyLeafDlgInsert.cpp the Insert menu's snippets
 //   TallyLeafDlgDatabase.cpp  the Settings dialog, closing the database file for a
 //                          copy, and the conversion of a database of the old format
 //   TallyLeafDlgFiles.cpp  text files: Load from File (and files dropped on the editor),
@@ -29,10 +30,10 @@
 #include <vector>
 #include <unordered_map>
 
-#include "app/Settings.h"
-#include "app/TrayIcon.h"
-#include "chrome/Splitter.h"
-#include "chrome/NewDialog.h"
+#include "settings/Settings.h"
+#include "shell/TrayIcon.h"
+#include "controls/Splitter.h"
+#include "menus/NewDialog.h"
 #include "editor/DragEdit.h"
 #include "editor/FindReplace.h"
 #include "editor/Snippets.h"

@@ -4,7 +4,7 @@
 // or a copy leaves the file. What the copies are and how long they are kept is
 // DatabaseBackup's.
 #include "app/AppConstants.h"
-#include "app/AppFolders.h"
+#include "settings/AppFolders.h"
 #include "app/TallyLeafDlg.h"
 #include "framework/AppMessageBox.h"
 

@@ -1,10 +1,10 @@
 // The main window's menu commands: when each one is enabled or carries a check
 // mark, the rule that a disabled command does nothing, the Edit commands that
 // act on the editor, and the web pages of the Help menu.
-#include "app/About.h"
-#include "app/ShellOpen.h"
+#include "dialogs/About.h"
+#include "shell/ShellOpen.h"
 #include "app/TallyLeafDlg.h"
-#include "app/WebAddresses.h"
+#include "shell/WebAddresses.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The main window's Settings dialog and its database file: the Options command,
 // closing the file so it can be copied, and the conversion of a database of the
 // previous release into the file in use.
-#include "app/AppFolders.h"
-#include "app/Options.h"
+#include "settings/AppFolders.h"
+#include "dialogs/Options.h"
 #include "app/TallyLeafDlg.h"
 #include "framework/AppMessageBox.h"
 #include "storage/OldDatabase.h"
@@ -25,7 +25,7 @@ void CTallyLeafDlg::CloseNotesStore() {
 }
 
 void CTallyLeafDlg::ConvertOldDatabase() {
-    const std::wstring oldPath = AppFolders::DataFolder() + L"notes.db";
+    const std::wstring oldPath = AppFolders::DataFolder() + OldDatabase::kFileName;
     auto report = [this](OldDatabase::Failure failure, const std::wstring& message) {
         switch (failure) {
             case OldDatabase::Failure::PathMemory:

@@ -11,13 +11,13 @@
 #include <utility>
 
 #include "app/TallyLeafDlg.h"
-#include "editor/TextFileDialogs.h"
-#include "editor/TextFileReplace.h"
-#include "editor/TextFileRead.h"
-#include "editor/TextFileWrite.h"
+#include "textfiles/TextFileDialogs.h"
+#include "textfiles/TextFileReplace.h"
+#include "textfiles/TextFileRead.h"
+#include "textfiles/TextFileWrite.h"
 #include "framework/AppMessageBox.h"
 #include "framework/SystemError.h"
-#include "storage/ExportNames.h"
+#include "textfiles/ExportNames.h"
 
 namespace {
 const wchar_t kCantOpenFile[] = L"Error: Can't open file :";

@@ -1,18 +1,5 @@
-// Find, Find Next and Replace (the dialogs and the search are CFindReplace's),
-// and the Insert menu: its snippets from Insert.cfg and inserting one.
-#include <ctime>
-
-#include "app/AppFolders.h"
+// Find, Find Next and Replace (the dialogs and the search are CFindReplace's).
 #include "app/TallyLeafDlg.h"
-
-#include "chrome/NewMenu.h"
-#include "editor/TimeStampMarkers.h"
-#include "res/resource.h"
-
-namespace {
-// The "&Insert" popup's place in the menu bar.
-constexpr int kInsertMenuPosition = 4;
-}  // namespace
 
 void CTallyLeafDlg::OpenFindDialog() {
     m_findReplace.OpenFindDialog();
@@ -37,28 +24,4 @@ void CTallyLeafDlg::OnReplace(UINT) {
 LRESULT CTallyLeafDlg::OnFindReplaceMessage(WPARAM, LPARAM l) {
     m_findReplace.OnNotification(reinterpret_cast<const FINDREPLACEW*>(l));
     return 0;
-}
-
-void CTallyLeafDlg::BuildInsertMenu() {
-    m_snippets = Snippets::Load(AppFolders::DataFolder() + L"Insert.cfg");
-    HMENU popup = ::GetSubMenu(::GetMenu(m_hWnd), kInsertMenuPosition);
-    if (!popup)
-        return;
-    Snippets::FillMenu(popup, m_snippets);
-    // Drawn like the rest of the menus from the start (when the menu bar is taken on already).
-    if (CNewMenu* menu = CNewMenu::FromHandle(popup))
-        menu->ConvertItems();
-}
-
-void CTallyLeafDlg::OnInsertSnippet(UINT id) {
-    const std::size_t k = id - ID_INSERT_FIRST;
-    // The editor is read-only while it shows no note.
-    if (k >= m_snippets.size() || m_wndEditor.IsReadOnly())
-        return;
-    UpdateData(true);
-    const std::time_t now = std::time(nullptr);
-    const std::wstring text = TimeStampMarkers::ExpandMarkers(m_snippets[k].text, std::localtime(&now));
-    // One undoable change; the caret ends after the text.
-    m_wndEditor.ReplaceSel(text.c_str(), true);
-    m_wndEditor.SetModify(true);
 }

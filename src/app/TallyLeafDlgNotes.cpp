@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/TallyLeafDlg.h"
-#include "chrome/TextEntryDlg.h"
+#include "dialogs/TextEntryDlg.h"
 #include "framework/AppMessageBox.h"
 
 namespace {

@@ -12,8 +12,9 @@
 #include <utility>
 
 #include "app/AppConstants.h"
-#include "app/AppFolders.h"
-#include "app/RecoveryFiles.h"
+#include "settings/AppFolders.h"
+#include "storage/OldDatabase.h"
+#include "notes/RecoveryFiles.h"
 #include "app/TallyLeafDlg.h"
 #include "app/TestSeams.h"
 #include "framework/AppMessageBox.h"
@@ -85,7 +86,7 @@ void CTallyLeafDlg::OpenNotesStore() {
     m_lastBackupDay = BackupDate{};
     // A database of the previous release is carried over into a file not made yet.
     if (::GetFileAttributesW(m_strDbPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const DWORD old = ::GetFileAttributesW((AppFolders::DataFolder() + L"notes.db").c_str());
+        const DWORD old = ::GetFileAttributesW((AppFolders::DataFolder() + OldDatabase::kFileName).c_str());
         if (old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY))
             ConvertOldDatabase();
     }

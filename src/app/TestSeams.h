@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "app/ShellOpen.h"
-#include "app/TrayIcon.h"
-#include "chrome/NewMemDC.h"
+#include "shell/ShellOpen.h"
+#include "shell/TrayIcon.h"
+#include "menus/NewMemDC.h"
 #include "framework/OleDataSource.h"
 
 namespace TestSeams {

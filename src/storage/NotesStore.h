@@ -30,6 +30,8 @@ public:
 
     // The statement that creates the notes table where it is missing.
     static const wchar_t kCreateTableSql[];
+    // The database file in the data folder when the settings name none.
+    static constexpr const wchar_t* kDefaultFileName = L"notes2.db";
 
     explicit NotesStore(CppSQLite3DB& db) : m_db(db) {}
     NotesStore(const NotesStore&) = delete;

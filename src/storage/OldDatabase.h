@@ -11,6 +11,9 @@
 
 namespace OldDatabase {
 
+// Its file in the data folder.
+inline constexpr const wchar_t* kFileName = L"notes.db";
+
 enum class Failure {
     // The old path could not be converted for the library (no memory).
     PathMemory,

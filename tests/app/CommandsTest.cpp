@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/TestSeams.h"
-#include "app/ShellOpen.h"
-#include "app/WebAddresses.h"
+#include "shell/ShellOpen.h"
+#include "shell/WebAddresses.h"
 #include "res/resource.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"

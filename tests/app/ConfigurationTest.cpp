@@ -7,8 +7,8 @@
 #include <sstream>
 #include <vector>
 
-#include "app/AppFolders.h"
-#include "app/Settings.h"
+#include "settings/AppFolders.h"
+#include "settings/Settings.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/ShellProbes.h"

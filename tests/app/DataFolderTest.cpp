@@ -1,6 +1,6 @@
 // Where the configuration file and the database go when the user's
 // application data folder cannot be found.
-#include "app/AppFolders.h"
+#include "settings/AppFolders.h"
 #include "app/TestSeams.h"
 #include "framework/RegKey.h"
 #include "support/MainWindowFixture.h"

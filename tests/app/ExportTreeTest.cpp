@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "storage/ExportNames.h"
+#include "textfiles/ExportNames.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/FontRecord.h"
+#include "settings/FontRecord.h"
 #include "editor/EditorFixture.h"
 #include "framework/DC.h"
 #include "res/resource.h"

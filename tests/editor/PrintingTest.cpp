@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "app/FontRecord.h"
+#include "settings/FontRecord.h"
 #include "editor/NotePrinter.h"
 #include "framework/DC.h"
 #include "framework/Gdi.h"

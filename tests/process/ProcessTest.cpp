@@ -5,7 +5,7 @@
 #include <sqlite3.h>
 
 #include "app/AppConstants.h"
-#include "app/FirstInstance.h"
+#include "shell/FirstInstance.h"
 #include "process/ProcessHarness.h"
 #include "support/Pump.h"
 #include "support/TempDir.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <iostream>
 
-#include "app/AppFolders.h"
+#include "settings/AppFolders.h"
 #include "storage/CppSQLite3DB.h"
 #include "support/Pump.h"
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "app/TallyLeafDlg.h"
-#include "chrome/TextEntryDlg.h"
+#include "dialogs/TextEntryDlg.h"
 #include "framework/WindowText.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "app/TestSeams.h"
 #include "support/ShellProbes.h"
 
-#include "app/TrayIcon.h"
+#include "shell/TrayIcon.h"
 #include "support/Pump.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/TallyLeafApp.h"
-#include "chrome/NewMenuHook.h"
+#include "menus/NewMenuHook.h"
 #include "framework/OleInit.h"
 
 int main(int argc, char** argv) {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "chrome/TextEntryDlg.h"
+#include "dialogs/TextEntryDlg.h"
 #include "framework/WindowText.h"
 
 namespace {

@@ -1,0 +1,217 @@
+#include "dialogs/Options.h"
+
+#include <commdlg.h>
+
+#include "shell/RunAtStartup.h"
+#include "settings/Settings.h"
+#include "app/TallyLeafDlg.h"
+#include "shell/TrayIcon.h"
+#include "framework/AppMessageBox.h"
+#include "framework/FileDialog.h"
+#include "framework/SystemErrorText.h"
+#include "res/resource.h"
+
+namespace {
+constexpr const wchar_t* kDatabaseFilter = L"Tallyleaf databases|*.db|";
+
+// The hot-key control codes Shift as 1 and Alt as 4, the registration the other
+// way round (MOD_ALT 1, MOD_SHIFT 4); Ctrl is 2 in both. The exchange works
+// both ways.
+WORD ExchangeShiftAndAlt(WORD modifiers) {
+    return static_cast<WORD>((modifiers & 2) | ((modifiers & 1) ? 4 : 0) | ((modifiers & 4) ? 1 : 0));
+}
+
+// Keys the control marks as extended (HOTKEYF_EXT): without the mark it would
+// name them as their twins on the numeric keypad.
+bool IsExtendedKey(WORD vk) {
+    switch (vk) {
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_DIVIDE:
+        case VK_NUMLOCK:
+        case VK_SNAPSHOT:
+        case VK_CANCEL:
+        case VK_LWIN:
+        case VK_RWIN:
+        case VK_APPS:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Whether two paths name one file (another spelling of the path included).
+bool IsSameFile(const std::wstring& a, const std::wstring& b) {
+    BY_HANDLE_FILE_INFORMATION info[2] = {};
+    const std::wstring* paths[2] = {&a, &b};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE file = ::CreateFileW(paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const BOOL known = ::GetFileInformationByHandle(file, &info[i]);
+        ::CloseHandle(file);
+        if (!known)
+            return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+}  // namespace
+
+// clang-format off
+DEFINE_MESSAGE_TABLE(COptions, CDialog,
+    OnCommand(IDC_BUTTON_SWITCH_DB, &COptions::OnSwitchDatabase),
+    OnCommand(IDC_BUTTON_COPY_DB, &COptions::OnCopyAndSwitch))
+// clang-format on
+
+COptions::COptions(CTallyLeafDlg& main, Settings& settings)
+    : CDialog(IDD_OPTIONS, main.m_hWnd), m_main(main), m_settings(settings) {}
+
+void COptions::DoDataExchange(CDataExchange& dx) {
+    DDX_Control(dx, IDC_HOTKEY, m_ctlHotKey);
+    DDX_Check(dx, IDC_CHECK_ICON_IN_TRAY, m_nIconInTray);
+    DDX_Check(dx, IDC_CHECK_MINIMIZE_ON_CLOSE, m_nMinimizeOnClose);
+    DDX_Check(dx, IDC_CHECK_RUN_ON_STARTUP, m_nRunOnStartup);
+    DDX_Text(dx, IDC_EDIT_DB_PATH, m_strDatabasePath);
+}
+
+BOOL COptions::OnInitDialog() {
+    CDialog::OnInitDialog();
+    const WORD vk = LOBYTE(m_settings.m_wHotKeyVk);
+    WORD modifiers = ExchangeShiftAndAlt(m_settings.m_wHotKeyMods);
+    if (IsExtendedKey(vk))
+        modifiers |= HOTKEYF_EXT;
+    m_ctlHotKey.SetHotKey(vk, modifiers);
+
+    m_nIconInTray = m_settings.m_bIconInTray ? 1 : 0;
+    m_nMinimizeOnClose = m_settings.m_bMinimizeOnClose ? 1 : 0;
+    m_bRunOnStartupAtOpen = RunAtStartup::IsSet();
+    m_nRunOnStartup = m_bRunOnStartupAtOpen ? 1 : 0;
+    m_strDatabasePath = m_main.m_strDbPath;
+    UpdateData(false);
+    return TRUE;
+}
+
+void COptions::OnOK() {
+    UpdateData(true);
+    if (!ApplyHotKey())
+        return;  // the dialog stays open with the user's entry
+    ApplyIconInTray();
+    ApplyMinimizeOnClose();
+    ApplyRunOnStartup();
+    EndDialog(IDOK);
+}
+
+bool COptions::ApplyHotKey() {
+    WORD vk = 0;
+    WORD controlModifiers = 0;
+    m_ctlHotKey.GetHotKey(vk, controlModifiers);
+    // The extended-key mark is the control's own: the key code names the key.
+    const WORD modifiers = ExchangeShiftAndAlt(controlModifiers & (HOTKEYF_SHIFT | HOTKEYF_CONTROL | HOTKEYF_ALT));
+    if (modifiers == m_settings.m_wHotKeyMods && vk == m_settings.m_wHotKeyVk)
+        return true;
+
+    const WORD previousModifiers = m_settings.m_wHotKeyMods;
+    const WORD previousVk = m_settings.m_wHotKeyVk;
+    m_settings.m_wHotKeyMods = modifiers;
+    m_settings.m_wHotKeyVk = vk;
+    m_main.UnregisterGlobalHotKey();
+    if (!m_main.RegisterGlobalHotKey()) {
+        // The previous combination was working: it stays in force until the
+        // user picks one the system accepts.
+        m_settings.m_wHotKeyMods = previousModifiers;
+        m_settings.m_wHotKeyVk = previousVk;
+        m_main.RegisterGlobalHotKey();
+        CTallyLeafDlg::ReportHotKeyRefused(m_hWnd);
+        return false;
+    }
+    m_settings.SaveHotKey();
+    return true;
+}
+
+void COptions::ApplyIconInTray() {
+    const bool wanted = m_nIconInTray != 0;
+    if (wanted == m_settings.m_bIconInTray)
+        return;
+    if (wanted)
+        m_main.AddTrayIcon(kTrayTipFromSettings);
+    else
+        m_main.RemoveTrayIcon();
+    m_settings.m_bIconInTray = wanted;
+    m_settings.SaveIconInTray();
+}
+
+void COptions::ApplyMinimizeOnClose() {
+    const bool wanted = m_nMinimizeOnClose != 0;
+    if (wanted == m_settings.m_bMinimizeOnClose)
+        return;
+    m_settings.m_bMinimizeOnClose = wanted;
+    m_settings.SaveMinimizeOnClose();
+}
+
+void COptions::ApplyRunOnStartup() {
+    const bool wanted = m_nRunOnStartup != 0;
+    if (wanted == m_bRunOnStartupAtOpen)
+        return;
+    if (wanted)
+        RunAtStartup::Set();
+    else
+        RunAtStartup::Clear();
+}
+
+std::wstring COptions::ChooseDatabase(bool open) {
+    // A new name is accepted by both: switching to it starts a new store.
+    DWORD flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!open)
+        flags |= OFN_OVERWRITEPROMPT;
+    CFileDialog dialog(open, L"db", m_strDatabasePath, flags, kDatabaseFilter, m_hWnd);
+    return dialog.DoModal() == IDOK ? dialog.GetPathName() : std::wstring();
+}
+
+void COptions::SwitchTo(const std::wstring& path) {
+    m_strDatabasePath = path;
+    m_main.m_strDbPath = path;
+    // Remembered before the file is opened: a file that fails to open is
+    // still the one configured for the next start.
+    Settings::SaveDbPath(path);
+    m_main.OpenNotesStore();
+    UpdateData(false);
+}
+
+void COptions::OnSwitchDatabase(UINT) {
+    UpdateData(true);
+    const std::wstring path = ChooseDatabase(true);
+    if (path.empty())
+        return;
+    m_main.BackUpBeforeLeavingDatabase();
+    SwitchTo(path);
+}
+
+void COptions::OnCopyAndSwitch(UINT) {
+    UpdateData(true);
+    const std::wstring target = ChooseDatabase(false);
+    // The file in use copied onto itself: there is nothing to do.
+    if (target.empty() || IsSameFile(target, m_strDatabasePath))
+        return;
+    m_main.BackUpBeforeLeavingDatabase();
+    // Closed, so the copy is of the complete file and no lock is held on it.
+    m_main.CloseNotesStore();
+    if (!::CopyFileW(m_strDatabasePath.c_str(), target.c_str(), FALSE)) {
+        const DWORD error = ::GetLastError();
+        AppMessageBox(L"Tallyleaf error: Can't copy the database.\n - " + SystemErrorText(error), nullptr,
+                      MB_OK | MB_ICONERROR, m_hWnd);
+        // The program goes on with the file it had, as if nothing was tried.
+        m_main.OpenNotesStore();
+        return;
+    }
+    SwitchTo(target);
+}

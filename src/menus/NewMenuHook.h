@@ -1,0 +1,71 @@
+// CNewMenuHook: the menu library's root. Constructed once, before the program's
+// windows, it registers the themes and installs a thread window hook
+// (WH_CALLWNDPROC) that catches each popup menu window ("#32768") as the system
+// creates it. A popup of a CNewMenu is taken over: its procedure is kept in the
+// window property "OldMenuProc" and replaced by one that lets the current
+// theme size and draw the frame (border, shade) and the background. Every
+// other message, and every popup of a foreign menu, goes on as before.
+//
+// Destroyed, it first gives every popup window back and removes the hook, and
+// only then frees the icon stores, the brush cache and the themes, so nothing
+// that is still on the screen can reach freed objects.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+
+#include "menus/MenuShade.h"
+
+// What the hook keeps of one popup window it has taken over.
+struct CMenuHookData {
+    HMENU m_hMenu = nullptr;
+    WNDPROC m_pOldProc = nullptr;
+    // The styles before the takeover, and the frame the theme took away from them.
+    LONG_PTR m_dwStyle = 0;
+    LONG_PTR m_dwExStyle = 0;
+    RECT m_removedFrame{};
+    bool m_bStylesChanged = false;
+    // Where the window was first placed on the screen.
+    POINT m_point{};
+    bool m_bPositioned = false;
+    // The screen under the window and 10 pixels around it, for the shade.
+    CScreenCapture m_capture;
+    bool m_bPrinting = false;
+};
+
+class CNewMenuHook {
+public:
+    // Registers the themes (theme 2 current) and installs the hook; throws
+    // std::bad_alloc when the system refuses the hook.
+    CNewMenuHook();
+    ~CNewMenuHook();
+    CNewMenuHook(const CNewMenuHook&) = delete;
+    CNewMenuHook& operator=(const CNewMenuHook&) = delete;
+
+    // The live hook, or null.
+    static CNewMenuHook* Instance();
+
+    // The popup menu just initialised (WM_INITMENUPOPUP): the next popup window is its.
+    static void NotePopupMenu(HMENU menu);
+    // Gives back every popup window taken over (the owner window is going).
+    static void ReleaseAll();
+    // What the hook keeps of a window it has taken over, or null.
+    static CMenuHookData* DataOf(HWND popup);
+    static size_t TakenOverCount();
+
+private:
+    static LRESULT CALLBACK CallWndProc(int code, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK MenuProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+    void Consider(HWND hwnd, UINT msg, LPARAM l);
+    void TakeOver(HWND hwnd, HMENU menu);
+    void Release(HWND hwnd);
+    LRESULT OnWindowPosChanging(HWND hwnd, CMenuHookData& data, WPARAM w, LPARAM l);
+    void OnWindowPosChanged(HWND hwnd, CMenuHookData& data, const WINDOWPOS& pos);
+    void Print(HWND hwnd, CMenuHookData& data, HDC dc, LPARAM what);
+
+    HHOOK m_hHook = nullptr;
+    HMENU m_hNotedMenu = nullptr;
+    std::map<HWND, std::unique_ptr<CMenuHookData>> m_popups;
+};

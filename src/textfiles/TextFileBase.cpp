@@ -1,0 +1,14 @@
+#include "textfiles/TextFileBase.h"
+
+CTextFileBase::CTextFileBase(const std::wstring& path, int encoding) : m_strPath(path), m_nEncoding(encoding) {}
+
+CTextFileBase::~CTextFileBase() {
+    CTextFileBase::Close();
+}
+
+void CTextFileBase::Close() {
+    if (m_hFile == INVALID_HANDLE_VALUE)
+        return;
+    ::CloseHandle(m_hFile);
+    m_hFile = INVALID_HANDLE_VALUE;
+}
