@@ -85,7 +85,7 @@ void ShowNote(CTallyLeafDlg& dlg, const NoteFacts& note) {
     dlg.Tree().SelectItem(ItemOf(dlg, note.id));
     WaitUntil([&] { return Shows(dlg, note); }, "the note to show");
     MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
-    WaitUntil([&] { return !dlg.SaveIsWaiting(); }, "the deferred save", &timer);
+    WaitUntil([&] { return !dlg.Notes().SaveIsWaiting(); }, "the deferred save", &timer);
 }
 
 bool g_replaceSetsModified = true;
@@ -130,7 +130,7 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
         if (edit) {
             WaitUntil([&] { return timer.seen > 0; }, "the deferred write", &timer);
             writes->Add(timer.lastMs);
-            if (dlg.SaveIsWaiting())
+            if (dlg.Notes().SaveIsWaiting())
                 Fail("a deferred save still waits after its timer");
         }
         shown = next;
@@ -251,7 +251,7 @@ void RunRefill(const std::wstring& folder, const TreeDatabase& db, std::vector<F
     Stopwatch figureTime;
     while (MoreReps(samples.Count(), kReps, figureTime)) {
         Stopwatch watch;
-        dlg->OpenNotesStore();
+        dlg->Notes().Open();
         WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
                   "the refilled tree");
         ::UpdateWindow(dlg->Tree());

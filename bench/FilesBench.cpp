@@ -112,7 +112,7 @@ void RunExport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
             scratch.SubFolder(L"export-" + std::to_wstring(samples.Count())) + L"Tallyleaf export\\";
         int failed = 0;
         Stopwatch watch;
-        const int written = dlg->ExportLevel(folder, dlg->Tree().GetRootItem(), failed);
+        const int written = dlg->Notes().ExportLevel(folder, dlg->Tree().GetRootItem(), failed);
         samples.Add(watch.ElapsedMs());
         if (written != notes || failed != 0)
             Fail("the export wrote " + std::to_string(written) + " notes, " + std::to_string(failed) + " failed");

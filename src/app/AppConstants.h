@@ -13,7 +13,6 @@ constexpr UINT_PTR TIMER_TYPING_PAUSE = 20;
 constexpr UINT_PTR TIMER_TYPING_LONGEST = 21;
 // A note another program kept from being read is tried again.
 constexpr UINT_PTR TIMER_READ_NOTE_AGAIN = 22;
-constexpr UINT kDeferredSaveMs = 200;
 
 // Posted to the main window by the backup worker when a copy is done.
 constexpr UINT WM_BACKUP_DONE = WM_APP + 20;

@@ -103,8 +103,8 @@ BOOL CTallyLeafDlg::OnInitDialog() {
     m_wndEditor.EnableDragDrop(3);
     m_wndEditor.m_onFileDropped = [this](const std::wstring& path) { LoadFileIntoNote(path); };
     AttachMenuIcons();
-    OpenNotesStore();
-    BackUpIfDue();
+    m_notes.Open();
+    m_notes.BackUpIfDue();
     m_wndEditor.SetFocus();
     return FALSE;  // the focus is set
 }
@@ -114,7 +114,7 @@ void CTallyLeafDlg::LoadSettings() {
     AppFolders::Initialise();
     Profile::UseUnicodeFile();
     m_settings = Settings::Load();
-    m_strDbPath = m_settings.DatabasePath();
+    m_notes.SetDatabasePath(Settings::LoadDbPath());
 
     if (!RegisterGlobalHotKey())
         ReportHotKeyRefused(m_hWnd);  // and the program runs on without a hot key
@@ -223,9 +223,9 @@ void CTallyLeafDlg::CallUpWindow() {
 
 void CTallyLeafDlg::HideWindow() {
     ShowWindow(SW_HIDE);
-    SaveNote(m_wndTree.SelectedNoteId());
+    m_notes.SaveSelectedNote();
     // A quiet moment: the program runs in the tray for weeks.
-    BackUpIfDue();
+    m_notes.BackUpIfDue();
 }
 
 void CTallyLeafDlg::LayoutChildren() {
@@ -268,11 +268,13 @@ LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
 
 LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
     if (w == TIMER_DEFERRED_SAVE) {
-        WriteDeferredSaves();
-    } else if (w == TIMER_TYPING_PAUSE || w == TIMER_TYPING_LONGEST) {
-        SaveTyping();
+        m_notes.OnTimer(NotesHost::Timer::DeferredSave);
+    } else if (w == TIMER_TYPING_PAUSE) {
+        m_notes.OnTimer(NotesHost::Timer::TypingPause);
+    } else if (w == TIMER_TYPING_LONGEST) {
+        m_notes.OnTimer(NotesHost::Timer::TypingLongest);
     } else if (w == TIMER_READ_NOTE_AGAIN) {
-        ReadUnreadNoteAgain();
+        m_notes.OnTimer(NotesHost::Timer::ReadNoteAgain);
     } else if (w == TIMER_HIDE_DELAY) {
         HideWindow();
         KillTimer(TIMER_HIDE_DELAY);
@@ -329,7 +331,7 @@ LRESULT CTallyLeafDlg::OnEndSession(WPARAM w, LPARAM) {
 }
 
 void CTallyLeafDlg::SaveOnExit() {
-    SaveNotesOnExit();
+    m_notes.SaveOnExit();
     if (m_settings.m_bIconInTray)
         RemoveTrayIcon();
     UsageCounters::CountRun(m_nCallUps);

@@ -1,35 +1,36 @@
 // CTallyLeafDlg: the main window. The notes tree on the left, the editor on the
 // right; it starts hidden and lives in the tray until called up.
 //
+// The notes themselves (the database file in use, loading and saving, the
+// saves that wait, note operations, the export, the daily backups) are its
+// NotesSession's (notes/NotesSession.h); the window forwards its tree's and
+// editor's notifications, its timers and its note commands to it.
+//
 // Its handlers are split by concern:
-//   TallyLeafDlg.cpp       construction, initialisation, settings, life cycle
-//   TallyLeafDlgStore.cpp  opening the store, filling the tree, loading and saving notes,
-//                          the saves that wait (deferred, failed, typed), recovery files,
-//                          and the one report of storage failures
-//   TallyLeafDlgBackup.cpp the daily backups of the database in use
+//   TallyLeafDlg.cpp       construction, initialisation, settings, layout, life cycle, timers
+//   TallyLeafDlgNotes.cpp  the note commands and the tree's and editor's notifications,
+//                          forwarded to the notes session
 //   TallyLeafDlgShell.cpp  tray icon, hot key, hiding on focus loss, always on top
-//   TallyLeafDlgNotes.cpp  adding, renaming, deleting and moving notes
 //   TallyLeafDlgCommands.cpp  the menu commands: when each is enabled or checked, the
 //                          Edit commands on the editor, the web pages
 //   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
 //   TallyLeafDlgFormat.cpp the Format menu (word wrap, font, colours) and printing
 //   TallyLeafDlgFind.cpp   Find, Find Next and Replace
 //   TallyLeafDlgInsert.cpp the Insert menu's snippets
-//   TallyLeafDlgDatabase.cpp  the Settings dialog, closing the database file for a
-//                          copy, and the conversion of a database of the old format
+//   TallyLeafDlgDatabase.cpp  the Settings dialog and what it asks of the window
 //   TallyLeafDlgFiles.cpp  text files: Load from File (and files dropped on the editor),
-//                          Save to File, and the export of the whole tree
+//                          Save to File, and the folder of the export
 //   TallyLeafDlgMenus.cpp  the icons of the owner-drawn menus
-// The statements on the notes table are NotesStore's (storage/NotesStore.h); the
-// saves that wait are a DeferredSave (storage/DeferredSave.h).
-// The window's storage operations are thin steps over them that report failures.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
-#include <unordered_map>
 
+#include "app/EditorNoteView.h"
+#include "app/TreeNotesView.h"
+#include "app/WindowNotesHost.h"
+#include "dialogs/SettingsDialogHost.h"
+#include "notes/NotesSession.h"
 #include "settings/Settings.h"
 #include "shell/TrayIcon.h"
 #include "controls/Splitter.h"
@@ -39,50 +40,16 @@
 #include "editor/Snippets.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
-#include "storage/BackupWorker.h"
 #include "storage/CppSQLite3DB.h"
-#include "storage/DeferredSave.h"
-#include "storage/NotesStore.h"
 #include "tree/MyCTreeCtr.h"
 
-class CTallyLeafDlg : public CNewDialog {
+class CTallyLeafDlg : public CNewDialog, private SettingsDialogHost {
 public:
     CTallyLeafDlg();
     ~CTallyLeafDlg() override;
 
     void CallUpWindow();
     void HideWindow();
-    void LayoutChildren();
-
-    // The tray icon; the Settings dialog turns it on and off too.
-    void AddTrayIcon(const wchar_t* tip);
-    void RemoveTrayIcon();
-    // Registers the settings' hot key (none when the key
-    // is 0); false when the system refused the combination.
-    bool RegisterGlobalHotKey();
-    void UnregisterGlobalHotKey();
-    // Tells the user the hot key was refused, in a box owned by `owner`.
-    static void ReportHotKeyRefused(HWND owner);
-
-    // The notes store.
-    void OpenNotesStore();
-    // Makes the day's verified backup of the database in use at once (the
-    // Settings dialog's database commands call it before leaving the file).
-    void BackUpBeforeLeavingDatabase();
-    // Writes a waiting save and closes the database file (before it is copied).
-    void CloseNotesStore();
-    // Carries the notes of the old-format "notes.db" into the file in use.
-    void ConvertOldDatabase();
-    void CreateNotesTable();
-    int FillTree(int parentId, HTREEITEM parent);
-    void LoadNote(int noteId);
-    // Writes the editor's text into the note when it is the one shown; a
-    // failure keeps the text waiting to be tried again.
-    void SaveNote(int noteId);
-
-    // Note operations. AddNote asks for the name when `name` is empty; false
-    // when no note was added (cancelled, or a failure already reported).
-    bool AddNote(int parentId, std::wstring name);
 
     // Text files. Reads a file and, after asking, makes it a new note or the
     // shown note's text.
@@ -90,17 +57,8 @@ public:
     // Writes the editor's text to a UTF-8 file, replacing it only once the whole
     // text is on the disk; false, after telling the user, when it was not written.
     bool WriteNoteToFile(const std::wstring& path);
-    // Exports `item`, its following siblings and everything below them into
-    // `folder` (ending with a backslash); returns how many notes were written
-    // and adds those that could not be to `failed`, the first few of them,
-    // with their reasons, to `named`.
-    int ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
-                    std::vector<std::wstring>* named = nullptr);
 
     bool PreTranslateMessage(MSG* msg) override;
-
-    // The database file in use; the database commands change it.
-    std::wstring m_strDbPath;
 
     // What the window shows and counts, for the windows and tests that look at it.
     MyCTreeCtr& Tree() { return m_wndTree; }
@@ -108,13 +66,9 @@ public:
     CDragEdit& Editor() { return m_wndEditor; }
     const CDragEdit& Editor() const { return m_wndEditor; }
     int CallUps() const { return m_nCallUps; }
-    bool NoteDeleted() const { return m_bNoteDeleted; }
-    bool SaveIsWaiting() const { return m_deferredSave.IsWaiting(); }
-    // The text waiting to be written into a note (a failed or deferred save), or null.
-    const std::wstring* WaitingText(int noteId) const {
-        const DeferredSave::Waiting* save = m_deferredSave.Find(noteId);
-        return save ? &save->text : nullptr;
-    }
+    // The notes the window shows: the database file in use, the saves that wait.
+    NotesSession& Notes() { return m_notes; }
+    const NotesSession& Notes() const { return m_notes; }
     CFindReplace& FindReplace() { return m_findReplace; }
     const std::vector<Snippet>& InsertSnippets() const { return m_snippets; }
 
@@ -135,24 +89,10 @@ private:
     // The hot key called the window up while Alt was held: the release of that
     // Alt must not open the menu bar (see DropsAltRelease).
     bool m_bHotKeyAltHeld = false;
-    // The saves that wait: the note left last, written by timer 12
-    // (TIMER_DEFERRED_SAVE), and saves that failed, tried again by the same timer.
-    DeferredSave m_deferredSave;
-    // While failed saves wait: how long until the next try (0: none failed).
-    UINT m_nRetryMs = 0;
-    // Whether the user was told of the failures that wait (once until they are written).
-    bool m_bSaveFailureReported = false;
-    // Whether typing since the last save waits for the typing timers.
-    bool m_bTypingUnsaved = false;
-    // The selected note that another program's lock kept from being read (0: none).
-    int m_nUnreadNoteId = 0;
-    bool m_bNoteDeleted = false;
-    // The note whose text the editor holds; 0 while it holds none (read-only then).
-    int m_nShownNoteId = 0;
     MyCTreeCtr m_wndTree;
     CDragEdit m_wndEditor;
     CSplitter m_wndSplitter;
-    bool m_bClearingTree = false;
+    // The editor's text, refreshed from it (UpdateData) where a command needs it.
     std::wstring m_strNoteText;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
@@ -166,6 +106,8 @@ private:
     std::vector<Snippet> m_snippets;
 
     void LoadSettings();
+    // Places the tree, the splitter bar and the editor in the client area.
+    void LayoutChildren();
     // Creates the editor window, wrapping its lines or not.
     void RecreateEditor(bool wrap);
     // Whether the editor wraps `text`: word wrap is on and no paragraph is too
@@ -176,47 +118,13 @@ private:
     void WrapEditorFor(const std::wstring& text);
     void LoadFontAndColours();
     void SaveOnExit();
-    // The storage steps of SaveOnExit: the waiting deferred save, the note shown,
-    // and the compaction of the file after a delete.
-    void SaveNotesOnExit();
     void SavePlacement();
-    // Records the editor's text and position as the deferred save of `noteId`
-    // (writing a save already waiting first) and starts the timer.
-    void StartDeferredSave(int noteId);
-    // Timer 12: writes what waits; a retry waits only briefly for locks.
-    void WriteDeferredSaves();
-    // Writes every save that waits; a failure keeps them waiting for a retry
-    // and is reported (once). True when nothing waits any more.
-    bool WriteWaitingSaves();
-    // Before the database file is let go of: writes what waits, or else keeps
-    // it in recovery files and tells the user.
-    void WriteOrRecoverWaitingSaves();
-    // Writes every waiting text into a recovery file, forgets it, and tells the
-    // user where, after `why`.
-    void KeepInRecoveryFiles(const std::wstring& why);
-    // A save failed: its retry is scheduled, and the user told once.
-    void SaveFailed(const wchar_t* failurePrefix, const CppSQLite3Exception& e);
-    // Everything that waited was written.
-    void EndSaveFailures();
-    // An empty, read-only editor that stands for no note.
-    void ShowNoNote();
-    // A read-only editor saying that the note can't be read yet; it is read
-    // again by timer 22 (TIMER_READ_NOTE_AGAIN).
-    void ShowNoteNotReadYet(int noteId);
-    void ReadUnreadNoteAgain();
-    // Typing is saved after a pause and at least every so often (timers 20 and 21).
-    void OnEditorChange(UINT);
-    void SaveTyping();
-    void StopTypingSave();
-    // Inserts the notes under `parentId` (taking them out of `rows`) and their
-    // children below them; returns how many it inserted.
-    int InsertChildren(NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent);
-    // Writes the editor's text (in m_strNoteText) and position into the note
-    // shown; a failure keeps them waiting. False when it was not written.
-    bool WriteShownNote(int noteId, const wchar_t* failurePrefix);
-    // Runs a storage step. A failure is shown in an error box as `failurePrefix`
-    // followed by the exception's message; returns whether the step succeeded.
-    bool TryStorage(const wchar_t* failurePrefix, const std::function<void()>& step);
+    // The tray icon and the settings' hot key (none when the key is 0;
+    // false when the system refused the combination).
+    void AddTrayIcon(const wchar_t* tip);
+    void RemoveTrayIcon();
+    bool RegisterGlobalHotKey();
+    void UnregisterGlobalHotKey();
     void ShowFirstRunBalloon();
     // Gives the menus their icons (TallyLeafDlgMenus.cpp).
     void AttachMenuIcons();
@@ -261,6 +169,7 @@ private:
     LRESULT OnApplyAlwaysOnTop(WPARAM, LPARAM);
     LRESULT OnNoteSelChanged(NMHDR* hdr);
     LRESULT OnNoteMoved(NMHDR* hdr);
+    void OnEditorChange(UINT);
     void OnAddNewNote(UINT);
     void OnAddSubnote(UINT);
     void OnRenameNote(UINT);
@@ -287,26 +196,28 @@ private:
     void OnSaveToFile(UINT);
     void OnExportTree(UINT);
 
-    // The export's walk over the tree, with the notes' texts read beforehand.
-    int ExportItems(const std::wstring& folder, HTREEITEM item, const std::unordered_map<int, std::wstring>& texts,
-                    int& failed, std::vector<std::wstring>& named);
+    LRESULT OnBackupDone(WPARAM, LPARAM);
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;
 
-    // Daily backups: started on a worker thread when a day has no copy yet.
-    void BackUpIfDue();
-    LRESULT OnBackupDone(WPARAM, LPARAM);
-    // Tells the user (once a run) of a backup that was not made.
-    void ReportBackup(const BackupResult& result);
-    BackupWorker m_backups;
-    // The day a backup was last made or found (none yet: all zero).
-    BackupDate m_lastBackupDay{};
-    bool m_bBackupFailureReported = false;
+    // What the Settings dialog asks of the window (TallyLeafDlgDatabase.cpp).
+    HWND Window() const override { return m_hWnd; }
+    void ShowTrayIcon(bool shown) override;
+    bool ApplyHotKey() override;
+    void ReportHotKeyRefused(HWND owner) override;
+    std::wstring DatabasePath() const override { return m_notes.DatabasePath(); }
+    void SwitchDatabase(const std::wstring& path) override;
+    void BackUpBeforeLeavingDatabase() override { m_notes.BackUpBeforeLeavingDatabase(); }
+    void CloseDatabase() override { m_notes.Close(); }
+    void ReopenDatabase() override { m_notes.Open(); }
 
     CTrayIcon m_trayIcon;
-    // The notes table, on the program's connection theDB.
-    NotesStore m_store{theDB};
+    // The notes, on the program's connection theDB, shown in the tree and the editor.
+    TreeNotesView m_treeView{m_wndTree};
+    EditorNoteView m_editorView{m_wndEditor, [this](const std::wstring& text) { WrapEditorFor(text); }};
+    WindowNotesHost m_notesHost{*this};
+    NotesSession m_notes{theDB, m_treeView, m_editorView, m_notesHost};
     // Set while the system asks to end the session: the shutdown steps have run.
     bool m_bShutDown = false;
 

@@ -1,12 +1,10 @@
 // The main window's text files: Load from File and files dropped on the
-// editor, Save to File, and the export of the whole tree into a folder of
-// UTF-8 text files, one per note, with a subfolder for the subnotes of each
-// note that has any. The export walks the tree as it is shown, not the table.
+// editor, Save to File, and the folder the export of the whole tree goes into
+// (the export itself is the notes session's).
 #include <shlobj.h>
 
 #include <cstdio>
 #include <optional>
-#include <unordered_map>
 #include <string>
 #include <utility>
 
@@ -14,14 +12,10 @@
 #include "textfiles/TextFileDialogs.h"
 #include "textfiles/TextFileReplace.h"
 #include "textfiles/TextFileRead.h"
-#include "textfiles/TextFileWrite.h"
 #include "framework/AppMessageBox.h"
-#include "framework/SystemError.h"
-#include "textfiles/ExportNames.h"
 
 namespace {
 const wchar_t kCantOpenFile[] = L"Error: Can't open file :";
-const wchar_t kLoadError[] = L"Tallyleaf error: Can't load note.\n - ";
 const wchar_t kLoadQuestion[] =
     L"Do you want to create a new note for this file?\n"
     L"  - If you select 'Yes' then a New Note will be created.\n"
@@ -55,9 +49,6 @@ std::optional<unsigned long long> FileSize(const std::wstring& path) {
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// How many of the notes an export could not write its report names.
-constexpr size_t kExportFailuresNamed = 5;
-
 // The file's name with its extension: what follows the last separator.
 std::wstring FileNameOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
@@ -78,22 +69,6 @@ std::optional<std::wstring> AskExportFolder(HWND owner) {
     const bool onDisk = ::SHGetPathFromIDListW(chosen, path) && path[0];
     ::CoTaskMemFree(chosen);
     return onDisk ? std::wstring(path) : std::wstring();
-}
-
-// Creates a folder and every missing folder above it. The shell's own call
-// for this notifies the shell of each folder, which under Wine takes longer
-// than writing the notes.
-void CreateFolderPath(const std::wstring& folder) {
-    std::wstring path = folder;
-    while (!path.empty() && path.back() == L'\\')
-        path.pop_back();
-    if (path.empty() || ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() != ERROR_PATH_NOT_FOUND)
-        return;
-    const size_t parent = path.find_last_of(L'\\');
-    if (parent == std::wstring::npos)
-        return;
-    CreateFolderPath(path.substr(0, parent));
-    ::CreateDirectoryW(path.c_str(), nullptr);
 }
 
 // Keeps the editor's selection across a command, and puts it back (at the
@@ -141,10 +116,10 @@ void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
         return;
     }
     if (AppMessageBox(kLoadQuestion, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES) {
-        SaveNote(m_wndTree.SelectedNoteId());
-        if (!AddNote(0, FileNameOf(path)))
+        m_notes.SaveSelectedNote();
+        if (!m_notes.AddNote(0, FileNameOf(path)))
             return;
-    } else if (m_nShownNoteId == 0) {
+    } else if (m_notes.ShownNoteId() == 0) {
         return;  // no note is shown: the text would have nowhere to be stored
     }
     m_strNoteText = std::move(text);
@@ -156,7 +131,7 @@ void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
 
 void CTallyLeafDlg::OnSaveToFile(UINT) {
     KeptSelection selection(m_wndEditor);
-    WriteWaitingSaves();
+    m_notes.WriteWaitingSaves();
     const std::wstring name = m_wndTree.GetItemText(m_wndTree.GetSelectedItem());
     if (std::optional<std::wstring> path = AskTextFileToSave(m_hWnd, name))
         WriteNoteToFile(*path);
@@ -174,26 +149,7 @@ bool CTallyLeafDlg::WriteNoteToFile(const std::wstring& path) {
     }
 }
 
-namespace {
-// Writes a new file of the export; the reason when it could not be written.
-std::optional<std::wstring> WriteExportFile(const std::wstring& path, const std::wstring& text) {
-    CTextFileWrite file(path, CTextFileBase::UTF8);
-    if (!file.IsOpen()) {
-        const std::wstring reason = SystemErrorText(::GetLastError());
-        return reason.empty() ? std::wstring(L"it can't be made") : reason;
-    }
-    try {
-        file.Write(text);
-        file.Close();
-        return std::nullopt;
-    } catch (const CException& e) {
-        return std::wstring(e.Message());
-    }
-}
-}  // namespace
-
 void CTallyLeafDlg::OnExportTree(UINT) {
-    UpdateData(true);
     const std::optional<std::wstring> chosen = AskExportFolder(m_hWnd);
     if (!chosen)
         return;
@@ -201,73 +157,5 @@ void CTallyLeafDlg::OnExportTree(UINT) {
         AppMessageBox(kNotOnDisk, nullptr, MB_OK | MB_ICONERROR, m_hWnd);
         return;
     }
-    // What the files hold is what is stored: the shown note and a note left
-    // just before are written first (and what can't be written yet is
-    // exported as it waits).
-    SaveNote(m_wndTree.SelectedNoteId());
-    WriteWaitingSaves();
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    std::wstring folder = *chosen;
-    if (folder.back() != L'\\')
-        folder += L'\\';
-    folder += ExportFolderName(now) + L"\\";
-    int failed = 0;
-    std::vector<std::wstring> named;
-    const int written = ExportLevel(folder, m_wndTree.GetRootItem(), failed, &named);
-    if (failed == 0) {
-        AppMessageBox(std::to_wstring(written) + L" notes were successfully exported.", nullptr, MB_OK, m_hWnd);
-        return;
-    }
-    // One report for all of them, however many there are.
-    std::wstring report = std::to_wstring(written) + L" notes were exported; " + std::to_wstring(failed) +
-                          L" notes could not be written.";
-    if (!named.empty())
-        report += L"\n\nNot written:";
-    for (const std::wstring& failure : named)
-        report += L"\n - " + failure;
-    if (failed > static_cast<int>(named.size()))
-        report += L"\n - ...";
-    AppMessageBox(report, nullptr, MB_OK | MB_ICONWARNING, m_hWnd);
-}
-
-int CTallyLeafDlg::ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
-                               std::vector<std::wstring>* named) {
-    // The texts are read in one pass: a query per note would take longer than
-    // writing the files. Without them nothing can be written.
-    std::unordered_map<int, std::wstring> texts;
-    if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { texts = m_store.ReadAllTexts(); })) {
-        failed += static_cast<int>(m_wndTree.GetCount());
-        return 0;
-    }
-    for (const DeferredSave::Waiting& save : m_deferredSave.All())
-        texts[save.noteId] = save.text;
-    std::vector<std::wstring> unnamed;
-    return ExportItems(folder, item, texts, failed, named ? *named : unnamed);
-}
-
-int CTallyLeafDlg::ExportItems(const std::wstring& folder, HTREEITEM item,
-                               const std::unordered_map<int, std::wstring>& texts, int& failed,
-                               std::vector<std::wstring>& named) {
-    // An existing folder is fine; one that can't be made shows as the failure
-    // of each file in it.
-    CreateFolderPath(folder);
-    ExportNames names;
-    int written = 0;
-    for (; item; item = m_wndTree.GetNextSiblingItem(item)) {
-        const std::wstring name = names.Claim(m_wndTree.GetItemText(item));
-        const auto text = texts.find(m_wndTree.NoteId(item));
-        const std::wstring path = folder + name + L".txt";
-        if (const std::optional<std::wstring> reason =
-                WriteExportFile(path, text == texts.end() ? std::wstring() : text->second)) {
-            ++failed;
-            if (named.size() < kExportFailuresNamed)
-                named.push_back(m_wndTree.GetItemText(item) + L" (" + path + L"): " + *reason);
-        } else {
-            ++written;
-        }
-        if (HTREEITEM child = m_wndTree.GetChildItem(item))
-            written += ExportItems(folder + name + L"\\", child, texts, failed, named);
-    }
-    return written;
+    m_notes.ExportTree(*chosen);
 }

@@ -4,8 +4,7 @@
 
 #include "shell/RunAtStartup.h"
 #include "settings/Settings.h"
-#include "app/TallyLeafDlg.h"
-#include "shell/TrayIcon.h"
+#include "dialogs/SettingsDialogHost.h"
 #include "framework/AppMessageBox.h"
 #include "framework/FileDialog.h"
 #include "framework/SystemErrorText.h"
@@ -73,8 +72,8 @@ DEFINE_MESSAGE_TABLE(COptions, CDialog,
     OnCommand(IDC_BUTTON_COPY_DB, &COptions::OnCopyAndSwitch))
 // clang-format on
 
-COptions::COptions(CTallyLeafDlg& main, Settings& settings)
-    : CDialog(IDD_OPTIONS, main.m_hWnd), m_main(main), m_settings(settings) {}
+COptions::COptions(SettingsDialogHost& host, Settings& settings)
+    : CDialog(IDD_OPTIONS, host.Window()), m_host(host), m_settings(settings) {}
 
 void COptions::DoDataExchange(CDataExchange& dx) {
     DDX_Control(dx, IDC_HOTKEY, m_ctlHotKey);
@@ -96,7 +95,7 @@ BOOL COptions::OnInitDialog() {
     m_nMinimizeOnClose = m_settings.m_bMinimizeOnClose ? 1 : 0;
     m_bRunOnStartupAtOpen = RunAtStartup::IsSet();
     m_nRunOnStartup = m_bRunOnStartupAtOpen ? 1 : 0;
-    m_strDatabasePath = m_main.m_strDbPath;
+    m_strDatabasePath = m_host.DatabasePath();
     UpdateData(false);
     return TRUE;
 }
@@ -124,14 +123,13 @@ bool COptions::ApplyHotKey() {
     const WORD previousVk = m_settings.m_wHotKeyVk;
     m_settings.m_wHotKeyMods = modifiers;
     m_settings.m_wHotKeyVk = vk;
-    m_main.UnregisterGlobalHotKey();
-    if (!m_main.RegisterGlobalHotKey()) {
+    if (!m_host.ApplyHotKey()) {
         // The previous combination was working: it stays in force until the
         // user picks one the system accepts.
         m_settings.m_wHotKeyMods = previousModifiers;
         m_settings.m_wHotKeyVk = previousVk;
-        m_main.RegisterGlobalHotKey();
-        CTallyLeafDlg::ReportHotKeyRefused(m_hWnd);
+        m_host.ApplyHotKey();
+        m_host.ReportHotKeyRefused(m_hWnd);
         return false;
     }
     m_settings.SaveHotKey();
@@ -142,10 +140,7 @@ void COptions::ApplyIconInTray() {
     const bool wanted = m_nIconInTray != 0;
     if (wanted == m_settings.m_bIconInTray)
         return;
-    if (wanted)
-        m_main.AddTrayIcon(kTrayTipFromSettings);
-    else
-        m_main.RemoveTrayIcon();
+    m_host.ShowTrayIcon(wanted);
     m_settings.m_bIconInTray = wanted;
     m_settings.SaveIconInTray();
 }
@@ -179,11 +174,7 @@ std::wstring COptions::ChooseDatabase(bool open) {
 
 void COptions::SwitchTo(const std::wstring& path) {
     m_strDatabasePath = path;
-    m_main.m_strDbPath = path;
-    // Remembered before the file is opened: a file that fails to open is
-    // still the one configured for the next start.
-    Settings::SaveDbPath(path);
-    m_main.OpenNotesStore();
+    m_host.SwitchDatabase(path);
     UpdateData(false);
 }
 
@@ -192,7 +183,7 @@ void COptions::OnSwitchDatabase(UINT) {
     const std::wstring path = ChooseDatabase(true);
     if (path.empty())
         return;
-    m_main.BackUpBeforeLeavingDatabase();
+    m_host.BackUpBeforeLeavingDatabase();
     SwitchTo(path);
 }
 
@@ -202,15 +193,15 @@ void COptions::OnCopyAndSwitch(UINT) {
     // The file in use copied onto itself: there is nothing to do.
     if (target.empty() || IsSameFile(target, m_strDatabasePath))
         return;
-    m_main.BackUpBeforeLeavingDatabase();
+    m_host.BackUpBeforeLeavingDatabase();
     // Closed, so the copy is of the complete file and no lock is held on it.
-    m_main.CloseNotesStore();
+    m_host.CloseDatabase();
     if (!::CopyFileW(m_strDatabasePath.c_str(), target.c_str(), FALSE)) {
         const DWORD error = ::GetLastError();
         AppMessageBox(L"Tallyleaf error: Can't copy the database.\n - " + SystemErrorText(error), nullptr,
                       MB_OK | MB_ICONERROR, m_hWnd);
         // The program goes on with the file it had, as if nothing was tried.
-        m_main.OpenNotesStore();
+        m_host.ReopenDatabase();
         return;
     }
     SwitchTo(target);

@@ -2,7 +2,7 @@
 // with Windows, closing as hiding, the global hot key, and the database file in
 // use with the commands that switch to another file or to a copy of this one.
 //
-// It works on the main window it is given and on that window's settings: OK
+// It works on the host it is given (SettingsDialogHost) and on its settings: OK
 // puts each changed setting into force and writes it at once; Cancel changes
 // nothing. The two database commands act at once, whatever ends the dialog.
 #pragma once
@@ -12,12 +12,12 @@
 #include "framework/Dialog.h"
 #include "framework/HotKeyCtrl.h"
 
-class CTallyLeafDlg;
+class SettingsDialogHost;
 struct Settings;
 
 class COptions : public CDialog {
 public:
-    COptions(CTallyLeafDlg& main, Settings& settings);
+    COptions(SettingsDialogHost& host, Settings& settings);
 
     CHotKeyCtrl m_ctlHotKey;
     int m_nIconInTray = 0;
@@ -47,7 +47,7 @@ private:
     // Makes `path` the database file in use, remembered in the configuration file.
     void SwitchTo(const std::wstring& path);
 
-    CTallyLeafDlg& m_main;
+    SettingsDialogHost& m_host;
     Settings& m_settings;
 
     DECLARE_MESSAGE_TABLE()

@@ -63,8 +63,7 @@ RECT Rectangle(int x, int y, int width, int height) {
 }  // namespace
 
 Settings::Settings()
-    : m_strDbPath(kDbPath.fallback),
-      m_wHotKeyMods(static_cast<WORD>(kHotKeyMods.fallback)),
+    : m_wHotKeyMods(static_cast<WORD>(kHotKeyMods.fallback)),
       m_wHotKeyVk(static_cast<WORD>(kHotKeyVk.fallback)),
       m_bIconInTray(kIconInTray.fallback),
       m_bMinimizeOnClose(kMinimizeOnClose.fallback),
@@ -82,7 +81,6 @@ Settings::Settings()
 
 Settings Settings::Load() {
     Settings s;
-    s.m_strDbPath = Read(kDbPath);
     s.m_wHotKeyMods = static_cast<WORD>(Read(kHotKeyMods));
     s.m_wHotKeyVk = static_cast<WORD>(Read(kHotKeyVk));
     s.m_bIconInTray = Read(kIconInTray);
@@ -101,8 +99,9 @@ Settings Settings::Load() {
     return s;
 }
 
-std::wstring Settings::DatabasePath() const {
-    return m_strDbPath.empty() ? AppFolders::DataFolder() + NotesStore::kDefaultFileName : m_strDbPath;
+std::wstring Settings::LoadDbPath() {
+    const std::wstring path = Read(kDbPath);
+    return path.empty() ? AppFolders::DataFolder() + NotesStore::kDefaultFileName : path;
 }
 
 void Settings::SaveAlwaysOnTop() const {

@@ -8,10 +8,10 @@
 #include <string>
 
 struct Settings {
-    // Section "Main".
-    std::wstring m_strDbPath;  // DBPath; empty: the default file in the data folder
-    WORD m_wHotKeyMods;        // HotKeyVK: the hot key's modifiers as RegisterHotKey takes them
-    WORD m_wHotKeyVk;          // HotKey: its virtual key; 0 means no hot key
+    // Section "Main". DBPath, the database file in use, is not kept here: the
+    // notes session owns it (LoadDbPath reads it, SaveDbPath writes it).
+    WORD m_wHotKeyMods;  // HotKeyVK: the hot key's modifiers as RegisterHotKey takes them
+    WORD m_wHotKeyVk;    // HotKey: its virtual key; 0 means no hot key
     bool m_bIconInTray;
     bool m_bMinimizeOnClose;
     bool m_bHideByHotKey;
@@ -32,9 +32,9 @@ struct Settings {
     // The configuration file's values, with the default for each one missing.
     static Settings Load();
 
-    // The database path in use, with the default for an empty or missing value
-    // (an empty path would open a database that vanishes at exit).
-    std::wstring DatabasePath() const;
+    // DBPath, with the default file in the data folder for an empty or missing
+    // value (an empty path would open a database that vanishes at exit).
+    static std::wstring LoadDbPath();
 
     void SaveAlwaysOnTop() const;
     // The Format menu's settings, each written when the user changes it.

@@ -137,7 +137,7 @@ TEST_F(Configuration, HandEditedValuesAreRead) {
     Configure(L"Tallyleaf", L"TextColor", L"65280");  // green
     Start();
 
-    EXPECT_EQ(dlg->m_strDbPath, otherDb);
+    EXPECT_EQ(dlg->Notes().DatabasePath(), otherDb);
     EXPECT_TRUE(FileExists(otherDb));
     EXPECT_FALSE(FileExists(DbPath()));
     EXPECT_TRUE(IsTopmost(dlg->m_hWnd));
@@ -235,7 +235,7 @@ TEST_F(Configuration, APathOutsideTheAnsiCodePageSurvivesARestartAndAnAnsiFileKe
     Settings::SaveDbPath(path);
     Finish();
     Start();
-    EXPECT_EQ(dlg->m_strDbPath, path);
+    EXPECT_EQ(dlg->Notes().DatabasePath(), path);
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ConfigValue(L"Main", L"WordWrap"), L"0");
     EXPECT_EQ(Lines(dir.File(L"tallyleaf.cfg"))[0], "[Main]");

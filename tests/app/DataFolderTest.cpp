@@ -48,7 +48,7 @@ TEST_F(DataFolder, WithoutTheApplicationDataFolderTheFilesStayBesideTheProgram) 
     SetAside database(program + L"notes2.db");
     Start();
     EXPECT_EQ(AppFolders::DataFolder(), program);
-    EXPECT_EQ(dlg->m_strDbPath, program + L"notes2.db");
+    EXPECT_EQ(dlg->Notes().DatabasePath(), program + L"notes2.db");
     EXPECT_TRUE(FileExists(program + L"notes2.db"));
     Finish();
     theDB.Close();

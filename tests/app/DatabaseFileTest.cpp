@@ -79,7 +79,7 @@ TEST_F(DatabaseFile, SwitchingToANewNameStartsAStoreAndToAnExistingFileShowsItsN
               fresh);
     EXPECT_NE(offered.find(L"notes2.db"), std::wstring::npos) << "the dialog offered " << offered.size();
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), fresh);
-    EXPECT_EQ(dlg->m_strDbPath, fresh);
+    EXPECT_EQ(dlg->Notes().DatabasePath(), fresh);
     EXPECT_EQ(NotesIn(fresh), L"1/0/Note/ This is a place for your quick notes...\n");
     EXPECT_EQ(dlg->Tree().GetCount(), 1u);
 
@@ -107,11 +107,11 @@ TEST_F(DatabaseFile, CopyAndSwitchAsksBeforeReplacingThenWorksOnTheCopy) {
     EXPECT_EQ(modal.Boxes()[2].buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(ReadFileBytes(copy), "a file already there");
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), L"<absent>");
-    EXPECT_EQ(dlg->m_strDbPath, DbPath());
+    EXPECT_EQ(dlg->Notes().DatabasePath(), DbPath());
 
     EXPECT_EQ(Choose(IDC_BUTTON_COPY_DB, copy, IDYES), copy);
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), copy);
-    EXPECT_EQ(dlg->m_strDbPath, copy);
+    EXPECT_EQ(dlg->Notes().DatabasePath(), copy);
     const std::wstring original = NotesIn(DbPath());
     EXPECT_NE(original.find(L"typed, two"), std::wstring::npos);
     EXPECT_EQ(NotesIn(copy), original);
@@ -124,7 +124,7 @@ TEST_F(DatabaseFile, CancellingEitherFileDialogChangesNothing) {
     for (int button : {IDC_BUTTON_SWITCH_DB, IDC_BUTTON_COPY_DB}) {
         UseButton(button, [](HWND fileDialog) { ModalAnswer::Click(fileDialog, IDCANCEL); });
         EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), L"<absent>");
-        EXPECT_EQ(dlg->m_strDbPath, DbPath());
+        EXPECT_EQ(dlg->Notes().DatabasePath(), DbPath());
         ExpectSavesGoTo(DbPath());
     }
 }
@@ -160,7 +160,7 @@ TEST_F(DatabaseFile, ACopyThatFailsKeepsTheFileInUse) {
         EXPECT_GT(box.text.size(), prefix.size());  // followed by the system's reason
         EXPECT_EQ(box.icon, ModalAnswer::StockIcon(IDI_ERROR));
         EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), L"<absent>");
-        EXPECT_EQ(dlg->m_strDbPath, DbPath());
+        EXPECT_EQ(dlg->Notes().DatabasePath(), DbPath());
         EXPECT_EQ(dlg->Tree().GetCount(), 1u);
         ExpectSavesGoTo(DbPath());
     }

@@ -156,7 +156,7 @@ TEST_F(LoadAndSave, AWaitingDeferredSaveIsWrittenBeforeTheSaveDialog) {
     StartWithNotes();
     Type(L"left ");
     Select(L"Work");
-    ASSERT_TRUE(dlg->SaveIsWaiting());
+    ASSERT_TRUE(dlg->Notes().SaveIsWaiting());
     // Without its timer the waiting save is written only if Save to File writes it.
     ::KillTimer(dlg->m_hWnd, TIMER_DEFERRED_SAVE);
     std::wstring storedWhileAsked;
@@ -166,7 +166,7 @@ TEST_F(LoadAndSave, AWaitingDeferredSaveIsWrittenBeforeTheSaveDialog) {
     });
     Command(ID_FILE_SAVE);
     EXPECT_EQ(storedWhileAsked, L"left home text");
-    EXPECT_FALSE(dlg->SaveIsWaiting());
+    EXPECT_FALSE(dlg->Notes().SaveIsWaiting());
 }
 
 TEST_F(LoadAndSave, FilesHeldOpenByAnotherProgramAreReportedAndChangeNothing) {

@@ -67,14 +67,14 @@ TEST_F(NoteOperations, AddAsSubnoteAppendsUnderTheSelectedNoteAndShowsIt) {
 
     // A note goes under the parent it is given, wherever the selection is.
     Select(L"Work");
-    EXPECT_TRUE(dlg->AddNote(3, L"Deepest"));
+    EXPECT_TRUE(dlg->Notes().AddNote(3, L"Deepest"));
     EXPECT_EQ(StoredCount(L"pid=3 AND name='Deepest'"), 1);
     HTREEITEM deepest = dlg->Tree().GetChildItem(FindItem(L"Deeper"));
     ASSERT_NE(deepest, nullptr);
     EXPECT_EQ(dlg->Tree().GetItemText(deepest), L"Deepest");
     EXPECT_EQ(dlg->Tree().GetChildItem(FindItem(L"Work")), nullptr);
     // A parent the tree does not show takes nothing.
-    EXPECT_FALSE(dlg->AddNote(99, L"Nowhere"));
+    EXPECT_FALSE(dlg->Notes().AddNote(99, L"Nowhere"));
     EXPECT_EQ(StoredCount(L"name='Nowhere'"), 0);
 }
 
@@ -167,7 +167,7 @@ TEST_F(NoteOperations, DeleteRemovesTheSubtreeDeepestFirstAndTheNoteLast) {
     EXPECT_EQ(dlg->Tree().GetCount(), 1u);
     EXPECT_EQ(SelectedLabel(), L"Other");
     EXPECT_EQ(EditorText(), L"other text");
-    EXPECT_TRUE(dlg->NoteDeleted());
+    EXPECT_TRUE(dlg->Notes().NoteDeleted());
 }
 
 TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {

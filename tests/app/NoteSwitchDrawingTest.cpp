@@ -74,7 +74,7 @@ TEST_F(NoteSwitchDrawing, ARefillWhileShownLeavesTheTreeCompleteAndDrawn) {
     Start();
     dlg->CallUpWindow();
     PumpPending();
-    dlg->OpenNotesStore();
+    dlg->Notes().Open();
     PaintWatch watch(dlg->Tree());
     PumpPending();
     EXPECT_EQ(dlg->Tree().GetCount(), 300u);

@@ -238,8 +238,7 @@ TEST_F(NotesStoreWindow, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwn
     Type(L"first file ");
     Select(L"C");
     const std::wstring other = dir.File(L"other.db");
-    dlg->m_strDbPath = other;
-    dlg->OpenNotesStore();
+    dlg->Notes().SwitchTo(other);
     EXPECT_EQ(StoredText(2), L"first file beta");
     PumpFor(400);
     CppSQLite3DB db(2000);
@@ -293,7 +292,7 @@ TEST_F(NotesStoreWindow, TypingIsStoredAfterAPauseAndWhileItGoesOn) {
     EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"paused alpha"; }));
     // Leaving the note afterwards has nothing more to write.
     Select(L"B");
-    EXPECT_FALSE(dlg->SaveIsWaiting());
+    EXPECT_FALSE(dlg->Notes().SaveIsWaiting());
 
     // Typing without a pause is written while it goes on.
     Stopwatch typing;

@@ -41,7 +41,7 @@ TEST_F(StoreFailures, ADatabaseInAMissingFolderIsReportedAndNotCreated) {
     const std::wstring missing = dir.File(L"no such folder\\notes2.db");
     Configure(L"Main", L"DBPath", missing);
     Start();
-    EXPECT_EQ(dlg->m_strDbPath, missing);
+    EXPECT_EQ(dlg->Notes().DatabasePath(), missing);
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix + L"SQLITE_CANTOPEN[14]: "));
     EXPECT_EQ(dlg->Tree().GetCount(), 0u);
@@ -74,8 +74,8 @@ TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndATextThatCantBeSavedEndsI
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
     // The user's typing stays in the editor and waits to be written.
     EXPECT_EQ(EditorText(), typed + L"saved text");
-    ASSERT_NE(dlg->WaitingText(1), nullptr);
-    EXPECT_EQ(*dlg->WaitingText(1), typed + L"saved text");
+    ASSERT_NE(dlg->Notes().WaitingText(1), nullptr);
+    EXPECT_EQ(*dlg->Notes().WaitingText(1), typed + L"saved text");
     // The end of the program meets the same failure: the text goes into a
     // recovery file, one box says where, and the settings are still written.
     Finish();
@@ -140,7 +140,7 @@ TEST_F(StoreFailures, ANoteLockedByAnotherProgramSaysSoAndShowsItselfWhenTheLock
 TEST_F(StoreFailures, AnEmptyDatabasePathMeansTheDefaultAndATemporaryOneIsRefused) {
     Configure(L"Main", L"DBPath", L"");
     Start();
-    EXPECT_EQ(dlg->m_strDbPath, DbPath());
+    EXPECT_EQ(dlg->Notes().DatabasePath(), DbPath());
     EXPECT_TRUE(modal.Boxes().empty());
     Type(L"kept ");
     Finish();
@@ -235,6 +235,6 @@ TEST_F(StoreFailures, SavesThatFailWhileAnotherProgramWritesAreToldOnceAndWritte
 
     other.ExecuteStatement(L"COMMIT;");
     EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"left alpha" && StoredText(2) == L"hidden beta"; }, 15000));
-    EXPECT_FALSE(dlg->SaveIsWaiting());
+    EXPECT_FALSE(dlg->Notes().SaveIsWaiting());
     EXPECT_EQ(modal.Boxes().size(), 1u);
 }

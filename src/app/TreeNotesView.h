@@ -1,0 +1,31 @@
+// The notes tree control as a notes session sees it (notes/NotesTreeView.h).
+#pragma once
+
+#include "notes/NotesTreeView.h"
+#include "tree/MyCTreeCtr.h"
+
+class TreeNotesView : public NotesTreeView {
+public:
+    explicit TreeNotesView(MyCTreeCtr& tree) : m_tree(tree) {}
+
+    HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) override {
+        return m_tree.InsertNoteItem(name, noteId, parent, TVI_LAST);
+    }
+    HTREEITEM FindNote(int noteId) const override { return m_tree.FindNoteItem(noteId); }
+    int NoteId(HTREEITEM item) const override { return m_tree.NoteId(item); }
+    HTREEITEM Selected() const override { return m_tree.GetSelectedItem(); }
+    void Select(HTREEITEM item) override { m_tree.SelectItem(item); }
+    std::wstring Name(HTREEITEM item) const override { return m_tree.GetItemText(item); }
+    void SetName(HTREEITEM item, const std::wstring& name) override { m_tree.SetItemText(item, name); }
+    std::vector<int> BranchNoteIds(HTREEITEM item) const override { return m_tree.BranchNoteIds(item); }
+    void Remove(HTREEITEM item) override { m_tree.DeleteItem(item); }
+    void RemoveAll() override { m_tree.DeleteAllItems(); }
+    void SetRedraw(bool on) override;
+    HTREEITEM FirstItem() const override { return m_tree.GetRootItem(); }
+    HTREEITEM NextSibling(HTREEITEM item) const override { return m_tree.GetNextSiblingItem(item); }
+    HTREEITEM FirstChild(HTREEITEM item) const override { return m_tree.GetChildItem(item); }
+    int Count() const override { return static_cast<int>(m_tree.GetCount()); }
+
+private:
+    MyCTreeCtr& m_tree;
+};

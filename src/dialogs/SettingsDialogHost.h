@@ -1,0 +1,34 @@
+// What the Settings dialog needs of the program it sets up: the tray icon, the
+// hot key of the settings put into force, and the database file in use with
+// the steps of switching to another one or to a copy. The main window gives
+// these, forwarding the database steps to its notes session.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class SettingsDialogHost {
+public:
+    virtual ~SettingsDialogHost() = default;
+
+    // The window that owns the dialog.
+    virtual HWND Window() const = 0;
+    virtual void ShowTrayIcon(bool shown) = 0;
+    // Puts the settings' hot key into force in place of the one registered;
+    // false when the system refused the combination.
+    virtual bool ApplyHotKey() = 0;
+    // Tells the user the hot key was refused, in a box owned by `owner`.
+    virtual void ReportHotKeyRefused(HWND owner) = 0;
+
+    virtual std::wstring DatabasePath() const = 0;
+    // Makes `path` the database file in use (a new name starts a new store)
+    // and remembers it for the next start.
+    virtual void SwitchDatabase(const std::wstring& path) = 0;
+    // Makes the day's verified backup of the file in use at once, before it is left.
+    virtual void BackUpBeforeLeavingDatabase() = 0;
+    // Writes what waits and closes the file in use, so that it can be copied;
+    // ReopenDatabase goes on with it when the copy failed.
+    virtual void CloseDatabase() = 0;
+    virtual void ReopenDatabase() = 0;
+};

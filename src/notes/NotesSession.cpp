@@ -1,0 +1,229 @@
+#include "notes/NotesSession.h"
+
+#include <utility>
+
+#include "settings/AppFolders.h"
+#include "storage/CppSQLite3DB.h"
+#include "storage/OldDatabase.h"
+
+namespace {
+const wchar_t kOpenError[] = L"Tallyleaf: Can't open database.\n Error #1 - ";
+const wchar_t kNoteNotReadYet[] =
+    L"This note can't be read yet: another program is using the database.\r\n"
+    L"It appears here by itself as soon as it can be read.";
+constexpr UINT kUnreadNoteRetryMs = 1000;
+constexpr int kBackgroundBusyWaitMs = 100;
+
+bool IsLockedByAnother(const CppSQLite3Exception& e) {
+    constexpr int kBusy = 5;
+    constexpr int kLocked = 6;
+    return e.Code() == kBusy || e.Code() == kLocked;
+}
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}  // namespace
+
+NotesSession::BriefBusyWait::BriefBusyWait(NotesStore& store) : m_store(store) {
+    m_store.SetBusyWait(kBackgroundBusyWaitMs);
+}
+
+NotesSession::BriefBusyWait::~BriefBusyWait() {
+    m_store.SetBusyWait(kUserThreadBusyWaitMs);
+}
+
+NotesSession::NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host)
+    : m_tree(tree), m_editor(editor), m_host(host), m_store(db), m_backups(host) {}
+
+void NotesSession::SwitchTo(const std::wstring& path) {
+    m_strDbPath = path;
+    Open();
+}
+
+void NotesSession::Open() {
+    // What waits belongs to the file that is open now: it goes there before
+    // that file is closed, never into the next one.
+    WriteOrRecoverWaitingSaves();
+    m_store.Close();
+    // Another file gets its own copy of the day.
+    m_backups.ForgetDay();
+    // A database of the previous release is carried over into a file not made yet.
+    if (::GetFileAttributesW(m_strDbPath.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        IsFile(AppFolders::DataFolder() + OldDatabase::kFileName))
+        ConvertOldDatabase();
+    bool opened = TryStorage(kOpenError, [this] {
+        m_store.Open(m_strDbPath);
+        if (!m_store.HasTable())
+            CreateNotesTable();
+    });
+    opened = opened && m_store.IsOpen();
+    // Nothing to show: later storage operations find the store closed and do nothing.
+    if (!opened)
+        m_store.CloseQuietly();
+
+    // The tree is emptied and filled with its drawing off, then drawn once: a
+    // tree view drawn item by item while it is shown takes about a millisecond
+    // per note (seconds for thousands of notes).
+    m_tree.SetRedraw(false);
+    m_bClearingTree = true;
+    m_tree.RemoveAll();
+    m_bClearingTree = false;
+    ShowNoNote();
+    if (opened) {
+        TryStorage(kOpenError, [this] {
+            if (FillTree(0, TVI_ROOT) == 0) {
+                CreateNotesTable();
+                FillTree(0, TVI_ROOT);
+            }
+        });
+    }
+    m_tree.SetRedraw(true);
+    // The selection change shows the first note; a separate load before it
+    // would only set the editor's text twice. With no item there is no note
+    // to show, and the editor stays empty and read-only.
+    if (HTREEITEM first = m_tree.FirstItem())
+        m_tree.Select(first);
+}
+
+void NotesSession::Close() {
+    WriteOrRecoverWaitingSaves();
+    m_store.CloseQuietly();
+}
+
+void NotesSession::CreateNotesTable() {
+    TryStorage(L"Tallyleaf: Can't create the main table.\n Error #1 - ", [this] { m_store.CreateTable(); });
+}
+
+int NotesSession::FillTree(int parentId, HTREEITEM parent) {
+    if (!m_store.IsOpen())
+        return 0;
+    NotesStore::RowsByParent rows = m_store.ReadTreeRows();
+    return InsertChildren(rows, parentId, parent);
+}
+
+int NotesSession::InsertChildren(NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent) {
+    auto level = rows.find(parentId);
+    if (level == rows.end())
+        return 0;
+    // Taken out of the map, so a note that is its own ancestor cannot be reached twice.
+    std::vector<NotesStore::TreeRow> notes = std::move(level->second);
+    rows.erase(level);
+    int count = 0;
+    for (const NotesStore::TreeRow& note : notes) {
+        HTREEITEM item = m_tree.InsertNote(note.name, note.id, parent);
+        count += InsertChildren(rows, note.id, item) + 1;
+    }
+    return count;
+}
+
+void NotesSession::LoadNote(int noteId) {
+    if (!m_store.IsOpen())
+        return;
+    m_nUnreadNoteId = 0;
+    // No note has id 0: an item that stands for none shows nothing editable.
+    if (noteId == 0) {
+        ShowNoNote();
+        return;
+    }
+    // Moving back to a note whose save still waits: it is written first, so
+    // that nothing older overwrites it later; while it can't be, the editor
+    // shows the waiting text, which is newer than the stored one.
+    NotesStore::NoteContent note;
+    if (m_deferredSave.IsWaitingFor(noteId))
+        WriteWaitingSaves();
+    if (const DeferredSave::Waiting* waiting = m_deferredSave.Find(noteId)) {
+        note.text = waiting->text;
+        note.pos = waiting->pos;
+    } else {
+        try {
+            note = m_store.LoadNote(noteId);
+        } catch (const CppSQLite3Exception& e) {
+            // Whatever the editor held belongs to another note: it must not stay
+            // editable under this selection, nor be written into this note.
+            ShowNoNote();
+            if (IsLockedByAnother(e))
+                ShowNoteNotReadYet(noteId);
+            else
+                m_host.Say(L"Tallyleaf error: Can't load note.\n - " + std::wstring(e.Message()), MB_OK | MB_ICONERROR);
+            return;
+        }
+    }
+    m_editor.ShowNote(note.text, note.pos);
+    if (m_editor.IsReadOnly())
+        m_editor.SetReadOnly(false);
+    m_nShownNoteId = noteId;
+}
+
+void NotesSession::ShowNoteNotReadYet(int noteId) {
+    // Said in the editor's place rather than in a box: the lock is usually
+    // gone in a moment, and the note then shows by itself.
+    m_editor.ShowOther(kNoteNotReadYet);
+    m_nUnreadNoteId = noteId;
+    m_host.StartTimer(NotesHost::Timer::ReadNoteAgain, kUnreadNoteRetryMs);
+}
+
+void NotesSession::ReadUnreadNoteAgain() {
+    m_host.StopTimer(NotesHost::Timer::ReadNoteAgain);
+    // Only while its item is still the one selected.
+    const int noteId = m_nUnreadNoteId;
+    if (noteId == 0 || m_tree.SelectedNoteId() != noteId)
+        return;
+    BriefBusyWait brief(m_store);
+    LoadNote(noteId);
+}
+
+void NotesSession::ShowNoNote() {
+    m_nShownNoteId = 0;
+    m_editor.ShowOther(std::wstring());
+    m_editor.SetReadOnly(true);
+    m_editor.SetModified(false);
+    StopTypingSave();
+}
+
+void NotesSession::OnSelectionChanged(bool toItem, int noteId) {
+    if (m_bClearingTree)
+        return;
+    // The note left is the one the editor shows (the item may be gone already:
+    // deleted or moved). Only a modified note needs its text: an unchanged one
+    // is not copied at all (the switch is a hot path, and notes can be megabytes long).
+    if (m_nShownNoteId != 0 && m_editor.IsModified())
+        StartDeferredSave(m_nShownNoteId);
+    StopTypingSave();
+    // A change to no item at all (the last one deleted) shows no note.
+    if (toItem)
+        LoadNote(noteId);
+    else
+        ShowNoNote();
+    m_editor.SetModified(false);
+}
+
+void NotesSession::OnTimer(NotesHost::Timer timer) {
+    switch (timer) {
+        case NotesHost::Timer::DeferredSave:
+            WriteDeferredSaves();
+            break;
+        case NotesHost::Timer::TypingPause:
+        case NotesHost::Timer::TypingLongest:
+            SaveTyping();
+            break;
+        case NotesHost::Timer::ReadNoteAgain:
+            ReadUnreadNoteAgain();
+            break;
+    }
+}
+
+void NotesSession::BackUpIfDue() {
+    if (m_store.IsOpen())
+        m_backups.BackUpIfDue(m_strDbPath);
+}
+
+void NotesSession::BackUpBeforeLeavingDatabase() {
+    if (m_store.IsOpen())
+        m_backups.BackUpNow(m_strDbPath);
+}
+
+void NotesSession::OnBackupDone(LPARAM result) {
+    m_backups.OnDone(result, m_strDbPath);
+}

@@ -1,0 +1,198 @@
+// NotesSession: the notes the program works on. It owns the database file in
+// use and the notes store on it, and keeps the table and the tree in step:
+// opening and filling the tree, loading the selected note into the editor and
+// saving it back, adding, renaming, deleting and moving notes, the export of
+// the tree, and the conversion of a database of the previous release.
+//
+// Nothing the user wrote is dropped by a failure: a save that fails waits and
+// is tried again, less often each time; the user is told once per run of
+// failures; and what still can't be written when the file must be let go of
+// goes into recovery files. Typing is saved after a pause and at least every
+// so often; a note another program's lock keeps from being read says so in
+// the editor and shows itself when it can be read. The daily backups are
+// DailyBackups'.
+//
+// It knows no windows: it works through the tree, the editor and the host it
+// is given (NotesTreeView, NoteEditorView, NotesHost). Its code is split by concern:
+//   NotesSession.cpp            opening, filling the tree, loading and showing notes
+//   NotesSessionSaves.cpp       saving, the saves that wait, typing, recovery files
+//   NotesSessionOperations.cpp  add, rename, delete, move, export, the old database
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "notes/DailyBackups.h"
+#include "notes/NoteEditorView.h"
+#include "notes/NotesHost.h"
+#include "notes/NotesTreeView.h"
+#include "storage/CppSQLite3Exception.h"
+#include "storage/DeferredSave.h"
+#include "storage/NotesStore.h"
+
+class CppSQLite3DB;
+
+class NotesSession {
+public:
+    // Works on the connection `db` (the program's is theDB).
+    NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host);
+    NotesSession(const NotesSession&) = delete;
+    NotesSession& operator=(const NotesSession&) = delete;
+
+    // The database file in use; SwitchTo or SetDatabasePath change it.
+    const std::wstring& DatabasePath() const { return m_strDbPath; }
+    // The file to open next (at start-up), without opening it.
+    void SetDatabasePath(const std::wstring& path) { m_strDbPath = path; }
+    // Opens the file in use (creating it, or converting the old database into
+    // it, when it does not exist) and fills the tree from it; the first note is
+    // selected. What waits for the file open before goes there first.
+    void Open();
+    // Makes `path` the file in use and opens it.
+    void SwitchTo(const std::wstring& path);
+    // Writes what waits (or keeps it in recovery files) and closes the file,
+    // so that it can be copied.
+    void Close();
+
+    // The note whose text the editor holds; 0 while it holds none.
+    int ShownNoteId() const { return m_nShownNoteId; }
+    void LoadNote(int noteId);
+    // Writes the editor's text into the note when it is the one shown; a
+    // failure keeps the text waiting to be tried again.
+    void SaveNote(int noteId);
+    void SaveSelectedNote() { SaveNote(m_tree.SelectedNoteId()); }
+    // Writes every save that waits; a failure keeps them waiting for a retry
+    // and is reported (once). True when nothing waits any more.
+    bool WriteWaitingSaves();
+    // The end of the program: the waiting saves and the note shown are
+    // written or kept in recovery files, and the file compacted after a delete.
+    void SaveOnExit();
+
+    // What the tree and the editor report.
+    void OnSelectionChanged(bool toItem, int noteId);
+    void OnTyped();
+    void OnNoteMoved(int noteId, int newParentId);
+    // The host's timers, handed back when they fire.
+    void OnTimer(NotesHost::Timer timer);
+
+    // Adds a note under `parentId` (0: at the top level), asking for the name
+    // when `name` is empty; false when no note was added (cancelled, or a
+    // failure already reported).
+    bool AddNote(int parentId, std::wstring name);
+    // Renames, or deletes with its subnotes (after asking), the selected note.
+    void RenameSelectedNote();
+    void DeleteSelectedNote();
+    // Carries the notes of the old-format database in the data folder into the file in use.
+    void ConvertOldDatabase();
+
+    // Writes the whole tree into a new folder in `folder`, named after the
+    // time, and tells the user how it went.
+    void ExportTree(const std::wstring& folder);
+    // Exports `item`, its following siblings and everything below them into
+    // `folder` (ending with a backslash); returns how many notes were written
+    // and adds those that could not be to `failed`, the first few of them,
+    // with their reasons, to `named`.
+    int ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
+                    std::vector<std::wstring>* named = nullptr);
+
+    // The daily backups of the file in use.
+    void BackUpIfDue();
+    void BackUpBeforeLeavingDatabase();
+    void OnBackupDone(LPARAM result);
+
+    // What the windows and the tests look at.
+    bool NoteDeleted() const { return m_bNoteDeleted; }
+    bool SaveIsWaiting() const { return m_deferredSave.IsWaiting(); }
+    // The text waiting to be written into a note (a failed or deferred save), or null.
+    const std::wstring* WaitingText(int noteId) const {
+        const DeferredSave::Waiting* save = m_deferredSave.Find(noteId);
+        return save ? &save->text : nullptr;
+    }
+
+private:
+    void CreateNotesTable();
+    int FillTree(int parentId, HTREEITEM parent);
+    // Inserts the notes under `parentId` (taking them out of `rows`) and their
+    // children below them; returns how many it inserted.
+    int InsertChildren(NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent);
+    // An empty, read-only editor that stands for no note.
+    void ShowNoNote();
+    // A read-only editor saying that the note can't be read yet; it is read again by a timer.
+    void ShowNoteNotReadYet(int noteId);
+    void ReadUnreadNoteAgain();
+
+    // Writes the editor's text and position into the note shown; a failure
+    // keeps them waiting. False when it was not written.
+    bool WriteShownNote(int noteId, const wchar_t* failurePrefix);
+    // Records the editor's text and position as the deferred save of `noteId`
+    // (writing a save already waiting first) and starts the timer.
+    void StartDeferredSave(int noteId);
+    // The deferred save's timer: writes what waits; a retry waits only briefly for locks.
+    void WriteDeferredSaves();
+    // Before the database file is let go of: writes what waits, or else keeps
+    // it in recovery files and tells the user.
+    void WriteOrRecoverWaitingSaves();
+    // Writes every waiting text into a recovery file, forgets it, and tells the
+    // user where, after `why`.
+    void KeepInRecoveryFiles(const std::wstring& why);
+    // A save failed: its retry is scheduled, and the user told once.
+    void SaveFailed(const wchar_t* failurePrefix, const CppSQLite3Exception& e);
+    // Everything that waited was written.
+    void EndSaveFailures();
+    void SaveTyping();
+    void StopTypingSave();
+    // Runs a storage step. A failure is shown in an error box as `failurePrefix`
+    // followed by the exception's message; returns whether the step succeeded.
+    template <typename Step>
+    bool TryStorage(const wchar_t* failurePrefix, Step step);
+
+    // Tries that the user did not ask for (a retry, a second read) wait only
+    // briefly for another program's lock, so that the window goes on answering
+    // while the lock lasts; for one scope.
+    class BriefBusyWait {
+    public:
+        explicit BriefBusyWait(NotesStore& store);
+        ~BriefBusyWait();
+        BriefBusyWait(const BriefBusyWait&) = delete;
+        BriefBusyWait& operator=(const BriefBusyWait&) = delete;
+
+    private:
+        NotesStore& m_store;
+    };
+
+    NotesTreeView& m_tree;
+    NoteEditorView& m_editor;
+    NotesHost& m_host;
+    NotesStore m_store;
+    std::wstring m_strDbPath;
+    // The saves that wait: the note left last, written by the deferred save's
+    // timer, and saves that failed, tried again by the same timer.
+    DeferredSave m_deferredSave;
+    // While failed saves wait: how long until the next try (0: none failed).
+    UINT m_nRetryMs = 0;
+    // Whether the user was told of the failures that wait (once until they are written).
+    bool m_bSaveFailureReported = false;
+    // Whether typing since the last save waits for the typing timers.
+    bool m_bTypingUnsaved = false;
+    // The selected note that another program's lock kept from being read (0: none).
+    int m_nUnreadNoteId = 0;
+    bool m_bNoteDeleted = false;
+    // The note whose text the editor holds; 0 while it holds none (read-only then).
+    int m_nShownNoteId = 0;
+    // Set while the tree is emptied: its selection changes are not the user's.
+    bool m_bClearingTree = false;
+    DailyBackups m_backups;
+};
+
+template <typename Step>
+bool NotesSession::TryStorage(const wchar_t* failurePrefix, Step step) {
+    try {
+        step();
+        return true;
+    } catch (const CppSQLite3Exception& e) {
+        m_host.Say(std::wstring(failurePrefix) + e.Message(), MB_OK | MB_ICONERROR);
+        return false;
+    }
+}

@@ -1,0 +1,161 @@
+// NotesSession's note operations: add, rename, delete with the subtree, the
+// store's part of a note moved in the tree, the export of the tree, and the
+// conversion of a database of the previous release. Each changes the table
+// first and the tree after it.
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "notes/NotesSession.h"
+#include "notes/TreeExport.h"
+#include "settings/AppFolders.h"
+#include "storage/OldDatabase.h"
+#include "textfiles/ExportNames.h"
+
+namespace {
+const wchar_t kAddError[] = L"Tallyleaf error: Can't add new note.\n - ";
+const wchar_t kDeleteError[] = L"Tallyleaf error: Can't delete subnote.\n - ";
+const wchar_t kLoadError[] = L"Tallyleaf error: Can't load note.\n - ";
+constexpr const wchar_t* kNotConverted = L"Can't convert database to new format.";
+}  // namespace
+
+bool NotesSession::AddNote(int parentId, std::wstring name) {
+    HTREEITEM parent = parentId <= 0 ? TVI_ROOT : m_tree.FindNote(parentId);
+    // A parent the tree does not show would leave the new note out of sight.
+    if (!parent)
+        return false;
+    if (name.empty() && !m_host.AskName(L"Add New Note", L"Enter Name:", L"New Note", name))
+        return false;
+    int id = 0;
+    if (!m_store.IsOpen() || !TryStorage(kAddError, [&] { id = m_store.AddNote(parentId, name); }))
+        return false;
+    m_tree.Select(m_tree.InsertNote(name, id, parent));
+    m_editor.Focus();
+    return true;
+}
+
+void NotesSession::RenameSelectedNote() {
+    HTREEITEM item = m_tree.Selected();
+    if (!item)
+        return;
+    std::wstring name;
+    if (!m_host.AskName(L"Rename Note", L"Enter new name:", m_tree.Name(item), name) || !m_store.IsOpen())
+        return;
+    if (TryStorage(L"Tallyleaf error: Can't rename note.\n - ", [&] { m_store.RenameNote(m_tree.NoteId(item), name); }))
+        m_tree.SetName(item, name);
+}
+
+void NotesSession::DeleteSelectedNote() {
+    HTREEITEM item = m_tree.Selected();
+    if (!item)
+        return;
+    const std::wstring question = L"Do you want to delete:" + m_tree.Name(item) + L" and all its subnotes?";
+    if (m_host.Say(question, MB_YESNO | MB_ICONEXCLAMATION) != IDYES || !m_store.IsOpen())
+        return;
+    // The rows of the whole subtree go in one transaction: a failure part-way
+    // leaves every note in place, in the table and in the tree.
+    const std::vector<int> noteIds = m_tree.BranchNoteIds(item);
+    if (!TryStorage(kDeleteError, [&] { m_store.DeleteNotes(noteIds); }))
+        return;
+    for (int noteId : noteIds) {
+        // Nothing waits to be written into a note that is gone, and the shown
+        // note's edits have nowhere to go.
+        m_deferredSave.Forget(noteId);
+        if (noteId == m_nShownNoteId)
+            ShowNoNote();
+    }
+    m_tree.Remove(item);
+    m_bNoteDeleted = true;
+    if (m_tree.FirstItem())
+        return;
+    // The tree is never left empty.
+    int id = 0;
+    if (!TryStorage(kDeleteError, [&] { id = m_store.AddNote(0, L"New Note"); }))
+        return;
+    m_tree.Select(m_tree.InsertNote(L"New Note", id, TVI_ROOT));
+    m_editor.Focus();
+}
+
+void NotesSession::OnNoteMoved(int noteId, int newParentId) {
+    // A note dragged in the tree keeps its new parent after the next start too.
+    if (!m_store.IsOpen() || noteId == 0)
+        return;
+    TryStorage(L"Tallyleaf error: Can't move note.\n - ", [&] { m_store.MoveNote(noteId, newParentId); });
+}
+
+void NotesSession::ConvertOldDatabase() {
+    const std::wstring oldPath = AppFolders::DataFolder() + OldDatabase::kFileName;
+    auto report = [this](OldDatabase::Failure failure, const std::wstring& message) {
+        switch (failure) {
+            case OldDatabase::Failure::PathMemory:
+                m_host.Say(L"Memory Allocation error #1", MB_OK);
+                break;
+            case OldDatabase::Failure::Open:
+                m_host.Say(message, MB_OK | MB_ICONERROR);
+                m_host.Say(kNotConverted, MB_OK | MB_ICONERROR);
+                break;
+            case OldDatabase::Failure::Read:
+                m_host.SayUncaptioned(message);
+                m_host.Say(kNotConverted, MB_OK | MB_ICONERROR);
+                break;
+            case OldDatabase::Failure::Storage:
+                m_host.Say(message, MB_OK | MB_ICONERROR);
+                break;
+        }
+    };
+    if (!OldDatabase::ConvertInto(oldPath, m_strDbPath, report))
+        return;
+    m_host.Say(L"Tallyleaf has successfully converted your database to new format.\n\n  Old database file is " +
+                   oldPath + L" \n\n  New file is " + m_strDbPath,
+               MB_OK | MB_ICONINFORMATION);
+}
+
+void NotesSession::ExportTree(const std::wstring& chosen) {
+    // What the files hold is what is stored: the shown note and a note left
+    // just before are written first (and what can't be written yet is
+    // exported as it waits).
+    SaveSelectedNote();
+    WriteWaitingSaves();
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    std::wstring folder = chosen;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    folder += ExportFolderName(now) + L"\\";
+    int failed = 0;
+    std::vector<std::wstring> named;
+    const int written = ExportLevel(folder, m_tree.FirstItem(), failed, &named);
+    if (failed == 0) {
+        m_host.Say(std::to_wstring(written) + L" notes were successfully exported.", MB_OK);
+        return;
+    }
+    // One report for all of them, however many there are.
+    std::wstring report = std::to_wstring(written) + L" notes were exported; " + std::to_wstring(failed) +
+                          L" notes could not be written.";
+    if (!named.empty())
+        report += L"\n\nNot written:";
+    for (const std::wstring& failure : named)
+        report += L"\n - " + failure;
+    if (failed > static_cast<int>(named.size()))
+        report += L"\n - ...";
+    m_host.Say(report, MB_OK | MB_ICONWARNING);
+}
+
+int NotesSession::ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
+                              std::vector<std::wstring>* named) {
+    // The texts are read in one pass: a query per note would take longer than
+    // writing the files. Without them nothing can be written.
+    std::unordered_map<int, std::wstring> texts;
+    if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { texts = m_store.ReadAllTexts(); })) {
+        failed += m_tree.Count();
+        return 0;
+    }
+    for (const DeferredSave::Waiting& save : m_deferredSave.All())
+        texts[save.noteId] = save.text;
+    TreeExport exported(m_tree, texts);
+    const int written = exported.Write(folder, item);
+    failed += exported.Failed();
+    if (named)
+        named->insert(named->end(), exported.Named().begin(), exported.Named().end());
+    return written;
+}

@@ -1,0 +1,42 @@
+// What a notes session needs of the tree that shows the notes: items that
+// stand for notes (an item's data is its note's id), the selection, names,
+// and the walk over the items as shown. The main window gives its tree
+// control (app/TreeNotesView.h); the tests give a tree of their own.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+class NotesTreeView {
+public:
+    virtual ~NotesTreeView() = default;
+
+    // Inserts an item for a note as the last child of `parent` (TVI_ROOT: the top level).
+    virtual HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) = 0;
+    // The item of a note; null when the tree does not show it.
+    virtual HTREEITEM FindNote(int noteId) const = 0;
+    // The note of an item; 0 for none.
+    virtual int NoteId(HTREEITEM item) const = 0;
+    virtual HTREEITEM Selected() const = 0;
+    virtual void Select(HTREEITEM item) = 0;
+    virtual std::wstring Name(HTREEITEM item) const = 0;
+    virtual void SetName(HTREEITEM item, const std::wstring& name) = 0;
+    // The notes of an item and of every item below it.
+    virtual std::vector<int> BranchNoteIds(HTREEITEM item) const = 0;
+    // Removes an item with everything below it.
+    virtual void Remove(HTREEITEM item) = 0;
+    virtual void RemoveAll() = 0;
+    // Off while the whole tree is refilled, then on (and drawn once).
+    virtual void SetRedraw(bool on) = 0;
+
+    // The walk: the first top-level item, an item's next sibling and first child.
+    virtual HTREEITEM FirstItem() const = 0;
+    virtual HTREEITEM NextSibling(HTREEITEM item) const = 0;
+    virtual HTREEITEM FirstChild(HTREEITEM item) const = 0;
+    virtual int Count() const = 0;
+
+    int SelectedNoteId() const { return NoteId(Selected()); }
+};

@@ -1,0 +1,256 @@
+// The notes session without windows: a tree, an editor and a host of the
+// test's own over a real database file, so that what the table holds can be
+// set beside what the tree shows.
+#include "notes/NotesSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/TestSeams.h"
+#include "storage/CppSQLite3DB.h"
+#include "storage/CppSQLite3Query.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// A tree of items in a list: item k is the list's entry k - 1. Selection
+// changes are reported to the session, as the tree control's notifications are.
+class FakeTree : public NotesTreeView {
+public:
+    NotesSession* session = nullptr;
+
+    HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) override {
+        m_nodes.push_back({name, noteId, parent == TVI_ROOT ? nullptr : parent, true});
+        return ItemAt(m_nodes.size() - 1);
+    }
+    HTREEITEM FindNote(int noteId) const override {
+        for (size_t i = 0; i < m_nodes.size(); ++i)
+            if (m_nodes[i].alive && m_nodes[i].id == noteId)
+                return ItemAt(i);
+        return nullptr;
+    }
+    int NoteId(HTREEITEM item) const override { return item ? Node(item).id : 0; }
+    HTREEITEM Selected() const override { return m_selected; }
+    void Select(HTREEITEM item) override {
+        m_selected = item;
+        session->OnSelectionChanged(item != nullptr, NoteId(item));
+    }
+    std::wstring Name(HTREEITEM item) const override { return Node(item).name; }
+    void SetName(HTREEITEM item, const std::wstring& name) override { Node(item).name = name; }
+    std::vector<int> BranchNoteIds(HTREEITEM item) const override {
+        std::vector<int> ids{NoteId(item)};
+        for (HTREEITEM child = FirstChild(item); child; child = NextSibling(child)) {
+            const std::vector<int> below = BranchNoteIds(child);
+            ids.insert(ids.end(), below.begin(), below.end());
+        }
+        return ids;
+    }
+    void Remove(HTREEITEM item) override {
+        for (HTREEITEM child = FirstChild(item); child; child = FirstChild(item))
+            Remove(child);
+        Node(item).alive = false;
+        if (m_selected == item)
+            Select(FirstItem());
+    }
+    void RemoveAll() override {
+        m_nodes.clear();
+        Select(nullptr);
+    }
+    void SetRedraw(bool) override {}
+    HTREEITEM FirstItem() const override { return Following(nullptr, 0); }
+    HTREEITEM NextSibling(HTREEITEM item) const override { return Following(Node(item).parent, Index(item) + 1); }
+    HTREEITEM FirstChild(HTREEITEM item) const override { return Following(item, 0); }
+    int Count() const override {
+        int count = 0;
+        for (const Entry& node : m_nodes)
+            count += node.alive ? 1 : 0;
+        return count;
+    }
+
+    // What a drag in the tree does before it reports the move: the item goes
+    // under `parent` (null: the top level).
+    void Move(HTREEITEM item, HTREEITEM parent) { Node(item).parent = parent; }
+    // Each note shown as "name < parent's name".
+    std::set<std::wstring> Notes() const {
+        std::set<std::wstring> notes;
+        for (const Entry& node : m_nodes)
+            if (node.alive)
+                notes.insert(node.name + L" < " + (node.parent ? Node(node.parent).name : L""));
+        return notes;
+    }
+
+private:
+    struct Entry {
+        std::wstring name;
+        int id;
+        HTREEITEM parent;
+        bool alive;
+    };
+    static HTREEITEM ItemAt(size_t index) { return reinterpret_cast<HTREEITEM>(static_cast<uintptr_t>(index + 1)); }
+    static size_t Index(HTREEITEM item) { return reinterpret_cast<uintptr_t>(item) - 1; }
+    Entry& Node(HTREEITEM item) { return m_nodes.at(Index(item)); }
+    const Entry& Node(HTREEITEM item) const { return m_nodes.at(Index(item)); }
+    HTREEITEM Following(HTREEITEM parent, size_t from) const {
+        for (size_t i = from; i < m_nodes.size(); ++i)
+            if (m_nodes[i].alive && m_nodes[i].parent == parent)
+                return ItemAt(i);
+        return nullptr;
+    }
+
+    std::vector<Entry> m_nodes;
+    HTREEITEM m_selected = nullptr;
+};
+
+class FakeEditor : public NoteEditorView {
+public:
+    std::wstring text;
+    bool modified = false;
+    bool readOnly = true;
+
+    std::wstring Text() const override { return text; }
+    int Position() const override { return 0; }
+    void ShowNote(const std::wstring& note, int) override { text = note; }
+    void ShowOther(const std::wstring& other) override { text = other; }
+    bool IsModified() const override { return modified; }
+    void SetModified(bool on) override { modified = on; }
+    bool IsReadOnly() const override { return readOnly; }
+    void SetReadOnly(bool on) override { readOnly = on; }
+    void Focus() override {}
+    void Type(const std::wstring& typed) {
+        text = typed + text;
+        modified = true;
+    }
+};
+
+// A host whose timers run only when the test fires them, and whose user
+// answers every box with `answer` and every name entry with `name`.
+class FakeHost : public NotesHost {
+public:
+    std::map<Timer, UINT> timers;
+    std::vector<std::wstring> boxes;
+    int answer = IDYES;
+    std::wstring name;
+
+    void StartTimer(Timer timer, UINT ms) override { timers[timer] = ms; }
+    void StopTimer(Timer timer) override { timers.erase(timer); }
+    int Say(const std::wstring& text, UINT) override {
+        boxes.push_back(text);
+        return answer;
+    }
+    void SayUncaptioned(const std::wstring& text) override { boxes.push_back(text); }
+    bool AskName(const wchar_t*, const wchar_t*, const std::wstring&, std::wstring& answered) override {
+        answered = name;
+        return !name.empty();
+    }
+    PostTarget BackupDoneTarget() const override { return {nullptr, 0}; }
+};
+
+class NotesSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestSeams::SetDataFolder(dir.Path());
+        tree.session = &session;
+        session.SetDatabasePath(dir.File(L"notes2.db"));
+    }
+    void TearDown() override { TestSeams::SetDataFolder(L""); }
+
+    // Runs statements on the file through a connection of its own.
+    void Execute(const std::wstring& sql) {
+        CppSQLite3DB own(2000);
+        own.Open(dir.File(L"notes2.db"));
+        own.ExecuteStatement(sql);
+    }
+    // Each note of the table as "name < parent's name", as FakeTree::Notes shows them.
+    std::set<std::wstring> StoredNotes() {
+        CppSQLite3DB own(2000);
+        own.Open(dir.File(L"notes2.db"));
+        CppSQLite3Query query = own.ExecuteQuery(
+            L"SELECT n.name AS name, coalesce(p.name, '') AS parent FROM notes n LEFT JOIN notes p ON p.id = n.pid");
+        std::set<std::wstring> notes;
+        for (; !query.AtEnd(); query.Advance())
+            notes.insert(std::wstring(query.TextByName(L"name", L"")) + L" < " + query.TextByName(L"parent", L""));
+        return notes;
+    }
+    std::wstring StoredText(int id) {
+        CppSQLite3DB own(2000);
+        own.Open(dir.File(L"notes2.db"));
+        NotesStore store(own);
+        return store.LoadNote(id).text;
+    }
+
+    TempDir dir;
+    CppSQLite3DB db{2000};
+    FakeTree tree;
+    FakeEditor editor;
+    FakeHost host;
+    NotesSession session{db, tree, editor, host};
+};
+
+}  // namespace
+
+TEST_F(NotesSessionTest, AddRenameMoveAndDeleteKeepTheTableAndTheTreeInStep) {
+    session.Open();
+    ASSERT_EQ(tree.Count(), 1);  // a new file starts with one note, shown
+    EXPECT_FALSE(editor.readOnly);
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+
+    ASSERT_TRUE(session.AddNote(0, L"Shopping"));
+    const int shopping = tree.SelectedNoteId();
+    ASSERT_TRUE(session.AddNote(shopping, L"Milk"));
+    const HTREEITEM milk = tree.Selected();
+    ASSERT_TRUE(session.AddNote(shopping, L"Bread"));
+    host.name = L"Rye bread";
+    session.RenameSelectedNote();
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_EQ(tree.Notes().count(L"Rye bread < Shopping"), 1u);
+
+    tree.Move(milk, nullptr);
+    session.OnNoteMoved(tree.NoteId(milk), 0);
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_EQ(tree.Notes().count(L"Milk < "), 1u);
+
+    tree.Select(tree.FindNote(shopping));
+    session.DeleteSelectedNote();
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_EQ(tree.Count(), 2);
+    EXPECT_TRUE(session.NoteDeleted());
+    EXPECT_TRUE(host.boxes.size() == 1 && host.boxes[0].find(L"Shopping") != std::wstring::npos);
+}
+
+TEST_F(NotesSessionTest, ATypedSaveThatFailsWaitsIsReportedOnceAndIsWrittenWhenTheLockGoes) {
+    Execute(NotesStore::kCreateTableSql);
+    Execute(L"INSERT INTO notes VALUES(1, 0, 'A', 'alpha', 0);");
+    session.Open();
+    ASSERT_EQ(editor.text, L"alpha");
+    editor.Type(L"typed ");
+    session.OnTyped();
+    ASSERT_EQ(host.timers.count(NotesHost::Timer::TypingPause), 1u);
+
+    CppSQLite3DB other(2000);
+    other.Open(dir.File(L"notes2.db"));
+    other.ExecuteStatement(L"BEGIN EXCLUSIVE;");
+    session.OnTimer(NotesHost::Timer::TypingPause);
+    ASSERT_NE(session.WaitingText(1), nullptr);
+    EXPECT_EQ(*session.WaitingText(1), L"typed alpha");
+    EXPECT_EQ(host.boxes.size(), 1u);
+    ASSERT_EQ(host.timers.count(NotesHost::Timer::DeferredSave), 1u);
+    const UINT firstRetry = host.timers[NotesHost::Timer::DeferredSave];
+
+    // Still locked: tried again later, without another box.
+    session.OnTimer(NotesHost::Timer::DeferredSave);
+    EXPECT_TRUE(session.SaveIsWaiting());
+    EXPECT_EQ(host.boxes.size(), 1u);
+    ASSERT_EQ(host.timers.count(NotesHost::Timer::DeferredSave), 1u);
+    EXPECT_GT(host.timers[NotesHost::Timer::DeferredSave], firstRetry);
+
+    other.ExecuteStatement(L"COMMIT;");
+    session.OnTimer(NotesHost::Timer::DeferredSave);
+    EXPECT_FALSE(session.SaveIsWaiting());
+    EXPECT_EQ(StoredText(1), L"typed alpha");
+    EXPECT_EQ(host.boxes.size(), 1u);
+}
