@@ -16,6 +16,7 @@
 #include "textfiles/TextFileRead.h"
 #include "textfiles/TextFileWrite.h"
 #include "framework/AppMessageBox.h"
+#include "framework/Folders.h"
 #include "framework/SystemError.h"
 #include "textfiles/ExportNames.h"
 
@@ -78,22 +79,6 @@ std::optional<std::wstring> AskExportFolder(HWND owner) {
     const bool onDisk = ::SHGetPathFromIDListW(chosen, path) && path[0];
     ::CoTaskMemFree(chosen);
     return onDisk ? std::wstring(path) : std::wstring();
-}
-
-// Creates a folder and every missing folder above it. The shell's own call
-// for this notifies the shell of each folder, which under Wine takes longer
-// than writing the notes.
-void CreateFolderPath(const std::wstring& folder) {
-    std::wstring path = folder;
-    while (!path.empty() && path.back() == L'\\')
-        path.pop_back();
-    if (path.empty() || ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() != ERROR_PATH_NOT_FOUND)
-        return;
-    const size_t parent = path.find_last_of(L'\\');
-    if (parent == std::wstring::npos)
-        return;
-    CreateFolderPath(path.substr(0, parent));
-    ::CreateDirectoryW(path.c_str(), nullptr);
 }
 
 // Keeps the editor's selection across a command, and puts it back (at the

@@ -8,7 +8,7 @@
 #include "shell/TrayIcon.h"
 #include "framework/AppMessageBox.h"
 #include "framework/FileDialog.h"
-#include "framework/SystemErrorText.h"
+#include "framework/SystemError.h"
 #include "res/resource.h"
 
 namespace {
@@ -207,7 +207,7 @@ void COptions::OnCopyAndSwitch(UINT) {
     m_main.CloseNotesStore();
     if (!::CopyFileW(m_strDatabasePath.c_str(), target.c_str(), FALSE)) {
         const DWORD error = ::GetLastError();
-        AppMessageBox(L"Tallyleaf error: Can't copy the database.\n - " + SystemErrorText(error), nullptr,
+        AppMessageBox(L"Tallyleaf error: Can't copy the database.\n - " + SystemErrorReason(error), nullptr,
                       MB_OK | MB_ICONERROR, m_hWnd);
         // The program goes on with the file it had, as if nothing was tried.
         m_main.OpenNotesStore();
