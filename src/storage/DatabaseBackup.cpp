@@ -8,6 +8,7 @@
 
 #include "framework/SystemError.h"
 #include "framework/Folders.h"
+#include "framework/KernelHandle.h"
 #include "framework/Utf8.h"
 
 namespace DatabaseBackup {
@@ -170,8 +171,8 @@ struct FoundCopy {
 std::vector<FoundCopy> CopiesIn(const std::wstring& folder, const std::wstring& stem) {
     std::vector<FoundCopy> copies;
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    const FindHandle find(::FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find)
         return copies;
     const std::wstring suffix = L".db";
     do {
@@ -183,8 +184,7 @@ std::vector<FoundCopy> CopiesIn(const std::wstring& folder, const std::wstring& 
             !SameTextIgnoringCase(name.c_str() + dateAt + 10, suffix) || !ParseDateText(name.substr(dateAt, 10), date))
             continue;
         copies.push_back({date, name});
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
+    } while (::FindNextFileW(find.get(), &found));
     return copies;
 }
 
