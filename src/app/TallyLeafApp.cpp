@@ -2,22 +2,13 @@
 
 #include "app/AppConstants.h"
 #include "shell/FirstInstance.h"
+#include "framework/WindowsVersion.h"
 #include "app/TallyLeafDlg.h"
 #include "menus/MenuTheme.h"
 #include "menus/NewMenuHook.h"
 
-namespace {
-// The system's real major version (the compatibility layer may report an older one).
-DWORD MajorVersion() {
-    OSVERSIONINFOEXW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    ::GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info));
-    return info.dwMajorVersion;
-}
-}  // namespace
-
 bool CTallyLeafApp::InitInstance() {
-    if (MajorVersion() < 5) {
+    if (CurrentWindowsVersion().major < 5) {
         ::MessageBoxW(nullptr, L"Sorry, Tallyleaf does not work under Windows 98Me.", L"", MB_OK);
         return false;
     }

@@ -9,6 +9,7 @@
 #include "shell/LaunchCounter.h"
 #include "shell/ScreenPlacement.h"
 #include "framework/AppMessageBox.h"
+#include "framework/WindowsVersion.h"
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"
 
@@ -129,7 +130,7 @@ void CTallyLeafDlg::LoadSettings() {
 
     if (m_settings.m_bIconInTray)
         AddTrayIcon(kTrayTipAtStartUp);
-    if (UsageCounters::Runs() == 1 && AppFolders::IsNtFamily())
+    if (UsageCounters::Runs() == 1 && CurrentWindowsVersion().ntFamily)
         ShowFirstRunBalloon();
     IncrementLaunchCounter();
 

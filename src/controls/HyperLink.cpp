@@ -76,9 +76,7 @@ DEFINE_MESSAGE_TABLE(CHyperLink, CStatic,
     OnMessage(WM_ERASEBKGND, &CHyperLink::OnEraseBkgnd))
 // clang-format on
 
-CHyperLink::~CHyperLink() {
-    DestroyCursor();
-}
+CHyperLink::~CHyperLink() = default;
 
 void CHyperLink::SetURL(const std::wstring& url) {
     m_strURL = url;
@@ -174,14 +172,8 @@ void CHyperLink::PositionWindow() {
 }
 
 void CHyperLink::SetDefaultCursor() {
-    if (!m_hLinkCursor)
-        m_hLinkCursor = LoadHandCursor();
-}
-
-void CHyperLink::DestroyCursor() {
-    if (m_hLinkCursor)
-        ::DestroyCursor(m_hLinkCursor);
-    m_hLinkCursor = nullptr;
+    if (!m_linkCursor)
+        m_linkCursor.reset(LoadHandCursor());
 }
 
 void CHyperLink::SetToolTipText() {
@@ -196,7 +188,7 @@ void CHyperLink::SetToolTipText() {
 }
 
 HINSTANCE CHyperLink::GotoURL(const std::wstring& url, int showCmd) {
-    DestroyCursor();
+    m_linkCursor.reset();
     SetDefaultCursor();
 
     ShellOpenRequest request;
@@ -272,8 +264,8 @@ LRESULT CHyperLink::OnCtlColor(WPARAM w, LPARAM) {
 }
 
 LRESULT CHyperLink::OnSetCursor(WPARAM, LPARAM) {
-    if (m_hLinkCursor) {
-        ::SetCursor(m_hLinkCursor);
+    if (m_linkCursor) {
+        ::SetCursor(m_linkCursor.get());
         return TRUE;
     }
     return Default();

@@ -17,6 +17,14 @@
 #include "framework/Gdi.h"
 #include "framework/Static.h"
 #include "framework/ToolTipCtrl.h"
+#include "framework/UniqueHandle.h"
+
+// A cursor of the program's own (a copy), destroyed with its owner.
+struct CursorTraits {
+    using Handle = HCURSOR;
+    static constexpr Handle Invalid() { return nullptr; }
+    static void Close(HCURSOR cursor) { ::DestroyCursor(cursor); }
+};
 
 class CHyperLink : public CStatic {
 public:
@@ -66,14 +74,13 @@ private:
     bool m_bToolTipPrefixes = true;
     CFont m_UnderlineFont;
     CFont m_StdFont;
-    HCURSOR m_hLinkCursor = nullptr;
+    UniqueHandle<CursorTraits> m_linkCursor;
     CToolTipCtrl m_ToolTip;
     UINT_PTR m_nTimerID = 100;
 
     // Sizes the control to its text, keeping the edge or centre its alignment names.
     void PositionWindow();
     void SetDefaultCursor();
-    void DestroyCursor();
     // The tooltip's text for the address: the protocol put in words.
     void SetToolTipText();
     void ReportError(INT_PTR code);

@@ -7,7 +7,7 @@
 #include "dialogs/SettingsDialogHost.h"
 #include "framework/AppMessageBox.h"
 #include "framework/FileDialog.h"
-#include "framework/SystemErrorText.h"
+#include "framework/SystemError.h"
 #include "res/resource.h"
 
 namespace {
@@ -198,7 +198,7 @@ void COptions::OnCopyAndSwitch(UINT) {
     m_host.CloseDatabase();
     if (!::CopyFileW(m_strDatabasePath.c_str(), target.c_str(), FALSE)) {
         const DWORD error = ::GetLastError();
-        AppMessageBox(L"Tallyleaf error: Can't copy the database.\n - " + SystemErrorText(error), nullptr,
+        AppMessageBox(L"Tallyleaf error: Can't copy the database.\n - " + SystemErrorReason(error), nullptr,
                       MB_OK | MB_ICONERROR, m_hWnd);
         // The program goes on with the file it had, as if nothing was tried.
         m_host.ReopenDatabase();

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/DC.h"
+
 namespace {
 // The typing limit of the editor: as much as the control can hold.
 constexpr UINT kTextLimit = 0x7FFFFFFE;
@@ -257,7 +259,7 @@ void CDragEdit::InsertAndSelect(const std::wstring& text) {
 
 SIZE CDragEdit::TextSize(const std::wstring& text) const {
     SIZE size{0, 0};
-    HDC dc = ::GetDC(m_hWnd);
+    const CClientDC dc(m_hWnd);
     if (!dc)
         return size;
     HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT));
@@ -265,7 +267,6 @@ SIZE CDragEdit::TextSize(const std::wstring& text) const {
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     if (old)
         ::SelectObject(dc, old);
-    ::ReleaseDC(m_hWnd, dc);
     return size;
 }
 

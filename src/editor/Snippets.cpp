@@ -1,5 +1,10 @@
 #include "editor/Snippets.h"
 
+#include <optional>
+#include <utility>
+
+#include "framework/KernelHandle.h"
+#include "framework/Utf8.h"
 #include "res/resource.h"
 
 namespace Snippets {
@@ -29,13 +34,10 @@ std::wstring Decode(std::string bytes) {
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii)
         return BytePerCharacter(bytes);
-    const int size = static_cast<int>(bytes.size());
-    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
-    if (length <= 0)
+    std::optional<std::wstring> text = StrictFromUtf8(bytes);
+    if (!text)
         return BytePerCharacter(bytes);  // not UTF-8 (even if marked so): an 8-bit file
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, &text[0], length);
-    return text;
+    return std::move(*text);
 }
 
 bool IsNameLine(const std::wstring& line) {
@@ -96,16 +98,15 @@ std::vector<Snippet> Parse(const std::string& bytes) {
 }
 
 std::vector<Snippet> Load(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return {};
     std::string bytes;
     char chunk[16384];
     DWORD got = 0;
-    while (::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
         bytes.append(chunk, got);
-    ::CloseHandle(file);
     return Parse(bytes);
 }
 

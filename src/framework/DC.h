@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "framework/UniqueHandle.h"
 
 class CDC {
 public:
@@ -46,35 +46,31 @@ protected:
     HDC m_hDC = nullptr;
 };
 
+// How each kind of DC is given back: a window's with ReleaseDC (so the traits
+// carry the window), one the program made with DeleteDC.
+struct WindowDCTraits {
+    using Handle = HDC;
+    static constexpr Handle Invalid() { return nullptr; }
+    void Close(HDC dc) const { ::ReleaseDC(window, dc); }
+    HWND window = nullptr;
+};
+
+struct OwnedDCTraits {
+    using Handle = HDC;
+    static constexpr Handle Invalid() { return nullptr; }
+    static void Close(HDC dc) { ::DeleteDC(dc); }
+};
+
 // The DC of a window's client area (GetDC), released with ReleaseDC; with a
 // null window, the DC of the screen.
 class CClientDC {
 public:
-    explicit CClientDC(HWND window) : m_hWnd(window), m_hDC(::GetDC(window)) {}
-    CClientDC(const CClientDC&) = delete;
-    CClientDC& operator=(const CClientDC&) = delete;
-    CClientDC(CClientDC&& other) noexcept : m_hWnd(other.m_hWnd), m_hDC(std::exchange(other.m_hDC, nullptr)) {}
-    CClientDC& operator=(CClientDC&& other) noexcept {
-        if (this != &other) {
-            Release();
-            m_hWnd = other.m_hWnd;
-            m_hDC = std::exchange(other.m_hDC, nullptr);
-        }
-        return *this;
-    }
-    ~CClientDC() { Release(); }
+    explicit CClientDC(HWND window) : m_dc(::GetDC(window), WindowDCTraits{window}) {}
 
-    operator HDC() const { return m_hDC; }
+    operator HDC() const { return m_dc.get(); }
 
 private:
-    void Release() {
-        if (m_hDC)
-            ::ReleaseDC(m_hWnd, m_hDC);
-        m_hDC = nullptr;
-    }
-
-    HWND m_hWnd;
-    HDC m_hDC;
+    UniqueHandle<WindowDCTraits> m_dc;
 };
 
 // A DC the program made or was handed (CreateDC, the Print dialog), deleted
@@ -83,29 +79,12 @@ private:
 class COwnedDC {
 public:
     COwnedDC() = default;
-    explicit COwnedDC(HDC dc) : m_hDC(dc) {}
-    COwnedDC(const COwnedDC&) = delete;
-    COwnedDC& operator=(const COwnedDC&) = delete;
-    COwnedDC(COwnedDC&& other) noexcept : m_hDC(std::exchange(other.m_hDC, nullptr)) {}
-    COwnedDC& operator=(COwnedDC&& other) noexcept {
-        if (this != &other) {
-            Delete();
-            m_hDC = std::exchange(other.m_hDC, nullptr);
-        }
-        return *this;
-    }
-    ~COwnedDC() { Delete(); }
+    explicit COwnedDC(HDC dc) : m_dc(dc) {}
 
-    operator HDC() const { return m_hDC; }
+    operator HDC() const { return m_dc.get(); }
 
 private:
-    void Delete() {
-        if (m_hDC)
-            ::DeleteDC(m_hDC);
-        m_hDC = nullptr;
-    }
-
-    HDC m_hDC = nullptr;
+    UniqueHandle<OwnedDCTraits> m_dc;
 };
 
 // A memory DC compatible with another (CreateCompatibleDC; null: with the

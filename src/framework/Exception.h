@@ -3,8 +3,8 @@
 // in UTF-16; what() gives the same message in UTF-8 to code that only knows
 // std::exception.
 //
-// When a handler lets an exception escape, the one window procedure (Wnd.cpp)
-// shows ExceptionMessage of it in an error box.
+// When a handler lets an exception escape, the entry point the system called
+// (CallbackGuard.h) shows ExceptionMessage of it in an error box.
 #pragma once
 
 #include <exception>

@@ -6,62 +6,50 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "framework/UniqueHandle.h"
+
+template <class GdiHandle>
+struct GdiObjectTraits {
+    using Handle = GdiHandle;
+    static constexpr Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { ::DeleteObject(handle); }
+};
 
 template <class Handle>
 class CGdiObject {
 public:
     CGdiObject() = default;
-    explicit CGdiObject(Handle handle) : m_handle(handle) {}
-    CGdiObject(const CGdiObject&) = delete;
-    CGdiObject& operator=(const CGdiObject&) = delete;
-    CGdiObject(CGdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    CGdiObject& operator=(CGdiObject&& other) noexcept {
-        if (this != &other)
-            Attach(std::exchange(other.m_handle, nullptr));
-        return *this;
-    }
-    ~CGdiObject() { DeleteObject(); }
+    explicit CGdiObject(Handle handle) : m_object(handle) {}
 
-    operator Handle() const { return m_handle; }
-    Handle GetSafeHandle() const { return m_handle; }
-    void Attach(Handle handle) {
-        if (handle != m_handle)
-            DeleteObject();
-        m_handle = handle;
-    }
-    void DeleteObject() {
-        if (m_handle)
-            ::DeleteObject(m_handle);
-        m_handle = nullptr;
-    }
+    operator Handle() const { return m_object.get(); }
+    Handle GetSafeHandle() const { return m_object.get(); }
+    void Attach(Handle handle) { m_object.reset(handle); }
+    void DeleteObject() { m_object.reset(); }
 
 protected:
-    Handle m_handle = nullptr;
+    // Takes `handle` on (see Attach); true when it is a handle.
+    bool Hold(Handle handle) {
+        Attach(handle);
+        return handle != nullptr;
+    }
+
+private:
+    UniqueHandle<GdiObjectTraits<Handle>> m_object;
 };
 
 class CFont : public CGdiObject<HFONT> {
 public:
-    bool CreateFontIndirect(const LOGFONTW& lf) {
-        Attach(::CreateFontIndirectW(&lf));
-        return m_handle != nullptr;
-    }
+    bool CreateFontIndirect(const LOGFONTW& lf) { return Hold(::CreateFontIndirectW(&lf)); }
 };
 
 class CBrush : public CGdiObject<HBRUSH> {
 public:
-    bool CreateSolidBrush(COLORREF color) {
-        Attach(::CreateSolidBrush(color));
-        return m_handle != nullptr;
-    }
+    bool CreateSolidBrush(COLORREF color) { return Hold(::CreateSolidBrush(color)); }
 };
 
 class CPen : public CGdiObject<HPEN> {
 public:
-    bool CreatePen(int style, int width, COLORREF color) {
-        Attach(::CreatePen(style, width, color));
-        return m_handle != nullptr;
-    }
+    bool CreatePen(int style, int width, COLORREF color) { return Hold(::CreatePen(style, width, color)); }
 };
 
 // The header of a 32-bit top-down DIB of `width` x `height` pixels (0x00RRGGBB each).
@@ -79,17 +67,16 @@ class CBitmap : public CGdiObject<HBITMAP> {
 public:
     // A bitmap of the format of the bitmap `dc` holds (of the screen for a window's DC).
     bool CreateCompatibleBitmap(HDC dc, int width, int height) {
-        Attach(::CreateCompatibleBitmap(dc, width, height));
-        return m_handle != nullptr;
+        return Hold(::CreateCompatibleBitmap(dc, width, height));
     }
     // A 32-bit top-down DIB section; `bits` receives its pixels (0x00RRGGBB each).
     bool CreateDIB32(int width, int height, DWORD** bits) {
         BITMAPINFO info = TopDown32Info(width, height);
         void* pixels = nullptr;
-        Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+        const bool made = Hold(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
         if (bits)
-            *bits = m_handle ? static_cast<DWORD*>(pixels) : nullptr;
-        return m_handle != nullptr;
+            *bits = made ? static_cast<DWORD*>(pixels) : nullptr;
+        return made;
     }
 };
 

@@ -7,38 +7,35 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <utility>
+#include "framework/UniqueHandle.h"
+
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static constexpr Handle Invalid() { return nullptr; }
+    static void Close(HIMAGELIST list) { ImageList_Destroy(list); }
+};
 
 class CImageList {
 public:
     CImageList() = default;
-    explicit CImageList(HIMAGELIST list) : m_hImageList(list) {}
-    CImageList(const CImageList&) = delete;
-    CImageList& operator=(const CImageList&) = delete;
-    CImageList(CImageList&& other) noexcept : m_hImageList(std::exchange(other.m_hImageList, nullptr)) {}
-    CImageList& operator=(CImageList&& other) noexcept {
-        if (this != &other)
-            Attach(std::exchange(other.m_hImageList, nullptr));
-        return *this;
-    }
-    ~CImageList() { DeleteImageList(); }
+    explicit CImageList(HIMAGELIST list) : m_list(list) {}
 
-    operator HIMAGELIST() const { return m_hImageList; }
-    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    operator HIMAGELIST() const { return m_list.get(); }
+    HIMAGELIST GetSafeHandle() const { return m_list.get(); }
 
     bool Create(int cx, int cy, UINT flags, int initial, int grow);
     // Takes ownership of `list`, destroying the one held before.
-    void Attach(HIMAGELIST list);
-    HIMAGELIST Detach() { return std::exchange(m_hImageList, nullptr); }
-    void DeleteImageList();
+    void Attach(HIMAGELIST list) { m_list.reset(list); }
+    HIMAGELIST Detach() { return m_list.release(); }
+    void DeleteImageList() { m_list.reset(); }
 
     // Adds a bitmap (the list copies it); returns the new image's index or -1.
-    int Add(HBITMAP image, HBITMAP mask) { return ImageList_Add(m_hImageList, image, mask); }
-    int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
+    int Add(HBITMAP image, HBITMAP mask) { return ImageList_Add(m_list.get(), image, mask); }
+    int GetImageCount() const { return ImageList_GetImageCount(m_list.get()); }
 
     // Starts dragging image `image`; `hotspot` is the pointer's place in the image.
     bool BeginDrag(int image, POINT hotspot) {
-        return ImageList_BeginDrag(m_hImageList, image, hotspot.x, hotspot.y) != FALSE;
+        return ImageList_BeginDrag(m_list.get(), image, hotspot.x, hotspot.y) != FALSE;
     }
     // Shows the drag image at `pt`, in the coordinates of `lock`'s window
     // rectangle (null: the desktop, so screen coordinates), and locks `lock`.
@@ -50,5 +47,5 @@ public:
     static void EndDrag() { ImageList_EndDrag(); }
 
 private:
-    HIMAGELIST m_hImageList = nullptr;
+    UniqueHandle<ImageListTraits> m_list;
 };

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "framework/CallbackGuard.h"
+
 namespace {
 COleDataSource::DragScript& Script() {
     static COleDataSource::DragScript script;
@@ -255,10 +257,12 @@ HRESULT COleDataSource::EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats)
     *formats = nullptr;
     if (direction != DATADIR_GET)
         return E_NOTIMPL;
-    std::vector<FORMATETC> list;
-    for (const Entry& entry : m_entries)
-        list.push_back(FORMATETC{entry.format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
-    return ::SHCreateStdEnumFmtEtc(static_cast<UINT>(list.size()), list.data(), formats);
+    return GuardedHResult([&] {
+        std::vector<FORMATETC> list;
+        for (const Entry& entry : m_entries)
+            list.push_back(FORMATETC{entry.format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
+        return ::SHCreateStdEnumFmtEtc(static_cast<UINT>(list.size()), list.data(), formats);
+    });
 }
 
 HRESULT COleDataSource::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) {
@@ -276,7 +280,7 @@ HRESULT COleDataSource::EnumDAdvise(IEnumSTATDATA**) {
 HRESULT COleDataSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
     const int call = m_nQueryCalls++;
     if (Script())
-        return Script()(call, keyState);
+        return GuardedHResult([&] { return Script()(call, keyState); });
     if (escapePressed || (keyState & (MK_RBUTTON | MK_MBUTTON)))
         return DRAGDROP_S_CANCEL;
     return (keyState & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;

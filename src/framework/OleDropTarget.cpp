@@ -1,20 +1,18 @@
 #include "framework/OleDropTarget.h"
 
-#include <exception>
+#include "framework/CallbackGuard.h"
 
 namespace {
-// Runs a notification's body; an exception ends it with no effect.
+// Runs a notification's body; an exception is reported and ends it with no effect.
 template <class Body>
-HRESULT Guarded(DWORD* effect, Body body) {
-    try {
+HRESULT Notify(DWORD* effect, Body body) {
+    const HRESULT hr = GuardedHResult([&] {
         body();
         return S_OK;
-    } catch (const std::exception&) {
-    } catch (...) {
-    }
-    if (effect)
+    });
+    if (FAILED(hr) && effect)
         *effect = DROPEFFECT_NONE;
-    return E_UNEXPECTED;
+    return hr;
 }
 }  // namespace
 
@@ -103,7 +101,7 @@ HRESULT COleDropTarget::DragEnter(IDataObject* dataObject, DWORD keyState, POINT
     if (!effect)
         return E_INVALIDARG;
     EndDrag();
-    return Guarded(effect, [&] {
+    return Notify(effect, [&] {
         const DWORD allowed = *effect;
         m_pData = dataObject;
         if (m_pData)
@@ -117,11 +115,11 @@ HRESULT COleDropTarget::DragEnter(IDataObject* dataObject, DWORD keyState, POINT
 HRESULT COleDropTarget::DragOver(DWORD keyState, POINTL pt, DWORD* effect) {
     if (!effect)
         return E_INVALIDARG;
-    return Guarded(effect, [&] { *effect = Track(keyState, pt, *effect); });
+    return Notify(effect, [&] { *effect = Track(keyState, pt, *effect); });
 }
 
 HRESULT COleDropTarget::DragLeave() {
-    HRESULT hr = Guarded(nullptr, [&] {
+    HRESULT hr = Notify(nullptr, [&] {
         if (m_enterVerdict != DROPEFFECT_NONE)
             OnDragLeave(m_hWnd);
     });
@@ -133,7 +131,7 @@ HRESULT COleDropTarget::DragLeave() {
 HRESULT COleDropTarget::Drop(IDataObject* dataObject, DWORD keyState, POINTL pt, DWORD* effect) {
     if (!effect)
         return E_INVALIDARG;
-    HRESULT hr = Guarded(effect, [&] {
+    HRESULT hr = Notify(effect, [&] {
         DROPEFFECT result = DROPEFFECT_NONE;
         if (m_enterVerdict != DROPEFFECT_NONE && dataObject) {
             const POINT point = ToClient(pt);

@@ -15,8 +15,8 @@
 //   move when the source allows that one, else to no effect.
 // - The registration must be revoked before its window is destroyed: call
 //   Revoke() from WM_DESTROY; the destructor revokes too.
-// - No exception leaves an OLE call: a handler that throws ends the
-//   notification with no effect.
+// - No exception leaves an OLE call: a handler that throws is reported
+//   (CallbackGuard.h) and ends the notification with no effect.
 #pragma once
 
 #include <windows.h>

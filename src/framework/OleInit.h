@@ -7,32 +7,26 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include <utility>
+#include "framework/UniqueHandle.h"
+
+// The result of a successful OleInitialize stands for the initialisation.
+struct OleInitTraits {
+    using Handle = HRESULT;
+    static constexpr Handle Invalid() { return CO_E_NOTINITIALIZED; }
+    static void Close(HRESULT) { ::OleUninitialize(); }
+};
 
 class COleInit {
 public:
-    COleInit() : m_hr(::OleInitialize(nullptr)) {}
-    COleInit(const COleInit&) = delete;
-    COleInit& operator=(const COleInit&) = delete;
-    COleInit(COleInit&& other) noexcept : m_hr(std::exchange(other.m_hr, CO_E_NOTINITIALIZED)) {}
-    COleInit& operator=(COleInit&& other) noexcept {
-        if (this != &other) {
-            Uninitialize();
-            m_hr = std::exchange(other.m_hr, CO_E_NOTINITIALIZED);
-        }
-        return *this;
-    }
-    ~COleInit() { Uninitialize(); }
+    COleInit() : COleInit(::OleInitialize(nullptr)) {}
 
-    bool Succeeded() const { return SUCCEEDED(m_hr); }
-    HRESULT Result() const { return m_hr; }
+    bool Succeeded() const { return static_cast<bool>(m_ole); }
+    HRESULT Result() const { return m_ole ? m_ole.get() : m_failure; }
 
 private:
-    void Uninitialize() {
-        if (SUCCEEDED(m_hr))
-            ::OleUninitialize();
-        m_hr = CO_E_NOTINITIALIZED;
-    }
+    explicit COleInit(HRESULT hr)
+        : m_ole(SUCCEEDED(hr) ? hr : OleInitTraits::Invalid()), m_failure(FAILED(hr) ? hr : OleInitTraits::Invalid()) {}
 
-    HRESULT m_hr;
+    UniqueHandle<OleInitTraits> m_ole;
+    HRESULT m_failure;
 };

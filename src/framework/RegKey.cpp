@@ -5,7 +5,7 @@ LONG CRegKey::Open(HKEY parent, const wchar_t* path, REGSAM access) {
     HKEY key = nullptr;
     const LONG rc = ::RegOpenKeyExW(parent, path, 0, access, &key);
     // A failed call's output is not a key to close.
-    m_hKey = rc == ERROR_SUCCESS ? key : nullptr;
+    m_key.reset(rc == ERROR_SUCCESS ? key : nullptr);
     return rc;
 }
 
@@ -14,12 +14,6 @@ LONG CRegKey::Create(HKEY parent, const wchar_t* path, REGSAM access) {
     HKEY key = nullptr;
     const LONG rc =
         ::RegCreateKeyExW(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
-    m_hKey = rc == ERROR_SUCCESS ? key : nullptr;
+    m_key.reset(rc == ERROR_SUCCESS ? key : nullptr);
     return rc;
-}
-
-void CRegKey::Close() {
-    if (m_hKey)
-        ::RegCloseKey(m_hKey);
-    m_hKey = nullptr;
 }

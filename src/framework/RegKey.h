@@ -6,31 +6,24 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "framework/UniqueHandle.h"
+
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static constexpr Handle Invalid() { return nullptr; }
+    static void Close(HKEY key) { ::RegCloseKey(key); }
+};
 
 class CRegKey {
 public:
-    CRegKey() = default;
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-    CRegKey(CRegKey&& other) noexcept : m_hKey(std::exchange(other.m_hKey, nullptr)) {}
-    CRegKey& operator=(CRegKey&& other) noexcept {
-        if (this != &other) {
-            Close();
-            m_hKey = std::exchange(other.m_hKey, nullptr);
-        }
-        return *this;
-    }
-    ~CRegKey() { Close(); }
-
-    operator HKEY() const { return m_hKey; }
+    operator HKEY() const { return m_key.get(); }
 
     // Opens an existing key.
     LONG Open(HKEY parent, const wchar_t* path, REGSAM access);
     // Opens a key, creating it (and the keys above it) where missing.
     LONG Create(HKEY parent, const wchar_t* path, REGSAM access);
-    void Close();
+    void Close() { m_key.reset(); }
 
 private:
-    HKEY m_hKey = nullptr;
+    UniqueHandle<RegKeyTraits> m_key;
 };

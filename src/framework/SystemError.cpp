@@ -14,3 +14,8 @@ std::wstring SystemErrorText(DWORD code) {
         text.pop_back();
     return text;
 }
+
+std::wstring SystemErrorReason(DWORD code) {
+    const std::wstring text = SystemErrorText(code);
+    return text.empty() ? L"Error " + std::to_wstring(code) : text;
+}

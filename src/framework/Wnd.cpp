@@ -2,10 +2,7 @@
 
 #include <commctrl.h>
 
-#include <exception>
-
-#include "framework/AppMessageBox.h"
-#include "framework/Exception.h"
+#include "framework/CallbackGuard.h"
 #include "framework/WindowText.h"
 
 namespace {
@@ -185,14 +182,7 @@ bool CWnd::DestroyWindow() {
 LRESULT CWnd::GuardedDispatch(UINT msg, WPARAM w, LPARAM l) {
     CurrentMessage saved = m_current;
     m_current = {msg, w, l};
-    LRESULT result = 0;
-    try {
-        result = WindowProc(msg, w, l);
-    } catch (const std::exception& e) {
-        AppMessageBox(ExceptionMessage(e), nullptr, MB_ICONERROR);
-    } catch (...) {
-        AppMessageBox(L"Unexpected error.", nullptr, MB_ICONERROR);
-    }
+    const LRESULT result = Guarded<LRESULT>(0, [&] { return WindowProc(msg, w, l); });
     m_current = saved;
     return result;
 }

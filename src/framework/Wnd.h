@@ -19,7 +19,7 @@
 // - A control bound by Attach gets PreSubclassWindow once it is bound, to
 //   prepare itself (styles, fonts) before it handles anything else.
 // - No exception crosses a window procedure: the one static procedure catches
-//   and shows the exception's own message (ExceptionMessage, Exception.h).
+//   and shows the exception's own message (ReportCurrentException, CallbackGuard.h).
 // - GetWindowText reads text of any length (WindowText, WindowText.h).
 #pragma once
 

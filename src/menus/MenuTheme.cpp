@@ -6,6 +6,7 @@
 #include "menus/MenuShade.h"
 #include "menus/NewMenuHook.h"
 #include "framework/DC.h"
+#include "framework/WindowsVersion.h"
 
 namespace MenuPlatform {
 bool IsWine() {
@@ -56,13 +57,7 @@ const Settings& CurrentSettings() {
 }
 
 bool SystemTracksMenuBar() {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    ::GetVersionExW(&info);
-#pragma GCC diagnostic pop
-    return info.dwMajorVersion >= 5 && !::GetSystemMetrics(SM_REMOTESESSION);
+    return CurrentWindowsVersion().major >= 5 && !::GetSystemMetrics(SM_REMOTESESSION);
 }
 }  // namespace MenuPlatform
 

@@ -6,6 +6,7 @@
 #include "menus/NewBrush.h"
 #include "menus/NewMenu.h"
 #include "menus/NewMenuIcons.h"
+#include "framework/CallbackGuard.h"
 #include "framework/DC.h"
 
 namespace {
@@ -24,8 +25,8 @@ bool IsPopupMenuWindow(HWND hwnd) {
 
 CNewMenuHook::CNewMenuHook() {
     MenuThemes::RegisterAll();
-    m_hHook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CallWndProc, nullptr, ::GetCurrentThreadId());
-    if (!m_hHook) {
+    m_hook.reset(::SetWindowsHookExW(WH_CALLWNDPROC, &CallWndProc, nullptr, ::GetCurrentThreadId()));
+    if (!m_hook) {
         MenuThemes::FreeAll();
         throw std::bad_alloc();
     }
@@ -34,7 +35,7 @@ CNewMenuHook::CNewMenuHook() {
 
 CNewMenuHook::~CNewMenuHook() {
     ReleaseAll();
-    ::UnhookWindowsHookEx(m_hHook);
+    m_hook.reset();
     g_hook = nullptr;
     CNewMenuIcons::FreeAll();
     CNewBrushList::FreeAll();
@@ -70,7 +71,10 @@ LRESULT CALLBACK CNewMenuHook::CallWndProc(int code, WPARAM w, LPARAM l) {
     if (code == HC_ACTION && g_hook) {
         const auto* sent = reinterpret_cast<const CWPSTRUCT*>(l);
         if (sent->message == WM_CREATE || sent->message == kSizeWindow)
-            g_hook->Consider(sent->hwnd, sent->message, sent->lParam);
+            Guarded(false, [sent] {
+                g_hook->Consider(sent->hwnd, sent->message, sent->lParam);
+                return true;
+            });
     }
     return ::CallNextHookEx(nullptr, code, w, l);
 }
@@ -181,6 +185,10 @@ void CNewMenuHook::Print(HWND hwnd, CMenuHookData& data, HDC dc, LPARAM what) {
 }
 
 LRESULT CALLBACK CNewMenuHook::MenuProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    return Guarded<LRESULT>(0, [&] { return HandleMenuMessage(hwnd, msg, w, l); });
+}
+
+LRESULT CNewMenuHook::HandleMenuMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     CMenuHookData* data = DataOf(hwnd);
     if (!data) {
         // Given back while a message was on its way: the property still names the procedure.
@@ -211,9 +219,8 @@ LRESULT CALLBACK CNewMenuHook::MenuProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
                     ::GetWindowRect(hwnd, &window);
                     data->m_capture.Take({window.left - 10, window.top - 10, window.right + 10, window.bottom + 10});
                 }
-                HDC dc = ::GetWindowDC(hwnd);
-                theme->DrawFrame(hwnd, dc, *data);
-                ::ReleaseDC(hwnd, dc);
+                const UniqueHandle<WindowDCTraits> dc(::GetWindowDC(hwnd), WindowDCTraits{hwnd});
+                theme->DrawFrame(hwnd, dc.get(), *data);
                 return 0;
             }
             break;

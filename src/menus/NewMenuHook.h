@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "menus/MenuShade.h"
+#include "framework/UniqueHandle.h"
 
 // What the hook keeps of one popup window it has taken over.
 struct CMenuHookData {
@@ -33,6 +34,13 @@ struct CMenuHookData {
     // The screen under the window and 10 pixels around it, for the shade.
     CScreenCapture m_capture;
     bool m_bPrinting = false;
+};
+
+// The hook is removed with the object.
+struct WindowsHookTraits {
+    using Handle = HHOOK;
+    static constexpr Handle Invalid() { return nullptr; }
+    static void Close(HHOOK hook) { ::UnhookWindowsHookEx(hook); }
 };
 
 class CNewMenuHook {
@@ -58,6 +66,7 @@ public:
 private:
     static LRESULT CALLBACK CallWndProc(int code, WPARAM w, LPARAM l);
     static LRESULT CALLBACK MenuProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+    static LRESULT HandleMenuMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
     void Consider(HWND hwnd, UINT msg, LPARAM l);
     void TakeOver(HWND hwnd, HMENU menu);
     void Release(HWND hwnd);
@@ -65,7 +74,7 @@ private:
     void OnWindowPosChanged(HWND hwnd, CMenuHookData& data, const WINDOWPOS& pos);
     void Print(HWND hwnd, CMenuHookData& data, HDC dc, LPARAM what);
 
-    HHOOK m_hHook = nullptr;
+    UniqueHandle<WindowsHookTraits> m_hook;
     HMENU m_hNotedMenu = nullptr;
     std::map<HWND, std::unique_ptr<CMenuHookData>> m_popups;
 };

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "framework/Exception.h"
+#include "framework/Folders.h"
 #include "framework/SystemError.h"
 #include "textfiles/ExportNames.h"
 #include "textfiles/TextFileWrite.h"
@@ -10,22 +11,6 @@
 namespace {
 // How many of the notes an export could not write its report names.
 constexpr size_t kFailuresNamed = 5;
-
-// Creates a folder and every missing folder above it. The shell's own call
-// for this notifies the shell of each folder, which under Wine takes longer
-// than writing the notes.
-void CreateFolderPath(const std::wstring& folder) {
-    std::wstring path = folder;
-    while (!path.empty() && path.back() == L'\\')
-        path.pop_back();
-    if (path.empty() || ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() != ERROR_PATH_NOT_FOUND)
-        return;
-    const size_t parent = path.find_last_of(L'\\');
-    if (parent == std::wstring::npos)
-        return;
-    CreateFolderPath(path.substr(0, parent));
-    ::CreateDirectoryW(path.c_str(), nullptr);
-}
 
 // Writes a new file of the export; the reason when it could not be written.
 std::optional<std::wstring> WriteExportFile(const std::wstring& path, const std::wstring& text) {

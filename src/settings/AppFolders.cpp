@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "framework/Folders.h"
 #include "framework/ModulePath.h"
+#include "framework/WindowsVersion.h"
 #include "app/TestSeams.h"
 
 namespace AppFolders {
@@ -34,29 +36,16 @@ bool QueryAppDataFolder(std::wstring& folder) {
     return ok;
 }
 
-// Creates a folder and any missing parents; an existing folder is fine.
-void CreateFolderTree(const std::wstring& folder) {
-    for (size_t pos = folder.find(L'\\', 3); pos != std::wstring::npos; pos = folder.find(L'\\', pos + 1))
-        ::CreateDirectoryW(folder.substr(0, pos).c_str(), nullptr);
-}
-
 }  // namespace
-
-bool IsNtFamily() {
-    OSVERSIONINFOEXW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    ::GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info));
-    return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
 
 void Initialise() {
     std::wstring module = ::ModulePath();
     g_programFolder = module.substr(0, module.find_last_of(L'\\') + 1);
     if (!g_testDataFolder.empty())
         g_dataFolder = g_testDataFolder;
-    else if (!IsNtFamily() || !QueryAppDataFolder(g_dataFolder))
+    else if (!CurrentWindowsVersion().ntFamily || !QueryAppDataFolder(g_dataFolder))
         g_dataFolder = g_programFolder;
-    CreateFolderTree(g_dataFolder);
+    CreateFolderPath(g_dataFolder);
 }
 
 const std::wstring& ProgramFolder() {

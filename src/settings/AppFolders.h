@@ -14,7 +14,5 @@ void Initialise();
 
 const std::wstring& ProgramFolder();
 const std::wstring& DataFolder();
-// Whether the system is of the NT family (the first-run balloon needs it).
-bool IsNtFamily();
 
 }  // namespace AppFolders

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/KernelHandle.h"
+#include "framework/Utf8.h"
 #include "settings/AppFolders.h"
 
 namespace Profile {
@@ -13,16 +15,15 @@ std::wstring ConfigPath() {
 namespace {
 std::string ReadBytes(const std::wstring& path, bool& exists) {
     std::string bytes;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    exists = file != INVALID_HANDLE_VALUE;
+    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    exists = static_cast<bool>(file);
     if (!exists)
         return bytes;
     char chunk[4096];
     DWORD read = 0;
-    while (::ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
+    while (::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0)
         bytes.append(chunk, read);
-    ::CloseHandle(file);
     return bytes;
 }
 
@@ -30,15 +31,15 @@ std::string ReadBytes(const std::wstring& path, bool& exists) {
 // leaves the old file as it was.
 void WriteUtf16File(const std::wstring& path, const std::wstring& text) {
     const std::wstring temporary = path + L".new";
-    HANDLE file =
-        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    FileHandle file(
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return;
     const std::wstring content = L"\xFEFF" + text;
     const DWORD size = static_cast<DWORD>(content.size() * sizeof(wchar_t));
     DWORD written = 0;
-    const bool ok = ::WriteFile(file, content.data(), size, &written, nullptr) && written == size;
-    ::CloseHandle(file);
+    const bool ok = ::WriteFile(file.get(), content.data(), size, &written, nullptr) && written == size;
+    file.reset();  // closed before it is moved into place
     if (!ok || !::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ::DeleteFileW(temporary.c_str());
 }
@@ -60,13 +61,14 @@ void UseUnicodeFile() {
     // (and, on some systems, one with a UTF-8 mark as UTF-8).
     const bool utf8 = bytes.rfind("\xEF\xBB\xBF", 0) == 0;
     const std::string body = utf8 ? bytes.substr(3) : bytes;
-    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
     std::wstring text;
-    if (!body.empty()) {
+    if (utf8) {
+        text = FromUtf8(body);
+    } else if (!body.empty()) {
         const int size = static_cast<int>(body.size());
-        const int length = ::MultiByteToWideChar(codePage, 0, body.data(), size, nullptr, 0);
+        const int length = ::MultiByteToWideChar(CP_ACP, 0, body.data(), size, nullptr, 0);
         text.resize(static_cast<size_t>(length));
-        ::MultiByteToWideChar(codePage, 0, body.data(), size, text.data(), length);
+        ::MultiByteToWideChar(CP_ACP, 0, body.data(), size, text.data(), length);
     }
     WriteUtf16File(path, text);
 }

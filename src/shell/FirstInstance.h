@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "framework/KernelHandle.h"
+
 // The mutex's name ("Local\": one per log-on session; Windows 2000 without
 // terminal services ignores the prefix).
 constexpr const wchar_t* kFirstInstanceMutexName = L"Local\\Tallyleaf.FirstInstance";
@@ -27,6 +29,6 @@ public:
     bool TryClaim(DWORD ms);
 
 private:
-    HANDLE m_hMutex;
+    KernelHandle m_mutex;
     bool m_bOwned = false;
 };

@@ -1,14 +1,15 @@
 #include "storage/DatabaseBackup.h"
 
 #include <windows.h>
-#include <shlobj.h>
 #include <sqlite3.h>
 
 #include <utility>
 #include <vector>
 
-#include "framework/SystemErrorText.h"
-#include "storage/SqliteText.h"
+#include "framework/SystemError.h"
+#include "framework/Folders.h"
+#include "framework/KernelHandle.h"
+#include "framework/Utf8.h"
 
 namespace DatabaseBackup {
 namespace {
@@ -60,7 +61,7 @@ public:
         const int rc = sqlite3_open_v2(ToUtf8(path).c_str(), &m_db, flags, nullptr);
         if (rc == SQLITE_OK)
             return true;
-        error = m_db ? Error() : FromCodePage(CP_UTF8, sqlite3_errstr(rc));
+        error = m_db ? Error() : FromUtf8(sqlite3_errstr(rc));
         return false;
     }
     sqlite3* Get() const { return m_db; }
@@ -130,7 +131,7 @@ StepFailure CopyPages(sqlite3* source, sqlite3* dest) {
     // does not, so its message is the code's own.
     if (finishRc != SQLITE_OK)
         return {finishRc, static_cast<const wchar_t*>(sqlite3_errmsg16(dest))};
-    return {rc, ownMessage.empty() ? FromCodePage(CP_UTF8, sqlite3_errstr(rc)) : ownMessage};
+    return {rc, ownMessage.empty() ? FromUtf8(sqlite3_errstr(rc)) : ownMessage};
 }
 
 // Runs PRAGMA quick_check on the file. Its rows, or a failure to run it.
@@ -170,8 +171,8 @@ struct FoundCopy {
 std::vector<FoundCopy> CopiesIn(const std::wstring& folder, const std::wstring& stem) {
     std::vector<FoundCopy> copies;
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    const FindHandle find(::FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find)
         return copies;
     const std::wstring suffix = L".db";
     do {
@@ -183,8 +184,7 @@ std::vector<FoundCopy> CopiesIn(const std::wstring& folder, const std::wstring& 
             !SameTextIgnoringCase(name.c_str() + dateAt + 10, suffix) || !ParseDateText(name.substr(dateAt, 10), date))
             continue;
         copies.push_back({date, name});
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
+    } while (::FindNextFileW(find.get(), &found));
     return copies;
 }
 
@@ -200,7 +200,7 @@ std::wstring ApplyRetention(const std::wstring& folder, const std::wstring& stem
             if (copy.date != date || ::DeleteFileW((folder + copy.name).c_str()) || !failure.empty())
                 continue;
             failure = L"The old backup \"" + folder + copy.name + L"\" could not be removed: " +
-                      SystemErrorText(::GetLastError());
+                      SystemErrorReason(::GetLastError());
         }
     }
     return failure;
@@ -235,12 +235,10 @@ BackupResult MakeCopy(const std::wstring& dbPath, const std::wstring& folderPath
     BackupResult result;
     result.copyPath = folder + CopyName(dbPath, today);
 
-    const int created = ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        const DWORD error = created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS ? created : ERROR_DIRECTORY;
+    if (!CreateFolderPath(folder)) {
+        const DWORD error = ::GetLastError();
         return Failure(result, Outcome::Failed,
-                       L"Could not create the backup folder \"" + folderPath + L"\": " + SystemErrorText(error));
+                       L"Could not create the backup folder \"" + folderPath + L"\": " + SystemErrorReason(error));
     }
 
     // Read-only: a missing database fails here instead of being created empty.
@@ -253,7 +251,7 @@ BackupResult MakeCopy(const std::wstring& dbPath, const std::wstring& folderPath
     wchar_t tempPath[MAX_PATH];
     if (!::GetTempFileNameW(folder.c_str(), L"tlb", 0, tempPath))
         return Failure(result, Outcome::Failed,
-                       L"Could not create a file in \"" + folderPath + L"\": " + SystemErrorText(::GetLastError()));
+                       L"Could not create a file in \"" + folderPath + L"\": " + SystemErrorReason(::GetLastError()));
     TemporaryFile temp(tempPath);
 
     {
@@ -280,8 +278,9 @@ BackupResult MakeCopy(const std::wstring& dbPath, const std::wstring& folderPath
 
     if (!::MoveFileExW(temp.Path().c_str(), result.copyPath.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return Failure(result, Outcome::Failed,
-                       L"Could not save the backup \"" + result.copyPath + L"\": " + SystemErrorText(::GetLastError()));
+        return Failure(
+            result, Outcome::Failed,
+            L"Could not save the backup \"" + result.copyPath + L"\": " + SystemErrorReason(::GetLastError()));
     temp.Release();
 
     result.outcome = Outcome::Copied;

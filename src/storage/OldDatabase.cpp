@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "framework/Utf8.h"
 #include "storage/CppSQLite3DB.h"
 #include "storage/NotesStore.h"
 #include "storage/SqliteText.h"
@@ -44,7 +45,7 @@ bool ConvertInto(const std::wstring& oldPath, const std::wstring& newPath, const
     }
     sqlite3_stmt* rows = nullptr;
     if (sqlite3_prepare(old, "SELECT * FROM notes;", -1, &rows, nullptr) != SQLITE_OK) {
-        const std::wstring message = FromCodePage(CP_UTF8, sqlite3_errmsg(old));
+        const std::wstring message = FromUtf8(sqlite3_errmsg(old));
         sqlite3_finalize(rows);
         sqlite3_close(old);
         report(Failure::Read, message);
@@ -84,7 +85,7 @@ bool ConvertInto(const std::wstring& oldPath, const std::wstring& newPath, const
     if (rc != SQLITE_DONE) {
         // The rows read so far are carried over; the rest could not be read.
         succeeded = false;
-        report(Failure::Storage, FromCodePage(CP_UTF8, sqlite3_errmsg(old)));
+        report(Failure::Storage, FromUtf8(sqlite3_errmsg(old)));
     }
     sqlite3_finalize(rows);
     guarded([&] { target.ExecuteStatement(L"commit transaction;"); });

@@ -7,8 +7,5 @@ CTextFileBase::~CTextFileBase() {
 }
 
 void CTextFileBase::Close() {
-    if (m_hFile == INVALID_HANDLE_VALUE)
-        return;
-    ::CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
+    m_file.reset();
 }

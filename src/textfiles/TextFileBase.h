@@ -13,6 +13,8 @@
 
 #include <string>
 
+#include "framework/KernelHandle.h"
+
 class CTextFileBase {
 public:
     enum TextEncoding { ANSI = 0, UTF16BE = 1, UTF16LE = 2, UTF8 = 3 };
@@ -21,7 +23,7 @@ public:
     CTextFileBase& operator=(const CTextFileBase&) = delete;
     virtual ~CTextFileBase();
 
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return static_cast<bool>(m_file); }
     int GetEncoding() const { return m_nEncoding; }
     const std::wstring& GetPath() const { return m_strPath; }
 
@@ -34,7 +36,7 @@ protected:
     CTextFileBase(const std::wstring& path, int encoding);
 
     std::wstring m_strPath;
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    FileHandle m_file;
     int m_nEncoding;
     bool m_bEndOfFile = false;
     unsigned char m_buffer[kBufferSize] = {};

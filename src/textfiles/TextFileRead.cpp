@@ -63,8 +63,8 @@ int LeadingOnes(unsigned char lead) {
 }  // namespace
 
 CTextFileRead::CTextFileRead(const std::wstring& path) : CTextFileBase(path, ANSI) {
-    m_hFile = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    m_file.reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!IsOpen()) {
         m_bEndOfFile = true;
         return;
@@ -99,7 +99,7 @@ bool CTextFileRead::IsUtf8WithoutMark() {
     bool valid = true;
     for (;;) {
         DWORD got = 0;
-        if (!::ReadFile(m_hFile, chunk.data(), kChunk, &got, nullptr))
+        if (!::ReadFile(m_file.get(), chunk.data(), kChunk, &got, nullptr))
             throw CException(L"Error: Can't read file :" + m_strPath);
         if (got == 0)
             break;
@@ -114,7 +114,7 @@ bool CTextFileRead::IsUtf8WithoutMark() {
 
 void CTextFileRead::Rewind() {
     LARGE_INTEGER start{};
-    ::SetFilePointerEx(m_hFile, start, nullptr, FILE_BEGIN);
+    ::SetFilePointerEx(m_file.get(), start, nullptr, FILE_BEGIN);
     m_nBufferPos = 0;
     m_nBufferCount = 0;
     m_bEndOfFile = false;
@@ -127,7 +127,7 @@ bool CTextFileRead::RefillBuffer() {
     DWORD got = 0;
     if (!IsOpen())
         return false;
-    if (!::ReadFile(m_hFile, m_buffer, kBufferSize, &got, nullptr))
+    if (!::ReadFile(m_file.get(), m_buffer, kBufferSize, &got, nullptr))
         throw CException(L"Error: Can't read file :" + m_strPath);
     m_nBufferPos = 0;
     m_nBufferCount = static_cast<int>(got);
@@ -255,7 +255,7 @@ bool CTextFileRead::ReadAll(std::wstring& text, const std::wstring& separator) {
     if (!IsOpen())
         return false;
     LARGE_INTEGER size{};
-    if (::GetFileSizeEx(m_hFile, &size)) {
+    if (::GetFileSizeEx(m_file.get(), &size)) {
         const bool wide = m_nEncoding == UTF16LE || m_nEncoding == UTF16BE;
         text.reserve(static_cast<size_t>(wide ? size.QuadPart / 2 : size.QuadPart) + 2);
     }

@@ -15,8 +15,8 @@ bool IsLowSurrogate(wchar_t u) {
 }  // namespace
 
 CTextFileWrite::CTextFileWrite(const std::wstring& path, int encoding) : CTextFileBase(path, encoding) {
-    m_hFile = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+    m_file.reset(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!IsOpen())
         return;
     switch (encoding) {
@@ -52,7 +52,7 @@ void CTextFileWrite::Flush() {
     const DWORD count = static_cast<DWORD>(m_nBufferPos);
     // What could not be written is dropped, so that closing does not try again.
     m_nBufferPos = 0;
-    if (!::WriteFile(m_hFile, m_buffer, count, &written, nullptr) || written != count)
+    if (!::WriteFile(m_file.get(), m_buffer, count, &written, nullptr) || written != count)
         ThrowWriteFailure();
 }
 
@@ -69,7 +69,7 @@ void CTextFileWrite::FlushToDisk() {
     if (!IsOpen())
         return;
     Flush();
-    if (!::FlushFileBuffers(m_hFile))
+    if (!::FlushFileBuffers(m_file.get()))
         ThrowWriteFailure();
 }
 

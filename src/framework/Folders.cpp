@@ -1,0 +1,42 @@
+#include "framework/Folders.h"
+
+#include <windows.h>
+
+namespace {
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Makes `path` (no trailing separator); the system's error when it can't.
+DWORD MakeFolder(const std::wstring& path) {
+    if (::CreateDirectoryW(path.c_str(), nullptr))
+        return ERROR_SUCCESS;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_PATH_NOT_FOUND)
+        return error;
+    const size_t parent = path.find_last_of(L"\\/");
+    if (parent == std::wstring::npos || parent == 0)
+        return error;
+    const DWORD above = MakeFolder(path.substr(0, parent));
+    if (above != ERROR_SUCCESS && above != ERROR_ALREADY_EXISTS)
+        return above;
+    return ::CreateDirectoryW(path.c_str(), nullptr) ? ERROR_SUCCESS : ::GetLastError();
+}
+}  // namespace
+
+bool CreateFolderPath(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    if (path.empty()) {
+        ::SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    const DWORD error = MakeFolder(path);
+    if (IsFolder(path))
+        return true;
+    const bool fileInTheWay = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS || error == ERROR_SUCCESS;
+    ::SetLastError(fileInTheWay ? ERROR_DIRECTORY : error);
+    return false;
+}
