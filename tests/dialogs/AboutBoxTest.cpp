@@ -13,7 +13,6 @@
 #include "shell/HtmBrowser.h"
 #include "controls/HyperLink.h"
 #include "app/TestSeams.h"
-#include "shell/WebAddresses.h"
 #include "framework/AppMessageBox.h"
 #include "framework/DC.h"
 #include "framework/WindowText.h"
@@ -223,8 +222,9 @@ TEST_F(HyperLinks, HoveringUnderlinesAndReddensTheLinkUntilThePointerLeaves) {
     Hover(link);
     EXPECT_TRUE(Underlined(link));
     EXPECT_EQ(TextColour(link), CHyperLink::kHoverColour);
-    // While the pointer stays, the hover timer keeps the link lit.
-    PumpFor(350);
+    // While the pointer stays, the hover timer keeps the link lit (and ticks on).
+    MessageWatch hoverTimer{link, WM_TIMER, MessageWatch::kAnyWParam};
+    EXPECT_TRUE(PumpUntil([&] { return hoverTimer.seen >= 3; }, 5000, &hoverTimer));
     EXPECT_TRUE(link.IsOver());
 
     ::SetCursorPos(5, 5);
@@ -396,11 +396,11 @@ TEST_F(AboutBox, ItShowsTheVersionAndFiveLinks) {
         std::wstring tip;
     };
     const Expected expected[] = {
-        {IDC_ABOUT_MAIL, WebAddresses::kSupportMail, L"E-mail support@tallyleaf.example"},
-        {IDC_ABOUT_HOME_PAGE, WebAddresses::kHomePage, L"Go to tallyleaf.example/"},
-        {IDC_ABOUT_PRODUCT1, WebAddresses::kClipkeeper, L"Go to tallyleaf.example/clipkeeper"},
-        {IDC_ABOUT_PRODUCT2, WebAddresses::kTimeslip, L"Go to tallyleaf.example/timeslip"},
-        {IDC_ABOUT_ARCHIVE, WebAddresses::kSoftwareArchive, L"Go to software-archive.example/"},
+        {IDC_ABOUT_MAIL, L"mailto:support@tallyleaf.example", L"E-mail support@tallyleaf.example"},
+        {IDC_ABOUT_HOME_PAGE, L"https://tallyleaf.example/", L"Go to tallyleaf.example/"},
+        {IDC_ABOUT_PRODUCT1, L"https://tallyleaf.example/clipkeeper", L"Go to tallyleaf.example/clipkeeper"},
+        {IDC_ABOUT_PRODUCT2, L"https://tallyleaf.example/timeslip", L"Go to tallyleaf.example/timeslip"},
+        {IDC_ABOUT_ARCHIVE, L"https://software-archive.example/", L"Go to software-archive.example/"},
     };
     for (const Expected& e : expected) {
         CHyperLink& link = Link(e.id);
@@ -496,7 +496,7 @@ TEST_F(AboutCommand, HelpAboutShowsTheBoxModallyWithTipsOverItsLinks) {
         ::SetTimer(nullptr, 0, 20, &AboutCommand::Step);
         return 0;
     });
-    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);
+    Command(ID_HELP_ABOUT);
 
     ASSERT_NE(s_watch.box, nullptr) << "no box was shown";
     EXPECT_FALSE(::IsWindow(s_watch.box)) << "the box is destroyed when it closes";
