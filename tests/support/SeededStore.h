@@ -11,8 +11,8 @@
 struct NoteRow {
     int id;
     int pid;
-    std::wstring name;
-    std::wstring text;
+    std::wstring name{};
+    std::wstring text{};
     int pos = 0;
 };
 
