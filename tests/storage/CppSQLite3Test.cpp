@@ -1,5 +1,6 @@
 // The database access layer against real database files in a temporary folder.
 #include "storage/CppSQLite3DB.h"
+#include "storage/NotesStore.h"
 #include "support/StorageFailure.h"
 #include "support/TempDir.h"
 
@@ -46,7 +47,7 @@ protected:
     }
 
     TempDir dir;
-    std::wstring path = dir.File(L"notes2.db");
+    std::wstring path = dir.File(NotesStore::kDefaultFileName);
     CppSQLite3DB db;
 };
 
@@ -173,7 +174,7 @@ TEST(SqliteConnectionFile, OpensAFileUnderANonAsciiPath) {
     TempDir dir;
     const std::wstring folder = dir.File(L"\x0417\x0430\x043C\x0435\x0442\x043A\x0438 \x7B46\x8BB0");
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    const std::wstring path = folder + L"\\notes2.db";
+    const std::wstring path = folder + L"\\" + NotesStore::kDefaultFileName;
     CppSQLite3DB db;
     db.Open(path);
     db.ExecuteStatement(kCreateNotes);
@@ -191,7 +192,7 @@ TEST(SqliteConnectionFile, FailedOpenLeavesTheObjectClosedAndUsable) {
     EXPECT_FALSE(db.IsOpen());
     EXPECT_NO_THROW(db.Close());
 
-    db.Open(dir.File(L"notes2.db"));
+    db.Open(dir.File(NotesStore::kDefaultFileName));
     EXPECT_TRUE(db.IsOpen());
     EXPECT_EQ(db.ExecuteScalar(L"select 7;"), 7);
 }
@@ -211,7 +212,7 @@ TEST(SqliteConnectionFile, ClosedConnectionRefusesEveryStatement) {
         expectNotOpen(FailureOf([&] { db.ExecuteScalar(L"select 1;"); }));
         expectNotOpen(FailureOf([&] { db.HasTable(L"notes"); }));
         expectNotOpen(FailureOf([&] { db.Prepare(L"select 1;"); }));
-        db.Open(dir.File(L"notes2.db"));
+        db.Open(dir.File(NotesStore::kDefaultFileName));
         db.Close();
     }
 }
