@@ -27,6 +27,8 @@
 #include "framework/ModulePath.h"
 #include "framework/OleInit.h"
 #include "storage/CppSQLite3DB.h"
+#include "storage/NotesStore.h"
+#include "support/SeededStore.h"
 
 using namespace bench;
 
@@ -212,7 +214,7 @@ void RunEverydaySwitches(const ScratchFolder& scratch, std::vector<Figure>& figu
         lengths.push_back(static_cast<size_t>(200.0 * std::pow(100.0, i / (kNotes - 1.0))));
     const std::wstring folder = scratch.SubFolder(L"everyday");
     Progress("generating everyday notes");
-    const std::vector<NoteFacts> notes = WriteSizedNotes(folder + L"notes2.db", lengths, 0xE7E7u);
+    const std::vector<NoteFacts> notes = WriteSizedNotes(folder + NotesStore::kDefaultFileName, lengths, 0xE7E7u);
     auto dlg = StartWindow(folder);
     WaitUntil([&] { return Shows(*dlg, notes[0]); }, "note 1");
     dlg->CallUpWindow();
@@ -273,14 +275,7 @@ void RunOneLongLine(const ScratchFolder& scratch, std::vector<Figure>& figures) 
     line.resize(kLength);
     for (const bool wrap : {true, false}) {
         const std::wstring folder = scratch.SubFolder(wrap ? L"line-wrapped" : L"line-unwrapped");
-        {
-            CppSQLite3DB db;
-            db.Open(folder + L"notes2.db");
-            db.ExecuteStatement(
-                L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-            db.ExecuteStatement(L"INSERT INTO notes VALUES(1,0,'Short','short',0);");
-            db.ExecuteStatement(L"INSERT INTO notes VALUES(2,0,'Log','" + line + L"',0);");
-        }
+        SeedNotes(folder + NotesStore::kDefaultFileName, {{1, 0, L"Short", L"short"}, {2, 0, L"Log", line}});
         ::WritePrivateProfileStringW(L"Main", L"WordWrap", wrap ? L"1" : L"0", (folder + L"tallyleaf.cfg").c_str());
         auto dlg = StartWindow(folder);
         WaitUntil([&] { return ::GetWindowTextLengthW(dlg->Editor()) == 5; }, "the short note");
@@ -404,13 +399,14 @@ void RunStartUp(const ScratchFolder& scratch, std::vector<Figure>& figures, std:
         const std::wstring folder = scratch.SubFolder(L"start-" + std::to_wstring(c.notes));
         Progress("generating " + Thousands(c.notes) + " notes");
         Stopwatch generation;
-        const TreeDatabase db = WriteTreeDatabase(folder + L"notes2.db", c.notes, 0x5EED0000u + c.notes);
+        const TreeDatabase db =
+            WriteTreeDatabase(folder + NotesStore::kDefaultFileName, c.notes, 0x5EED0000u + c.notes);
         char line[256];
         std::snprintf(line, sizeof line,
                       "%s notes: %d top-level, %d children, %d grandchildren; %.1f M characters of text; "
                       "file %.1f MB; generated in %.0f ms",
                       Thousands(c.notes).c_str(), db.topLevel, db.children, db.grandchildren, db.textChars / 1e6,
-                      FileSize(folder + L"notes2.db") / 1e6, generation.ElapsedMs());
+                      FileSize(folder + NotesStore::kDefaultFileName) / 1e6, generation.ElapsedMs());
         notes.push_back(line);
         if (!previousNotes) {
             // The first start of the process (class registration, fonts, DLLs) is left out.
@@ -452,7 +448,7 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         lengths.insert(lengths.end(), {size.length, size.length});
     const std::wstring folder = scratch.SubFolder(L"sizes");
     Progress("generating the sized notes");
-    const std::vector<NoteFacts> sized = WriteSizedNotes(folder + L"notes2.db", lengths, 0x512EDu);
+    const std::vector<NoteFacts> sized = WriteSizedNotes(folder + NotesStore::kDefaultFileName, lengths, 0x512EDu);
 
     auto dlg = StartWindow(folder);
     WaitUntil([&] { return Shows(*dlg, sized[0]); }, "note 1");

@@ -10,7 +10,8 @@
 #include "app/TallyLeafDlg.h"
 #include "textfiles/TextFileRead.h"
 #include "textfiles/TextFileWrite.h"
-#include "storage/CppSQLite3DB.h"
+#include "storage/NotesStore.h"
+#include "support/SeededStore.h"
 #include "support/Pump.h"
 #include "support/Stopwatch.h"
 
@@ -67,11 +68,7 @@ void RunReadTenMegabytes(const ScratchFolder& scratch, std::vector<Figure>& figu
 // 100 top-level notes, each with 9 children, each of those with 10: 10,000
 // notes, every text 2,048 characters.
 void WriteExportDatabase(const std::wstring& path, int& notes) {
-    CppSQLite3DB db(2000);
-    db.Open(path);
-    db.ExecuteStatement(
-        L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-    db.ExecuteStatement(L"begin transaction;");
+    SeededStore db(path);
     std::wstring text;
     for (int i = 0; text.size() < 2048; ++i)
         text += L"line " + std::to_wstring(i) + L" of a note, with caf\u00E9 and \u20AC\r\n";
@@ -79,8 +76,7 @@ void WriteExportDatabase(const std::wstring& path, int& notes) {
     int id = 0;
     auto add = [&](int pid, const std::wstring& name) {
         ++id;
-        db.ExecuteStatement(L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" +
-                            name + L"','" + text + L"',0);");
+        db.Add({id, pid, name, text});
         return id;
     };
     for (int top = 0; top < 100; ++top) {
@@ -91,8 +87,7 @@ void WriteExportDatabase(const std::wstring& path, int& notes) {
                 add(childId, L"Note " + std::to_wstring(leaf));
         }
     }
-    db.ExecuteStatement(L"commit transaction;");
-    db.Close();
+    db.Commit();
     notes = id;
 }
 
@@ -101,7 +96,7 @@ void RunExport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     const std::wstring data = scratch.SubFolder(L"export-data");
     Progress("generating 10,000 notes of 2 KB");
     int notes = 0;
-    WriteExportDatabase(data + L"notes2.db", notes);
+    WriteExportDatabase(data + NotesStore::kDefaultFileName, notes);
     auto dlg = StartWindow(data);
     WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(notes); }, "the tree at start-up");
     Progress("exports, " + Thousands(notes) + " notes");

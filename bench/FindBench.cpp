@@ -12,7 +12,8 @@
 #include "app/TallyLeafDlg.h"
 #include "editor/Snippets.h"
 #include "res/resource.h"
-#include "storage/CppSQLite3DB.h"
+#include "storage/NotesStore.h"
+#include "support/SeededStore.h"
 #include "support/Pump.h"
 
 namespace bench {
@@ -64,13 +65,7 @@ void PressInDialog(CTallyLeafDlg& dlg, const wchar_t* find, const wchar_t* repla
 void RunSearches(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     const std::wstring folder = scratch.SubFolder(L"find");
     const std::wstring text = MegabyteNote();
-    {
-        CppSQLite3DB db;
-        db.Open(folder + L"notes2.db");
-        db.ExecuteStatement(
-            L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-        db.ExecuteStatement(L"INSERT INTO notes VALUES(1,0,'Big','" + text + L"',0);");
-    }
+    SeedNotes(folder + NotesStore::kDefaultFileName, {{1, 0, L"Big", text}});
     auto dlg = StartWindow(folder);
     HWND editor = dlg->Editor();
     WaitUntil([&] { return Length(editor) == static_cast<int>(text.size()); }, "the 1 MB note");

@@ -10,6 +10,7 @@
 #include "framework/Gdi.h"
 #include "NotesDatabase.h"
 #include "res/resource.h"
+#include "storage/NotesStore.h"
 #include "Scenarios.h"
 #include "support/Pump.h"
 
@@ -90,7 +91,7 @@ void RunSplitterDrag(CTallyLeafDlg& dlg, std::vector<Figure>& figures) {
 
 void RunFormatting(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     const std::wstring folder = scratch.SubFolder(L"format");
-    const std::vector<NoteFacts> notes = WriteSizedNotes(folder + L"notes2.db", {kNoteLength}, 0xF0F0u);
+    const std::vector<NoteFacts> notes = WriteSizedNotes(folder + NotesStore::kDefaultFileName, {kNoteLength}, 0xF0F0u);
     auto dlg = StartWindow(folder);
     WaitUntil([&] { return static_cast<size_t>(::GetWindowTextLengthW(dlg->Editor())) == kNoteLength; },
               "the 1 MB note");

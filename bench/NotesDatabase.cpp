@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "storage/CppSQLite3DB.h"
+#include "support/SeededStore.h"
 
 namespace bench {
 namespace {
@@ -118,29 +118,6 @@ size_t RealisticLength(Random& random) {
     return static_cast<size_t>(200.0 * std::exp(random.Unit() * std::log(100.0)));
 }
 
-class Writer {
-public:
-    explicit Writer(const std::wstring& path) {
-        ::DeleteFileW(path.c_str());
-        m_db.Open(path);
-        // One transaction for the whole file: thousands of inserts in a moment.
-        m_db.ExecuteStatement(L"begin transaction;");
-        m_db.ExecuteStatement(
-            L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-    }
-    void Insert(int pid, const std::wstring& name, const std::wstring& text) {
-        m_db.ExecuteStatement(L"INSERT INTO notes VALUES(NULL," + std::to_wstring(pid) + L",'" + QuoteForSql(name) +
-                              L"','" + QuoteForSql(text) + L"',0);");
-    }
-    void Commit() {
-        m_db.ExecuteStatement(L"commit transaction;");
-        m_db.Close();
-    }
-
-private:
-    CppSQLite3DB m_db;
-};
-
 std::wstring NoteName(Random& random, int level, int id) {
     static const wchar_t* const kTop[] = {L"Project", L"Work", L"Home", L"Ideas", L"Reading", L"Bob's things"};
     static const wchar_t* const kMid[] = {L"Meeting", L"Shopping", L"Contacts", L"Plan", L"Mary's list"};
@@ -155,7 +132,8 @@ std::wstring NoteName(Random& random, int level, int id) {
 
 TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t seed) {
     Random random(seed);
-    Writer writer(path);
+    ::DeleteFileW(path.c_str());
+    SeededStore writer(path);
     TreeDatabase facts;
     std::vector<int> topLevel;
     std::vector<int> children;
@@ -177,7 +155,7 @@ TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t see
         }
         const std::wstring marker = L"#" + std::to_wstring(id) + L" notes";
         const std::wstring text = MakeText(random, marker, RealisticLength(random));
-        writer.Insert(pid, NoteName(random, level, id), text);
+        writer.Add({id, pid, NoteName(random, level, id), text});
         facts.textChars += static_cast<long long>(text.size());
         if (id == 1)
             facts.first = NoteFacts{id, marker, text.size()};
@@ -189,12 +167,13 @@ TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t see
 
 std::vector<NoteFacts> WriteSizedNotes(const std::wstring& path, const std::vector<size_t>& lengths, uint32_t seed) {
     Random random(seed);
-    Writer writer(path);
+    ::DeleteFileW(path.c_str());
+    SeededStore writer(path);
     std::vector<NoteFacts> notes;
     for (size_t i = 0; i < lengths.size(); ++i) {
         const int id = static_cast<int>(i) + 1;
         const std::wstring marker = L"#" + std::to_wstring(id) + L" sized";
-        writer.Insert(0, L"Sized " + std::to_wstring(lengths[i]), MakeText(random, marker, lengths[i]));
+        writer.Add({id, 0, L"Sized " + std::to_wstring(lengths[i]), MakeText(random, marker, lengths[i])});
         notes.push_back(NoteFacts{id, marker, lengths[i]});
     }
     writer.Commit();

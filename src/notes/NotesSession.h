@@ -37,6 +37,9 @@ class CppSQLite3DB;
 
 class NotesSession {
 public:
+    // How long after leaving a note its text is written (the deferred save).
+    static constexpr UINT kDeferredSaveMs = 200;
+
     // Works on the connection `db` (the program's is theDB).
     NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host);
     NotesSession(const NotesSession&) = delete;

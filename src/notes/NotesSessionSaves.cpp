@@ -17,8 +17,6 @@ const wchar_t kExitError[] = L"Tallyleaf destroy error.\n - ";
 const wchar_t kKeptForLater[] =
     L"\n\nNothing is lost: Tallyleaf keeps the text and saves it as soon as the database can be written.";
 
-// The note left is written this long after the switch, out of its way.
-constexpr UINT kDeferredSaveMs = 200;
 // A failed save is tried again after a second, then less often, but never
 // more than a few seconds apart.
 constexpr UINT kFirstRetryMs = 1000;

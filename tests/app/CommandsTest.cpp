@@ -7,7 +7,6 @@
 
 #include "app/TestSeams.h"
 #include "shell/ShellOpen.h"
-#include "shell/WebAddresses.h"
 #include "res/resource.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
@@ -49,16 +48,12 @@ class Commands : public MainWindowTest {
 protected:
     // Top-level notes Home (1, "home text"), Work (2, "work text") and Blank (3, empty); Home is shown.
     void StartWithNotes() {
-        CreateNotesTable();
-        InsertNote(1, 0, L"Home", L"home text");
-        InsertNote(2, 0, L"Work", L"work text");
-        InsertNote(3, 0, L"Blank", L"");
+        SeedNotes({{1, 0, L"Home", L"home text"}, {2, 0, L"Work", L"work text"}, {3, 0, L"Blank", L""}});
         Start();
         dlg->CallUpWindow();
     }
 
     // Sends a command as a menu item does: a command message without a control.
-    void Command(UINT id) { dlg->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
     // The item's state once its popup of the menu bar has been told it opens.
     UINT StateWhenOpened(Popup popup, UINT id) {
@@ -70,12 +65,6 @@ protected:
         return (StateWhenOpened(popup, id) & (MF_GRAYED | MF_DISABLED)) == 0;
     }
     bool CheckedWhenOpened(Popup popup, UINT id) { return (StateWhenOpened(popup, id) & MF_CHECKED) != 0; }
-
-    std::pair<int, int> Selection() {
-        int start = 0, end = 0;
-        dlg->Editor().GetSel(start, end);
-        return {start, end};
-    }
 
     // Replaces what the clipboard holds with one item of data (nothing when `data` is null).
     void PutOnClipboard(UINT format, HANDLE data) {
@@ -258,10 +247,10 @@ TEST_F(Commands, TheHelpMenusPagesGoToTheShellAsBareAddresses) {
     StartWithNotes();
     ShellRequests shell(42);  // the shell's answer for success
     const std::pair<UINT, const wchar_t*> pages[] = {
-        {ID_HELP_HOME_PAGE, WebAddresses::kHomePage},
-        {ID_HELP_FORUM, WebAddresses::kForum},
-        {ID_HELP_FEEDBACK, WebAddresses::kFeedback},
-        {ID_HELP_NEWSLETTER, WebAddresses::kNewsletter},
+        {ID_HELP_HOME_PAGE, L"https://tallyleaf.example/"},
+        {ID_HELP_FORUM, L"https://tallyleaf.example/forum"},
+        {ID_HELP_FEEDBACK, L"https://tallyleaf.example/feedback"},
+        {ID_HELP_NEWSLETTER, L"https://tallyleaf.example/newsletter"},
     };
     for (const auto& [command, address] : pages) {
         Command(command);

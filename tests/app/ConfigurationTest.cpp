@@ -229,7 +229,7 @@ TEST_F(Configuration, APathOutsideTheAnsiCodePageSurvivesARestartAndAnAnsiFileKe
     ::WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, nullptr, 0, nullptr, &lossy);
     ASSERT_TRUE(lossy) << "the ANSI code page " << ::GetACP() << " holds the test's characters: nothing to prove";
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    const std::wstring path = folder + L"\\notes2.db";
+    const std::wstring path = folder + L"\\" + NotesStore::kDefaultFileName;
     Start();
     // As the Settings dialog's switch keeps it.
     Settings::SaveDbPath(path);

@@ -45,11 +45,11 @@ TEST_F(DataFolder, WithoutTheApplicationDataFolderTheFilesStayBesideTheProgram) 
     AppFolders::Initialise();
     const std::wstring program = AppFolders::ProgramFolder();
     SetAside config(program + L"tallyleaf.cfg");
-    SetAside database(program + L"notes2.db");
+    SetAside database(program + NotesStore::kDefaultFileName);
     Start();
     EXPECT_EQ(AppFolders::DataFolder(), program);
-    EXPECT_EQ(dlg->Notes().DatabasePath(), program + L"notes2.db");
-    EXPECT_TRUE(FileExists(program + L"notes2.db"));
+    EXPECT_EQ(dlg->Notes().DatabasePath(), program + NotesStore::kDefaultFileName);
+    EXPECT_TRUE(FileExists(program + NotesStore::kDefaultFileName));
     Finish();
     theDB.Close();
     EXPECT_TRUE(FileExists(program + L"tallyleaf.cfg"));

@@ -33,7 +33,7 @@ protected:
         });
         modal.Drive(std::move(fileDialog));
         dlg->CallUpWindow();
-        dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_OPTIONS, 0), 0);
+        Command(ID_FILE_OPTIONS);
         PumpPending();
         return shownPath;
     }
@@ -59,15 +59,7 @@ protected:
 
 TEST_F(DatabaseFile, SwitchingToANewNameStartsAStoreAndToAnExistingFileShowsItsNotes) {
     const std::wstring other = dir.File(L"other.db");
-    {
-        CppSQLite3DB db(2000);
-        db.Open(other);
-        db.ExecuteStatement(
-            L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos "
-            L"INTEGER);");
-        db.ExecuteStatement(L"INSERT INTO notes VALUES(5,0,'Elsewhere','from the other file',0);");
-        db.ExecuteStatement(L"INSERT INTO notes VALUES(6,5,'Below','',0);");
-    }
+    ::SeedNotes(other, {{5, 0, L"Elsewhere", L"from the other file"}, {6, 5, L"Below"}});
     Start();
     std::wstring offered;
     const std::wstring fresh = dir.File(L"fresh.db");
@@ -77,7 +69,8 @@ TEST_F(DatabaseFile, SwitchingToANewNameStartsAStoreAndToAnExistingFileShowsItsN
                             ModalAnswer::ChooseFile(fileDialog, fresh);
                         }),
               fresh);
-    EXPECT_NE(offered.find(L"notes2.db"), std::wstring::npos) << "the dialog offered " << offered.size();
+    EXPECT_NE(offered.find(NotesStore::kDefaultFileName), std::wstring::npos)
+        << "the dialog offered " << offered.size();
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), fresh);
     EXPECT_EQ(dlg->Notes().DatabasePath(), fresh);
     EXPECT_EQ(NotesIn(fresh), L"1/0/Note/ This is a place for your quick notes...\n");
@@ -92,9 +85,7 @@ TEST_F(DatabaseFile, SwitchingToANewNameStartsAStoreAndToAnExistingFileShowsItsN
 }
 
 TEST_F(DatabaseFile, CopyAndSwitchAsksBeforeReplacingThenWorksOnTheCopy) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"First", L"one");
-    InsertNote(2, 1, L"Second", L"two");
+    SeedNotes({{1, 0, L"First", L"one"}, {2, 1, L"Second", L"two"}});
     const std::wstring copy = dir.File(L"copy.db");
     WriteFileBytes(copy, "a file already there");
     Start();

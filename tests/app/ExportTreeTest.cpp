@@ -59,7 +59,6 @@ SYSTEMTIME SecondsFromNow(int seconds) {
 
 class ExportTree : public MainWindowTest {
 protected:
-    void Command(UINT id) { dlg->SendMessage(WM_COMMAND, id); }
     // Exports into the folder `target` (made here) and returns the export
     // folder made in it (ending with a backslash), checking that it is the only
     // thing there and that its name is the time of the export.
@@ -85,12 +84,11 @@ protected:
 };
 
 TEST_F(ExportTree, EveryNoteOfTheTreeInItsFileAndSubnotesInAFolder) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"Alpha", L"alpha text");
-    InsertNote(2, 0, L"Beta", L"beta\r\ntext \u00E9 \xD83D\xDE00");
-    InsertNote(3, 2, L"Beta1", L"one");
-    InsertNote(4, 2, L"Beta2", L"two");
-    InsertNote(5, 0, L"Gamma", L"");
+    SeedNotes({{1, 0, L"Alpha", L"alpha text"},
+               {2, 0, L"Beta", L"beta\r\ntext \u00E9 \xD83D\xDE00"},
+               {3, 2, L"Beta1", L"one"},
+               {4, 2, L"Beta2", L"two"},
+               {5, 0, L"Gamma", L""}});
     Start();
     dlg->CallUpWindow();
     // Typed just before the export, not yet stored.
@@ -120,16 +118,15 @@ TEST_F(ExportTree, EveryNoteOfTheTreeInItsFileAndSubnotesInAFolder) {
 }
 
 TEST_F(ExportTree, NamesAUserCanGiveStayInsideTheFolderAndNoNoteIsLost) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"..", L"dots");
-    InsertNote(2, 1, L"inside", L"below the dots");
-    InsertNote(3, 0, L".", L"dot");
-    InsertNote(4, 0, L"CON", L"device");
-    InsertNote(5, 0, L"a?b", L"question");
-    InsertNote(6, 0, L"trailing. ", L"trailing");
-    InsertNote(7, 0, L"Same", L"first");
-    InsertNote(8, 0, L"same", L"second");
-    InsertNote(9, 0, L"12:30 a/b", L"time");
+    SeedNotes({{1, 0, L"..", L"dots"},
+               {2, 1, L"inside", L"below the dots"},
+               {3, 0, L".", L"dot"},
+               {4, 0, L"CON", L"device"},
+               {5, 0, L"a?b", L"question"},
+               {6, 0, L"trailing. ", L"trailing"},
+               {7, 0, L"Same", L"first"},
+               {8, 0, L"same", L"second"},
+               {9, 0, L"12:30 a/b", L"time"}});
     Start();
     const std::wstring target = dir.File(L"chosen");
     const std::wstring folder = Export(target);
@@ -147,11 +144,11 @@ TEST_F(ExportTree, NamesAUserCanGiveStayInsideTheFolderAndNoNoteIsLost) {
 }
 
 TEST_F(ExportTree, NotesThatCantBeWrittenAreCountedAndNamedInOneReport) {
-    CreateNotesTable();
     const std::vector<std::wstring> blocked = {L"N1", L"N2", L"N3", L"N4", L"N5", L"N6", L"N7"};
+    std::vector<NoteRow> rows = {{9, 0, L"Beta", L"beta"}};
     for (size_t i = 0; i < blocked.size(); ++i)
-        InsertNote(static_cast<int>(i) + 1, 0, blocked[i], L"blocked");
-    InsertNote(9, 0, L"Beta", L"beta");
+        rows.push_back({static_cast<int>(i) + 1, 0, blocked[i], L"blocked"});
+    SeedNotes(rows);
     Start();
     const std::wstring target = dir.File(L"chosen\\");
     ::CreateDirectoryW(target.c_str(), nullptr);
@@ -187,8 +184,7 @@ TEST_F(ExportTree, NotesThatCantBeWrittenAreCountedAndNamedInOneReport) {
 }
 
 TEST_F(ExportTree, APlaceWithoutAFolderOnDiskIsRefused) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"Alpha", L"alpha");
+    SeedNotes({{1, 0, L"Alpha", L"alpha"}});
     Start();
     // The computer: a place in the shell with no path of its own.
     modal.AnswerFolder(CSIDL_DRIVES);

@@ -44,9 +44,7 @@ class FindAndReplace : public MainWindowTest {
 protected:
     // Note (1) with `text`, shown and called up, and an empty note Blank (2).
     void StartWithNote(const std::wstring& text) {
-        CreateNotesTable();
-        InsertNote(1, 0, L"Note", text);
-        InsertNote(2, 0, L"Blank", L"");
+        SeedNotes({{1, 0, L"Note", text}, {2, 0, L"Blank", L""}});
         Start();
         dlg->CallUpWindow();
     }
@@ -54,13 +52,7 @@ protected:
     HWND Editor() { return dlg->Editor().m_hWnd; }
     HWND Dialog() { return dlg->FindReplace().DialogWindow(); }
 
-    void Command(UINT id) { dlg->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     void SetSel(int start, int end) { dlg->Editor().SetSel(start, end); }
-    std::pair<int, int> Selection() {
-        int start = 0, end = 0;
-        dlg->Editor().GetSel(start, end);
-        return {start, end};
-    }
 
     // Fills the open dialog's find text (and replace text, when given).
     void Fill(const std::wstring& find, const wchar_t* replace = nullptr) {

@@ -3,6 +3,9 @@
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/ShellProbes.h"
+#include "support/Stopwatch.h"
+
+#include <algorithm>
 
 using FocusLoss = MainWindowTest;
 
@@ -30,10 +33,12 @@ TEST_F(FocusLoss, ComingBackWithinTheDelayKeepsTheWindow) {
     dlg->CallUpWindow();
     OtherThreadWindow other;
     ASSERT_TRUE(other.Activate());
-    PumpFor(300);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetActiveWindow() != dlg->m_hWnd; }));  // the delay runs
+    const Stopwatch away;
     ::SetForegroundWindow(dlg->m_hWnd);
     ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == dlg->m_hWnd; }));
-    PumpFor(1500);
+    // Nothing shows that the hide was called off: wait out its second, and a margin.
+    PumpFor(static_cast<DWORD>(std::max(0.0, 1250 - away.ElapsedMs())));
     EXPECT_TRUE(dlg->IsWindowVisible());
 }
 
@@ -59,7 +64,8 @@ TEST_F(FocusLoss, SwitchedOffNothingHappens) {
     dlg->CallUpWindow();
     OtherThreadWindow other;
     ASSERT_TRUE(other.Activate());
-    PumpFor(200);
+    // Switched on without a delay, the window would hide as it takes the focus loss in.
+    ASSERT_TRUE(PumpUntil([&] { return ::GetActiveWindow() != dlg->m_hWnd; }));
     EXPECT_TRUE(dlg->IsWindowVisible());
 }
 
@@ -101,13 +107,13 @@ TEST_F(AlwaysOnTop, TheCommandTogglesTheWindowTheCheckMarkAndTheStoredSwitch) {
     ::SetWindowPos(dlg->m_hWnd, nullptr, 80, 90, 500, 400, SWP_NOZORDER);
     EXPECT_FALSE(CheckedWhenTheMenuOpens(*dlg));
 
-    dlg->SendMessage(WM_COMMAND, ID_FILE_ALWAYS_ON_TOP);
+    Command(ID_FILE_ALWAYS_ON_TOP);
     EXPECT_TRUE(IsTopmost(dlg->m_hWnd));
     EXPECT_TRUE(CheckedNow(*dlg));
     EXPECT_TRUE(CheckedWhenTheMenuOpens(*dlg));
     EXPECT_EQ(ConfigValue(L"Main", L"AlwaysOnTop"), L"1");
 
-    dlg->SendMessage(WM_COMMAND, ID_FILE_ALWAYS_ON_TOP);
+    Command(ID_FILE_ALWAYS_ON_TOP);
     EXPECT_FALSE(IsTopmost(dlg->m_hWnd));
     EXPECT_FALSE(CheckedNow(*dlg));
     EXPECT_FALSE(CheckedWhenTheMenuOpens(*dlg));

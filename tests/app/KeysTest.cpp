@@ -14,23 +14,13 @@ class Keys : public MainWindowTest {
 protected:
     // Top-level notes Home (1), Work (2) and Play (3), called up with Home shown.
     void StartWithNotes() {
-        CreateNotesTable();
-        InsertNote(1, 0, L"Home", L"home text");
-        InsertNote(2, 0, L"Work", L"work text");
-        InsertNote(3, 0, L"Play", L"play text");
+        SeedNotes({{1, 0, L"Home", L"home text"}, {2, 0, L"Work", L"work text"}, {3, 0, L"Play", L"play text"}});
         Start();
         dlg->CallUpWindow();
     }
 
     HWND Tree() { return dlg->Tree().m_hWnd; }
     HWND Editor() { return dlg->Editor().m_hWnd; }
-
-    std::pair<int, int> Selection() {
-        int start = 0, end = 0;
-        dlg->Editor().GetSel(start, end);
-        return {start, end};
-    }
-    std::wstring SelectedLabel() { return dlg->Tree().GetItemText(dlg->Tree().GetSelectedItem()); }
 };
 
 TEST_F(Keys, ControlASelectsTheWholeNoteAndLeavesTheFocusWhereItWas) {

@@ -24,20 +24,10 @@ class LoadAndSave : public MainWindowTest {
 protected:
     // Top-level Home (1) with the subnote Deep (2), and Work (3); Home shown.
     void StartWithNotes() {
-        CreateNotesTable();
-        InsertNote(1, 0, L"Home", L"home text");
-        InsertNote(2, 1, L"Deep", L"deep text");
-        InsertNote(3, 0, L"Work", L"work text");
+        SeedNotes({{1, 0, L"Home", L"home text"}, {2, 1, L"Deep", L"deep text"}, {3, 0, L"Work", L"work text"}});
         Start();
         dlg->CallUpWindow();
     }
-    void Command(UINT id) { dlg->SendMessage(WM_COMMAND, id); }
-    std::pair<int, int> Selection() {
-        int start = 0, end = 0;
-        dlg->Editor().GetSel(start, end);
-        return {start, end};
-    }
-    std::wstring SelectedLabel() { return dlg->Tree().GetItemText(dlg->Tree().GetSelectedItem()); }
     // Leaves the shown note for Work and waits until note `id` holds `text`.
     bool StoredOnLeaving(int id, const std::wstring& text) {
         Select(L"Work");

@@ -157,7 +157,7 @@ TEST_F(LifeCycle, MinimizeOnCloseOnlyHidesButExitStillAsksInLowerCase) {
     EXPECT_FALSE(dlg->IsEnded());
 
     modal.Answer(IDYES);
-    dlg->SendMessage(WM_COMMAND, ID_FILE_EXIT);
+    Command(ID_FILE_EXIT);
     PumpPending();
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text, L"Do you want to close tallyleaf?");
@@ -168,7 +168,7 @@ TEST_F(LifeCycle, MinimizeOnCloseOnlyHidesButExitStillAsksInLowerCase) {
 TEST_F(LifeCycle, EnterDoesNothing) {
     Start();
     dlg->CallUpWindow();
-    dlg->SendMessage(WM_COMMAND, IDOK);
+    Command(IDOK);
     PumpPending();
     EXPECT_TRUE(modal.Boxes().empty());
     EXPECT_TRUE(dlg->IsWindowVisible());
@@ -211,11 +211,14 @@ TEST_F(LifeCycle, TheLogOffQuestionSavesAndLetsWindowsGoOn) {
 
 TEST_F(LifeCycle, ThePlacementDefaultsAreWrittenOnAFirstRun) {
     Start();
+    RECT shown;
+    ::GetWindowRect(dlg->m_hWnd, &shown);
     Finish();
     EXPECT_EQ(ConfigValue(L"Stat", L"Runs"), L"2");
     EXPECT_EQ(ConfigValue(L"Stat", L"Uses"), L"0");
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WX"), L"250");
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WWidth"), L"540");
+    // The place the first run showed, which the next run starts from.
+    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WX"), std::to_wstring(shown.left));
+    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WWidth"), std::to_wstring(shown.right - shown.left));
     EXPECT_EQ(ConfigValue(L"Tallyleaf", L"MAXIMIZED"), L"0");
     EXPECT_EQ(ConfigValue(L"Tallyleaf", L"SplitterPos"), L"120");
 }

@@ -9,15 +9,12 @@ class NoteOperations : public MainWindowTest {
 protected:
     // Top-level Home (1) with child Deep (2) and grandchild Deeper (3); top-level Work (4).
     void StartWithTree() {
-        CreateNotesTable();
-        InsertNote(1, 0, L"Home", L"home text");
-        InsertNote(2, 1, L"Deep", L"deep text");
-        InsertNote(3, 2, L"Deeper", L"deeper text");
-        InsertNote(4, 0, L"Work", L"work text");
+        SeedNotes({{1, 0, L"Home", L"home text"},
+                   {2, 1, L"Deep", L"deep text"},
+                   {3, 2, L"Deeper", L"deeper text"},
+                   {4, 0, L"Work", L"work text"}});
         Start();
     }
-    void Command(UINT id) { dlg->SendMessage(WM_COMMAND, id); }
-    std::wstring SelectedLabel() { return dlg->Tree().GetItemText(dlg->Tree().GetSelectedItem()); }
     int StoredInt(const std::wstring& sql) {
         CppSQLite3DB db(2000);
         db.Open(DbPath());
@@ -144,12 +141,11 @@ TEST_F(NoteOperations, DeleteAsksAndNoKeepsEverything) {
 }
 
 TEST_F(NoteOperations, DeleteRemovesTheSubtreeDeepestFirstAndTheNoteLast) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"Note");
-    InsertNote(2, 1, L"First child");
-    InsertNote(3, 1, L"Second child");
-    InsertNote(4, 2, L"Grandchild");
-    InsertNote(5, 0, L"Other", L"other text");
+    SeedNotes({{1, 0, L"Note"},
+               {2, 1, L"First child"},
+               {3, 1, L"Second child"},
+               {4, 2, L"Grandchild"},
+               {5, 0, L"Other", L"other text"}});
     // Record the order in which rows leave the table.
     Execute(L"CREATE TABLE deleted (id INTEGER);");
     Execute(L"CREATE TRIGGER log AFTER DELETE ON notes BEGIN INSERT INTO deleted VALUES(old.id); END;");
@@ -171,8 +167,7 @@ TEST_F(NoteOperations, DeleteRemovesTheSubtreeDeepestFirstAndTheNoteLast) {
 }
 
 TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"Only", L"only text");
+    SeedNotes({{1, 0, L"Only", L"only text"}});
     Start();
     modal.Answer(IDYES);
     Command(ID_NOTES_DELETE);
@@ -237,10 +232,7 @@ TEST_F(NoteOperations, AFailedAddOrRenameLeavesTreeAndTableAsTheyWere) {
 }
 
 TEST_F(NoteOperations, TheEndCompactsTheFileOnlyAfterADelete) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"Keep", L"kept");
-    InsertNote(2, 0, L"Other", L"other");
-    InsertNote(3, 0, L"Big", std::wstring(200000, L'x'));
+    SeedNotes({{1, 0, L"Keep", L"kept"}, {2, 0, L"Other", L"other"}, {3, 0, L"Big", std::wstring(200000, L'x')}});
     // Space freed by another program stays in the file until something compacts it.
     Execute(L"DELETE FROM notes WHERE id=3;");
     const size_t withFreeSpace = ReadFileBytes(DbPath()).size();

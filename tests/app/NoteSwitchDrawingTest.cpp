@@ -44,9 +44,8 @@ std::wstring Lines(const wchar_t* word, int count) {
 using NoteSwitchDrawing = MainWindowTest;
 
 TEST_F(NoteSwitchDrawing, TheNewNoteIsDrawnOnceWhereItWasLeftAndTheFocusStays) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"A", Lines(L"alpha", 300), 40 * 65536 + 25);  // line 40 at the top, caret at 25
-    InsertNote(2, 0, L"B", Lines(L"beta", 300), 7 * 65536 + 12);
+    SeedNotes({{1, 0, L"A", Lines(L"alpha", 300), 40 * 65536 + 25},  // line 40 at the top, caret at 25
+               {2, 0, L"B", Lines(L"beta", 300), 7 * 65536 + 12}});
     Start();
     dlg->CallUpWindow();
     PumpPending();
@@ -60,17 +59,15 @@ TEST_F(NoteSwitchDrawing, TheNewNoteIsDrawnOnceWhereItWasLeftAndTheFocusStays) {
     EXPECT_EQ(watch.emptyPaints, 0);
     EXPECT_TRUE(dlg->Editor().IsWindowVisible());
     EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
-    int start = 0, end = 0;
-    dlg->Editor().GetSel(start, end);
-    EXPECT_EQ(start, 12);
-    EXPECT_EQ(end, 12);
+    EXPECT_EQ(Selection(), std::make_pair(12, 12));
     EXPECT_EQ(dlg->Editor().GetFirstVisibleLine(), 7);
 }
 
 TEST_F(NoteSwitchDrawing, ARefillWhileShownLeavesTheTreeCompleteAndDrawn) {
-    CreateNotesTable();
+    std::vector<NoteRow> rows;
     for (int id = 1; id <= 300; ++id)
-        InsertNote(id, id % 3 == 0 ? id - 1 : 0, L"Note " + std::to_wstring(id), L"text");
+        rows.push_back({id, id % 3 == 0 ? id - 1 : 0, L"Note " + std::to_wstring(id), L"text"});
+    SeedNotes(rows);
     Start();
     dlg->CallUpWindow();
     PumpPending();

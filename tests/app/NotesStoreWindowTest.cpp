@@ -12,10 +12,7 @@ class NotesStoreWindow : public MainWindowTest {
 protected:
     // Three top-level notes A, B, C (ids 1, 2, 3) with texts "alpha", "beta", "gamma".
     void StartWithThreeNotes() {
-        CreateNotesTable();
-        InsertNote(1, 0, L"A", L"alpha");
-        InsertNote(2, 0, L"B", L"beta");
-        InsertNote(3, 0, L"C", L"gamma");
+        SeedNotes({{1, 0, L"A", L"alpha"}, {2, 0, L"B", L"beta"}, {3, 0, L"C", L"gamma"}});
         Start();
     }
 };
@@ -35,10 +32,7 @@ TEST_F(NotesStoreWindow, NewDatabaseGetsTheDefaultNoteSelectedAndShown) {
 }
 
 TEST_F(NotesStoreWindow, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansStayHidden) {
-    CreateNotesTable();
-    InsertNote(5, 9, L"Orphan", L"lost parent");
-    InsertNote(6, 5, L"Grandchild", L"deeper");
-    InsertNote(7, 7, L"Own parent", L"loop");
+    SeedNotes({{5, 9, L"Orphan", L"lost parent"}, {6, 5, L"Grandchild", L"deeper"}, {7, 7, L"Own parent", L"loop"}});
     Start();
     EXPECT_EQ(StoredCount(), 4);
     EXPECT_EQ(StoredCount(L"name='Orphan' OR name='Grandchild'"), 2);
@@ -48,7 +42,7 @@ TEST_F(NotesStoreWindow, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansSta
 }
 
 TEST_F(NotesStoreWindow, ANamelessNoteShowsAsNoteAndRowsWithoutAParentStayHidden) {
-    CreateNotesTable();
+    SeedNotes({});
     Execute(L"INSERT INTO notes VALUES(1, 0, NULL, 'nameless', 0);");
     Execute(L"INSERT INTO notes VALUES(2, NULL, 'No parent', 'hidden', 0);");
     Execute(L"INSERT INTO notes VALUES(3, 2, 'Below it', 'hidden too', 0);");
@@ -59,11 +53,8 @@ TEST_F(NotesStoreWindow, ANamelessNoteShowsAsNoteAndRowsWithoutAParentStayHidden
 }
 
 TEST_F(NotesStoreWindow, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"Root", L"");
-    InsertNote(4, 1, L"Fourth", L"");
-    InsertNote(2, 1, L"Second", L"");
-    InsertNote(3, 2, L"Third under second", L"");
+    SeedNotes(
+        {{1, 0, L"Root", L""}, {4, 1, L"Fourth", L""}, {2, 1, L"Second", L""}, {3, 2, L"Third under second", L""}});
     Start();
     HTREEITEM root = dlg->Tree().GetRootItem();
     HTREEITEM first = dlg->Tree().GetChildItem(root);
@@ -78,8 +69,7 @@ TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
     std::wstring lines;
     for (int i = 0; i < 200; ++i)
         lines += L"line " + std::to_wstring(i) + L"\r\n";
-    CreateNotesTable();
-    InsertNote(1, 0, L"Long", lines);
+    SeedNotes({{1, 0, L"Long", lines}});
     Start();
     dlg->Editor().SendMessage(EM_SETSEL, 10, 10);
     dlg->Editor().LineScroll(3);
@@ -91,19 +81,15 @@ TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
     Finish();
     theDB.Close();
     Start();
-    int start = 0, end = 0;
-    dlg->Editor().GetSel(start, end);
-    EXPECT_EQ(start, 10);
-    EXPECT_EQ(end, 10);
+    EXPECT_EQ(Selection(), std::make_pair(10, 10));
     EXPECT_EQ(dlg->Editor().GetFirstVisibleLine(), 3);
 }
 
 TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
-    CreateNotesTable();
     std::wstring text;
     while (text.size() < 70000)
         text += std::wstring(98, L'x') + L"\r\n";
-    InsertNote(1, 0, L"Huge", text);
+    SeedNotes({{1, 0, L"Huge", text}});
     Start();
     dlg->Editor().SendMessage(EM_SETSEL, 69000, 69000);
     dlg->HideWindow();
@@ -112,10 +98,7 @@ TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
     Finish();
     theDB.Close();
     Start();
-    int start = 0, end = 0;
-    dlg->Editor().GetSel(start, end);
-    EXPECT_EQ(start, 65535);
-    EXPECT_EQ(end, 65535);
+    EXPECT_EQ(Selection(), std::make_pair(65535, 65535));
 }
 
 // A note of one 300,000-character line (a pasted log) is shown whole, at its
@@ -128,9 +111,7 @@ TEST_P(LongLineNote, ShowsWholeQuicklyAndIsSavedUnchanged) {
     for (int i = 0; line.size() < 300000; ++i)
         line += L"entry " + std::to_wstring(i) + L" state=ok; ";
     line.resize(300000);
-    CreateNotesTable();
-    InsertNote(1, 0, L"Log", line, 12345);
-    InsertNote(2, 0, L"Short", L"one\r\ntwo");
+    SeedNotes({{1, 0, L"Log", line, 12345}, {2, 0, L"Short", L"one\r\ntwo"}});
     Configure(L"Main", L"WordWrap", GetParam());
 
     Stopwatch shown;
@@ -144,10 +125,7 @@ TEST_P(LongLineNote, ShowsWholeQuicklyAndIsSavedUnchanged) {
     EXPECT_LT(shown.ElapsedMs(), 20000);
 
     EXPECT_TRUE(EditorText() == line);
-    int start = 0, end = 0;
-    dlg->Editor().GetSel(start, end);
-    EXPECT_EQ(start, 12345);
-    EXPECT_EQ(end, 12345);
+    EXPECT_EQ(Selection(), std::make_pair(12345, 12345));
     dlg->HideWindow();
     EXPECT_TRUE(StoredText(1) == line);
     EXPECT_EQ(StoredPos(1) & 0xFFFF, 12345);
@@ -160,7 +138,7 @@ TEST_F(NotesStoreWindow, MovingWithoutTypingWritesNothing) {
     dlg->Editor().SendMessage(EM_SETSEL, 3, 3);  // caret moves do not modify
     Select(L"B");
     EXPECT_EQ(EditorText(), L"beta");
-    PumpFor(400);
+    PumpPastDeferredSave();
     EXPECT_EQ(StoredPos(1), 0);
     EXPECT_EQ(StoredText(1), L"alpha");
 }
@@ -214,7 +192,7 @@ TEST_F(NotesStoreWindow, ComingBackBeforeTheSaveShowsTheLatestText) {
     EXPECT_EQ(EditorText(), L"new alpha");
     EXPECT_EQ(StoredText(1), L"new alpha");
     // Nothing older overwrites it once the timer would have fired.
-    PumpFor(400);
+    PumpPastDeferredSave();
     EXPECT_EQ(StoredText(1), L"new alpha");
 }
 
@@ -240,7 +218,7 @@ TEST_F(NotesStoreWindow, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwn
     const std::wstring other = dir.File(L"other.db");
     dlg->Notes().SwitchTo(other);
     EXPECT_EQ(StoredText(2), L"first file beta");
-    PumpFor(400);
+    PumpPastDeferredSave();
     CppSQLite3DB db(2000);
     db.Open(other);
     EXPECT_EQ(db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE note LIKE 'first file%'"), 0);
@@ -256,8 +234,7 @@ TEST_F(NotesStoreWindow, HidingWritesTheNoteEvenWithoutTyping) {
 }
 
 TEST_F(NotesStoreWindow, QuotesInNamesAndTextsSurvive) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"O''Brien''s list", L"it''s");
+    SeedNotes({{1, 0, L"O'Brien's list", L"it's"}});
     Start();
     EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetRootItem()), L"O'Brien's list");
     EXPECT_EQ(EditorText(), L"it's");
@@ -319,11 +296,12 @@ TEST_F(NotesStoreWindow, TheFirstStartOfADayMakesOneVerifiedBackupAndLaterStarts
     Finish();
 
     // The same day again: the copy made first stays as it was.
-    InsertNote(4, 0, L"D", L"delta");
+    SeedNotes({{4, 0, L"D", L"delta"}});
     Start();
     dlg->CallUpWindow();
     dlg->HideWindow();
-    PumpFor(1000);
+    // The end waits for a backup still running: by then any copy is made.
+    Finish();
     EXPECT_EQ(notesIn(copy), 3);
     EXPECT_EQ(NamesIn(dir.File(L"Backups")),
               std::vector<std::wstring>{L"notes2 " + DateText(DatabaseBackup::Today()) + L".db"});

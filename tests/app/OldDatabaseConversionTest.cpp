@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "storage/CppSQLite3DB.h"
+#include "storage/OldDatabase.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -63,7 +64,7 @@ TEST_F(OldDatabaseConversion, CarriesEveryRowOverAndLeavesTheOldFileAsItWas) {
         {3, 2, L"Third level", nullptr, 3},
         {7, 0, L"Second top", L"\u00e0 bient\u00f4t", 0},
     };
-    const std::wstring oldPath = dir.File(L"notes.db");
+    const std::wstring oldPath = dir.File(OldDatabase::kFileName);
     MakeOldDatabase(oldPath, rows);
     const std::string oldBytes = ReadFileBytes(oldPath);
     Start();
@@ -105,7 +106,7 @@ TEST_F(OldDatabaseConversion, WithNeitherFileThereIsNothingToSayAndTheFirstNote)
 }
 
 TEST_F(OldDatabaseConversion, AnOldFileWithoutTheTableIsNotConverted) {
-    MakeOldDatabase(dir.File(L"notes.db"), {}, "something_else");
+    MakeOldDatabase(dir.File(OldDatabase::kFileName), {}, "something_else");
     Start();
     ASSERT_EQ(modal.Boxes().size(), 2u);
     EXPECT_EQ(modal.Boxes()[0].text, L"no such table: notes");
@@ -118,11 +119,12 @@ TEST_F(OldDatabaseConversion, AnOldFileWithoutTheTableIsNotConverted) {
 }
 
 TEST_F(OldDatabaseConversion, ACommitThatFailsIsReportedAndNotCalledASuccess) {
-    MakeOldDatabase(dir.File(L"notes.db"), {{1, 0, L"Old", L"text", 0}});
+    MakeOldDatabase(dir.File(OldDatabase::kFileName), {{1, 0, L"Old", L"text", 0}});
     // Another program holds the new file's journal open and does not let it be
     // deleted: SQLite's commit ends by deleting it, and fails.
-    HANDLE journal = ::CreateFileW(dir.File(L"notes2.db-journal").c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE journal =
+        ::CreateFileW(dir.File(std::wstring(NotesStore::kDefaultFileName) + L"-journal").c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(journal, INVALID_HANDLE_VALUE);
     Start();
     ::CloseHandle(journal);
@@ -137,7 +139,7 @@ TEST_F(OldDatabaseConversion, ACommitThatFailsIsReportedAndNotCalledASuccess) {
 }
 
 TEST_F(OldDatabaseConversion, ANewFileThatCantBeOpenedIsSaidOnceNotOncePerNote) {
-    MakeOldDatabase(dir.File(L"notes.db"),
+    MakeOldDatabase(dir.File(OldDatabase::kFileName),
                     {{1, 0, L"One", L"1", 0}, {2, 0, L"Two", L"2", 0}, {3, 0, L"Three", L"3", 0}});
     const std::wstring unopenable = dir.File(L"no such folder\\notes2.db");
     Configure(L"Main", L"DBPath", unopenable);

@@ -12,9 +12,7 @@
 class SnippetMenu : public MainWindowTest {
 protected:
     void StartWithNotes() {
-        CreateNotesTable();
-        InsertNote(1, 0, L"Home", L"home text");
-        InsertNote(2, 0, L"Work", L"work text");
+        SeedNotes({{1, 0, L"Home", L"home text"}, {2, 0, L"Work", L"work text"}});
         Start();
         dlg->CallUpWindow();
     }
@@ -41,25 +39,23 @@ TEST_F(SnippetMenu, SnippetsGoInAtTheCaretByKeyAndByMenuAndAreSaved) {
     PressWithAlt(dlg->Editor(), '0');
     EXPECT_EQ(EditorText(), L"Hello text");
 
-    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_INSERT_FIRST + 2, 0), 0);
+    Command(ID_INSERT_FIRST + 2);
     const std::wstring year = std::to_wstring(1900 + [] {
         const std::time_t now = std::time(nullptr);
         return std::localtime(&now)->tm_year;
     }());
     EXPECT_EQ(EditorText(), L"Hello" + year + L"\r\n text");
-    int start = 0, end = 0;
-    dlg->Editor().GetSel(start, end);
-    EXPECT_EQ(start, static_cast<int>(5 + year.size() + 2));
-    EXPECT_EQ(end, start);
+    const int caret = static_cast<int>(5 + year.size() + 2);
+    EXPECT_EQ(Selection(), std::make_pair(caret, caret));
 
     // An insertion is an edit: it is saved when the user moves on.
     Select(L"Work");
     EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"Hello" + year + L"\r\n text"; }));
 
     // One Undo takes the last insertion back.
-    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_INSERT_FIRST + 1, 0), 0);
+    Command(ID_INSERT_FIRST + 1);
     EXPECT_EQ(EditorText(), L"labwork text");
-    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_EDIT_UNDO, 0), 0);
+    Command(ID_EDIT_UNDO);
     EXPECT_EQ(EditorText(), L"work text");
 }
 

@@ -54,8 +54,7 @@ TEST_F(StoreFailures, ADatabaseInAMissingFolderIsReportedAndNotCreated) {
 }
 
 TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndATextThatCantBeSavedEndsInARecoveryFile) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"Kept", L"saved text");
+    SeedNotes({{1, 0, L"Kept", L"saved text"}});
     const std::string before = ReadFileBytes(DbPath());
     // Another program holds the file open and lets others only read it (a read-only
     // attribute alone does not stop an administrator, who runs these tests).
@@ -109,9 +108,7 @@ bool EditorIsReadOnly(const CTallyLeafDlg& dlg) {
 }  // namespace
 
 TEST_F(StoreFailures, ANoteLockedByAnotherProgramSaysSoAndShowsItselfWhenTheLockGoes) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"A", L"alpha");
-    InsertNote(2, 0, L"B", L"beta");
+    SeedNotes({{1, 0, L"A", L"alpha"}, {2, 0, L"B", L"beta"}});
     ShortBusyWait shortWait;
     Start();
     ASSERT_EQ(EditorText(), L"alpha");
@@ -161,8 +158,7 @@ TEST_F(StoreFailures, WithoutAnyNoteToShowTheEditorIsEmptyAndReadOnlyInItsColour
     // Rows the tree can't show: an orphan only (in a file another program holds,
     // so the default note can't be added), and a top-level row whose id is 0.
     Configure(L"Tallyleaf", L"bkColor", L"255");  // red
-    CreateNotesTable();
-    InsertNote(0, 0, L"Zero", L"zero text");
+    SeedNotes({{0, 0, L"Zero", L"zero text"}});
     Start();
     EXPECT_EQ(dlg->Tree().GetCount(), 1u);
     EXPECT_EQ(EditorText(), L"");
@@ -184,8 +180,7 @@ TEST_F(StoreFailures, WithoutAnyNoteToShowTheEditorIsEmptyAndReadOnlyInItsColour
 }
 
 TEST_F(StoreFailures, AReadOnlyFileWithOnlyOrphansShowsNothingEditable) {
-    CreateNotesTable();
-    InsertNote(5, 9, L"Orphan", L"lost parent");
+    SeedNotes({{5, 9, L"Orphan", L"lost parent"}});
     HANDLE holder = ::CreateFileW(DbPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     Start();
@@ -201,9 +196,7 @@ TEST_F(StoreFailures, AReadOnlyFileWithOnlyOrphansShowsNothingEditable) {
 }
 
 TEST_F(StoreFailures, SavesThatFailWhileAnotherProgramWritesAreToldOnceAndWrittenWhenItStops) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"A", L"alpha");
-    InsertNote(2, 0, L"B", L"beta");
+    SeedNotes({{1, 0, L"A", L"alpha"}, {2, 0, L"B", L"beta"}});
     Start();
     dlg->CallUpWindow();
     CppSQLite3DB other(2000);

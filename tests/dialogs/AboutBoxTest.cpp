@@ -4,6 +4,7 @@
 // .htm files) and clicks that fail, and the hand cursor.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <memory>
 #include <string>
@@ -13,7 +14,6 @@
 #include "shell/HtmBrowser.h"
 #include "controls/HyperLink.h"
 #include "app/TestSeams.h"
-#include "shell/WebAddresses.h"
 #include "framework/AppMessageBox.h"
 #include "framework/DC.h"
 #include "framework/WindowText.h"
@@ -111,6 +111,18 @@ void RegisterHtmBrowser(const std::wstring& command) {
 // A browser that "opens" an address by creating the file it names.
 std::wstring FileCreatingBrowser() {
     return L"\"" + SystemFolder() + L"\\cmd.exe\" /c type nul > \"%1\"";
+}
+
+// Whether a program this process started (a browser a link started) still runs.
+bool ABrowserRuns() {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && !found; more = ::Process32NextW(snapshot, &entry))
+        found = entry.th32ParentProcessID == ::GetCurrentProcessId();
+    ::CloseHandle(snapshot);
+    return found;
 }
 
 // What identifies a cursor's look: its hot spot and its mask's bits.
@@ -223,8 +235,9 @@ TEST_F(HyperLinks, HoveringUnderlinesAndReddensTheLinkUntilThePointerLeaves) {
     Hover(link);
     EXPECT_TRUE(Underlined(link));
     EXPECT_EQ(TextColour(link), CHyperLink::kHoverColour);
-    // While the pointer stays, the hover timer keeps the link lit.
-    PumpFor(350);
+    // While the pointer stays, the hover timer keeps the link lit (and ticks on).
+    MessageWatch hoverTimer{link, WM_TIMER, MessageWatch::kAnyWParam};
+    EXPECT_TRUE(PumpUntil([&] { return hoverTimer.seen >= 3; }, 5000, &hoverTimer));
     EXPECT_TRUE(link.IsOver());
 
     ::SetCursorPos(5, 5);
@@ -320,8 +333,7 @@ TEST_F(HyperLinks, AnAddressCannotAddCommandsToTheBrowsersCommandLine) {
     // A harmless address through the same browser, to know the others had their time.
     const std::wstring done = dir.File(L"done.txt");
     Click(AddLink(done.c_str()));
-    ASSERT_TRUE(PumpUntil([&] { return FileExists(done); }, 15000));
-    PumpFor(500);
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(done) && !ABrowserRuns(); }, 15000));
     EXPECT_FALSE(FileExists(injected));
     EXPECT_FALSE(FileExists(escaped));
 }
@@ -396,11 +408,11 @@ TEST_F(AboutBox, ItShowsTheVersionAndFiveLinks) {
         std::wstring tip;
     };
     const Expected expected[] = {
-        {IDC_ABOUT_MAIL, WebAddresses::kSupportMail, L"E-mail support@tallyleaf.example"},
-        {IDC_ABOUT_HOME_PAGE, WebAddresses::kHomePage, L"Go to tallyleaf.example/"},
-        {IDC_ABOUT_PRODUCT1, WebAddresses::kClipkeeper, L"Go to tallyleaf.example/clipkeeper"},
-        {IDC_ABOUT_PRODUCT2, WebAddresses::kTimeslip, L"Go to tallyleaf.example/timeslip"},
-        {IDC_ABOUT_ARCHIVE, WebAddresses::kSoftwareArchive, L"Go to software-archive.example/"},
+        {IDC_ABOUT_MAIL, L"mailto:support@tallyleaf.example", L"E-mail support@tallyleaf.example"},
+        {IDC_ABOUT_HOME_PAGE, L"https://tallyleaf.example/", L"Go to tallyleaf.example/"},
+        {IDC_ABOUT_PRODUCT1, L"https://tallyleaf.example/clipkeeper", L"Go to tallyleaf.example/clipkeeper"},
+        {IDC_ABOUT_PRODUCT2, L"https://tallyleaf.example/timeslip", L"Go to tallyleaf.example/timeslip"},
+        {IDC_ABOUT_ARCHIVE, L"https://software-archive.example/", L"Go to software-archive.example/"},
     };
     for (const Expected& e : expected) {
         CHyperLink& link = Link(e.id);
@@ -496,7 +508,7 @@ TEST_F(AboutCommand, HelpAboutShowsTheBoxModallyWithTipsOverItsLinks) {
         ::SetTimer(nullptr, 0, 20, &AboutCommand::Step);
         return 0;
     });
-    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);
+    Command(ID_HELP_ABOUT);
 
     ASSERT_NE(s_watch.box, nullptr) << "no box was shown";
     EXPECT_FALSE(::IsWindow(s_watch.box)) << "the box is destroyed when it closes";

@@ -63,7 +63,7 @@ protected:
     void OpenSettings(ModalAnswer::Script script) {
         modal.Drive(std::move(script));
         dlg->CallUpWindow();
-        dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_OPTIONS, 0), 0);
+        Command(ID_FILE_OPTIONS);
         PumpPending();
     }
 };
@@ -131,7 +131,7 @@ TEST_F(SettingsDialog, OkPutsEachChangeIntoForceAndWritesIt) {
     // Quoted, so a path with blanks cannot start another program.
     EXPECT_EQ(RunValue(), L"\"" + ModulePath() + L"\"");
     // Closing now hides the window without asking.
-    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    Command(IDCANCEL);
     EXPECT_FALSE(dlg->IsWindowVisible());
     EXPECT_EQ(modal.Boxes().size(), 1u);  // the dialog itself, no question
 

@@ -55,8 +55,9 @@ ModalAnswer::Action TypeColour(COLORREF colour) {
 
 class Formatting : public MainWindowTest {
 protected:
+    // The formatting commands finish their work in what they post.
     void Command(UINT id) {
-        dlg->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        MainWindowTest::Command(id);
         PumpPending();
     }
     // The colours the main window gives the editor to paint with.
@@ -76,8 +77,7 @@ protected:
 
 TEST_F(Formatting, WordWrapRecreatesTheEditorKeepingTextSelectionModifiedFlagLimitFontAndDrops) {
     const std::wstring note = Paragraphs(200000);
-    CreateNotesTable();
-    InsertNote(1, 0, L"Long", note);
+    SeedNotes({{1, 0, L"Long", note}});
     Configure(L"Main", L"WordWrap", L"0");
     Start();
     dlg->CallUpWindow();
@@ -99,10 +99,7 @@ TEST_F(Formatting, WordWrapRecreatesTheEditorKeepingTextSelectionModifiedFlagLim
     EXPECT_TRUE(HasStyle(dlg->Editor(), WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN));
     EXPECT_GT(dlg->Editor().GetLineCount(), paragraphs);
     EXPECT_TRUE(EditorText() == note);
-    int start = 0, end = 0;
-    dlg->Editor().GetSel(start, end);
-    EXPECT_EQ(start, 1000);
-    EXPECT_EQ(end, 1010);
+    EXPECT_EQ(Selection(), std::make_pair(1000, 1010));
     EXPECT_TRUE(dlg->Editor().GetModify());
     EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
     EXPECT_EQ(reinterpret_cast<HFONT>(dlg->Editor().SendMessage(WM_GETFONT)), font);

@@ -171,7 +171,7 @@ class PrintingToAFile : public MainWindowTest {
 protected:
     void Print(ModalAnswer::Action answer) {
         modal.Answer(std::move(answer));
-        dlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT, 0), 0);
+        Command(ID_FILE_PRINT);
         PumpPending();
     }
 };
@@ -202,8 +202,7 @@ TEST_F(PrintingToAFile, TheNotePrintsPageByPageAndTheSelectionAsManyTimesAsCopie
     std::wstring note;
     for (int i = 0; i < 180; ++i)
         note += L"Line " + std::to_wstring(i) + L" of the note\r\n";
-    CreateNotesTable();
-    InsertNote(1, 0, L"Printed", note);
+    SeedNotes({{1, 0, L"Printed", note}});
     Start();
     dlg->CallUpWindow();
     Select(L"Printed");
@@ -216,10 +215,7 @@ TEST_F(PrintingToAFile, TheNotePrintsPageByPageAndTheSelectionAsManyTimesAsCopie
     // 180 lines of a 10.5-point font on the generic printer's pages.
     EXPECT_EQ(PageCount(out), 3);
     EXPECT_EQ(ShownText(out), Shown(note));
-    int start = 0, end = 0;
-    dlg->Editor().GetSel(start, end);
-    EXPECT_EQ(start, 7);
-    EXPECT_EQ(end, 40);
+    EXPECT_EQ(Selection(), std::make_pair(7, 40));
 
     // Each job replaces the file.
     ::DeleteFileW(dir.File(L"out.ps").c_str());
@@ -240,7 +236,5 @@ TEST_F(PrintingToAFile, TheNotePrintsPageByPageAndTheSelectionAsManyTimesAsCopie
     ::DeleteFileW(dir.File(L"out.ps").c_str());
     Print([](HWND) { return IDCANCEL; });
     EXPECT_TRUE(printer.Output().empty());
-    dlg->Editor().GetSel(start, end);
-    EXPECT_EQ(start, 7);
-    EXPECT_EQ(end, 40);
+    EXPECT_EQ(Selection(), std::make_pair(7, 40));
 }

@@ -11,6 +11,7 @@
 #include "framework/AppMessageBox.h"
 #include "framework/Wnd.h"
 #include "storage/CppSQLite3DB.h"
+#include "storage/NotesStore.h"
 #include "support/ModalAnswer.h"
 #include "support/TempDir.h"
 
@@ -65,7 +66,7 @@ TEST_F(HandlerException, AStorageFailureShowsItsOwnMessageInAnErrorBox) {
     TempDir dir;
     LRESULT result = Run([&dir] {
         CppSQLite3DB db;
-        db.Open(dir.File(L"notes2.db"));
+        db.Open(dir.File(NotesStore::kDefaultFileName));
         db.ExecuteStatement(L"UPDATE missing SET note='' WHERE id=1;");
     });
     EXPECT_EQ(result, 0) << "the procedure did not stop the exception";

@@ -7,6 +7,7 @@
 #include "app/AppConstants.h"
 #include "shell/FirstInstance.h"
 #include "process/ProcessHarness.h"
+#include "storage/NotesStore.h"
 #include "support/Pump.h"
 #include "support/TempDir.h"
 
@@ -155,7 +156,7 @@ TEST_F(TallyleafProcess, FirstStartRunsHiddenAndWritesTheDefaultsWhenClosed) {
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(m_first.Running());
     EXPECT_FALSE(::IsWindowVisible(main));
-    EXPECT_TRUE(FileExists(DataFile(L"notes2.db")));
+    EXPECT_TRUE(FileExists(DataFile(NotesStore::kDefaultFileName)));
 
     // Closing asks first; No leaves the program running, still hidden.
     HWND box = AskToClose(m_first, main);
@@ -183,7 +184,7 @@ TEST_F(TallyleafProcess, FirstStartRunsHiddenAndWritesTheDefaultsWhenClosed) {
     EXPECT_EQ(Config(L"Tallyleaf", L"SplitterPos"), L"120");
 
     // The new database holds the one first note.
-    const std::vector<Note> notes = ReadNotes(DataFile(L"notes2.db"));
+    const std::vector<Note> notes = ReadNotes(DataFile(NotesStore::kDefaultFileName));
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0].pid, 0);
     EXPECT_EQ(notes[0].name, "Note");
@@ -238,7 +239,7 @@ TEST_F(TallyleafProcess, TypingIsStoredSoonAfterItStopsEvenIfTheProgramIsKilledT
         ::PostMessageW(editor, WM_CHAR, c, 1);
     const std::string expected = "typed \xC3\xA9" + std::string(kFirstNoteText.begin(), kFirstNoteText.end());
     auto stored = [&] {
-        const std::vector<Note> notes = ReadNotes(DataFile(L"notes2.db"));
+        const std::vector<Note> notes = ReadNotes(DataFile(NotesStore::kDefaultFileName));
         return notes.empty() ? std::string() : notes[0].text;
     };
     EXPECT_TRUE(PumpUntil([&] { return stored() == expected; }, kTimeoutMs)) << "stored: " << stored();
@@ -287,7 +288,7 @@ TEST_F(TallyleafProcess, RefusesToRunUnderWindows98) {
     RegistryValueGuard version(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\tallyleaf.exe", L"Version");
     ASSERT_TRUE(version.SetString(L"win98"));
     // Without the NT family the program's folder would be the data folder.
-    const std::wstring programDb = TestProgramFolder() + L"notes2.db";
+    const std::wstring programDb = TestProgramFolder() + NotesStore::kDefaultFileName;
     const bool programDbExisted = FileExists(programDb);
 
     ASSERT_TRUE(m_first.Start(Exe())) << "error " << m_first.LastError();

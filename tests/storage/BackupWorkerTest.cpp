@@ -53,7 +53,7 @@ private:
 
 TEST(BackupWorker, PostsItsResultAndRunsOneBackupAtATime) {
     TempDir dir;
-    const std::wstring dbPath = dir.File(L"notes2.db");
+    const std::wstring dbPath = dir.File(NotesStore::kDefaultFileName);
     const std::wstring folder = dir.File(L"Backups");
     const BackupDate today{2026, 12, 8};
     CppSQLite3DB writer(2000);

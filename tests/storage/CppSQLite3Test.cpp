@@ -1,5 +1,6 @@
 // The database access layer against real database files in a temporary folder.
 #include "storage/CppSQLite3DB.h"
+#include "storage/NotesStore.h"
 #include "support/StorageFailure.h"
 #include "support/TempDir.h"
 
@@ -46,7 +47,7 @@ protected:
     }
 
     TempDir dir;
-    std::wstring path = dir.File(L"notes2.db");
+    std::wstring path = dir.File(NotesStore::kDefaultFileName);
     CppSQLite3DB db;
 };
 
@@ -105,6 +106,17 @@ TEST(SqliteErrorText, MessageIsCodeNameCodeAndDetail) {
     CppSQLite3Exception noDetail(26, nullptr);
     EXPECT_EQ(noDetail.Code(), 26);
     EXPECT_STREQ(noDetail.Message(), L"UNKNOWN_ERROR[26]: ");
+
+    // The names of the result codes, and extended codes unnamed.
+    const std::pair<int, std::wstring> names[] = {
+        {0, L"SQLITE_OK"},        {1, L"SQLITE_ERROR"},    {5, L"SQLITE_BUSY"},        {8, L"SQLITE_READONLY"},
+        {14, L"SQLITE_CANTOPEN"}, {17, L"SQLITE_SCHEMA"},  {19, L"SQLITE_CONSTRAINT"}, {23, L"SQLITE_AUTH"},
+        {25, L"SQLITE_RANGE"},    {100, L"SQLITE_ROW"},    {101, L"SQLITE_DONE"},      {27, L"UNKNOWN_ERROR"},
+        {99, L"UNKNOWN_ERROR"},   {102, L"UNKNOWN_ERROR"}, {-1, L"UNKNOWN_ERROR"},     {999, L"UNKNOWN_ERROR"},
+        {1001, L"UNKNOWN_ERROR"}, {261, L"UNKNOWN_ERROR"},  // SQLITE_BUSY_RECOVERY
+    };
+    for (const auto& [code, name] : names)
+        EXPECT_EQ(CppSQLite3Exception(code, L"x").Message(), name + L"[" + std::to_wstring(code) + L"]: x");
 }
 
 TEST(SqliteErrorText, CopyKeepsCodeAndMessageOfItsOwn) {
@@ -122,26 +134,6 @@ TEST(SqliteErrorText, CopyKeepsCodeAndMessageOfItsOwn) {
     assigned = *copy;
     EXPECT_EQ(assigned.Code(), 8);
     EXPECT_STREQ(assigned.Message(), copy->Message());
-}
-
-TEST(SqliteErrorText, NamesFollowTheResultCodeTable) {
-    EXPECT_STREQ(ErrorCodeName(0), L"SQLITE_OK");
-    EXPECT_STREQ(ErrorCodeName(1), L"SQLITE_ERROR");
-    EXPECT_STREQ(ErrorCodeName(5), L"SQLITE_BUSY");
-    EXPECT_STREQ(ErrorCodeName(8), L"SQLITE_READONLY");
-    EXPECT_STREQ(ErrorCodeName(14), L"SQLITE_CANTOPEN");
-    EXPECT_STREQ(ErrorCodeName(17), L"SQLITE_SCHEMA");
-    EXPECT_STREQ(ErrorCodeName(19), L"SQLITE_CONSTRAINT");
-    EXPECT_STREQ(ErrorCodeName(23), L"SQLITE_AUTH");
-    EXPECT_STREQ(ErrorCodeName(25), L"SQLITE_RANGE");
-    EXPECT_STREQ(ErrorCodeName(100), L"SQLITE_ROW");
-    EXPECT_STREQ(ErrorCodeName(101), L"SQLITE_DONE");
-    EXPECT_STREQ(ErrorCodeName(1000), L"CPPSQLITE_ERROR");
-}
-
-TEST(SqliteErrorText, CodesOutsideTheTableAreUnknown) {
-    for (int code : {26, 27, 99, 102, -1, 999, 1001, 261 /* SQLITE_BUSY_RECOVERY */})
-        EXPECT_STREQ(ErrorCodeName(code), L"UNKNOWN_ERROR") << code;
 }
 
 TEST(SqliteErrorText, QuoteForSqlDoublesEverySingleQuote) {
@@ -182,7 +174,7 @@ TEST(SqliteConnectionFile, OpensAFileUnderANonAsciiPath) {
     TempDir dir;
     const std::wstring folder = dir.File(L"\x0417\x0430\x043C\x0435\x0442\x043A\x0438 \x7B46\x8BB0");
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    const std::wstring path = folder + L"\\notes2.db";
+    const std::wstring path = folder + L"\\" + NotesStore::kDefaultFileName;
     CppSQLite3DB db;
     db.Open(path);
     db.ExecuteStatement(kCreateNotes);
@@ -200,7 +192,7 @@ TEST(SqliteConnectionFile, FailedOpenLeavesTheObjectClosedAndUsable) {
     EXPECT_FALSE(db.IsOpen());
     EXPECT_NO_THROW(db.Close());
 
-    db.Open(dir.File(L"notes2.db"));
+    db.Open(dir.File(NotesStore::kDefaultFileName));
     EXPECT_TRUE(db.IsOpen());
     EXPECT_EQ(db.ExecuteScalar(L"select 7;"), 7);
 }
@@ -220,7 +212,7 @@ TEST(SqliteConnectionFile, ClosedConnectionRefusesEveryStatement) {
         expectNotOpen(FailureOf([&] { db.ExecuteScalar(L"select 1;"); }));
         expectNotOpen(FailureOf([&] { db.HasTable(L"notes"); }));
         expectNotOpen(FailureOf([&] { db.Prepare(L"select 1;"); }));
-        db.Open(dir.File(L"notes2.db"));
+        db.Open(dir.File(NotesStore::kDefaultFileName));
         db.Close();
     }
 }

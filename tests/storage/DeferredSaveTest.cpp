@@ -8,6 +8,7 @@
 
 #include "storage/CppSQLite3DB.h"
 #include "storage/NotesStore.h"
+#include "support/SeededStore.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -15,11 +16,8 @@ namespace {
 class DeferredSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        store.Open(dir.File(L"notes2.db"));
-        db.ExecuteStatement(
-            L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-        db.ExecuteStatement(L"INSERT INTO notes VALUES(1, 0, 'A', 'alpha', 0);");
-        db.ExecuteStatement(L"INSERT INTO notes VALUES(2, 0, 'B', 'beta', 0);");
+        SeedNotes(path, {{1, 0, L"A", L"alpha"}, {2, 0, L"B", L"beta"}});
+        store.Open(path);
     }
     // A note's row as "note|pos".
     std::wstring Stored(int id) {
@@ -28,6 +26,7 @@ protected:
     }
 
     TempDir dir;
+    const std::wstring path = dir.File(NotesStore::kDefaultFileName);
     CppSQLite3DB db{2000};
     NotesStore store{db};
     DeferredSave save;

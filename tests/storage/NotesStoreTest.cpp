@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "storage/CppSQLite3DB.h"
+#include "support/SeededStore.h"
 #include "support/StorageFailure.h"
 #include "support/TempDir.h"
 
@@ -43,9 +44,6 @@ protected:
         own.Open(path);
         own.ExecuteStatement(sql);
     }
-    void CreateEmptyTable() {
-        Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-    }
     // Adds a row; the values are placed in SQL as given (NULL, numbers, quoted texts).
     void Insert(const std::wstring& values) { Execute(L"INSERT INTO notes VALUES(" + values + L");"); }
 
@@ -68,7 +66,7 @@ protected:
     }
 
     TempDir dir;
-    std::wstring path = dir.File(L"notes2.db");
+    std::wstring path = dir.File(NotesStore::kDefaultFileName);
     CppSQLite3DB db{2000};
     NotesStore store{db};
 };
@@ -99,8 +97,7 @@ TEST_F(NotesStoreTest, CreateTableMakesTheTableWithTheDefaultNote) {
 }
 
 TEST_F(NotesStoreTest, CreateTableOnAnExistingTableKeepsItsRowsAndAddsTheDefaultNote) {
-    CreateEmptyTable();
-    Insert(L"5, 9, 'Orphan', 'lost parent', 0");
+    SeedNotes(path, {{5, 9, L"Orphan", L"lost parent"}});
     store.CreateTable();
     EXPECT_EQ(Table(), (std::vector<std::wstring>{L"5|9|Orphan|lost parent|0",
                                                   L"6|0|Note|" + std::wstring(kDefaultText) + L"|0"}));
@@ -121,8 +118,7 @@ TEST_F(NotesStoreTest, AFailedCreationRollsBackAndLeavesNoTransactionOpen) {
 }
 
 TEST_F(NotesStoreTest, ACreationRefusedByATriggerLeavesTheTableUnchanged) {
-    CreateEmptyTable();
-    Insert(L"3, 0, 'Kept', 'as it was', 7");
+    SeedNotes(path, {{3, 0, L"Kept", L"as it was", 7}});
     Execute(L"CREATE TRIGGER no_add BEFORE INSERT ON notes BEGIN SELECT RAISE(ABORT, 'no room'); END;");
     auto failure = FailureOf([&] { store.CreateTable(); });
     ASSERT_TRUE(failure);
@@ -133,18 +129,17 @@ TEST_F(NotesStoreTest, ACreationRefusedByATriggerLeavesTheTableUnchanged) {
 }
 
 TEST_F(NotesStoreTest, TreeRowsComeByParentInAscendingIdOrder) {
-    CreateEmptyTable();
-    Insert(L"1, 0, 'Root', '', 0");
-    Insert(L"4, 1, 'Fourth', '', 0");
-    Insert(L"2, 1, 'Second', '', 0");
-    Insert(L"3, 2, 'Third under second', '', 0");
-    Insert(L"5, 0, 'Another root', '', 0");
+    SeedNotes(path, {{1, 0, L"Root"},
+                     {4, 1, L"Fourth"},
+                     {2, 1, L"Second"},
+                     {3, 2, L"Third under second"},
+                     {5, 0, L"Another root"}});
     EXPECT_EQ(Describe(store.ReadTreeRows()),
               L"0:[1 Root, 5 Another root] 1:[2 Second, 4 Fourth] 2:[3 Third under second]");
 }
 
 TEST_F(NotesStoreTest, TreeRowsNameANamelessNoteNoteAndSkipRowsWithoutAParent) {
-    CreateEmptyTable();
+    SeedNotes(path, {});
     Insert(L"1, 0, NULL, 'nameless', 0");
     Insert(L"2, NULL, 'No parent', 'hidden', 0");
     Insert(L"3, 2, 'Below it', 'hidden too', 0");
@@ -153,15 +148,13 @@ TEST_F(NotesStoreTest, TreeRowsNameANamelessNoteNoteAndSkipRowsWithoutAParent) {
 }
 
 TEST_F(NotesStoreTest, TreeRowsKeepOrphansAndASelfParentedRowUnderTheirParentIds) {
-    CreateEmptyTable();
-    Insert(L"5, 9, 'Orphan', 'lost parent', 0");
-    Insert(L"6, 5, 'Grandchild', 'deeper', 0");
-    Insert(L"7, 7, 'Own parent', 'loop', 0");
+    SeedNotes(path,
+              {{5, 9, L"Orphan", L"lost parent"}, {6, 5, L"Grandchild", L"deeper"}, {7, 7, L"Own parent", L"loop"}});
     EXPECT_EQ(Describe(store.ReadTreeRows()), L"5:[6 Grandchild] 7:[7 Own parent] 9:[5 Orphan]");
 }
 
 TEST_F(NotesStoreTest, TreeRowsOfAnEmptyTableAreNone) {
-    CreateEmptyTable();
+    SeedNotes(path, {});
     EXPECT_TRUE(store.ReadTreeRows().empty());
 }
 
@@ -182,7 +175,7 @@ TEST_F(NotesStoreTest, SaveAndLoadRoundTripTextWithQuotesAndPosition) {
 }
 
 TEST_F(NotesStoreTest, LoadGivesEmptyTextAndPositionZeroForNullsAndAMissingRow) {
-    CreateEmptyTable();
+    SeedNotes(path, {});
     Insert(L"1, 0, 'Nulls', NULL, NULL");
     NotesStore::NoteContent note = store.LoadNote(1);
     EXPECT_EQ(note.text, L"");
@@ -193,9 +186,7 @@ TEST_F(NotesStoreTest, LoadGivesEmptyTextAndPositionZeroForNullsAndAMissingRow) 
 }
 
 TEST_F(NotesStoreTest, SaveChangesOnlyItsOwnNoteAndAMissingOneNothing) {
-    CreateEmptyTable();
-    Insert(L"1, 0, 'A', 'alpha', 1");
-    Insert(L"2, 0, 'B', 'beta', 2");
+    SeedNotes(path, {{1, 0, L"A", L"alpha", 1}, {2, 0, L"B", L"beta", 2}});
     store.SaveNote(2, L"new beta", 5);
     store.SaveNote(3, L"nowhere", 9);
     EXPECT_EQ(Table(), (std::vector<std::wstring>{L"1|0|A|alpha|1", L"2|0|B|new beta|5"}));
@@ -209,23 +200,18 @@ TEST_F(NotesStoreTest, AddReturnsTheNewIdOfAnEmptyNoteUnderItsParent) {
     EXPECT_EQ(Table(), (std::vector<std::wstring>{L"1|0|Note|" + std::wstring(kDefaultText) + L"|0", L"2|0|O'Brien||0",
                                                   L"3|2|Child||0", L"4|0|||0"}));
     // The id follows the largest one in the table.
-    Insert(L"10, 0, 'Ten', '', 0");
+    SeedNotes(path, {{10, 0, L"Ten"}});
     EXPECT_EQ(store.AddNote(10, L"After ten"), 11);
 }
 
 TEST_F(NotesStoreTest, RenameChangesOnlyTheName) {
-    CreateEmptyTable();
-    Insert(L"1, 0, 'Work', 'work text', 4");
-    Insert(L"2, 1, 'Home', 'home text', 0");
+    SeedNotes(path, {{1, 0, L"Work", L"work text", 4}, {2, 1, L"Home", L"home text"}});
     store.RenameNote(1, L"Mrs O'Hara's");
     EXPECT_EQ(Table(), (std::vector<std::wstring>{L"1|0|Mrs O'Hara's|work text|4", L"2|1|Home|home text|0"}));
 }
 
 TEST_F(NotesStoreTest, DeleteRemovesOneRowAndLeavesItsChildren) {
-    CreateEmptyTable();
-    Insert(L"1, 0, 'Parent', '', 0");
-    Insert(L"2, 1, 'Child', '', 0");
-    Insert(L"3, 0, 'Other', '', 0");
+    SeedNotes(path, {{1, 0, L"Parent"}, {2, 1, L"Child"}, {3, 0, L"Other"}});
     store.DeleteNote(1);
     EXPECT_EQ(Table(), (std::vector<std::wstring>{L"2|1|Child||0", L"3|0|Other||0"}));
     store.DeleteNote(1);  // gone already: nothing happens
@@ -233,9 +219,7 @@ TEST_F(NotesStoreTest, DeleteRemovesOneRowAndLeavesItsChildren) {
 }
 
 TEST_F(NotesStoreTest, MoveChangesOnlyTheParent) {
-    CreateEmptyTable();
-    Insert(L"1, 0, 'A', 'alpha', 3");
-    Insert(L"2, 1, 'B', 'beta', 0");
+    SeedNotes(path, {{1, 0, L"A", L"alpha", 3}, {2, 1, L"B", L"beta"}});
     store.MoveNote(1, 2);
     store.MoveNote(2, 0);
     EXPECT_EQ(Table(), (std::vector<std::wstring>{L"1|2|A|alpha|3", L"2|0|B|beta|0"}));
@@ -243,9 +227,7 @@ TEST_F(NotesStoreTest, MoveChangesOnlyTheParent) {
 }
 
 TEST_F(NotesStoreTest, AChangeRefusedByATriggerThrowsAndLeavesTheTableUnchanged) {
-    CreateEmptyTable();
-    Insert(L"1, 0, 'A', 'alpha', 1");
-    Insert(L"2, 1, 'B', 'beta', 2");
+    SeedNotes(path, {{1, 0, L"A", L"alpha", 1}, {2, 1, L"B", L"beta", 2}});
     Execute(L"CREATE TRIGGER no_add BEFORE INSERT ON notes BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     Execute(L"CREATE TRIGGER no_change BEFORE UPDATE ON notes BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     Execute(L"CREATE TRIGGER no_delete BEFORE DELETE ON notes BEGIN SELECT RAISE(ABORT, 'refused'); END;");
@@ -267,9 +249,7 @@ TEST_F(NotesStoreTest, AChangeRefusedByATriggerThrowsAndLeavesTheTableUnchanged)
 }
 
 TEST_F(NotesStoreTest, VacuumCompactsTheFileAndKeepsTheNotes) {
-    CreateEmptyTable();
-    Insert(L"1, 0, 'Keep', 'kept', 0");
-    Insert(L"2, 0, 'Big', '" + std::wstring(200000, L'x') + L"', 0");
+    SeedNotes(path, {{1, 0, L"Keep", L"kept"}, {2, 0, L"Big", std::wstring(200000, L'x')}});
     Execute(L"DELETE FROM notes WHERE id=2;");
     const size_t withFreeSpace = ReadFileBytes(path).size();
     ASSERT_GT(withFreeSpace, 300000u);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <iostream>
 
+#include "app/AppConstants.h"
 #include "settings/AppFolders.h"
 #include "storage/CppSQLite3DB.h"
 #include "support/Pump.h"
@@ -85,15 +86,6 @@ void MainWindowTest::Execute(const std::wstring& sql) {
     WithOwnConnection(DbPath(), [&sql](CppSQLite3DB& db) { return db.ExecuteStatement(sql); });
 }
 
-void MainWindowTest::CreateNotesTable() {
-    Execute(L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
-}
-
-void MainWindowTest::InsertNote(int id, int pid, const std::wstring& name, const std::wstring& note, int pos) {
-    Execute(L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" + name + L"','" +
-            note + L"'," + std::to_wstring(pos) + L");");
-}
-
 HTREEITEM MainWindowTest::FindItem(const std::wstring& label) {
     std::function<HTREEITEM(HTREEITEM)> walk = [&](HTREEITEM item) -> HTREEITEM {
         for (; item; item = dlg->Tree().GetNextSiblingItem(item)) {
@@ -119,4 +111,20 @@ std::wstring MainWindowTest::EditorText() {
 
 void MainWindowTest::Type(const std::wstring& text) {
     dlg->Editor().ReplaceSel(text.c_str());
+}
+
+std::pair<int, int> MainWindowTest::Selection() {
+    int start = 0;
+    int end = 0;
+    dlg->Editor().GetSel(start, end);
+    return {start, end};
+}
+
+std::wstring MainWindowTest::SelectedLabel() {
+    return dlg->Tree().GetItemText(dlg->Tree().GetSelectedItem());
+}
+
+void MainWindowTest::PumpPastDeferredSave() {
+    MessageWatch saveTimer{dlg->m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
+    PumpUntil([&] { return saveTimer.seen > 0; }, NotesSession::kDeferredSaveMs + 100, &saveTimer);
 }

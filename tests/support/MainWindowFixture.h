@@ -7,10 +7,14 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/TallyLeafDlg.h"
+#include "storage/NotesStore.h"
 #include "support/ModalAnswer.h"
 #include "support/RegistrySandbox.h"
+#include "support/SeededStore.h"
 #include "support/TempDir.h"
 
 class MainWindowTest : public ::testing::Test {
@@ -35,10 +39,8 @@ protected:
     int StoredCount(const std::wstring& where = L"1");
     // Runs statements on the database file through a connection of its own.
     void Execute(const std::wstring& sql);
-    // Creates the notes table as the program does, empty.
-    void CreateNotesTable();
-    // Adds a row; name and note are placed in SQL as given (double their quotes).
-    void InsertNote(int id, int pid, const std::wstring& name, const std::wstring& note = L"", int pos = 0);
+    // Writes the notes table with these rows into the database file (before Start()).
+    void SeedNotes(const std::vector<NoteRow>& rows) { ::SeedNotes(DbPath(), rows); }
 
     // Tree and editor helpers.
     HTREEITEM FindItem(const std::wstring& label);
@@ -46,7 +48,17 @@ protected:
     std::wstring EditorText();
     // Types text into the editor at the caret, as a user edit (sets the modified flag).
     void Type(const std::wstring& text);
-    std::wstring DbPath() const { return dir.File(L"notes2.db"); }
+    // The editor's selection as (start, end).
+    std::pair<int, int> Selection();
+    // The label of the tree's selected note.
+    std::wstring SelectedLabel();
+    // Pumps until a save deferred now would have been written: the save timer
+    // fires once, NotesSession::kDeferredSaveMs after a move. Tests that prove nothing is
+    // written wait this long and no longer.
+    void PumpPastDeferredSave();
+    // Sends a menu or accelerator command to the main window.
+    void Command(UINT id) { dlg->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    std::wstring DbPath() const { return dir.File(NotesStore::kDefaultFileName); }
 
     RegistrySandbox registry;
     TempDir dir;

@@ -7,7 +7,8 @@
 
 namespace {
 bool Matches(const MessageWatch* watch, const MSG& msg) {
-    return watch && msg.hwnd == watch->hwnd && msg.message == watch->message && msg.wParam == watch->wParam;
+    return watch && msg.hwnd == watch->hwnd && msg.message == watch->message &&
+           (watch->wParam == MessageWatch::kAnyWParam || msg.wParam == watch->wParam);
 }
 }  // namespace
 

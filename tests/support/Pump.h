@@ -9,6 +9,9 @@
 // One kind of message whose dispatches the pump counts and times (the bench
 // times the deferred-save timer with it).
 struct MessageWatch {
+    // For `wParam`: the message whatever its wParam (any timer of the window).
+    static constexpr WPARAM kAnyWParam = ~WPARAM(0);
+
     HWND hwnd = nullptr;
     UINT message = 0;
     WPARAM wParam = 0;

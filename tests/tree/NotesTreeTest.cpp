@@ -513,10 +513,7 @@ protected:
 };
 
 TEST_F(NotesTreeInMainWindow, MovingTheEditedNoteKeepsTheEditShownAndStored) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"A", L"alpha");
-    InsertNote(2, 1, L"A child", L"child");
-    InsertNote(3, 0, L"B", L"beta");
+    SeedNotes({{1, 0, L"A", L"alpha"}, {2, 1, L"A child", L"child"}, {3, 0, L"B", L"beta"}});
     Start();
     MyCTreeCtr& tree = dlg->Tree();
     tree.Expand(FindItem(L"A"), TVE_EXPAND);
@@ -532,7 +529,7 @@ TEST_F(NotesTreeInMainWindow, MovingTheEditedNoteKeepsTheEditShownAndStored) {
     Release(tree, target);
 
     EXPECT_EQ(tree.GetItemText(tree.GetParentItem(FindItem(L"A"))), L"B");
-    EXPECT_EQ(tree.GetItemText(tree.GetSelectedItem()), L"A");
+    EXPECT_EQ(SelectedLabel(), L"A");
     EXPECT_EQ(EditorText(), L"alpha");
     EXPECT_TRUE(PumpUntil([&] { return StoredText(2) == L"edited child"; }));
     Select(L"A child");
@@ -542,11 +539,8 @@ TEST_F(NotesTreeInMainWindow, MovingTheEditedNoteKeepsTheEditShownAndStored) {
 }
 
 TEST_F(NotesTreeInMainWindow, AMovedNoteStaysUnderItsNewParentAfterARestart) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"A", L"alpha");
-    InsertNote(2, 1, L"A child", L"child");
-    InsertNote(3, 0, L"B", L"beta");
-    InsertNote(4, 3, L"B child", L"b child");
+    SeedNotes(
+        {{1, 0, L"A", L"alpha"}, {2, 1, L"A child", L"child"}, {3, 0, L"B", L"beta"}, {4, 3, L"B child", L"b child"}});
     Start();
     DragOnto(L"A", L"B");
     // Only the moved note's row changes; its subnote keeps its parent.
@@ -569,9 +563,7 @@ TEST_F(NotesTreeInMainWindow, AMovedNoteStaysUnderItsNewParentAfterARestart) {
 }
 
 TEST_F(NotesTreeInMainWindow, AMoveThatCannotBeStoredIsReportedAndStandsForThisRun) {
-    CreateNotesTable();
-    InsertNote(1, 0, L"A", L"alpha");
-    InsertNote(2, 0, L"B", L"beta");
+    SeedNotes({{1, 0, L"A", L"alpha"}, {2, 0, L"B", L"beta"}});
     Execute(L"CREATE TRIGGER frozen BEFORE UPDATE OF pid ON notes BEGIN SELECT RAISE(ABORT, 'frozen'); END;");
     Start();
     MyCTreeCtr& tree = dlg->Tree();
