@@ -22,7 +22,7 @@
 #include "support/Stopwatch.h"
 #include "NotesDatabase.h"
 #include "app/AppConstants.h"
-#include "app/AppFolders.h"
+#include "settings/AppFolders.h"
 #include "app/TallyLeafDlg.h"
 #include "framework/ModulePath.h"
 #include "framework/OleInit.h"

@@ -2,7 +2,7 @@
 // printing, and dragging the splitter bar.
 #include <windows.h>
 
-#include "app/FontRecord.h"
+#include "settings/FontRecord.h"
 #include "app/TallyLeafDlg.h"
 #include "BenchSupport.h"
 #include "editor/NotePrinter.h"
