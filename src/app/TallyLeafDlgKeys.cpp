@@ -72,6 +72,8 @@ bool CTallyLeafDlg::OnControlKey(const MSG& msg) {
 }
 
 bool CTallyLeafDlg::OnSystemKey(MSG& msg) {
+    if (OnCommandKey(msg, CommandKey::kAlt))
+        return true;
     const WPARAM key = msg.wParam;
     if (key >= '0' && key <= '9') {
         // Alt+1 inserts the first snippet, Alt+9 the ninth, Alt+0 the tenth.
