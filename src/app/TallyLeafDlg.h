@@ -11,21 +11,26 @@
 //   TallyLeafDlgNotes.cpp  the note commands and the tree's and editor's notifications,
 //                          forwarded to the notes session
 //   TallyLeafDlgShell.cpp  tray icon, hot key, hiding on focus loss, always on top
+//   TallyLeafDlgCommandTable.cpp  the command table: every menu command's handler,
+//                          rules, key and menu icon in one row (app/CommandTable.h)
 //   TallyLeafDlgCommands.cpp  the menu commands: when each is enabled or checked, the
-//                          Edit commands on the editor, the web pages
-//   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them
+//                          menu states and the routing drawn from the table, the Edit
+//                          commands on the editor, the web pages
+//   TallyLeafDlgKeys.cpp   the keys the window takes before its controls see them: the
+//                          table's, and those of no command
 //   TallyLeafDlgFormat.cpp the Format menu (word wrap, font, colours) and printing
 //   TallyLeafDlgFind.cpp   Find, Find Next and Replace
 //   TallyLeafDlgInsert.cpp the Insert menu's snippets
 //   TallyLeafDlgDatabase.cpp  the Settings dialog and what it asks of the window
 //   TallyLeafDlgFiles.cpp  text files: Load from File (and files dropped on the editor),
 //                          Save to File, and the folder of the export
-//   TallyLeafDlgMenus.cpp  the icons of the owner-drawn menus
+//   TallyLeafDlgMenus.cpp  the icons of the owner-drawn menus, by the table's rows
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "app/CommandTable.h"
 #include "app/EditorNoteView.h"
 #include "app/TreeNotesView.h"
 #include "app/WindowNotesHost.h"
@@ -60,6 +65,10 @@ public:
 
     bool PreTranslateMessage(MSG* msg) override;
 
+    // The window's commands, one row each (TallyLeafDlgCommandTable.cpp).
+    using Command = CommandRow<CTallyLeafDlg>;
+    static CommandTable<CTallyLeafDlg> Commands();
+
     // What the window shows and counts, for the windows and tests that look at it.
     MyCTreeCtr& Tree() { return m_wndTree; }
     const MyCTreeCtr& Tree() const { return m_wndTree; }
@@ -77,7 +86,6 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
-    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
 private:
     // The settings in force; the Settings dialog changes them too.
@@ -130,10 +138,18 @@ private:
     void AttachMenuIcons();
     // Makes the window topmost or not, as m_bAlwaysOnTop says, without moving it.
     void ApplyAlwaysOnTop();
-    // One rule per command, used by the menus as they open and by the dispatch:
-    // a command without a sending control runs only while it is enabled.
-    bool IsCommandEnabled(UINT id);
-    bool IsCommandChecked(UINT id) const;
+    // Holds the table's rows; a member, so that they may name the private handlers.
+    struct CommandRows;
+    // WM_COMMAND through the table: a command without a sending control runs
+    // only while it is enabled.
+    bool RouteCommand(UINT id, HWND control);
+    // The table's rules, used by the menus as they open and by the routing.
+    bool EditorCanUndo();
+    bool EditorHasSelection();
+    bool ClipboardHasText();
+    bool NoteHasText();
+    bool AlwaysOnTopIsOn() const;
+    bool WordWrapIsOn() const;
     // Gives a menu item (by command or by position) its command's enabled state and check mark.
     void ShowCommandState(HMENU menu, UINT item, UINT byCommandOrPosition);
 
@@ -142,14 +158,12 @@ private:
     bool OnControlKey(const MSG& msg);
     bool OnSystemKey(MSG& msg);
     bool OnPlainKey(const MSG& msg);
+    // The table's key held with `modifiers` sends its command.
+    bool OnCommandKey(const MSG& msg, unsigned modifiers);
     // Selects the whole note in the editor, wherever the focus is.
     void SelectWholeNote();
     // Sends a command as the menu does: it runs only while enabled.
     void SendCommand(UINT id);
-    // The Find and Replace dialogs. Their keys reach them even while the
-    // commands are disabled (an empty note).
-    void OpenFindDialog();
-    void OpenReplaceDialog();
     // Reads Insert.cfg from the data folder into the Insert menu.
     void BuildInsertMenu();
 

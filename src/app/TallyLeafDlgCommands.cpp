@@ -1,6 +1,7 @@
-// The main window's menu commands: when each one is enabled or carries a check
-// mark, the rule that a disabled command does nothing, the Edit commands that
-// act on the editor, and the web pages of the Help menu.
+// The main window's menu commands: the rules of the command table (when a
+// command is enabled or carries a check mark), the menu states and the routing
+// of WM_COMMAND drawn from the table, the Edit commands that act on the editor,
+// and the web pages of the Help menu.
 #include "dialogs/About.h"
 #include "shell/ShellOpen.h"
 #include "app/TallyLeafDlg.h"
@@ -21,45 +22,39 @@ constexpr WebPage kWebPages[] = {
 };
 }  // namespace
 
-bool CTallyLeafDlg::IsCommandEnabled(UINT id) {
-    switch (id) {
-        case ID_EDIT_UNDO:
-            return m_wndEditor.CanUndo();
-        case ID_EDIT_CUT:
-        case ID_EDIT_COPY:
-        case ID_EDIT_DELETE: {
-            int start = 0, end = 0;
-            m_wndEditor.GetSel(start, end);
-            return start != end;
-        }
-        case ID_EDIT_PASTE:
-            // Text put there as ANSI counts too: the system offers it as Unicode as well.
-            return ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
-        case ID_EDIT_FIND:
-        case ID_EDIT_FIND_NEXT:
-        case ID_EDIT_REPLACE:
-            UpdateData(true);
-            return !m_strNoteText.empty();
-        default:
-            return true;
-    }
+bool CTallyLeafDlg::EditorCanUndo() {
+    return m_wndEditor.CanUndo();
 }
 
-bool CTallyLeafDlg::IsCommandChecked(UINT id) const {
-    switch (id) {
-        case ID_FILE_ALWAYS_ON_TOP:
-            return m_settings.m_bAlwaysOnTop;
-        case ID_FORMAT_WORD_WRAP:
-            return m_settings.m_bWordWrap;
-        default:
-            return false;
-    }
+bool CTallyLeafDlg::EditorHasSelection() {
+    int start = 0, end = 0;
+    m_wndEditor.GetSel(start, end);
+    return start != end;
+}
+
+bool CTallyLeafDlg::ClipboardHasText() {
+    // Text put there as ANSI counts too: the system offers it as Unicode as well.
+    return ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
+}
+
+bool CTallyLeafDlg::NoteHasText() {
+    UpdateData(true);
+    return !m_strNoteText.empty();
+}
+
+bool CTallyLeafDlg::AlwaysOnTopIsOn() const {
+    return m_settings.m_bAlwaysOnTop;
+}
+
+bool CTallyLeafDlg::WordWrapIsOn() const {
+    return m_settings.m_bWordWrap;
 }
 
 void CTallyLeafDlg::ShowCommandState(HMENU menu, UINT item, UINT byCommandOrPosition) {
     const UINT id = byCommandOrPosition == MF_BYPOSITION ? ::GetMenuItemID(menu, static_cast<int>(item)) : item;
-    ::EnableMenuItem(menu, item, byCommandOrPosition | (IsCommandEnabled(id) ? MF_ENABLED : MF_GRAYED));
-    ::CheckMenuItem(menu, item, byCommandOrPosition | (IsCommandChecked(id) ? MF_CHECKED : MF_UNCHECKED));
+    const CommandTable<CTallyLeafDlg> commands = Commands();
+    ::EnableMenuItem(menu, item, byCommandOrPosition | (commands.IsEnabled(*this, id) ? MF_ENABLED : MF_GRAYED));
+    ::CheckMenuItem(menu, item, byCommandOrPosition | (commands.IsChecked(*this, id) ? MF_CHECKED : MF_UNCHECKED));
 }
 
 // Each menu's items take their states as the menu opens.
@@ -80,12 +75,8 @@ LRESULT CTallyLeafDlg::OnInitMenuPopup(WPARAM w, LPARAM l) {
     return result;
 }
 
-LRESULT CTallyLeafDlg::WindowProc(UINT msg, WPARAM w, LPARAM l) {
-    // A command without a sending control (a menu item, a key) is held to its
-    // rule; a control's own notification is not.
-    if (msg == WM_COMMAND && l == 0 && HIWORD(w) <= 1 && !IsCommandEnabled(LOWORD(w)))
-        return 0;
-    return CNewDialog::WindowProc(msg, w, l);
+bool CTallyLeafDlg::RouteCommand(UINT id, HWND control) {
+    return Commands().Route(*this, id, control);
 }
 
 void CTallyLeafDlg::SendCommand(UINT id) {

@@ -1,14 +1,6 @@
 // Find, Find Next and Replace (the dialogs and the search are CFindReplace's).
 #include "app/TallyLeafDlg.h"
 
-void CTallyLeafDlg::OpenFindDialog() {
-    m_findReplace.OpenFindDialog();
-}
-
-void CTallyLeafDlg::OpenReplaceDialog() {
-    m_findReplace.OpenReplaceDialog();
-}
-
 void CTallyLeafDlg::OnFind(UINT) {
     m_findReplace.OpenFindDialog();
 }

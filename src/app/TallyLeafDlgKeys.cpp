@@ -1,21 +1,12 @@
 // The keys the main window takes before its controls see them. There is no
-// accelerator table: the key names in the menu texts are served here, or by
-// the editor control itself (Ctrl+Z, Ctrl+X, Ctrl+C and Ctrl+V).
+// accelerator table: the key names in the menu texts are the command table's
+// keys, served here, or the editor control's own (Ctrl+Z, Ctrl+X, Ctrl+C and
+// Ctrl+V). The keys of no command (Ctrl+A, Tab, F11, Alt+digits and Alt with
+// the arrows) are served here too.
 #include "app/TallyLeafDlg.h"
 #include "res/resource.h"
 
 namespace {
-struct KeyCommand {
-    WPARAM key;
-    UINT command;
-};
-
-// Keys that send a command, as its menu item does.
-constexpr KeyCommand kFunctionKeys[] = {
-    {VK_F2, ID_NOTES_RENAME}, {VK_F3, ID_EDIT_FIND_NEXT},    {VK_F4, ID_FILE_OPTIONS},
-    {VK_F5, ID_NOTES_ADD},    {VK_F6, ID_NOTES_ADD_SUBNOTE},
-};
-
 bool IsHeld(int vk) {
     return (::GetKeyState(vk) & 0x8000) != 0;
 }
@@ -72,31 +63,17 @@ bool CTallyLeafDlg::OnControlKey(const MSG& msg) {
     // stay letters.
     if (!IsHeld(VK_CONTROL) || IsHeld(VK_MENU))
         return false;
-    switch (msg.wParam) {
-        case 'A':
-            SelectWholeNote();
-            return true;
-        case 'O':
-            SendCommand(ID_FILE_LOAD);
-            return true;
-        case 'S':
-            SendCommand(ID_FILE_SAVE);
-            return true;
-        case 'P':
-            SendCommand(ID_FILE_PRINT);
-            return true;
-        case 'F':
-            OpenFindDialog();
-            return true;
-        case 'H':
-            OpenReplaceDialog();
-            return true;
-        default:
-            return false;  // Ctrl+Z, X, C, V and the rest: the editor's own keys
+    if (msg.wParam == 'A') {
+        SelectWholeNote();
+        return true;
     }
+    // Ctrl+Z, X, C, V and the rest are the editor's own keys.
+    return OnCommandKey(msg, CommandKey::kCtrl);
 }
 
 bool CTallyLeafDlg::OnSystemKey(MSG& msg) {
+    if (OnCommandKey(msg, CommandKey::kAlt))
+        return true;
     const WPARAM key = msg.wParam;
     if (key >= '0' && key <= '9') {
         // Alt+1 inserts the first snippet, Alt+9 the ninth, Alt+0 the tenth.
@@ -114,12 +91,9 @@ bool CTallyLeafDlg::OnSystemKey(MSG& msg) {
 }
 
 bool CTallyLeafDlg::OnPlainKey(const MSG& msg) {
-    for (const KeyCommand& entry : kFunctionKeys) {
-        if (entry.key == msg.wParam) {
-            SendCommand(entry.command);
-            return true;
-        }
-    }
+    // Held with Shift or Ctrl, these keys do what they do alone.
+    if (OnCommandKey(msg, CommandKey::kPlain))
+        return true;
     switch (msg.wParam) {
         case VK_TAB:
             // Only ever between the tree and the editor.
@@ -128,22 +102,24 @@ bool CTallyLeafDlg::OnPlainKey(const MSG& msg) {
             else if (msg.hwnd == m_wndTree.m_hWnd)
                 m_wndEditor.SetFocus();
             return true;
-        case VK_ESCAPE:
-            // Esc hides the window; it never reaches Cancel, which asks to close.
-            HideWindow();
-            return true;
-        case VK_DELETE:
-            // In the tree it deletes the note; in the editor, text.
-            if (msg.hwnd != m_wndTree.m_hWnd)
-                return false;
-            SendCommand(ID_NOTES_DELETE);
-            return true;
         case VK_F11:
             ShowWindow(::IsZoomed(m_hWnd) ? SW_RESTORE : SW_MAXIMIZE);
             return true;
         default:
             return false;
     }
+}
+
+bool CTallyLeafDlg::OnCommandKey(const MSG& msg, unsigned modifiers) {
+    const UINT control = ::GetParent(msg.hwnd) == m_hWnd ? static_cast<UINT>(::GetDlgCtrlID(msg.hwnd)) : 0;
+    const Command* row = Commands().FindKey(static_cast<UINT>(msg.wParam), modifiers, control);
+    if (!row)
+        return false;
+    if (row->key.flags & CommandKey::kEvenWhileDisabled)
+        (this->*row->run)(row->id);
+    else
+        SendCommand(row->id);
+    return true;
 }
 
 void CTallyLeafDlg::SelectWholeNote() {

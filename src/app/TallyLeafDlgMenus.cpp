@@ -1,30 +1,13 @@
-// The icons of the main window's menus: one strip, bitmap 133, with the
-// commands its ten images stand for, left to right.
+// The icons of the main window's menus: one strip, bitmap 133, whose images
+// the command table's rows name, and the commands they stand for.
 #include "app/TallyLeafDlg.h"
 #include "res/resource.h"
 
 namespace {
 constexpr COLORREF kIconBackground = RGB(192, 192, 192);
-
-// Bitmap, image width and height, then the command of each image; 0 ends it.
-constexpr WORD kMenuIcons[] = {
-    IDB_MENU_ICONS,
-    16,
-    16,
-    ID_FILE_OPTIONS,
-    ID_FORMAT_BACK_COLOR,
-    ID_HELP_HOME_PAGE,
-    ID_HELP_FORUM,
-    ID_HELP_FEEDBACK,
-    ID_HELP_ABOUT,
-    ID_FILE_HIDE,
-    ID_FILE_EXIT,
-    ID_FILE_LOAD,
-    ID_FILE_SAVE,
-    0,
-};
+constexpr WORD kIconSize = 16;
 }  // namespace
 
 void CTallyLeafDlg::AttachMenuIcons() {
-    MenuBar().AttachIconStrip(kMenuIcons, kIconBackground);
+    MenuBar().AttachIconStrip(Commands().IconStrip(IDB_MENU_ICONS, kIconSize, kIconSize).data(), kIconBackground);
 }

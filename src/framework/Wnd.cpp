@@ -248,6 +248,12 @@ bool CWnd::DispatchTable(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
                         return true;
                     }
                     break;
+                case MessageEntry::Kind::CommandRouter:
+                    if (msg == WM_COMMAND && code <= 1 && (this->*e.handler.onRoute)(id, reinterpret_cast<HWND>(l))) {
+                        result = 0;
+                        return true;
+                    }
+                    break;
                 case MessageEntry::Kind::ControlNotify:
                     if (msg == WM_COMMAND && l != 0 && code == e.message && id == e.idFirst) {
                         (this->*e.handler.onCommand)(id);

@@ -11,6 +11,8 @@
 // - Each class declares a static message table (see DECLARE_MESSAGE_TABLE and the
 //   On... entry builders). Dispatch walks the class's table, then its base's.
 //   A handler in a table handles its message; it may call Default() first or last.
+//   A window with a table of commands of its own (their rules, keys, icons)
+//   routes WM_COMMAND through it with one entry (OnCommandRouter).
 // - WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM and a control's
 //   WM_COMMAND notifications are first offered to the child's own object as
 //   kReflectBase + message, so a control can own its behaviour (a reflected
@@ -34,10 +36,20 @@ class CWnd;
 constexpr UINT kReflectBase = 0x2000;
 
 struct MessageEntry {
-    enum class Kind { Message, RegisteredMessage, Command, Notify, ReflectedNotify, ControlNotify, ReflectedCommand };
+    enum class Kind {
+        Message,
+        RegisteredMessage,
+        Command,
+        CommandRouter,
+        Notify,
+        ReflectedNotify,
+        ControlNotify,
+        ReflectedCommand
+    };
     union Handler {
         LRESULT (CWnd::*onMessage)(WPARAM, LPARAM);
         void (CWnd::*onCommand)(UINT id);
+        bool (CWnd::*onRoute)(UINT id, HWND control);
         LRESULT (CWnd::*onNotify)(NMHDR*);
     };
 
@@ -60,6 +72,7 @@ class CWnd {
 public:
     using MessageHandler = LRESULT (CWnd::*)(WPARAM, LPARAM);
     using CommandHandler = void (CWnd::*)(UINT id);
+    using CommandRouter = bool (CWnd::*)(UINT id, HWND control);
     using NotifyHandler = LRESULT (CWnd::*)(NMHDR*);
 
     CWnd() = default;
@@ -144,6 +157,16 @@ public:
     static MessageEntry OnCommandRange(UINT first, UINT last, void (T::*fn)(UINT)) {
         MessageEntry e{MessageEntry::Kind::Command, 0, first, last, {}};
         e.handler.onCommand = static_cast<CommandHandler>(fn);
+        return e;
+    }
+    // Commands a window looks up in a table of its own: the router runs the
+    // command from a menu item, a key or a control (`control`, null for the
+    // first two) and returns false for an id the table lacks, which the
+    // entries after it then see.
+    template <class T>
+    static MessageEntry OnCommandRouter(bool (T::*fn)(UINT id, HWND control)) {
+        MessageEntry e{MessageEntry::Kind::CommandRouter, 0, 0, 0, {}};
+        e.handler.onRoute = static_cast<CommandRouter>(fn);
         return e;
     }
     template <class T>

@@ -1,10 +1,13 @@
 // The menu commands as the user meets them: which items are enabled and checked
 // when a menu opens, what the Edit commands do to the editor and the clipboard,
-// that a disabled command sent as a command does nothing, and the web pages.
+// that a disabled command sent as a command does nothing, the web pages, and
+// that the menu bar and the command table name the same commands.
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "app/TallyLeafDlg.h"
 #include "app/TestSeams.h"
 #include "shell/ShellOpen.h"
 #include "res/resource.h"
@@ -273,4 +276,25 @@ TEST_F(Commands, APageTheShellCannotOpenIsNotReported) {
     PumpPending();
     EXPECT_EQ(shell.Requests().size(), 1u);
     EXPECT_TRUE(modal.Boxes().empty());
+}
+
+// No menu item runs nothing, and no command of the table goes without its menu item.
+TEST_F(Commands, EveryMenuItemHasACommandAndEveryCommandAMenuItem) {
+    Start();
+    const CommandTable<CTallyLeafDlg> commands = CTallyLeafDlg::Commands();
+    std::set<UINT> items;
+    HMENU bar = ::GetMenu(dlg->m_hWnd);
+    for (int p = 0; p < ::GetMenuItemCount(bar); ++p) {
+        HMENU popup = ::GetSubMenu(bar, p);
+        for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+            const UINT id = ::GetMenuItemID(popup, i);
+            if ((::GetMenuState(popup, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) ||
+                (id >= ID_INSERT_FIRST && id <= ID_INSERT_LAST))
+                continue;
+            EXPECT_NE(commands.Find(id), nullptr) << "popup " << p << ", item " << i << ": id " << id;
+            items.insert(id);
+        }
+    }
+    for (const CTallyLeafDlg::Command& row : commands)
+        EXPECT_EQ(items.count(row.id), 1u) << "command " << row.id;
 }
