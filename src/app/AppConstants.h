@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-// The tray icon's callback message; a second start sends it with WM_LBUTTONDOWN.
-constexpr UINT WM_TRAYCALLBACK = 3004;
 constexpr int HOTKEY_ID = 1;
 constexpr UINT_PTR TIMER_DEFERRED_SAVE = 12;
 constexpr UINT_PTR TIMER_HIDE_DELAY = 18;

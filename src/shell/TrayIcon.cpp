@@ -3,7 +3,6 @@
 #include <cwchar>
 #include <utility>
 
-#include "app/AppConstants.h"
 #include "app/TestSeams.h"
 
 #ifndef _WIN64

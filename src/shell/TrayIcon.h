@@ -17,6 +17,9 @@ constexpr const wchar_t* kTrayTipAtStartUp = L"Tallyleaf.  Work faster.";
 // The tip of the icon the Settings dialog adds.
 constexpr const wchar_t* kTrayTipFromSettings = L"Tallyleaf - Work faster.";
 
+// The tray icon's callback message; a second start sends it with WM_LBUTTONDOWN.
+constexpr UINT WM_TRAYCALLBACK = 3004;
+
 class CTrayIcon {
 public:
     static constexpr UINT kId = 1;

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "app/AppConstants.h"
 #include "shell/FirstInstance.h"
+#include "shell/TrayIcon.h"
 #include "process/ProcessHarness.h"
 #include "storage/NotesStore.h"
 #include "support/Pump.h"
