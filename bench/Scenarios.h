@@ -18,5 +18,7 @@ void RunFindAndInsert(const ScratchFolder& scratch, std::vector<Figure>& figures
 void RunFiles(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Opening the largest popups of the owner-drawn menus (MenusBench.cpp).
 void RunMenus(const ScratchFolder& scratch, std::vector<Figure>& figures);
+// Find in All Notes over 10,000 notes of 2 KB (SearchBench.cpp).
+void RunSearchAll(const ScratchFolder& scratch, std::vector<Figure>& figures);
 
 }  // namespace bench

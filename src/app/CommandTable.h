@@ -21,8 +21,10 @@ struct CommandKey {
         kAlt = 2,
         // Runs the command even while its menu item is disabled.
         kEvenWhileDisabled = 4,
+        // Held with Shift too; a key without it works with or without Shift.
+        kShift = 8,
     };
-    static constexpr unsigned kModifiers = kCtrl | kAlt;
+    static constexpr unsigned kModifiers = kCtrl | kAlt | kShift;
 
     UINT vk = 0;  // 0: no key of the window's
     unsigned flags = kPlain;
@@ -65,7 +67,7 @@ public:
         return nullptr;
     }
     // The row whose key is `vk` held with `modifiers` (CommandKey::kCtrl,
-    // kAlt), pressed in the control `controlId` (0: none of the window's).
+    // kAlt, kShift), pressed in the control `controlId` (0: none of the window's).
     constexpr const Row* FindKey(UINT vk, unsigned modifiers, UINT controlId) const {
         for (const Row& row : *this)
             if (row.key.Matches(vk, modifiers, controlId))

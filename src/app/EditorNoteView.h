@@ -26,6 +26,9 @@ public:
     void SetModified(bool modified) override { m_editor.SetModify(modified); }
     bool IsReadOnly() const override { return m_editor.IsReadOnly(); }
     void SetReadOnly(bool readOnly) override { m_editor.SetReadOnly(readOnly); }
+    void SelectRange(std::size_t start, std::size_t end) override {
+        m_editor.SetSel(static_cast<int>(start), static_cast<int>(end));
+    }
     void Focus() override { m_editor.SetFocus(); }
 
 private:

@@ -32,8 +32,10 @@
 
 #include "app/CommandTable.h"
 #include "app/EditorNoteView.h"
+#include "app/SessionSearchHost.h"
 #include "app/TreeNotesView.h"
 #include "app/WindowNotesHost.h"
+#include "dialogs/FindAllNotesDlg.h"
 #include "dialogs/SettingsDialogHost.h"
 #include "notes/NotesSession.h"
 #include "settings/Settings.h"
@@ -79,6 +81,7 @@ public:
     NotesSession& Notes() { return m_notes; }
     const NotesSession& Notes() const { return m_notes; }
     CFindReplace& FindReplace() { return m_findReplace; }
+    CFindAllNotesDlg& FindAll() { return m_findAll; }
     const std::vector<Snippet>& InsertSnippets() const { return m_snippets; }
 
 protected:
@@ -204,6 +207,7 @@ private:
     void OnFind(UINT);
     void OnFindNext(UINT);
     void OnReplace(UINT);
+    void OnFindAll(UINT);
     LRESULT OnFindReplaceMessage(WPARAM, LPARAM);
     void OnInsertSnippet(UINT id);
     void OnLoadFromFile(UINT);
@@ -232,6 +236,9 @@ private:
     EditorNoteView m_editorView{m_wndEditor, [this](const std::wstring& text) { WrapEditorFor(text); }};
     WindowNotesHost m_notesHost{*this};
     NotesSession m_notes{theDB, m_treeView, m_editorView, m_notesHost};
+    // Find in All Notes, over the notes session.
+    SessionSearchHost m_findAllHost{m_notes};
+    CFindAllNotesDlg m_findAll{m_findAllHost};
     // Set while the system asks to end the session: the shutdown steps have run.
     bool m_bShutDown = false;
 

@@ -22,6 +22,9 @@ constexpr Key PlainIn(UINT vk, UINT control) {
 constexpr Key Ctrl(UINT vk) {
     return Key{vk, Key::kCtrl, 0};
 }
+constexpr Key CtrlShift(UINT vk) {
+    return Key{vk, Key::kCtrl | Key::kShift, 0};
+}
 constexpr Key CtrlEvenWhileDisabled(UINT vk) {
     return Key{vk, Key::kCtrl | Key::kEvenWhileDisabled, 0};
 }
@@ -51,6 +54,7 @@ struct CTallyLeafDlg::CommandRows {
         {ID_EDIT_FIND,          &W::OnFind,         &W::NoteHasText,        nullptr,             CtrlEvenWhileDisabled('F'),         kNoIcon},
         {ID_EDIT_FIND_NEXT,     &W::OnFindNext,     &W::NoteHasText,        nullptr,             Plain(VK_F3),                       kNoIcon},
         {ID_EDIT_REPLACE,       &W::OnReplace,      &W::NoteHasText,        nullptr,             CtrlEvenWhileDisabled('H'),         kNoIcon},
+        {ID_EDIT_FIND_ALL,      &W::OnFindAll,      nullptr,                nullptr,             CtrlShift('F'),                     kNoIcon},
         {ID_NOTES_ADD,          &W::OnAddNewNote,   nullptr,                nullptr,             Plain(VK_F5),                       kNoIcon},
         {ID_NOTES_ADD_SUBNOTE,  &W::OnAddSubnote,   nullptr,                nullptr,             Plain(VK_F6),                       kNoIcon},
         {ID_NOTES_RENAME,       &W::OnRenameNote,   nullptr,                nullptr,             Plain(VK_F2),                       kNoIcon},

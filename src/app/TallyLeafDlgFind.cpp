@@ -1,4 +1,5 @@
-// Find, Find Next and Replace (the dialogs and the search are CFindReplace's).
+// Find, Find Next and Replace (the dialogs and the search are CFindReplace's),
+// and Find in All Notes (CFindAllNotesDlg).
 #include "app/TallyLeafDlg.h"
 
 void CTallyLeafDlg::OnFind(UINT) {
@@ -11,6 +12,11 @@ void CTallyLeafDlg::OnFindNext(UINT) {
 
 void CTallyLeafDlg::OnReplace(UINT) {
     m_findReplace.OpenReplaceDialog();
+}
+
+void CTallyLeafDlg::OnFindAll(UINT) {
+    // The shown note's typing is searched as it stands in the editor.
+    m_findAll.Open(m_hWnd);
 }
 
 LRESULT CTallyLeafDlg::OnFindReplaceMessage(WPARAM, LPARAM l) {

@@ -67,6 +67,9 @@ bool CTallyLeafDlg::OnControlKey(const MSG& msg) {
         SelectWholeNote();
         return true;
     }
+    // A Ctrl+Shift key of its own comes first; without one, Shift changes nothing.
+    if (IsHeld(VK_SHIFT) && OnCommandKey(msg, CommandKey::kCtrl | CommandKey::kShift))
+        return true;
     // Ctrl+Z, X, C, V and the rest are the editor's own keys.
     return OnCommandKey(msg, CommandKey::kCtrl);
 }

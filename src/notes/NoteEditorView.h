@@ -22,6 +22,8 @@ public:
     virtual void SetModified(bool modified) = 0;
     virtual bool IsReadOnly() const = 0;
     virtual void SetReadOnly(bool readOnly) = 0;
+    // Selects text[start, end) and scrolls it into view.
+    virtual void SelectRange(std::size_t start, std::size_t end) = 0;
     // Gives the editor the keyboard focus (after a note was added).
     virtual void Focus() = 0;
 };

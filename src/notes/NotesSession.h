@@ -17,6 +17,7 @@
 //   NotesSession.cpp            opening, filling the tree, loading and showing notes
 //   NotesSessionSaves.cpp       saving, the saves that wait, typing, recovery files
 //   NotesSessionOperations.cpp  add, rename, delete, move, export, the old database
+//   NotesSessionSearch.cpp      the notes the search in all notes reads, showing a match
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,7 @@
 #include "notes/NoteEditorView.h"
 #include "notes/NotesHost.h"
 #include "notes/NotesTreeView.h"
+#include "search/NoteSearch.h"
 #include "storage/CppSQLite3Exception.h"
 #include "storage/DeferredSave.h"
 #include "storage/NotesStore.h"
@@ -99,6 +101,16 @@ public:
     // with their reasons, to `named`.
     int ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
                     std::vector<std::wstring>* named = nullptr);
+
+    // The search in all notes. The notes in tree order with their paths: the
+    // shown note as it stands in the editor, a note whose save waits as it
+    // waits, every other as stored (read in one query; a file that can't be
+    // read throws CppSQLite3Exception).
+    std::vector<NoteSearch::Note> NotesToSearch();
+    // Selects the note in the tree (expanding its parents), shows it and
+    // selects [start, start + length) of its text, scrolled into view; false
+    // when the note is gone or could not be shown.
+    bool ShowFound(int noteId, std::size_t start, std::size_t length);
 
     // The daily backups of the file in use.
     void BackUpIfDue();

@@ -31,6 +31,9 @@ constexpr unsigned kOptionsDialogControls[] = {IDC_HOTKEY,
                                                IDC_GROUP_GENERAL,
                                                IDC_GROUP_DATABASE};
 
+constexpr unsigned kFindAllControls[] = {IDC_FIND_ALL_QUERY,      IDC_FIND_ALL_MATCH_CASE, IDC_FIND_ALL_WHOLE_WORD,
+                                         IDC_FIND_ALL_NAMES_ONLY, IDC_FIND_ALL_RESULTS,    IDC_FIND_ALL_COUNT};
+
 template <std::size_t N>
 constexpr bool AllDistinct(const unsigned (&ids)[N]) {
     for (std::size_t i = 0; i < N; ++i)
@@ -54,6 +57,7 @@ static_assert(NoneInRange(kMainDialogControls, ID_INSERT_FIRST, ID_INSERT_LAST),
               "a main window control id lies in the Insert snippet range");
 static_assert(AllDistinct(kAboutControls), "two About box controls share an id");
 static_assert(AllDistinct(kOptionsDialogControls), "two Settings dialog controls share an id");
+static_assert(AllDistinct(kFindAllControls), "two Find in All Notes controls share an id");
 
 }  // namespace tallyleaf::resource_check
 

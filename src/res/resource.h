@@ -67,6 +67,16 @@
 #define ID_EDIT_FIND 57636
 #define ID_EDIT_FIND_NEXT 32790
 #define ID_EDIT_REPLACE 57641
+#define ID_EDIT_FIND_ALL 32800
+
+// Find in All Notes: dialog template and controls.
+#define IDD_FIND_ALL_NOTES 140
+#define IDC_FIND_ALL_QUERY 1030
+#define IDC_FIND_ALL_MATCH_CASE 1031
+#define IDC_FIND_ALL_WHOLE_WORD 1032
+#define IDC_FIND_ALL_NAMES_ONLY 1033
+#define IDC_FIND_ALL_RESULTS 1034
+#define IDC_FIND_ALL_COUNT 1035
 
 // Notes menu.
 #define ID_NOTES_ADD 32792

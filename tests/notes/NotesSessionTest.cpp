@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,7 @@ public:
     std::wstring text;
     bool modified = false;
     bool readOnly = true;
+    std::pair<std::size_t, std::size_t> selection;
 
     std::wstring Text() const override { return text; }
     int Position() const override { return 0; }
@@ -120,6 +122,7 @@ public:
     void SetModified(bool on) override { modified = on; }
     bool IsReadOnly() const override { return readOnly; }
     void SetReadOnly(bool on) override { readOnly = on; }
+    void SelectRange(std::size_t start, std::size_t end) override { selection = {start, end}; }
     void Focus() override {}
     void Type(const std::wstring& typed) {
         text = typed + text;
@@ -253,4 +256,37 @@ TEST_F(NotesSessionTest, ATypedSaveThatFailsWaitsIsReportedOnceAndIsWrittenWhenT
     EXPECT_FALSE(session.SaveIsWaiting());
     EXPECT_EQ(StoredText(1), L"typed alpha");
     EXPECT_EQ(host.boxes.size(), 1u);
+}
+
+TEST_F(NotesSessionTest, TheSearchReadsNotesAsTheyAreNowAndShowsAMatchSelected) {
+    Execute(NotesStore::kCreateTableSql);
+    Execute(
+        L"INSERT INTO notes VALUES(1, 0, 'Projects', 'plans', 0), (2, 1, 'Work', 'work', 0),"
+        L" (3, 0, 'Home', 'home', 0), (4, 2, 'Notes', 'a stored text', 0);");
+    session.Open();
+    ASSERT_EQ(tree.SelectedNoteId(), 1);
+    editor.Type(L"unsaved ");
+
+    std::vector<NoteSearch::Note> notes = session.NotesToSearch();
+    ASSERT_EQ(notes.size(), 4u);
+    std::vector<std::wstring> paths;
+    for (const NoteSearch::Note& note : notes)
+        paths.push_back(note.path);
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L"Projects", L"Projects > Work", L"Projects > Work > Notes", L"Home"}));
+    EXPECT_EQ(notes[0].text, L"unsaved plans");
+    EXPECT_EQ(notes[2].text, L"a stored text");
+
+    ASSERT_TRUE(session.ShowFound(4, 2, 6));
+    EXPECT_EQ(tree.SelectedNoteId(), 4);
+    EXPECT_EQ(editor.text, L"a stored text");
+    EXPECT_EQ(editor.selection, (std::pair<std::size_t, std::size_t>(2, 8)));
+
+    host.name = L"Renamed";
+    session.RenameSelectedNote();
+    notes = session.NotesToSearch();
+    ASSERT_EQ(notes.size(), 4u);
+    EXPECT_EQ(notes[0].text, L"unsaved plans");
+    EXPECT_EQ(notes[2].name, L"Renamed");
+    EXPECT_EQ(notes[2].path, L"Projects > Work > Renamed");
+    EXPECT_FALSE(session.ShowFound(99, 0, 1));
 }

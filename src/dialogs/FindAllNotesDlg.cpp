@@ -1,0 +1,203 @@
+#include "dialogs/FindAllNotesDlg.h"
+
+#include <commctrl.h>
+
+#include <unordered_map>
+
+#include "framework/WindowText.h"
+#include "res/resource.h"
+
+namespace {
+constexpr UINT_PTR kTypingTimer = 1;
+
+bool IsHeld(int vk) {
+    return (::GetKeyState(vk) & 0x8000) != 0;
+}
+
+void AddColumn(HWND list, int index, const wchar_t* title, int width) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<wchar_t*>(title);
+    column.cx = width;
+    ListView_InsertColumn(list, index, &column);
+}
+
+std::wstring Matches(std::size_t count) {
+    return std::to_wstring(count) + (count == 1 ? L" match" : L" matches");
+}
+
+}  // namespace
+
+// clang-format off
+DEFINE_MESSAGE_TABLE(CFindAllNotesDlg, CDialog,
+    OnControlNotify(IDC_FIND_ALL_QUERY, EN_CHANGE, &CFindAllNotesDlg::OnQueryChange),
+    OnControlNotify(IDC_FIND_ALL_MATCH_CASE, BN_CLICKED, &CFindAllNotesDlg::OnOptionClick),
+    OnControlNotify(IDC_FIND_ALL_WHOLE_WORD, BN_CLICKED, &CFindAllNotesDlg::OnOptionClick),
+    OnControlNotify(IDC_FIND_ALL_NAMES_ONLY, BN_CLICKED, &CFindAllNotesDlg::OnOptionClick),
+    OnMessage(WM_TIMER, &CFindAllNotesDlg::OnTimer),
+    OnNotify(IDC_FIND_ALL_RESULTS, NM_DBLCLK, &CFindAllNotesDlg::OnResultsDoubleClick))
+// clang-format on
+
+CFindAllNotesDlg::CFindAllNotesDlg(FindAllNotesHost& host) : CDialog(IDD_FIND_ALL_NOTES), m_host(host) {}
+
+void CFindAllNotesDlg::Open(HWND owner) {
+    if (!m_hWnd && !Create(owner))
+        return;
+    ShowWindow(SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+    HWND query = Item(IDC_FIND_ALL_QUERY);
+    ::SetFocus(query);
+    ::SendMessageW(query, EM_SETSEL, 0, -1);
+    // The notes may have changed since the dialog was last shown.
+    Search();
+}
+
+BOOL CFindAllNotesDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    HWND list = Item(IDC_FIND_ALL_RESULTS);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+    RECT box{};
+    ::GetClientRect(list, &box);
+    const int width = box.right - box.left - ::GetSystemMetrics(SM_CXVSCROLL);
+    AddColumn(list, 0, L"Note", width * 2 / 5);
+    AddColumn(list, 1, L"Line", width - width * 2 / 5);
+    return TRUE;
+}
+
+void CFindAllNotesDlg::OnOK() {
+    // Enter shows the match; the dialog stays for the next one.
+    OpenSelected();
+}
+
+void CFindAllNotesDlg::OnCancel() {
+    KillTimer(kTypingTimer);
+    ShowWindow(SW_HIDE);
+    if (HWND owner = ::GetWindow(m_hWnd, GW_OWNER))
+        ::SetActiveWindow(owner);
+}
+
+bool CFindAllNotesDlg::PreTranslateMessage(MSG* msg) {
+    if (!m_hWnd || (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)))
+        return false;
+    if (msg->message == WM_KEYDOWN) {
+        const bool ctrlShift = IsHeld(VK_CONTROL) && IsHeld(VK_SHIFT) && !IsHeld(VK_MENU);
+        if (ctrlShift && msg->wParam == 'F') {
+            Open(::GetWindow(m_hWnd, GW_OWNER));
+            return true;
+        }
+        if (msg->hwnd == Item(IDC_FIND_ALL_QUERY) && (msg->wParam == VK_DOWN || msg->wParam == VK_UP)) {
+            MoveSelection(msg->wParam == VK_DOWN ? 1 : -1);
+            return true;
+        }
+    }
+    return ::IsDialogMessageW(m_hWnd, msg) != FALSE;
+}
+
+void CFindAllNotesDlg::OnQueryChange(UINT) {
+    // Searched once the typing pauses, not on every key.
+    SetTimer(kTypingTimer, kTypingPauseMs);
+}
+
+void CFindAllNotesDlg::OnOptionClick(UINT) {
+    Search();
+}
+
+LRESULT CFindAllNotesDlg::OnTimer(WPARAM id, LPARAM) {
+    if (id != kTypingTimer)
+        return Default();
+    KillTimer(kTypingTimer);
+    Search();
+    return 0;
+}
+
+LRESULT CFindAllNotesDlg::OnResultsDoubleClick(NMHDR*) {
+    OpenSelected();
+    return 0;
+}
+
+NoteSearch::Query CFindAllNotesDlg::ReadQuery() const {
+    NoteSearch::Query query;
+    query.text = WindowText(Item(IDC_FIND_ALL_QUERY));
+    query.matchCase = ::IsDlgButtonChecked(m_hWnd, IDC_FIND_ALL_MATCH_CASE) == BST_CHECKED;
+    query.wholeWord = ::IsDlgButtonChecked(m_hWnd, IDC_FIND_ALL_WHOLE_WORD) == BST_CHECKED;
+    query.namesOnly = ::IsDlgButtonChecked(m_hWnd, IDC_FIND_ALL_NAMES_ONLY) == BST_CHECKED;
+    return query;
+}
+
+void CFindAllNotesDlg::Search() {
+    KillTimer(kTypingTimer);
+    const NoteSearch::Query query = ReadQuery();
+    m_results = {};
+    m_paths.clear();
+    m_failure.clear();
+    m_listedQuery = query.text;
+    if (!query.text.empty()) {
+        std::vector<NoteSearch::Note> notes;
+        if (m_host.NotesToSearch(notes, m_failure)) {
+            m_results = NoteSearch::Search(notes, query, kListed);
+            std::unordered_map<int, const std::wstring*> paths;
+            for (const NoteSearch::Note& note : notes)
+                paths[note.id] = &note.path;
+            for (const NoteSearch::Hit& hit : m_results.hits)
+                m_paths.push_back(*paths[hit.noteId]);
+        }
+    }
+    FillList();
+    SetCount(CountLine());
+}
+
+std::wstring CFindAllNotesDlg::CountLine() const {
+    if (!m_failure.empty())
+        return L"The notes could not be read: " + m_failure;
+    if (m_results.total > m_results.hits.size())
+        return Matches(m_results.total) + L", the first " + std::to_wstring(m_results.hits.size()) + L" listed";
+    return m_listedQuery.empty() ? std::wstring() : Matches(m_results.total);
+}
+
+void CFindAllNotesDlg::FillList() {
+    HWND list = Item(IDC_FIND_ALL_RESULTS);
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list);
+    ListView_SetItemCount(list, static_cast<int>(m_results.hits.size()));
+    for (std::size_t i = 0; i < m_results.hits.size(); ++i) {
+        const NoteSearch::Hit& hit = m_results.hits[i];
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(i);
+        item.pszText = const_cast<wchar_t*>(m_paths[i].c_str());
+        ListView_InsertItem(list, &item);
+        std::wstring line = hit.inName ? L"(name) " + hit.line : hit.line;
+        for (wchar_t& c : line)
+            if (c == L'\t')
+                c = L' ';
+        ListView_SetItemText(list, static_cast<int>(i), 1, const_cast<wchar_t*>(line.c_str()));
+    }
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
+}
+
+void CFindAllNotesDlg::MoveSelection(int step) {
+    HWND list = Item(IDC_FIND_ALL_RESULTS);
+    const int count = ListView_GetItemCount(list);
+    if (count == 0)
+        return;
+    const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    int next = selected < 0 ? (step > 0 ? 0 : count - 1) : selected + step;
+    next = next < 0 ? 0 : next >= count ? count - 1 : next;
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list, next, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, next, FALSE);
+}
+
+void CFindAllNotesDlg::OpenSelected() {
+    if (m_results.hits.empty())
+        return;
+    const int selected = ListView_GetNextItem(Item(IDC_FIND_ALL_RESULTS), -1, LVNI_SELECTED);
+    const auto index = static_cast<std::size_t>(selected < 0 ? 0 : selected);
+    if (index < m_results.hits.size())
+        m_host.ShowFound(m_results.hits[index]);
+}
+
+void CFindAllNotesDlg::SetCount(const std::wstring& text) {
+    ::SetDlgItemTextW(m_hWnd, IDC_FIND_ALL_COUNT, text.c_str());
+}

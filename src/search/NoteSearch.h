@@ -1,0 +1,52 @@
+// The search in all notes, as a function of the notes: no window and no file,
+// so it can run over thousands of notes on every pause in typing.
+//
+// Every occurrence of the query counts, names first (in tree order), then
+// texts (in tree order, several per note, left to right and not overlapping).
+// Positions are character indexes into the name or the text as the editor
+// holds it. The query is plain text: nothing in it is a wildcard.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace NoteSearch {
+
+// One note as searched, given in tree order.
+struct Note {
+    int id = 0;
+    std::wstring path;  // its place in the tree, "Projects > Work > Notes"
+    std::wstring name;
+    std::wstring text;
+};
+
+struct Query {
+    std::wstring text;  // empty finds nothing; spaces are searched as they are
+    bool matchCase = false;
+    bool wholeWord = false;
+    bool namesOnly = false;
+};
+
+struct Hit {
+    int noteId = 0;
+    bool inName = false;    // the match is in the note's name, not its text
+    std::size_t start = 0;  // the match in the name or the text
+    std::size_t length = 0;
+    std::wstring line;       // the matching line, cut around the match
+    std::size_t lineAt = 0;  // where the match starts in `line`
+};
+
+struct Results {
+    std::vector<Hit> hits;  // the first `cap` occurrences
+    std::size_t total = 0;  // every occurrence
+};
+
+// The occurrences of `query` in `notes`; at most `cap` of them are listed.
+Results Search(const std::vector<Note>& notes, const Query& query, std::size_t cap);
+
+// The line of `text` holding [start, start + length), cut to about `width`
+// characters around it; `lineAt` receives where the match starts in it.
+std::wstring LineAround(const std::wstring& text, std::size_t start, std::size_t length, std::size_t width,
+                        std::size_t& lineAt);
+
+}  // namespace NoteSearch
