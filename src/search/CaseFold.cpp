@@ -11,16 +11,32 @@ constexpr wchar_t kSigma = 0x03C3;
 constexpr wchar_t kLongS = 0x017F;
 constexpr wchar_t kCapitalIWithDot = 0x0130;
 
-// The invariant locale's lower case: the same table whatever the user's locale,
-// so that a search finds the same notes everywhere.
-std::wstring Lowered(const std::wstring& text) {
-    std::wstring lowered(text.size(), L'\0');
-    if (text.empty())
+// The invariant locale's lower case of every unit of the basic plane, asked of
+// the system once: the same table whatever the user's locale, so that a search
+// finds the same notes everywhere, and a lookup per character instead of a
+// call per text (the call is slow under Wine). Surrogates stay as they are.
+const std::vector<wchar_t>& LowerTable() {
+    static const std::vector<wchar_t> table = [] {
+        std::vector<wchar_t> units(0x10000);
+        for (std::size_t i = 0; i < units.size(); ++i)
+            units[i] = static_cast<wchar_t>(i);
+        std::vector<wchar_t> lowered(units);
+        const int size = static_cast<int>(units.size());
+        if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, units.data(), size, lowered.data(), size, nullptr,
+                          nullptr, 0) != size)
+            lowered = units;  // never expected: the search then goes on unfolded
+        for (wchar_t c = 0xD800; c <= 0xDFFF; ++c)
+            lowered[c] = c;
         return lowered;
-    const int size = static_cast<int>(text.size());
-    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, text.c_str(), size, &lowered[0], size, nullptr, nullptr,
-                      0) != size)
-        return text;  // never expected: the search then goes on unfolded
+    }();
+    return table;
+}
+
+std::wstring Lowered(const std::wstring& text) {
+    const std::vector<wchar_t>& table = LowerTable();
+    std::wstring lowered(text.size(), L'\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        lowered[i] = table[static_cast<unsigned short>(text[i])];
     return lowered;
 }
 
