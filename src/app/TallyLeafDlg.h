@@ -91,7 +91,8 @@ protected:
     void OnCancel() override;
 
 private:
-    // The settings in force; the Settings dialog changes them too.
+    // The settings in force; the Settings dialog has them changed through
+    // SettingsDialogHost.
     Settings m_settings;
     CFont m_fontEditor;
     CBrush m_brBack;
@@ -222,7 +223,8 @@ private:
     // What the Settings dialog asks of the window (TallyLeafDlgDatabase.cpp).
     HWND Window() const override { return m_hWnd; }
     void ShowTrayIcon(bool shown) override;
-    bool ApplyHotKey() override;
+    void SetMinimizeOnClose(bool on) override;
+    bool ApplyHotKey(WORD modifiers, WORD vk) override;
     void ReportHotKeyRefused(HWND owner) override;
     std::wstring DatabasePath() const override { return m_notes.DatabasePath(); }
     void SwitchDatabase(const std::wstring& path) override;

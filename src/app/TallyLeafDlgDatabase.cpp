@@ -16,11 +16,29 @@ void CTallyLeafDlg::ShowTrayIcon(bool shown) {
         AddTrayIcon(kTrayTipFromSettings);
     else
         RemoveTrayIcon();
+    m_settings.m_bIconInTray = shown;
+    m_settings.SaveIconInTray();
 }
 
-bool CTallyLeafDlg::ApplyHotKey() {
+void CTallyLeafDlg::SetMinimizeOnClose(bool on) {
+    m_settings.m_bMinimizeOnClose = on;
+    m_settings.SaveMinimizeOnClose();
+}
+
+bool CTallyLeafDlg::ApplyHotKey(WORD modifiers, WORD vk) {
+    const WORD previousModifiers = m_settings.m_wHotKeyMods;
+    const WORD previousVk = m_settings.m_wHotKeyVk;
+    m_settings.m_wHotKeyMods = modifiers;
+    m_settings.m_wHotKeyVk = vk;
     UnregisterGlobalHotKey();
-    return RegisterGlobalHotKey();
+    if (RegisterGlobalHotKey()) {
+        m_settings.SaveHotKey();
+        return true;
+    }
+    m_settings.m_wHotKeyMods = previousModifiers;
+    m_settings.m_wHotKeyVk = previousVk;
+    RegisterGlobalHotKey();
+    return false;
 }
 
 void CTallyLeafDlg::SwitchDatabase(const std::wstring& path) {

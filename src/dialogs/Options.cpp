@@ -72,8 +72,8 @@ DEFINE_MESSAGE_TABLE(COptions, CDialog,
     OnCommand(IDC_BUTTON_COPY_DB, &COptions::OnCopyAndSwitch))
 // clang-format on
 
-COptions::COptions(SettingsDialogHost& host, Settings& settings)
-    : CDialog(IDD_OPTIONS, host.Window()), m_host(host), m_settings(settings) {}
+COptions::COptions(SettingsDialogHost& host, const Settings& inForce)
+    : CDialog(IDD_OPTIONS, host.Window()), m_host(host), m_settings(inForce) {}
 
 void COptions::DoDataExchange(CDataExchange& dx) {
     DDX_Control(dx, IDC_HOTKEY, m_ctlHotKey);
@@ -119,20 +119,14 @@ bool COptions::ApplyHotKey() {
     if (modifiers == m_settings.m_wHotKeyMods && vk == m_settings.m_wHotKeyVk)
         return true;
 
-    const WORD previousModifiers = m_settings.m_wHotKeyMods;
-    const WORD previousVk = m_settings.m_wHotKeyVk;
-    m_settings.m_wHotKeyMods = modifiers;
-    m_settings.m_wHotKeyVk = vk;
-    if (!m_host.ApplyHotKey()) {
+    if (!m_host.ApplyHotKey(modifiers, vk)) {
         // The previous combination was working: it stays in force until the
         // user picks one the system accepts.
-        m_settings.m_wHotKeyMods = previousModifiers;
-        m_settings.m_wHotKeyVk = previousVk;
-        m_host.ApplyHotKey();
         m_host.ReportHotKeyRefused(m_hWnd);
         return false;
     }
-    m_settings.SaveHotKey();
+    m_settings.m_wHotKeyMods = modifiers;
+    m_settings.m_wHotKeyVk = vk;
     return true;
 }
 
@@ -142,15 +136,14 @@ void COptions::ApplyIconInTray() {
         return;
     m_host.ShowTrayIcon(wanted);
     m_settings.m_bIconInTray = wanted;
-    m_settings.SaveIconInTray();
 }
 
 void COptions::ApplyMinimizeOnClose() {
     const bool wanted = m_nMinimizeOnClose != 0;
     if (wanted == m_settings.m_bMinimizeOnClose)
         return;
+    m_host.SetMinimizeOnClose(wanted);
     m_settings.m_bMinimizeOnClose = wanted;
-    m_settings.SaveMinimizeOnClose();
 }
 
 void COptions::ApplyRunOnStartup() {

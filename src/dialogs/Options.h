@@ -2,22 +2,22 @@
 // with Windows, closing as hiding, the global hot key, and the database file in
 // use with the commands that switch to another file or to a copy of this one.
 //
-// It works on the host it is given (SettingsDialogHost) and on its settings: OK
-// puts each changed setting into force and writes it at once; Cancel changes
-// nothing. The two database commands act at once, whatever ends the dialog.
+// It shows the settings in force it is given, and works on the host it is given
+// (SettingsDialogHost): OK has the host put each changed setting into force and
+// write it at once; Cancel changes nothing. The two database commands act at once, whatever ends the dialog.
 #pragma once
 
 #include <string>
 
 #include "framework/Dialog.h"
 #include "framework/HotKeyCtrl.h"
+#include "settings/Settings.h"
 
 class SettingsDialogHost;
-struct Settings;
 
 class COptions : public CDialog {
 public:
-    COptions(SettingsDialogHost& host, Settings& settings);
+    COptions(SettingsDialogHost& host, const Settings& inForce);
 
     CHotKeyCtrl m_ctlHotKey;
     int m_nIconInTray = 0;
@@ -33,8 +33,8 @@ protected:
     void OnOK() override;
 
 private:
-    // Puts a changed hot key into force and writes it; false (after telling the
-    // user) when the system refused it, and the previous one is in force again.
+    // Has a changed hot key put into force; false (after telling the user)
+    // when the system refused it, and the previous one is in force again.
     bool ApplyHotKey();
     void ApplyIconInTray();
     void ApplyMinimizeOnClose();
@@ -48,7 +48,8 @@ private:
     void SwitchTo(const std::wstring& path);
 
     SettingsDialogHost& m_host;
-    Settings& m_settings;
+    // The settings in force, as the dialog has changed them.
+    Settings m_settings;
 
     DECLARE_MESSAGE_TABLE()
 };

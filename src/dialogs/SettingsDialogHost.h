@@ -14,10 +14,14 @@ public:
 
     // The window that owns the dialog.
     virtual HWND Window() const = 0;
+    // Each of these puts a setting into force, keeps it in the settings in
+    // force and writes it to the configuration file.
     virtual void ShowTrayIcon(bool shown) = 0;
-    // Puts the settings' hot key into force in place of the one registered;
-    // false when the system refused the combination.
-    virtual bool ApplyHotKey() = 0;
+    virtual void SetMinimizeOnClose(bool on) = 0;
+    // Puts the hot key `modifiers` + `vk` into force in place of the one
+    // registered; false, with the previous one in force again, when the
+    // system refused the combination.
+    virtual bool ApplyHotKey(WORD modifiers, WORD vk) = 0;
     // Tells the user the hot key was refused, in a box owned by `owner`.
     virtual void ReportHotKeyRefused(HWND owner) = 0;
 
