@@ -1,25 +1,46 @@
 // The notes session as the Find in All Notes dialog sees it
-// (dialogs/FindAllNotesHost.h): the notes read now, and a match shown.
+// (dialogs/FindAllNotesHost.h): the notes are gathered on the window's thread
+// and searched on the search worker's, and the texts it read in full are kept
+// by the session for the next search.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <memory>
+#include <utility>
 
 #include "dialogs/FindAllNotesHost.h"
 #include "notes/NotesSession.h"
+#include "notes/SearchWorker.h"
 
 class SessionSearchHost : public FindAllNotesHost {
 public:
     explicit SessionSearchHost(NotesSession& notes) : m_notes(notes) {}
 
-    bool NotesToSearch(std::vector<NoteSearch::Note>& notes, std::wstring& failure) override {
+    void StartSearch(const NoteSearch::Query& query, std::size_t cap, unsigned generation, HWND notify,
+                     UINT message) override {
+        SearchWorker::Request request;
+        request.generation = generation;
+        request.query = query;
+        request.cap = cap;
+        request.notify = notify;
+        request.message = message;
         try {
-            notes = m_notes.NotesToSearch();
-            return true;
+            request.notes = m_notes.NotesToSearch(request.fullRead);
         } catch (const CppSQLite3Exception& e) {
-            failure = e.Message();
-            return false;
+            auto failed = std::make_unique<SearchWorker::Outcome>();
+            failed->generation = generation;
+            failed->query = query;
+            failed->failure = e.Message();
+            if (::PostMessageW(notify, message, 0, reinterpret_cast<LPARAM>(failed.get())))
+                failed.release();
+            return;
         }
+        m_worker.Post(std::move(request));
+    }
+    std::unique_ptr<NoteSearch::Found> TakeFound(LPARAM lParam) override {
+        std::unique_ptr<SearchWorker::Outcome> outcome = SearchWorker::Take(lParam);
+        if (outcome && outcome->texts)
+            m_notes.AdoptStoredTexts(outcome->fullRead, std::move(outcome->texts));
+        return outcome;
     }
     void ShowFound(const NoteSearch::Hit& hit) override {
         m_notes.ShowFound(hit.noteId, hit.start, hit.inName ? 0 : hit.length);
@@ -27,4 +48,6 @@ public:
 
 private:
     NotesSession& m_notes;
+    // The searches' thread: it reads only what a request hands it.
+    SearchWorker m_worker;
 };

@@ -25,6 +25,7 @@ public:
     HTREEITEM NextSibling(HTREEITEM item) const override { return m_tree.GetNextSiblingItem(item); }
     HTREEITEM FirstChild(HTREEITEM item) const override { return m_tree.GetChildItem(item); }
     int Count() const override { return static_cast<int>(m_tree.GetCount()); }
+    unsigned Revision() const override { return m_tree.ContentRevision(); }
 
 private:
     MyCTreeCtr& m_tree;

@@ -2,13 +2,19 @@
 
 #include <commctrl.h>
 
-#include <unordered_map>
+#include <exception>
+#include <memory>
+#include <utility>
+#include "framework/Exception.h"
 
 #include "framework/WindowText.h"
 #include "res/resource.h"
 
 namespace {
 constexpr UINT_PTR kTypingTimer = 1;
+constexpr UINT_PTR kSearchingTimer = 2;
+// The search's answer, posted by the host's worker.
+constexpr UINT WM_NOTES_FOUND = WM_APP + 1;
 
 bool IsHeld(int vk) {
     return (::GetKeyState(vk) & 0x8000) != 0;
@@ -35,7 +41,9 @@ DEFINE_MESSAGE_TABLE(CFindAllNotesDlg, CDialog,
     OnControlNotify(IDC_FIND_ALL_WHOLE_WORD, BN_CLICKED, &CFindAllNotesDlg::OnOptionClick),
     OnControlNotify(IDC_FIND_ALL_NAMES_ONLY, BN_CLICKED, &CFindAllNotesDlg::OnOptionClick),
     OnMessage(WM_TIMER, &CFindAllNotesDlg::OnTimer),
-    OnNotify(IDC_FIND_ALL_RESULTS, NM_DBLCLK, &CFindAllNotesDlg::OnResultsDoubleClick))
+    OnMessage(WM_NOTES_FOUND, &CFindAllNotesDlg::OnFound),
+    OnNotify(IDC_FIND_ALL_RESULTS, NM_DBLCLK, &CFindAllNotesDlg::OnResultsDoubleClick),
+    OnNotify(IDC_FIND_ALL_RESULTS, LVN_GETDISPINFOW, &CFindAllNotesDlg::OnResultsText))
 // clang-format on
 
 CFindAllNotesDlg::CFindAllNotesDlg(FindAllNotesHost& host) : CDialog(IDD_FIND_ALL_NOTES), m_host(host) {}
@@ -71,6 +79,7 @@ void CFindAllNotesDlg::OnOK() {
 
 void CFindAllNotesDlg::OnCancel() {
     KillTimer(kTypingTimer);
+    KillTimer(kSearchingTimer);
     ShowWindow(SW_HIDE);
     if (HWND owner = ::GetWindow(m_hWnd, GW_OWNER))
         ::SetActiveWindow(owner);
@@ -103,10 +112,29 @@ void CFindAllNotesDlg::OnOptionClick(UINT) {
 }
 
 LRESULT CFindAllNotesDlg::OnTimer(WPARAM id, LPARAM) {
+    if (id == kSearchingTimer) {
+        KillTimer(kSearchingTimer);
+        SetCount(L"Searching...");
+        return 0;
+    }
     if (id != kTypingTimer)
         return Default();
     KillTimer(kTypingTimer);
     Search();
+    return 0;
+}
+
+LRESULT CFindAllNotesDlg::OnFound(WPARAM, LPARAM lParam) {
+    std::unique_ptr<NoteSearch::Found> found = m_host.TakeFound(lParam);
+    // An answer to a search overtaken by a newer one is dropped.
+    if (!found || found->generation != m_generation)
+        return 0;
+    KillTimer(kSearchingTimer);
+    m_results = std::move(found->results);
+    m_failure = std::move(found->failure);
+    m_listedQuery = found->query.text;
+    FillList(std::move(found->paths));
+    SetCount(CountLine());
     return 0;
 }
 
@@ -127,23 +155,26 @@ NoteSearch::Query CFindAllNotesDlg::ReadQuery() const {
 void CFindAllNotesDlg::Search() {
     KillTimer(kTypingTimer);
     const NoteSearch::Query query = ReadQuery();
-    m_results = {};
-    m_paths.clear();
-    m_failure.clear();
-    m_listedQuery = query.text;
-    if (!query.text.empty()) {
-        std::vector<NoteSearch::Note> notes;
-        if (m_host.NotesToSearch(notes, m_failure)) {
-            m_results = NoteSearch::Search(notes, query, kListed);
-            std::unordered_map<int, const std::wstring*> paths;
-            for (const NoteSearch::Note& note : notes)
-                paths[note.id] = &note.path;
-            for (const NoteSearch::Hit& hit : m_results.hits)
-                m_paths.push_back(*paths[hit.noteId]);
-        }
+    ++m_generation;
+    if (query.text.empty()) {
+        // Nothing is listed at once; the search still goes to the host, which
+        // reads what later searches need while the user types the first one.
+        KillTimer(kSearchingTimer);
+        m_results = {};
+        m_failure.clear();
+        m_listedQuery.clear();
+        FillList({});
+        SetCount(CountLine());
+    } else {
+        // The list keeps the last answer until this one comes.
+        SetTimer(kSearchingTimer, kSearchingNoticeMs);
     }
-    FillList();
-    SetCount(CountLine());
+    try {
+        m_host.StartSearch(query, kListed, m_generation, m_hWnd, WM_NOTES_FOUND);
+    } catch (const std::exception& e) {
+        KillTimer(kSearchingTimer);
+        SetCount(L"The search could not start: " + ExceptionMessage(e));
+    }
 }
 
 std::wstring CFindAllNotesDlg::CountLine() const {
@@ -154,26 +185,35 @@ std::wstring CFindAllNotesDlg::CountLine() const {
     return m_listedQuery.empty() ? std::wstring() : Matches(m_results.total);
 }
 
-void CFindAllNotesDlg::FillList() {
-    HWND list = Item(IDC_FIND_ALL_RESULTS);
-    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    ListView_DeleteAllItems(list);
-    ListView_SetItemCount(list, static_cast<int>(m_results.hits.size()));
-    for (std::size_t i = 0; i < m_results.hits.size(); ++i) {
-        const NoteSearch::Hit& hit = m_results.hits[i];
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<wchar_t*>(m_paths[i].c_str());
-        ListView_InsertItem(list, &item);
+void CFindAllNotesDlg::FillList(std::vector<std::wstring> paths) {
+    m_paths = std::move(paths);
+    m_paths.resize(m_results.hits.size());
+    m_lines.clear();
+    m_lines.reserve(m_results.hits.size());
+    for (const NoteSearch::Hit& hit : m_results.hits) {
         std::wstring line = hit.inName ? L"(name) " + hit.line : hit.line;
         for (wchar_t& c : line)
             if (c == L'\t')
                 c = L' ';
-        ListView_SetItemText(list, static_cast<int>(i), 1, const_cast<wchar_t*>(line.c_str()));
+        m_lines.push_back(std::move(line));
     }
-    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    HWND list = Item(IDC_FIND_ALL_RESULTS);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemCountEx(list, static_cast<int>(m_lines.size()), 0);
     ::InvalidateRect(list, nullptr, TRUE);
+}
+
+LRESULT CFindAllNotesDlg::OnResultsText(NMHDR* header) {
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+    const auto row = static_cast<std::size_t>(info->item.iItem);
+    if (!(info->item.mask & LVIF_TEXT) || row >= m_lines.size() || info->item.cchTextMax <= 0)
+        return 0;
+    const std::wstring& text = info->item.iSubItem == 0 ? m_paths[row] : m_lines[row];
+    const std::size_t room = static_cast<std::size_t>(info->item.cchTextMax) - 1;
+    const std::size_t length = text.size() < room ? text.size() : room;
+    text.copy(info->item.pszText, length);
+    info->item.pszText[length] = L'\0';
+    return 0;
 }
 
 void CFindAllNotesDlg::MoveSelection(int step) {

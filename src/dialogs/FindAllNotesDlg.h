@@ -1,9 +1,9 @@
 // CFindAllNotesDlg: Find in All Notes, a modeless dialog over the main window.
 // The user types a query; after a short pause every note's name and text is
-// searched (NoteSearch) and each match is listed with the note's path and the
-// matching line. Enter or a double click shows the match in the main window
-// and the dialog stays open; Down and Up in the search box move through the
-// list; Esc hides the dialog, which keeps its query for the next time.
+// searched (by the host, on another thread: the box takes keys meanwhile) and
+// each match is listed with the note's path and the matching line. Enter or a double click shows the match in the main
+// window and the dialog stays open; Down and Up in the search box move through the list; Esc hides the dialog, which
+// keeps its query for the next time.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +18,9 @@
 class CFindAllNotesDlg : public CDialog {
 public:
     // The pause in typing after which the search runs.
-    static constexpr UINT kTypingPauseMs = 150;
+    static constexpr UINT kTypingPauseMs = 75;
+    // How long a search may take before the count line says it is searching.
+    static constexpr UINT kSearchingNoticeMs = 300;
     // The most matches listed; the count line gives them all.
     static constexpr std::size_t kListed = 1000;
 
@@ -47,11 +49,14 @@ private:
     void OnQueryChange(UINT);
     void OnOptionClick(UINT);
     LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnFound(WPARAM, LPARAM);
     LRESULT OnResultsDoubleClick(NMHDR*);
+    LRESULT OnResultsText(NMHDR*);
 
     NoteSearch::Query ReadQuery() const;
     void Search();
-    void FillList();
+    // Shows the results: the list asks for each row's text as it draws it.
+    void FillList(std::vector<std::wstring> paths);
     // Moves the list's selection by `step` rows.
     void MoveSelection(int step);
     // Shows the selected match (the first when none is selected).
@@ -62,8 +67,10 @@ private:
     FindAllNotesHost& m_host;
     NoteSearch::Results m_results;
     std::vector<std::wstring> m_paths;  // the note's path of each match listed
+    std::vector<std::wstring> m_lines;  // the line shown for each match
     std::wstring m_listedQuery;
-    std::wstring m_failure;  // why the notes could not be read at the last search
+    unsigned m_generation = 0;  // the newest search asked for
+    std::wstring m_failure;     // why the notes could not be read at the last search
 
     DECLARE_MESSAGE_TABLE()
 };

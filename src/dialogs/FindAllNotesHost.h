@@ -1,10 +1,12 @@
-// What the Find in All Notes dialog needs of its owner: the notes to search,
-// read now, and showing a match. The main window gives the notes session
-// (app/SessionSearchHost.h); the tests may give one of their own.
+// What the Find in All Notes dialog needs of its owner: a search of the notes
+// as they are now, answered later so that typing never waits for it, and
+// showing a match. The main window gives the notes session
+// (app/SessionSearchHost.h).
 #pragma once
 
-#include <string>
-#include <vector>
+#include <windows.h>
+
+#include <memory>
 
 #include "search/NoteSearch.h"
 
@@ -12,9 +14,12 @@ class FindAllNotesHost {
 public:
     virtual ~FindAllNotesHost() = default;
 
-    // The notes as they are now, in tree order; false with `failure` saying
-    // why when they can't be read.
-    virtual bool NotesToSearch(std::vector<NoteSearch::Note>& notes, std::wstring& failure) = 0;
+    // Starts searching the notes for `query`, listing at most `cap` matches;
+    // the answer (also a failure to read the notes) is posted to `notify` as
+    // `message` and taken with TakeFound. A newer search abandons an older one.
+    virtual void StartSearch(const NoteSearch::Query& query, std::size_t cap, unsigned generation, HWND notify,
+                             UINT message) = 0;
+    virtual std::unique_ptr<NoteSearch::Found> TakeFound(LPARAM lParam) = 0;
     // Selects the note, shows it and selects the match in its text.
     virtual void ShowFound(const NoteSearch::Hit& hit) = 0;
 };

@@ -33,6 +33,7 @@ DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
 }
 
 bool CTreeCtrl::SetItemData(HTREEITEM item, DWORD_PTR data) {
+    ++m_contentRevision;
     TVITEMW tvi{};
     tvi.mask = TVIF_PARAM | TVIF_HANDLE;
     tvi.hItem = item;
@@ -58,6 +59,7 @@ std::wstring CTreeCtrl::GetItemText(HTREEITEM item) const {
 }
 
 bool CTreeCtrl::SetItemText(HTREEITEM item, const std::wstring& text) {
+    ++m_contentRevision;
     TVITEMW tvi{};
     tvi.mask = TVIF_TEXT | TVIF_HANDLE;
     tvi.hItem = item;

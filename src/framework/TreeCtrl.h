@@ -11,9 +11,13 @@
 class CTreeCtrl : public CWnd {
 public:
     HTREEITEM InsertItem(const TVINSERTSTRUCTW& insert) {
+        ++m_contentRevision;
         return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     }
-    bool DeleteItem(HTREEITEM item) { return SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)) != 0; }
+    bool DeleteItem(HTREEITEM item) {
+        ++m_contentRevision;
+        return SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)) != 0;
+    }
     bool DeleteAllItems() { return DeleteItem(TVI_ROOT); }
 
     HTREEITEM GetNextItem(HTREEITEM item, UINT code) const {
@@ -64,4 +68,12 @@ public:
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     void SetBkColor(COLORREF color) { SendMessage(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(color)); }
     void SetTextColor(COLORREF color) { SendMessage(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(color)); }
+
+    // Changes each time an item is inserted or deleted, or its text or data
+    // set, through this object: whoever keeps something read from the items
+    // knows by it whether to read them again, without walking them.
+    unsigned ContentRevision() const { return m_contentRevision; }
+
+private:
+    unsigned m_contentRevision = 0;
 };

@@ -30,6 +30,7 @@
 #include "notes/NoteEditorView.h"
 #include "notes/NotesHost.h"
 #include "notes/NotesTreeView.h"
+#include "notes/StoredTexts.h"
 #include "search/NoteSearch.h"
 #include "storage/CppSQLite3Exception.h"
 #include "storage/DeferredSave.h"
@@ -104,9 +105,14 @@ public:
 
     // The search in all notes. The notes in tree order with their paths: the
     // shown note as it stands in the editor, a note whose save waits as it
-    // waits, every other as stored (read in one query; a file that can't be
-    // read throws CppSQLite3Exception).
-    std::vector<NoteSearch::Note> NotesToSearch();
+    // waits, every other as stored, from the texts kept in memory. When those
+    // must first be read in full, the stored ones come null and `fullRead`
+    // names the file (StoredTexts::ReadAll, then AdoptStoredTexts). A file
+    // that can't be asked throws CppSQLite3Exception.
+    std::vector<NoteSearch::Note> NotesToSearch(StoredTexts::FullRead& fullRead);
+    void AdoptStoredTexts(const StoredTexts::FullRead& read, StoredTexts::Snapshot texts) {
+        m_storedTexts.Adopt(read, std::move(texts));
+    }
     // Selects the note in the tree (expanding its parents), shows it and
     // selects [start, start + length) of its text, scrolled into view; false
     // when the note is gone or could not be shown.
@@ -128,6 +134,8 @@ public:
 
 private:
     void CreateNotesTable();
+    // The notes in tree order with their paths and names, without texts.
+    const std::vector<NoteSearch::Note>& TreeToSearch();
     int FillTree(int parentId, HTREEITEM parent);
     // Inserts the notes under `parentId` (taking them out of `rows`) and their
     // children below them; returns how many it inserted.
@@ -199,6 +207,12 @@ private:
     // Set while the tree is emptied: its selection changes are not the user's.
     bool m_bClearingTree = false;
     DailyBackups m_backups;
+    // What the search in all notes reads of the file, and of the tree (kept
+    // while the tree's revision stays m_searchTreeRevision).
+    StoredTexts m_storedTexts{m_store};
+    std::vector<NoteSearch::Note> m_searchTree;
+    unsigned m_searchTreeRevision = 0;
+    bool m_searchTreeValid = false;
 };
 
 template <typename Step>

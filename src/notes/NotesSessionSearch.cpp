@@ -1,22 +1,50 @@
 // NotesSession: what the search in all notes reads, and showing what it found.
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
 #include "notes/NotesSession.h"
 
-std::vector<NoteSearch::Note> NotesSession::NotesToSearch() {
+std::vector<NoteSearch::Note> NotesSession::NotesToSearch(StoredTexts::FullRead& fullRead) {
     std::vector<NoteSearch::Note> notes;
+    fullRead = {};
     if (!m_store.IsOpen())
         return notes;
-    // Every text in one query; then what has not been written yet over it.
-    std::unordered_map<int, std::wstring> texts = m_store.ReadAllTexts();
+    const StoredTexts::Snapshot stored = m_storedTexts.Current(m_strDbPath, fullRead);
+    // What has not been written yet stands over what is stored.
+    std::unordered_map<int, NoteSearch::Text> unwritten;
     for (const DeferredSave::Waiting& save : m_deferredSave.All())
-        texts[save.noteId] = save.text;
+        unwritten[save.noteId] = NoteSearch::MakeText(save.text);
     if (m_nShownNoteId != 0)
-        texts[m_nShownNoteId] = m_editor.Text();
+        unwritten[m_nShownNoteId] = NoteSearch::MakeText(m_editor.Text());
+    auto textOf = [&](int id) -> NoteSearch::Text {
+        auto text = unwritten.find(id);
+        if (text != unwritten.end())
+            return text->second;
+        if (!stored)
+            return nullptr;
+        auto storedText = stored->find(id);
+        return storedText != stored->end() ? storedText->second : nullptr;
+    };
 
+    const std::vector<NoteSearch::Note>& tree = TreeToSearch();
+    notes.reserve(tree.size());
+    for (const NoteSearch::Note& shown : tree) {
+        notes.push_back(shown);
+        notes.back().text = textOf(shown.id);
+    }
+    return notes;
+}
+
+const std::vector<NoteSearch::Note>& NotesSession::TreeToSearch() {
+    // Walking 10,000 items costs the window's thread a tenth of a second or
+    // more: the walk is kept until the tree changes.
+    const unsigned revision = m_tree.Revision();
+    if (m_searchTreeValid && revision == m_searchTreeRevision)
+        return m_searchTree;
+    m_searchTree.clear();
+    m_searchTree.reserve(static_cast<std::size_t>(m_tree.Count()));
     // The tree in the order it shows its items, each with the path down to it.
-    notes.reserve(static_cast<std::size_t>(m_tree.Count()));
     std::vector<std::pair<HTREEITEM, std::wstring>> pending;  // an item and its parent's path
     for (HTREEITEM top = m_tree.FirstItem(); top; top = m_tree.NextSibling(top))
         pending.emplace_back(top, std::wstring());
@@ -26,18 +54,18 @@ std::vector<NoteSearch::Note> NotesSession::NotesToSearch() {
         pending.pop_back();
         NoteSearch::Note note;
         note.id = m_tree.NoteId(item);
-        note.name = m_tree.Name(item);
-        note.path = parentPath.empty() ? note.name : parentPath + L" > " + note.name;
-        auto text = texts.find(note.id);
-        if (text != texts.end())
-            note.text = std::move(text->second);
+        std::wstring name = m_tree.Name(item);
+        note.path = NoteSearch::MakeText(parentPath.empty() ? name : parentPath + L" > " + name);
+        note.name = NoteSearch::MakeText(std::move(name));
         const std::size_t firstChild = pending.size();
         for (HTREEITEM child = m_tree.FirstChild(item); child; child = m_tree.NextSibling(child))
-            pending.emplace_back(child, note.path);
+            pending.emplace_back(child, *note.path);
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
-        notes.push_back(std::move(note));
+        m_searchTree.push_back(std::move(note));
     }
-    return notes;
+    m_searchTreeRevision = revision;
+    m_searchTreeValid = true;
+    return m_searchTree;
 }
 
 bool NotesSession::ShowFound(int noteId, std::size_t start, std::size_t length) {

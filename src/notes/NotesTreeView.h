@@ -37,6 +37,9 @@ public:
     virtual HTREEITEM NextSibling(HTREEITEM item) const = 0;
     virtual HTREEITEM FirstChild(HTREEITEM item) const = 0;
     virtual int Count() const = 0;
+    // Changes whenever an item is added, removed, renamed or moved, so that
+    // what was read of the tree can be kept until then.
+    virtual unsigned Revision() const = 0;
 
     int SelectedNoteId() const { return NoteId(Selected()); }
 };

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <unordered_map>
+
 namespace CaseFold {
 namespace {
 constexpr wchar_t kSharpS = 0x00DF;
@@ -27,69 +29,120 @@ const std::vector<wchar_t>& LowerTable() {
             lowered = units;  // never expected: the search then goes on unfolded
         for (wchar_t c = 0xD800; c <= 0xDFFF; ++c)
             lowered[c] = c;
+        // The letters whose lower case still differs are made one.
+        lowered[kFinalSigma] = kSigma;
+        lowered[kLongS] = L's';
+        lowered[kCapitalIWithDot] = L'i';
+        lowered[kCapitalSharpS] = kSharpS;
         return lowered;
     }();
     return table;
 }
 
-std::wstring Lowered(const std::wstring& text) {
-    const std::vector<wchar_t>& table = LowerTable();
-    std::wstring lowered(text.size(), L'\0');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        lowered[i] = table[static_cast<unsigned short>(text[i])];
-    return lowered;
+bool IsHigh(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLow(wchar_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The letters beyond the basic plane that have a case (Deseret, Osage, Adlam
+// and a few more scripts) all lie in the plane after it, and each lowers to a
+// letter of that plane: the system is asked once for the whole plane, and the
+// few hundred pairs whose lower case differs are kept, keyed by both units.
+const std::unordered_map<std::uint32_t, std::uint32_t>& PairTable() {
+    static const std::unordered_map<std::uint32_t, std::uint32_t> pairs = [] {
+        constexpr std::uint32_t kFirst = 0x10000, kCount = 0x10000;
+        std::wstring units(kCount * 2, L'\0');
+        for (std::uint32_t i = 0; i < kCount; ++i) {
+            const std::uint32_t code = kFirst + i - 0x10000;
+            units[2 * i] = static_cast<wchar_t>(0xD800 + (code >> 10));
+            units[2 * i + 1] = static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+        }
+        std::wstring lowered(units.size(), L'\0');
+        const int size = static_cast<int>(units.size());
+        std::unordered_map<std::uint32_t, std::uint32_t> differing;
+        if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, units.data(), size, lowered.data(), size, nullptr,
+                          nullptr, 0) != size)
+            return differing;
+        for (std::size_t i = 0; i < units.size(); i += 2) {
+            if ((lowered[i] != units[i] || lowered[i + 1] != units[i + 1]) && IsHigh(lowered[i]) &&
+                IsLow(lowered[i + 1]))
+                differing[(std::uint32_t{units[i]} << 16) | units[i + 1]] =
+                    (std::uint32_t{lowered[i]} << 16) | lowered[i + 1];
+        }
+        return differing;
+    }();
+    return pairs;
+}
+
+// Lowers the surrogate pairs of lowered[0, size) whose lower case is a pair of its own.
+void LowerPairs(wchar_t* lowered, std::size_t size) {
+    const auto& lowerPairs = PairTable();
+    for (std::size_t i = 0; i + 1 < size; ++i) {
+        if (!IsHigh(lowered[i]) || !IsLow(lowered[i + 1]))
+            continue;
+        auto pair = lowerPairs.find((std::uint32_t{static_cast<unsigned short>(lowered[i])} << 16) |
+                                    static_cast<unsigned short>(lowered[i + 1]));
+        if (pair != lowerPairs.end()) {
+            lowered[i] = static_cast<wchar_t>(pair->second >> 16);
+            lowered[i + 1] = static_cast<wchar_t>(pair->second & 0xFFFF);
+        }
+        ++i;
+    }
 }
 
 }  // namespace
 
-std::size_t Folded::Original(std::size_t at, std::size_t originalSize) const {
-    if (origin.empty())
-        return at;
-    return at < origin.size() ? origin[at] : originalSize;
+void PairCursor::MoveTo(std::size_t at) {
+    while (m_whole < m_pairs.size() && m_pairs[m_whole] + 2 <= at)
+        ++m_whole;
 }
 
-bool Folded::IsWholeRange(std::size_t start, std::size_t end) const {
-    if (origin.empty())
-        return true;
-    const bool startsWhole = start == 0 || start >= origin.size() || origin[start - 1] != origin[start];
-    const bool endsWhole = end == 0 || end >= origin.size() || origin[end - 1] != origin[end];
-    return startsWhole && endsWhole;
+bool PairCursor::IsSecondHalf(std::size_t at) {
+    MoveTo(at);
+    return m_whole < m_pairs.size() && m_pairs[m_whole] + 1 == at;
+}
+
+std::size_t PairCursor::Original(std::size_t at) {
+    // Each pair wholly before `at` stands for one unit fewer in the original;
+    // the second unit of a pair comes from the same sharp s as the first.
+    return at - m_whole - (IsSecondHalf(at) ? 1 : 0);
+}
+
+std::size_t FoldedLength(const std::wstring& text) {
+    const wchar_t* table = LowerTable().data();
+    std::size_t sharpS = 0;
+    for (const wchar_t unit : text)
+        sharpS += table[static_cast<unsigned short>(unit)] == kSharpS ? 1 : 0;
+    return text.size() + sharpS;
+}
+
+void FoldInto(const std::wstring& text, wchar_t* out, Pairs& pairs) {
+    const wchar_t* table = LowerTable().data();
+    std::size_t at = 0;
+    bool surrogates = false;
+    for (const wchar_t unit : text) {
+        const wchar_t c = table[static_cast<unsigned short>(unit)];
+        if (c == kSharpS) {
+            // Sharp s becomes "ss"; where the pair starts is noted.
+            pairs.push_back(static_cast<std::uint32_t>(at));
+            out[at++] = L's';
+            out[at++] = L's';
+        } else {
+            out[at++] = c;
+            surrogates |= IsHigh(c);
+        }
+    }
+    if (surrogates)
+        LowerPairs(out, at);
 }
 
 Folded Fold(const std::wstring& text) {
     Folded folded;
-    folded.text = Lowered(text);
-    bool expands = false;
-    for (wchar_t& c : folded.text) {
-        if (c == kFinalSigma)
-            c = kSigma;
-        else if (c == kLongS)
-            c = L's';
-        else if (c == kCapitalIWithDot)
-            c = L'i';
-        else if (c == kSharpS || c == kCapitalSharpS)
-            expands = true;
-    }
-    if (!expands)
-        return folded;
-    // Sharp s becomes two units: the rare text that holds one is rebuilt with
-    // a map back to the original indexes.
-    std::wstring expanded;
-    expanded.reserve(folded.text.size() + 8);
-    folded.origin.reserve(folded.text.size() + 8);
-    for (std::size_t i = 0; i < folded.text.size(); ++i) {
-        const wchar_t c = folded.text[i];
-        const auto from = static_cast<std::uint32_t>(i);
-        if (c == kSharpS || c == kCapitalSharpS) {
-            expanded += L"ss";
-            folded.origin.push_back(from);
-            folded.origin.push_back(from);
-        } else {
-            expanded += c;
-            folded.origin.push_back(from);
-        }
-    }
-    folded.text.swap(expanded);
+    folded.text.resize(FoldedLength(text));
+    FoldInto(text, folded.text.data(), folded.pairs);
     return folded;
 }
 

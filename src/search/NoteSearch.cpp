@@ -1,8 +1,11 @@
 #include "search/NoteSearch.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 #include "search/CaseFold.h"
+#include "search/FoldCache.h"
 #include "search/WordRule.h"
 
 namespace NoteSearch {
@@ -27,22 +30,21 @@ bool KeepsPairs(const std::wstring& original, std::size_t start, std::size_t end
 }
 
 // Calls `found(start, length)` for each occurrence in `original`, in the
-// original's indexes. `needle` is the query, folded unless the case matches.
+// original's indexes. `needle` is the query, folded unless the case matches;
+// `haystack` is the original, folded unless the case matches, with `pairs`
+// mapping its indexes back.
 template <typename Found>
-void EachMatch(const std::wstring& original, const std::wstring& needle, const Query& query, Found found) {
-    // Sharp s folds to two units: no text folds to more than twice its length.
-    if (needle.empty() || original.size() * 2 < needle.size())
-        return;
-    CaseFold::Folded folded;
-    if (!query.matchCase)
-        folded = CaseFold::Fold(original);
-    const std::wstring& haystack = query.matchCase ? original : folded.text;
+void EachMatch(const std::wstring& original, std::wstring_view haystack, const CaseFold::Pairs& pairs,
+               const std::wstring& needle, const Query& query, Found found) {
+    CaseFold::PairCursor starts(pairs);
+    CaseFold::PairCursor ends(pairs);
     std::size_t at = haystack.find(needle);
-    while (at != std::wstring::npos) {
+    while (at != std::wstring_view::npos) {
         const std::size_t end = at + needle.size();
-        const std::size_t start = folded.Original(at, original.size());
-        const std::size_t stop = end == 0 ? 0 : folded.Original(end - 1, original.size()) + 1;
-        if (folded.IsWholeRange(at, end) && KeepsPairs(original, start, stop) &&
+        const bool whole = !starts.IsSecondHalf(at) && !ends.IsSecondHalf(end);
+        const std::size_t start = starts.Original(at);
+        const std::size_t stop = ends.Original(end);
+        if (whole && KeepsPairs(original, start, stop) &&
             (!query.wholeWord || WordRule::IsWholeWord(original, start, stop))) {
             found(start, stop - start);
             at = haystack.find(needle, end);
@@ -50,6 +52,24 @@ void EachMatch(const std::wstring& original, const std::wstring& needle, const Q
             at = haystack.find(needle, at + 1);
         }
     }
+}
+
+// The same over a text folded here (or not, when the case matches).
+template <typename Found>
+void EachMatch(const std::wstring& original, const std::wstring& needle, const Query& query, Found found) {
+    static const CaseFold::Pairs none;
+    // Sharp s folds to two units: no text folds to more than twice its length.
+    if (needle.empty() || original.size() * 2 < needle.size())
+        return;
+    if (query.matchCase)
+        return EachMatch(original, original, none, needle, query, found);
+    const CaseFold::Folded folded = CaseFold::Fold(original);
+    EachMatch(original, folded.text, folded.pairs, needle, query, found);
+}
+
+const std::wstring& Of(const Text& text) {
+    static const std::wstring empty;
+    return text ? *text : empty;
 }
 
 }  // namespace
@@ -74,7 +94,8 @@ std::wstring LineAround(const std::wstring& text, std::size_t start, std::size_t
     return text.substr(from, to - from);
 }
 
-Results Search(const std::vector<Note>& notes, const Query& query, std::size_t cap) {
+Results Search(const std::vector<Note>& notes, const Query& query, std::size_t cap,
+               const std::function<bool()>& abandoned, FoldCache* folds) {
     Results results;
     if (query.text.empty())
         return results;
@@ -89,16 +110,30 @@ Results Search(const std::vector<Note>& notes, const Query& query, std::size_t c
             hit.inName = inName;
             hit.start = start;
             hit.length = length;
-            hit.line = LineAround(inName ? note.name : note.text, start, length, kLineWidth, hit.lineAt);
+            hit.line = LineAround(Of(inName ? note.name : note.text), start, length, kLineWidth, hit.lineAt);
             results.hits.push_back(std::move(hit));
         };
     };
     for (const Note& note : notes)
-        EachMatch(note.name, needle, query, list(note, true));
+        EachMatch(Of(note.name), needle, query, list(note, true));
+    bool stopped = false;
     if (!query.namesOnly) {
-        for (const Note& note : notes)
-            EachMatch(note.text, needle, query, list(note, false));
+        for (const Note& note : notes) {
+            if (abandoned && abandoned()) {
+                stopped = true;
+                break;
+            }
+            if (folds && note.text && !query.matchCase) {
+                const FoldCache::View folded = folds->Folded(note.text);
+                EachMatch(*note.text, folded.text, *folded.pairs, needle, query, list(note, false));
+            } else {
+                EachMatch(Of(note.text), needle, query, list(note, false));
+            }
+        }
     }
+    // A search stopped part-way has not asked for every text still shown.
+    if (folds && !stopped)
+        folds->DropUnused();
     return results;
 }
 

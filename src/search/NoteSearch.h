@@ -7,17 +7,30 @@
 // holds it. The query is plain text: nothing in it is a wildcard.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+class FoldCache;
 
 namespace NoteSearch {
 
-// One note as searched, given in tree order.
+// A note's text, shared between the notes kept for searching and a search
+// running on another thread, so neither copies 20 MB of text.
+using Text = std::shared_ptr<const std::wstring>;
+inline Text MakeText(std::wstring text) {
+    return std::make_shared<const std::wstring>(std::move(text));
+}
+
+// One note as searched, given in tree order. Its strings are shared: a search
+// copies thousands of notes and allocates nothing for them.
 struct Note {
     int id = 0;
-    std::wstring path;  // its place in the tree, "Projects > Work > Notes"
-    std::wstring name;
-    std::wstring text;
+    Text path;  // its place in the tree, "Projects > Work > Notes"
+    Text name;
+    Text text;  // null reads as empty
 };
 
 struct Query {
@@ -42,7 +55,21 @@ struct Results {
 };
 
 // The occurrences of `query` in `notes`; at most `cap` of them are listed.
-Results Search(const std::vector<Note>& notes, const Query& query, std::size_t cap);
+// `abandoned`, when given, is asked between notes; once it says yes the search
+// stops with what it has. `folds`, when given, keeps the texts' folded forms
+// from one search to the next.
+Results Search(const std::vector<Note>& notes, const Query& query, std::size_t cap,
+               const std::function<bool()>& abandoned = {}, FoldCache* folds = nullptr);
+
+// What one search found, as the dialog lists it.
+struct Found {
+    virtual ~Found() = default;
+    unsigned generation = 0;  // which search of the asker's this answers
+    Query query;
+    Results results;
+    std::vector<std::wstring> paths;  // the note's path of each hit
+    std::wstring failure;             // why the notes could not be read, if they could not
+};
 
 // The line of `text` holding [start, start + length), cut to about `width`
 // characters around it; `lineAt` receives where the match starts in it.

@@ -2,9 +2,12 @@
 
 #include <sqlite3.h>
 
+#include "framework/Utf8.h"
+
 #include <climits>
 #include <cstdio>
 #include <cwctype>
+#include <utility>
 
 CppSQLite3DB theDB;
 
@@ -74,9 +77,18 @@ CppSQLite3DB::~CppSQLite3DB() {
 }
 
 void CppSQLite3DB::Open(const std::wstring& path) {
+    OpenWith(path, false);
+}
+
+void CppSQLite3DB::OpenForReading(const std::wstring& path) {
+    OpenWith(path, true);
+}
+
+void CppSQLite3DB::OpenWith(const std::wstring& path, bool forReading) {
     Close();
     sqlite3* db = nullptr;
-    int rc = sqlite3_open16(path.c_str(), &db);
+    int rc = forReading ? sqlite3_open_v2(ToUtf8(path).c_str(), &db, SQLITE_OPEN_READONLY, nullptr)
+                        : sqlite3_open16(path.c_str(), &db);
     if (rc != SQLITE_OK) {
         // SQLite hands back a connection handle even when opening fails; it
         // carries the error message and must still be closed, or it leaks. The
@@ -94,6 +106,26 @@ void CppSQLite3DB::Open(const std::wstring& path) {
     }
     m_db = db;
     sqlite3_busy_timeout(m_db, m_nBusyTimeoutMs);
+    sqlite3_update_hook(
+        m_db,
+        [](void* self, int, const char*, const char* table, sqlite3_int64 rowId) {
+            static_cast<const CppSQLite3DB*>(self)->TellListener(table, rowId);
+        },
+        this);
+    TellListener(nullptr, 0);
+}
+
+void CppSQLite3DB::SetRowListener(RowListener listener) {
+    m_rowListener = std::move(listener);
+}
+
+void CppSQLite3DB::TellListener(const char* table, long long rowId) const noexcept {
+    // SQLite calls in from C: nothing may be thrown through it.
+    try {
+        if (m_rowListener)
+            m_rowListener(table, rowId);
+    } catch (...) {
+    }
 }
 
 void CppSQLite3DB::SetBusyTimeout(int busyTimeoutMs) {
@@ -109,6 +141,7 @@ void CppSQLite3DB::Close() {
     if (rc != SQLITE_OK)
         throw SqliteFailure(rc, m_db);
     m_db = nullptr;
+    TellListener(nullptr, 0);
 }
 
 void CppSQLite3DB::CheckOpen() const {

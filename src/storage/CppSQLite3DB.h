@@ -7,6 +7,7 @@
 #include "storage/CppSQLite3Exception.h"
 #include "storage/CppSQLite3Query.h"
 
+#include <functional>
 #include <string>
 
 struct sqlite3;
@@ -31,6 +32,9 @@ public:
     // would open as a temporary or in-memory database ("" or ":memory:") is
     // refused with SQLITE_CANTOPEN: nothing written there would last.
     void Open(const std::wstring& path);
+    // Opens an existing database file for reading only: a missing file fails
+    // instead of being created.
+    void OpenForReading(const std::wstring& path);
     // How long statements wait for another connection's lock from now on.
     void SetBusyTimeout(int busyTimeoutMs);
     // Does nothing when closed. If SQLite refuses (a cursor is still open) it
@@ -46,15 +50,26 @@ public:
     int ExecuteScalar(const std::wstring& sql);
     bool HasTable(const std::wstring& name);
 
+    // Told, on the thread that runs the statement, of every row this connection
+    // inserts, updates or deletes (also in a transaction later rolled back),
+    // with the table's name and the row's id; and with a null table when the
+    // connection opens or closes, since every row may then differ. One
+    // listener at a time; an empty function removes it.
+    using RowListener = std::function<void(const char* table, long long rowId)>;
+    void SetRowListener(RowListener listener);
+
     // Compiles the first statement of `sql`; the caller finalises it. Null when
     // the text holds no statement (only blanks or comments).
     sqlite3_stmt* Prepare(const std::wstring& sql);
 
 private:
+    void OpenWith(const std::wstring& path, bool forReading);
     void CheckOpen() const;
+    void TellListener(const char* table, long long rowId) const noexcept;
 
     sqlite3* m_db;
     int m_nBusyTimeoutMs;
+    RowListener m_rowListener;
 };
 
 // The program's connection to its notes database.

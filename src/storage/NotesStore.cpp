@@ -2,6 +2,8 @@
 
 #include "storage/CppSQLite3DB.h"
 
+#include <utility>
+
 const wchar_t NotesStore::kCreateTableSql[] =
     L"CREATE TABLE IF NOT EXISTS notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER);";
 
@@ -30,6 +32,10 @@ bool NotesStore::IsOpen() const {
 
 void NotesStore::SetBusyWait(int ms) {
     m_db.SetBusyTimeout(ms);
+}
+
+void NotesStore::SetRowListener(std::function<void(const char* table, long long rowId)> listener) {
+    m_db.SetRowListener(std::move(listener));
 }
 
 bool NotesStore::HasTable() {
@@ -87,6 +93,19 @@ std::unordered_map<int, std::wstring> NotesStore::ReadAllTexts() {
         texts[query.IntByName(L"id", 0)] = query.TextByName(L"note", L"");
     query.Finish();
     return texts;
+}
+
+bool NotesStore::ReadText(int noteId, std::wstring& text) {
+    CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT note FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+    const bool found = !query.AtEnd();
+    if (found)
+        text = query.TextByName(L"note", L"");
+    query.Finish();
+    return found;
+}
+
+int NotesStore::DataVersion() {
+    return m_db.ExecuteScalar(L"PRAGMA data_version;");
 }
 
 void NotesStore::SaveNote(int noteId, const std::wstring& text, int pos) {

@@ -47,6 +47,8 @@ public:
     bool IsOpen() const;
     // How long a statement waits for another program's lock before it fails.
     void SetBusyWait(int ms);
+    // Tells `listener` of every row this connection changes (CppSQLite3DB::SetRowListener).
+    void SetRowListener(std::function<void(const char* table, long long rowId)> listener);
     // Whether the file has a table named notes.
     bool HasTable();
 
@@ -62,6 +64,12 @@ public:
     // Every note's text by id (NULL texts empty), read in one pass: for writing
     // them all, a query per note costs more than the files.
     std::unordered_map<int, std::wstring> ReadAllTexts();
+    // The note's text (NULL reads empty); false when there is no such note.
+    bool ReadText(int noteId, std::wstring& text);
+    // A number that changes each time another connection (another program, or
+    // another connection of this one) commits to the file; this connection's
+    // own commits leave it as it is.
+    int DataVersion();
     void SaveNote(int noteId, const std::wstring& text, int pos);
     // Adds a note with an empty text under `parentId` (0: the top level); returns its id.
     int AddNote(int parentId, const std::wstring& name);

@@ -26,6 +26,7 @@ public:
     NotesSession* session = nullptr;
 
     HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) override {
+        ++m_revision;
         m_nodes.push_back({name, noteId, parent == TVI_ROOT ? nullptr : parent, true});
         return ItemAt(m_nodes.size() - 1);
     }
@@ -42,7 +43,10 @@ public:
         session->OnSelectionChanged(item != nullptr, NoteId(item));
     }
     std::wstring Name(HTREEITEM item) const override { return Node(item).name; }
-    void SetName(HTREEITEM item, const std::wstring& name) override { Node(item).name = name; }
+    void SetName(HTREEITEM item, const std::wstring& name) override {
+        ++m_revision;
+        Node(item).name = name;
+    }
     std::vector<int> BranchNoteIds(HTREEITEM item) const override {
         std::vector<int> ids{NoteId(item)};
         for (HTREEITEM child = FirstChild(item); child; child = NextSibling(child)) {
@@ -54,11 +58,13 @@ public:
     void Remove(HTREEITEM item) override {
         for (HTREEITEM child = FirstChild(item); child; child = FirstChild(item))
             Remove(child);
+        ++m_revision;
         Node(item).alive = false;
         if (m_selected == item)
             Select(FirstItem());
     }
     void RemoveAll() override {
+        ++m_revision;
         m_nodes.clear();
         Select(nullptr);
     }
@@ -72,10 +78,14 @@ public:
             count += node.alive ? 1 : 0;
         return count;
     }
+    unsigned Revision() const override { return m_revision; }
 
     // What a drag in the tree does before it reports the move: the item goes
     // under `parent` (null: the top level).
-    void Move(HTREEITEM item, HTREEITEM parent) { Node(item).parent = parent; }
+    void Move(HTREEITEM item, HTREEITEM parent) {
+        ++m_revision;
+        Node(item).parent = parent;
+    }
     // Each note shown as "name < parent's name".
     std::set<std::wstring> Notes() const {
         std::set<std::wstring> notes;
@@ -105,6 +115,7 @@ private:
 
     std::vector<Entry> m_nodes;
     HTREEITEM m_selected = nullptr;
+    unsigned m_revision = 0;
 };
 
 class FakeEditor : public NoteEditorView {
@@ -177,6 +188,19 @@ protected:
         std::set<std::wstring> notes;
         for (; !query.AtEnd(); query.Advance())
             notes.insert(std::wstring(query.TextByName(L"name", L"")) + L" < " + query.TextByName(L"parent", L""));
+        return notes;
+    }
+    // The notes the search reads, their stored texts read in full first when
+    // the session asks for that, as the search's worker does.
+    std::vector<NoteSearch::Note> NotesToSearch(bool& readInFull) {
+        StoredTexts::FullRead read;
+        std::vector<NoteSearch::Note> notes = session.NotesToSearch(read);
+        readInFull = !read.path.empty();
+        if (readInFull) {
+            StoredTexts::Snapshot texts = StoredTexts::ReadAll(read);
+            StoredTexts::FillIn(notes, *texts);
+            session.AdoptStoredTexts(read, texts);
+        }
         return notes;
     }
     std::wstring StoredText(int id) {
@@ -267,26 +291,37 @@ TEST_F(NotesSessionTest, TheSearchReadsNotesAsTheyAreNowAndShowsAMatchSelected) 
     ASSERT_EQ(tree.SelectedNoteId(), 1);
     editor.Type(L"unsaved ");
 
-    std::vector<NoteSearch::Note> notes = session.NotesToSearch();
+    bool readInFull = false;
+    std::vector<NoteSearch::Note> notes = NotesToSearch(readInFull);
+    EXPECT_TRUE(readInFull);
     ASSERT_EQ(notes.size(), 4u);
     std::vector<std::wstring> paths;
     for (const NoteSearch::Note& note : notes)
-        paths.push_back(note.path);
+        paths.push_back(*note.path);
     EXPECT_EQ(paths, (std::vector<std::wstring>{L"Projects", L"Projects > Work", L"Projects > Work > Notes", L"Home"}));
-    EXPECT_EQ(notes[0].text, L"unsaved plans");
-    EXPECT_EQ(notes[2].text, L"a stored text");
+    EXPECT_EQ(*notes[0].text, L"unsaved plans");
+    EXPECT_EQ(*notes[2].text, L"a stored text");
 
     ASSERT_TRUE(session.ShowFound(4, 2, 6));
     EXPECT_EQ(tree.SelectedNoteId(), 4);
     EXPECT_EQ(editor.text, L"a stored text");
     EXPECT_EQ(editor.selection, (std::pair<std::size_t, std::size_t>(2, 8)));
 
+    // The texts read stay in memory; what the session itself writes meanwhile is seen.
     host.name = L"Renamed";
     session.RenameSelectedNote();
-    notes = session.NotesToSearch();
+    session.OnTimer(NotesHost::Timer::DeferredSave);
+    notes = NotesToSearch(readInFull);
+    EXPECT_FALSE(readInFull);
     ASSERT_EQ(notes.size(), 4u);
-    EXPECT_EQ(notes[0].text, L"unsaved plans");
-    EXPECT_EQ(notes[2].name, L"Renamed");
-    EXPECT_EQ(notes[2].path, L"Projects > Work > Renamed");
+    EXPECT_EQ(*notes[0].text, L"unsaved plans");
+    EXPECT_EQ(*notes[2].name, L"Renamed");
+    EXPECT_EQ(*notes[2].path, L"Projects > Work > Renamed");
     EXPECT_FALSE(session.ShowFound(99, 0, 1));
+
+    // Another program's commit is seen too.
+    Execute(L"UPDATE notes SET note='changed elsewhere' WHERE id=3;");
+    notes = NotesToSearch(readInFull);
+    EXPECT_TRUE(readInFull);
+    EXPECT_EQ(*notes[3].text, L"changed elsewhere");
 }

@@ -16,7 +16,8 @@ using Ranges = std::vector<std::pair<std::size_t, std::size_t>>;
 
 // Where `query` occurs in `text` (start, length), searched as one note's text.
 Ranges Matches(const std::wstring& text, const std::wstring& query, bool matchCase = false, bool wholeWord = false) {
-    const std::vector<Note> notes{{1, L"n", L"n", text}};
+    const std::vector<Note> notes{
+        {1, NoteSearch::MakeText(L"n"), NoteSearch::MakeText(L"n"), NoteSearch::MakeText(text)}};
     const NoteSearch::Results results = NoteSearch::Search(notes, Query{query, matchCase, wholeWord, false}, 1000);
     Ranges ranges;
     for (const NoteSearch::Hit& hit : results.hits)
@@ -58,6 +59,9 @@ TEST(NoteSearch, CharactersBeyondTheBasicPlaneStayWhole) {
     const std::wstring rareHan = L"\U00020BB7";
     EXPECT_EQ(Matches(L"a" + smile + L"b" + rareHan, smile), (Ranges{{1, 2}}));
     EXPECT_EQ(Matches(L"a" + smile + L"b" + rareHan, rareHan + L""), (Ranges{{4, 2}}));
+    // Letters beyond it have a case too: Deseret and Adlam capitals find their small letters.
+    EXPECT_EQ(Matches(L"x\U00010400\U0001E900", L"\U00010428\U0001E922"), (Ranges{{1, 4}}));
+    EXPECT_EQ(Matches(L"\U00010428", L"\U00010400", true), Ranges{});
     // Half of a pair finds nothing, however the text around it is cut.
     EXPECT_EQ(Matches(L"a" + smile + L"b", smile.substr(1)), Ranges{});
     EXPECT_EQ(Matches(L"a" + smile + L"b", L"a" + smile.substr(0, 1)), Ranges{});
@@ -92,9 +96,10 @@ TEST(NoteSearch, ALongQueryIsFoundWhereItIsWritten) {
 }
 
 TEST(NoteSearch, NamesComeFirstThenTextsInTreeOrderAndTheListIsCapped) {
-    const std::vector<Note> notes{{7, L"Work", L"Work", L"plan the plan"},
-                                  {3, L"Work > Plans", L"Plans", L"no"},
-                                  {5, L"Home", L"Home", L"a PLAN"}};
+    const std::vector<Note> notes{
+        {7, NoteSearch::MakeText(L"Work"), NoteSearch::MakeText(L"Work"), NoteSearch::MakeText(L"plan the plan")},
+        {3, NoteSearch::MakeText(L"Work > Plans"), NoteSearch::MakeText(L"Plans"), NoteSearch::MakeText(L"no")},
+        {5, NoteSearch::MakeText(L"Home"), NoteSearch::MakeText(L"Home"), NoteSearch::MakeText(L"a PLAN")}};
     NoteSearch::Results all = NoteSearch::Search(notes, Query{L"plan"}, 100);
     ASSERT_EQ(all.total, 4u);
     std::vector<std::pair<int, bool>> order;
@@ -114,7 +119,8 @@ TEST(NoteSearch, NamesComeFirstThenTextsInTreeOrderAndTheListIsCapped) {
 TEST(NoteSearch, EachHitShowsItsLineCutAroundTheMatch) {
     const std::wstring longLine(200, L'x');
     const std::wstring text = L"first\r\nthe second line\r\n" + longLine + L"needle" + longLine;
-    const std::vector<Note> notes{{1, L"n", L"n", text}};
+    const std::vector<Note> notes{
+        {1, NoteSearch::MakeText(L"n"), NoteSearch::MakeText(L"n"), NoteSearch::MakeText(text)}};
     NoteSearch::Results found = NoteSearch::Search(notes, Query{L"second"}, 10);
     ASSERT_EQ(found.hits.size(), 1u);
     EXPECT_EQ(found.hits[0].line, L"the second line");
