@@ -165,8 +165,7 @@ void RunImport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         Progress("  import " + std::to_string(samples.Count()) + ": " + std::to_string(notes) + " files in " +
                  std::to_string(static_cast<int>(samples.Max())) + " ms");
     }
-    figures.push_back(
-        {"Import Folder of text files (tree, texts, report)", "10,000 x 2 KB", samples, 10000, kReps, {}});
+    figures.push_back({"Import Folder of text files", "10,000 x 2 KB", samples, 10000, kReps, {}});
     CloseWindow(dlg);
 }
 

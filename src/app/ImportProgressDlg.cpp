@@ -39,9 +39,9 @@ void CImportProgressDlg::OnCancel() {
 bool CImportProgressDlg::Going(int filesRead, int stored, int total) {
     if (::GetTickCount() - m_nLastShown < kShowEveryMs)
         return !m_bCancelled;
-    const std::wstring text = total == 0 ? L"Reading files: " + std::to_wstring(filesRead)
-                                         : L"Storing notes: " + std::to_wstring(stored) + L" of " +
-                                               std::to_wstring(total);
+    const std::wstring text = total == 0
+                                  ? L"Reading files: " + std::to_wstring(filesRead)
+                                  : L"Storing notes: " + std::to_wstring(stored) + L" of " + std::to_wstring(total);
     if (m_hWnd)
         ::SetDlgItemTextW(m_hWnd, IDC_IMPORT_PROGRESS_TEXT, text.c_str());
     PumpMessages();

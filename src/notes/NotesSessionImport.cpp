@@ -77,8 +77,9 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
     std::wstring report = std::to_wstring(total) + L" notes were imported from " + folder + L".";
     if (files.SkippedNotText() > 0)
         report += L"\n\n" + std::to_wstring(files.SkippedNotText()) + L" files were skipped: they are not text files.";
-    NameFiles(report, L" files were skipped: they are larger than a note can take (" +
-                          std::to_wstring(kLargestNoteFile / (1024 * 1024)) + L" MB):",
+    NameFiles(report,
+              L" files were skipped: they are larger than a note can take (" +
+                  std::to_wstring(kLargestNoteFile / (1024 * 1024)) + L" MB):",
               files.TooLarge());
     NameFiles(report, L" files could not be read:", files.Unreadable());
     const bool skipped = files.SkippedNotText() > 0 || !files.TooLarge().empty() || !files.Unreadable().empty();

@@ -124,7 +124,7 @@ bool FolderImport::ReadText(const std::wstring& path, const std::wstring& shown,
     }
     {
         FileHandle probe(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe) {
             m_unreadable.push_back(shown + L": " + SystemErrorReason(::GetLastError()));
             return false;
