@@ -97,6 +97,18 @@ void Progress(const std::string& text) {
     std::fflush(stderr);
 }
 
+namespace {
+size_t g_expectedBoxes = 0;
+}  // namespace
+
+void ExpectBoxes(int count) {
+    g_expectedBoxes += static_cast<size_t>(count);
+}
+
+size_t ExpectedBoxes() {
+    return g_expectedBoxes;
+}
+
 void Fail(const std::string& what) {
     throw std::runtime_error(what);
 }

@@ -75,6 +75,10 @@ bool MoreReps(size_t done, int planned, const Stopwatch& figureTime);
 std::string Narrow(const std::wstring& text);
 std::string Thousands(long long n);
 void Progress(const std::string& text);
+// Message boxes a scenario shows on purpose (the import's report): the run
+// warns only when more were shown.
+void ExpectBoxes(int count);
+size_t ExpectedBoxes();
 [[noreturn]] void Fail(const std::string& what);
 
 // Pumps messages until `done` holds; a time-out fails the run, naming `what`.

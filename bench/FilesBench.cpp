@@ -1,5 +1,6 @@
-// Text files: reading a 10 MB UTF-8 file into memory, and the export of a
-// tree of 10,000 notes of 2 KB each into a folder of text files.
+// Text files: reading a 10 MB UTF-8 file into memory, the export of a tree of
+// 10,000 notes of 2 KB each into a folder of text files, and the import of
+// such a folder.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include "BenchSupport.h"
 #include "Scenarios.h"
 #include "app/TallyLeafDlg.h"
+#include "notes/ImportProgress.h"
 #include "textfiles/TextFileRead.h"
 #include "textfiles/TextFileWrite.h"
 #include "storage/NotesStore.h"
@@ -123,7 +125,49 @@ void RunExport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     CloseWindow(dlg);
 }
 
+// Counts the import's steps and never cancels; the window is not pumped, as
+// the progress window would a few times a second.
+class CountedSteps : public ImportProgress {
+public:
+    int steps = 0;
+    bool Going(int, int, int) override {
+        ++steps;
+        return true;
+    }
+    void Finished() override {}
+};
 }  // namespace
+
+void RunImport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
+    constexpr int kReps = 3;
+    const std::wstring data = scratch.SubFolder(L"import-data");
+    Progress("generating 10,000 notes of 2 KB and their export");
+    int notes = 0;
+    WriteExportDatabase(data + NotesStore::kDefaultFileName, notes);
+    auto dlg = StartWindow(data);
+    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(notes); }, "the tree at start-up");
+    const std::wstring folder = scratch.SubFolder(L"import-files") + L"Tallyleaf export";
+    int failed = 0;
+    if (dlg->Notes().ExportLevel(folder + L"\\", dlg->Tree().GetRootItem(), failed) != notes || failed != 0)
+        Fail("the export for the import failed");
+    Progress("imports, " + Thousands(notes) + " files");
+    Samples samples;
+    Stopwatch figureTime;
+    while (MoreReps(samples.Count(), kReps, figureTime)) {
+        const UINT before = dlg->Tree().GetCount();
+        CountedSteps steps;
+        ExpectBoxes(1);  // the import's report
+        Stopwatch watch;
+        dlg->Notes().ImportFolder(folder, steps);
+        samples.Add(watch.ElapsedMs());
+        if (dlg->Tree().GetCount() != before + static_cast<UINT>(notes) + 1)
+            Fail("the import added " + std::to_string(dlg->Tree().GetCount() - before) + " notes");
+        Progress("  import " + std::to_string(samples.Count()) + ": " + std::to_string(notes) + " files in " +
+                 std::to_string(static_cast<int>(samples.Max())) + " ms");
+    }
+    figures.push_back({"Import Folder of text files", "10,000 x 2 KB", samples, 10000, kReps, {}});
+    CloseWindow(dlg);
+}
 
 void RunFiles(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     RunReadTenMegabytes(scratch, figures);

@@ -16,6 +16,8 @@ void RunFormatting(const ScratchFolder& scratch, std::vector<Figure>& figures);
 void RunFindAndInsert(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Text files: reading a 10 MB file, exporting a tree of 10,000 notes (FilesBench.cpp).
 void RunFiles(const ScratchFolder& scratch, std::vector<Figure>& figures);
+// Import Folder of an export of 10,000 notes of 2 KB (FilesBench.cpp).
+void RunImport(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Opening the largest popups of the owner-drawn menus (MenusBench.cpp).
 void RunMenus(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Find in All Notes over 10,000 notes of 2 KB (SearchBench.cpp).

@@ -154,8 +154,10 @@ private:
     bool NoteHasText();
     bool AlwaysOnTopIsOn() const;
     bool WordWrapIsOn() const;
+    bool CanUndoDelete();
     // Gives a menu item (by command or by position) its command's enabled state and check mark.
     void ShowCommandState(HMENU menu, UINT item, UINT byCommandOrPosition);
+    void ShowUndoDeleteText(HMENU popup);
 
     // Keys, in the order they are looked at; each returns true when it took the key.
     bool DropsAltRelease(const MSG& msg);
@@ -192,6 +194,7 @@ private:
     void OnAddSubnote(UINT);
     void OnRenameNote(UINT);
     void OnDeleteNote(UINT);
+    void OnUndoDelete(UINT);
     void OnHide(UINT);
     void OnExit(UINT);
     void OnAlwaysOnTop(UINT);
@@ -214,6 +217,7 @@ private:
     void OnLoadFromFile(UINT);
     void OnSaveToFile(UINT);
     void OnExportTree(UINT);
+    void OnImportFolder(UINT);
 
     LRESULT OnBackupDone(WPARAM, LPARAM);
 

@@ -39,6 +39,7 @@ struct CTallyLeafDlg::CommandRows {
         {ID_FILE_LOAD,          &W::OnLoadFromFile, nullptr,                nullptr,             Ctrl('O'),                          8},
         {ID_FILE_SAVE,          &W::OnSaveToFile,   nullptr,                nullptr,             Ctrl('S'),                          9},
         {ID_FILE_EXPORT,        &W::OnExportTree,   nullptr,                nullptr,             kNoKey,                             kNoIcon},
+        {ID_FILE_IMPORT,        &W::OnImportFolder, nullptr,                nullptr,             kNoKey,                             kNoIcon},
         {ID_FILE_PRINT,         &W::OnPrint,        nullptr,                nullptr,             Ctrl('P'),                          kNoIcon},
         {ID_FILE_OPTIONS,       &W::OnOptions,      nullptr,                nullptr,             Plain(VK_F4),                       0},
         {ID_FILE_ALWAYS_ON_TOP, &W::OnAlwaysOnTop,  nullptr,                &W::AlwaysOnTopIsOn, kNoKey,                             kNoIcon},
@@ -60,6 +61,8 @@ struct CTallyLeafDlg::CommandRows {
         {ID_NOTES_RENAME,       &W::OnRenameNote,   nullptr,                nullptr,             Plain(VK_F2),                       kNoIcon},
         // Del deletes the note in the tree; in the editor it deletes text.
         {ID_NOTES_DELETE,       &W::OnDeleteNote,   nullptr,                nullptr,             PlainIn(VK_DELETE, IDC_TREE_NOTES), kNoIcon},
+        // Ctrl+Z alone stays the editor's own undo.
+        {ID_NOTES_UNDO_DELETE,  &W::OnUndoDelete,   &W::CanUndoDelete,      nullptr,             CtrlShift('Z'),                     kNoIcon},
         {ID_FORMAT_WORD_WRAP,   &W::OnWordWrap,     nullptr,                &W::WordWrapIsOn,    kNoKey,                             kNoIcon},
         {ID_FORMAT_FONT,        &W::OnChooseFont,   nullptr,                nullptr,             kNoKey,                             kNoIcon},
         {ID_FORMAT_FONT_COLOR,  &W::OnFontColor,    nullptr,                nullptr,             kNoKey,                             kNoIcon},

@@ -57,8 +57,30 @@ void CTallyLeafDlg::ShowCommandState(HMENU menu, UINT item, UINT byCommandOrPosi
     ::CheckMenuItem(menu, item, byCommandOrPosition | (commands.IsChecked(*this, id) ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// Undo Delete names the note it brings back. The item is given back its text
+// as a string before the menu takes its items over, which draws that text.
+void CTallyLeafDlg::ShowUndoDeleteText(HMENU popup) {
+    std::wstring text = L"&Undo Delete";
+    if (const std::wstring* name = m_notes.NoteToUndelete()) {
+        // An ampersand of the name is shown, not taken for a mnemonic.
+        text += L" '";
+        for (wchar_t c : *name)
+            text += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
+        text += L"'";
+    }
+    text += L"\tCtrl+Shift+Z";
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STRING;
+    info.fType = MFT_STRING;
+    info.dwTypeData = text.data();
+    ::SetMenuItemInfoW(popup, ID_NOTES_UNDO_DELETE, FALSE, &info);
+}
+
 // Each menu's items take their states as the menu opens.
 LRESULT CTallyLeafDlg::OnInitMenuPopup(WPARAM w, LPARAM l) {
+    if (!HIWORD(l) && ::GetMenuState(reinterpret_cast<HMENU>(w), ID_NOTES_UNDO_DELETE, MF_BYCOMMAND) != ~0u)
+        ShowUndoDeleteText(reinterpret_cast<HMENU>(w));
     LRESULT result = CNewDialog::OnInitMenuPopup(w, l);
     if (HIWORD(l))
         return result;  // the system menu

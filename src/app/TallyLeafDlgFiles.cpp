@@ -1,6 +1,7 @@
 // The main window's text files: Load from File and files dropped on the
-// editor, Save to File, and the folder the export of the whole tree goes into
-// (the export itself is the notes session's).
+// editor, Save to File, and the folder the export of the whole tree goes into,
+// and the folder an import comes from (the export and the import themselves
+// are the notes session's).
 #include <shlobj.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "app/ImportProgressDlg.h"
 #include "app/TallyLeafDlg.h"
 #include "textfiles/TextFileDialogs.h"
 #include "textfiles/TextFileReplace.h"
@@ -23,11 +25,9 @@ const wchar_t kLoadQuestion[] =
 const wchar_t kNotOnDisk[] =
     L"The notes can only be exported to a folder on a disk, and the place chosen is not one.\n"
     L"Please choose a folder.";
-
-// The largest file that becomes a note. The edit control could hold more, but
-// it lays out about a megabyte a second, and reading a larger file would hold
-// the window up for nothing.
-constexpr unsigned long long kLargestNoteFile = 16ull * 1024 * 1024;
+const wchar_t kNotAFolder[] =
+    L"Notes can only be imported from a folder on a disk, and the place chosen is not one.\n"
+    L"Please choose a folder.";
 
 // A size as the user reads it: "3.2 GB", "17.0 MB", "900 KB".
 std::wstring SizeText(unsigned long long bytes) {
@@ -57,10 +57,10 @@ std::wstring FileNameOf(const std::wstring& path) {
 
 // The folder the user chose: nothing when cancelled, an empty path for a
 // choice that has no place on a disk (a virtual folder such as the computer).
-std::optional<std::wstring> AskExportFolder(HWND owner) {
+std::optional<std::wstring> AskFolder(HWND owner, const wchar_t* title) {
     BROWSEINFOW info{};
     info.hwndOwner = owner;
-    info.lpszTitle = L"Select Folder to Export Notes Tree";
+    info.lpszTitle = title;
     info.ulFlags = BIF_NEWDIALOGSTYLE;
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
     if (!chosen)
@@ -150,7 +150,7 @@ bool CTallyLeafDlg::WriteNoteToFile(const std::wstring& path) {
 }
 
 void CTallyLeafDlg::OnExportTree(UINT) {
-    const std::optional<std::wstring> chosen = AskExportFolder(m_hWnd);
+    const std::optional<std::wstring> chosen = AskFolder(m_hWnd, L"Select Folder to Export Notes Tree");
     if (!chosen)
         return;
     if (chosen->empty()) {
@@ -158,4 +158,16 @@ void CTallyLeafDlg::OnExportTree(UINT) {
         return;
     }
     m_notes.ExportTree(*chosen);
+}
+
+void CTallyLeafDlg::OnImportFolder(UINT) {
+    const std::optional<std::wstring> chosen = AskFolder(m_hWnd, L"Select Folder to Import Notes From");
+    if (!chosen)
+        return;
+    if (chosen->empty()) {
+        AppMessageBox(kNotAFolder, nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        return;
+    }
+    CImportProgressDlg progress(m_hWnd);
+    m_notes.ImportFolder(*chosen, progress);
 }

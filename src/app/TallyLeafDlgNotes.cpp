@@ -19,6 +19,14 @@ void CTallyLeafDlg::OnDeleteNote(UINT) {
     m_notes.DeleteSelectedNote();
 }
 
+void CTallyLeafDlg::OnUndoDelete(UINT) {
+    m_notes.UndoDelete();
+}
+
+bool CTallyLeafDlg::CanUndoDelete() {
+    return m_notes.NoteToUndelete() != nullptr;
+}
+
 LRESULT CTallyLeafDlg::OnNoteSelChanged(NMHDR* hdr) {
     const auto* change = reinterpret_cast<const NMTREEVIEWW*>(hdr);
     m_notes.OnSelectionChanged(change->itemNew.hItem != nullptr, static_cast<int>(change->itemNew.lParam));

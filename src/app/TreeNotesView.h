@@ -11,6 +11,9 @@ public:
     HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) override {
         return m_tree.InsertNoteItem(name, noteId, parent, TVI_LAST);
     }
+    HTREEITEM InsertNoteAfter(const std::wstring& name, int noteId, HTREEITEM parent, HTREEITEM after) override {
+        return m_tree.InsertNoteItem(name, noteId, parent, after);
+    }
     HTREEITEM FindNote(int noteId) const override { return m_tree.FindNoteItem(noteId); }
     int NoteId(HTREEITEM item) const override { return m_tree.NoteId(item); }
     HTREEITEM Selected() const override { return m_tree.GetSelectedItem(); }

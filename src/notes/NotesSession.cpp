@@ -49,6 +49,9 @@ void NotesSession::Open() {
     m_store.Close();
     // Another file gets its own copy of the day.
     m_backups.ForgetDay();
+    // Deleted notes go back only into the file they came from.
+    m_deleted.Clear();
+    m_undeletedIds.clear();
     // A database of the previous release is carried over into a file not made yet.
     if (::GetFileAttributesW(m_strDbPath.c_str()) == INVALID_FILE_ATTRIBUTES &&
         IsFile(AppFolders::DataFolder() + OldDatabase::kFileName))

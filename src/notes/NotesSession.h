@@ -18,15 +18,20 @@
 //   NotesSessionSaves.cpp       saving, the saves that wait, typing, recovery files
 //   NotesSessionOperations.cpp  add, rename, delete, move, export, the old database
 //   NotesSessionSearch.cpp      the notes the search in all notes reads, showing a match
+//   NotesSessionImport.cpp      the import of a folder of text files
+//   NotesSessionUndoDelete.cpp  bringing deleted notes back
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "notes/DailyBackups.h"
+#include "notes/DeletedNotes.h"
+#include "notes/ImportProgress.h"
 #include "notes/NoteEditorView.h"
 #include "notes/NotesHost.h"
 #include "notes/NotesTreeView.h"
@@ -35,6 +40,7 @@
 #include "storage/CppSQLite3Exception.h"
 #include "storage/DeferredSave.h"
 #include "storage/NotesStore.h"
+#include "textfiles/FolderImport.h"
 
 class CppSQLite3DB;
 
@@ -118,6 +124,19 @@ public:
     // when the note is gone or could not be shown.
     bool ShowFound(int noteId, std::size_t start, std::size_t length);
 
+    // Makes the .txt files and subfolders of `folder` notes under a new
+    // top-level note named after it (textfiles/FolderImport.h), in one
+    // transaction, and tells the user how it went. `progress` is told how far
+    // it has come; when it says cancel, nothing is added.
+    void ImportFolder(const std::wstring& folder, ImportProgress& progress);
+
+    // Brings back the most recently deleted note of this run with its subtree,
+    // under its former parent while that is there (else at the top level),
+    // selected and shown.
+    void UndoDelete();
+    // The name of the note UndoDelete brings back; null when there is none.
+    const std::wstring* NoteToUndelete() const;
+
     // The daily backups of the file in use.
     void BackUpIfDue();
     void BackUpBeforeLeavingDatabase();
@@ -136,6 +155,11 @@ private:
     void CreateNotesTable();
     // The notes in tree order with their paths and names, without texts.
     const std::vector<NoteSearch::Note>& TreeToSearch();
+    // What Undo Delete needs of the note at `item` and its subtree: the texts
+    // as they are now (the shown note's as the editor holds it).
+    DeletedNotes::Branch BranchToDelete(HTREEITEM item);
+    // Inserts the imported `note` and its subnotes into the tree under `parent`.
+    void InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<int>::const_iterator& id);
     int FillTree(int parentId, HTREEITEM parent);
     // Inserts the notes under `parentId` (taking them out of `rows`) and their
     // children below them; returns how many it inserted.
@@ -213,6 +237,10 @@ private:
     std::vector<NoteSearch::Note> m_searchTree;
     unsigned m_searchTreeRevision = 0;
     bool m_searchTreeValid = false;
+    // The notes deleted since the file was opened, for Undo Delete.
+    DeletedNotes m_deleted;
+    // The notes that Undo Delete brought back under new ids: old id to new id.
+    std::map<int, int> m_undeletedIds;
 };
 
 template <typename Step>

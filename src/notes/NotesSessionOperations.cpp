@@ -55,8 +55,15 @@ void NotesSession::DeleteSelectedNote() {
     // The rows of the whole subtree go in one transaction: a failure part-way
     // leaves every note in place, in the table and in the tree.
     const std::vector<int> noteIds = m_tree.BranchNoteIds(item);
-    if (!TryStorage(kDeleteError, [&] { m_store.DeleteNotes(noteIds); }))
+    // What Undo Delete brings back is read before the rows go; a note that
+    // can't be read is not deleted.
+    DeletedNotes::Branch deleted;
+    if (!TryStorage(kDeleteError, [&] {
+            deleted = BranchToDelete(item);
+            m_store.DeleteNotes(noteIds);
+        }))
         return;
+    m_deleted.Push(std::move(deleted));
     for (int noteId : noteIds) {
         // Nothing waits to be written into a note that is gone, and the shown
         // note's edits have nowhere to go.

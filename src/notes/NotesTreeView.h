@@ -16,6 +16,12 @@ public:
 
     // Inserts an item for a note as the last child of `parent` (TVI_ROOT: the top level).
     virtual HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) = 0;
+    // Inserts an item for a note among the children of `parent` right after
+    // `after` (TVI_FIRST: as the first). A view that can only append puts it last.
+    virtual HTREEITEM InsertNoteAfter(const std::wstring& name, int noteId, HTREEITEM parent, HTREEITEM after) {
+        (void)after;
+        return InsertNote(name, noteId, parent);
+    }
     // The item of a note; null when the tree does not show it.
     virtual HTREEITEM FindNote(int noteId) const = 0;
     // The note of an item; 0 for none.

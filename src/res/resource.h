@@ -57,6 +57,7 @@
 #define ID_FILE_ALWAYS_ON_TOP 32799
 #define ID_FILE_HIDE 32773
 #define ID_FILE_EXIT 32772
+#define ID_FILE_IMPORT 32820
 
 // Edit menu.
 #define ID_EDIT_UNDO 57643
@@ -78,11 +79,16 @@
 #define IDC_FIND_ALL_RESULTS 1034
 #define IDC_FIND_ALL_COUNT 1035
 
+// The progress of File > Import Folder, modeless.
+#define IDD_IMPORT_PROGRESS 150
+#define IDC_IMPORT_PROGRESS_TEXT 1040
+
 // Notes menu.
 #define ID_NOTES_ADD 32792
 #define ID_NOTES_ADD_SUBNOTE 32795
 #define ID_NOTES_RENAME 32793
 #define ID_NOTES_DELETE 32794
+#define ID_NOTES_UNDO_DELETE 32821
 
 // Format menu.
 #define ID_FORMAT_WORD_WRAP 32780

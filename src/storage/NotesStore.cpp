@@ -47,7 +47,7 @@ void NotesStore::InTransaction(const std::function<void()>& statements) {
         m_db.ExecuteStatement(L"begin transaction;");
         statements();
         m_db.ExecuteStatement(L"commit transaction;");
-    } catch (const CppSQLite3Exception&) {
+    } catch (...) {
         // Leave no transaction open behind the failure.
         try {
             m_db.ExecuteStatement(L"rollback transaction;");
@@ -142,4 +142,15 @@ void NotesStore::MoveNote(int noteId, int newParentId) {
 
 void NotesStore::Vacuum() {
     m_db.ExecuteStatement(L"Vacuum");
+}
+
+int NotesStore::InsertNote(int noteId, int parentId, const std::wstring& name, const std::wstring& text, int pos) {
+    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(" + (noteId > 0 ? std::to_wstring(noteId) : L"NULL") + L"," +
+                          std::to_wstring(parentId) + L",'" + QuoteForSql(name) + L"','" + QuoteForSql(text) + L"'," +
+                          std::to_wstring(pos) + L");");
+    return m_db.ExecuteScalar(L"SELECT last_insert_rowid();");
+}
+
+bool NotesStore::HasNote(int noteId) {
+    return m_db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE id=" + std::to_wstring(noteId) + L";") > 0;
 }

@@ -83,9 +83,14 @@ public:
     // Compacts the file.
     void Vacuum();
 
-private:
-    // Runs the statements as one transaction, rolled back when one fails.
+    // Adds a note with its text and position under `parentId` as `noteId`
+    // (0: the next free id); returns its id.
+    int InsertNote(int noteId, int parentId, const std::wstring& name, const std::wstring& text, int pos);
+    bool HasNote(int noteId);
+    // Runs the statements as one transaction, rolled back when one throws
+    // (whatever it throws), and the throw passed on.
     void InTransaction(const std::function<void()>& statements);
 
+private:
     CppSQLite3DB& m_db;
 };

@@ -67,6 +67,34 @@ std::wstring ExportNames::SafeName(const std::wstring& label) {
     return name;
 }
 
+std::wstring ExportNames::Folded(const std::wstring& name) {
+    return Upper(name);
+}
+
+std::wstring ExportNames::NumberedBase(const std::wstring& name) {
+    if (name.size() < 5 || name.back() != L')')
+        return std::wstring();
+    const size_t open = name.rfind(L" (");
+    if (open == std::wstring::npos || open == 0)
+        return std::wstring();
+    const std::wstring digits = name.substr(open + 2, name.size() - open - 3);
+    if (digits.empty() || digits.size() > 9 || digits[0] == L'0' ||
+        digits.find_first_not_of(L"0123456789") != std::wstring::npos || digits == L"1")
+        return std::wstring();
+    return name.substr(0, open);
+}
+
+std::wstring ExportNames::Unescaped(const std::wstring& name) {
+    std::wstring label = name;
+    // "abc._" stood for "abc.", which no file may be named.
+    if (label.size() >= 2 && label.back() == L'_' &&
+        (label[label.size() - 2] == L'.' || label[label.size() - 2] == L' '))
+        label.pop_back();
+    if (label.size() > 1 && label[0] == L'_' && IsDeviceName(label.substr(1)))
+        label.erase(0, 1);
+    return label;
+}
+
 bool ExportNames::IsTaken(const std::wstring& name) const {
     return m_used.count(Upper(name)) || m_used.count(Upper(name + L".txt"));
 }

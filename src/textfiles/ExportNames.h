@@ -29,7 +29,22 @@ public:
     // sibling has it already (the system compares names without case).
     std::wstring Claim(const std::wstring& label);
 
+    // A name as the system compares it (upper case).
+    static std::wstring Folded(const std::wstring& name);
+    // The label an exported name stands for, where that is unambiguous: a
+    // number " (2)" goes when a sibling is named without it (`siblingNamed`
+    // takes a folded name), a final '_' after a dot or a blank goes, and so
+    // does a leading '_' before a device name. Characters made '.' stay '.'.
+    template <typename SiblingNamed>
+    static std::wstring LabelOf(const std::wstring& name, SiblingNamed siblingNamed) {
+        const std::wstring base = NumberedBase(name);
+        return Unescaped(!base.empty() && siblingNamed(Folded(base)) ? base : name);
+    }
+
 private:
+    // "Name" of "Name (n)" with n >= 2; empty for any other name.
+    static std::wstring NumberedBase(const std::wstring& name);
+    static std::wstring Unescaped(const std::wstring& name);
     bool IsTaken(const std::wstring& name) const;
 
     // Upper-cased names of the files and folders handed out.

@@ -11,6 +11,11 @@
 
 #include "textfiles/TextFileBase.h"
 
+// The largest file that becomes a note. The edit control could hold more, but
+// it lays out about a megabyte a second, and reading a larger file would hold
+// the window up for nothing.
+constexpr unsigned long long kLargestNoteFile = 16ull * 1024 * 1024;
+
 class CTextFileRead : public CTextFileBase {
 public:
     // Opens the file for reading, denying other writers, and finds its encoding.

@@ -198,3 +198,40 @@ TEST_F(ExportTree, APlaceWithoutAFolderOnDiskIsRefused) {
 }
 
 }  // namespace
+
+TEST_F(ExportTree, AnExportImportedThroughTheMenuComesBackAsANewTopLevelNoteAndTheShownNoteStays) {
+    SeedNotes({{1, 0, L"Alpha", L"alpha text"}, {2, 0, L"Beta", L"beta"}, {3, 2, L"Beta1", L"one"}});
+    Start();
+    dlg->CallUpWindow();
+    const std::wstring folder = Export(dir.File(L"chosen"));
+    Select(L"Beta1");
+    Type(L"typed ");
+
+    const size_t boxes = modal.Boxes().size();
+    const std::wstring chosen = folder.substr(0, folder.size() - 1);
+    modal.AnswerFolder(chosen);
+    modal.Drive([](HWND) {});  // the progress window is left to run
+    Command(ID_FILE_IMPORT);
+    ASSERT_EQ(modal.Boxes().size(), boxes + 3);
+    const std::vector<std::wstring>& browserTexts = modal.Boxes()[boxes].statics;
+    EXPECT_NE(std::find(browserTexts.begin(), browserTexts.end(), L"Select Folder to Import Notes From"),
+              browserTexts.end());
+    EXPECT_EQ(LastBox().text, L"4 notes were imported from " + chosen + L".");
+    EXPECT_TRUE(::IsWindowEnabled(dlg->m_hWnd));
+    EXPECT_EQ(SelectedLabel(), L"Beta1");
+    EXPECT_EQ(EditorText(), L"typed one");
+    EXPECT_EQ(StoredText(3), L"typed one");
+
+    HTREEITEM imported = dlg->Tree().GetRootItem();
+    while (HTREEITEM next = dlg->Tree().GetNextSiblingItem(imported))
+        imported = next;
+    EXPECT_EQ(dlg->Tree().GetItemText(imported), chosen.substr(chosen.rfind(L'\\') + 1));
+    const HTREEITEM alpha = dlg->Tree().GetChildItem(imported);
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_EQ(dlg->Tree().GetItemText(alpha), L"Alpha");
+    const HTREEITEM beta = dlg->Tree().GetNextSiblingItem(alpha);
+    ASSERT_NE(beta, nullptr);
+    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetChildItem(beta)), L"Beta1");
+    // As exported, before the typing.
+    EXPECT_EQ(StoredText(dlg->Tree().NoteId(dlg->Tree().GetChildItem(beta))), L"one");
+}

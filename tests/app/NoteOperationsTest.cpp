@@ -1,7 +1,13 @@
-// Adding, renaming and deleting notes through the real name window and the
-// real question box, checked in the tree and in the database.
+// Adding, renaming, deleting and undeleting notes through the real name window
+// and the real question box, checked in the tree and in the database.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "menus/NewMenu.h"
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"
+#include "support/KeyPresses.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 
@@ -250,4 +256,52 @@ TEST_F(NoteOperations, TheEndCompactsTheFileOnlyAfterADelete) {
     Finish();
     EXPECT_LT(ReadFileBytes(DbPath()).size(), withFreeSpace / 4) << "not compacted after a delete";
     EXPECT_EQ(StoredCount(), 1);
+}
+
+TEST_F(NoteOperations, UndoDeleteNamesTheNoteAndCtrlShiftZBringsItBackToItsPlaceFromTheEditor) {
+    SeedNotes({{1, 0, L"Home", L"home text"},
+               {2, 0, L"Shopping & list", L"milk"},
+               {3, 2, L"Monday", L"bread"},
+               {4, 0, L"Work", L"work text"}});
+    Start();
+    dlg->CallUpWindow();
+    // The Notes menu's Undo Delete as it opens: enabled, and its text.
+    auto undoItem = [this] {
+        HMENU notes = BarPopup(2);
+        dlg->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(notes), MAKELPARAM(2, FALSE));
+        const bool enabled = !(::GetMenuState(notes, ID_NOTES_UNDO_DELETE, MF_BYCOMMAND) & MF_GRAYED);
+        CNewMenu* menu = CNewMenu::FromHandle(notes);
+        for (int i = 0; menu && i < ::GetMenuItemCount(notes); ++i)
+            if (::GetMenuItemID(notes, i) == ID_NOTES_UNDO_DELETE)
+                return std::make_pair(enabled, menu->ItemData(i)->m_szMenuText);
+        return std::make_pair(enabled, std::wstring(L"<no item>"));
+    };
+    EXPECT_EQ(undoItem(), std::make_pair(false, std::wstring(L"&Undo Delete\tCtrl+Shift+Z")));
+
+    Select(L"Shopping & list");
+    modal.Answer(IDYES);
+    Command(ID_NOTES_DELETE);
+    EXPECT_EQ(undoItem(), std::make_pair(true, std::wstring(L"&Undo Delete 'Shopping && list'\tCtrl+Shift+Z")));
+
+    // Ctrl+Z in the editor stays the editor's undo.
+    Select(L"Work");
+    dlg->Editor().SetFocus();
+    Type(L"x");
+    PressWithControl(::GetFocus(), 'Z');
+    EXPECT_EQ(EditorText(), L"work text");
+    EXPECT_EQ(dlg->Tree().GetCount(), 2u);
+
+    {
+        HeldKeys held{VK_CONTROL, VK_SHIFT};
+        Press(::GetFocus(), 'Z');
+    }
+    EXPECT_EQ(SelectedLabel(), L"Shopping & list");
+    EXPECT_EQ(EditorText(), L"milk");
+    std::vector<std::wstring> top;
+    for (HTREEITEM item = dlg->Tree().GetRootItem(); item; item = dlg->Tree().GetNextSiblingItem(item))
+        top.push_back(dlg->Tree().GetItemText(item));
+    EXPECT_EQ(top, (std::vector<std::wstring>{L"Home", L"Shopping & list", L"Work"}));
+    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetChildItem(FindItem(L"Shopping & list"))), L"Monday");
+    EXPECT_EQ(StoredText(3), L"bread");
+    EXPECT_FALSE(undoItem().first);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <utility>
@@ -324,4 +325,220 @@ TEST_F(NotesSessionTest, TheSearchReadsNotesAsTheyAreNowAndShowsAMatchSelected) 
     notes = NotesToSearch(readInFull);
     EXPECT_TRUE(readInFull);
     EXPECT_EQ(*notes[3].text, L"changed elsewhere");
+}
+
+// Import Folder and Undo Delete.
+namespace {
+// Goes on until `cancelAt` notes are stored (never when negative); counts the ends.
+class ImportSteps : public ImportProgress {
+public:
+    int cancelAt = -1;
+    int finished = 0;
+    bool Going(int, int stored, int) override { return stored != cancelAt; }
+    void Finished() override { ++finished; }
+};
+
+// The notes from `item` on and below them, one line each: depth, name and stored text.
+std::vector<std::wstring> Branches(const FakeTree& tree, HTREEITEM item, const std::function<std::wstring(int)>& text,
+                                   int depth = 0) {
+    std::vector<std::wstring> lines;
+    for (; item; item = tree.NextSibling(item)) {
+        lines.push_back(std::to_wstring(depth) + L" " + tree.Name(item) + L" = " + text(tree.NoteId(item)));
+        const std::vector<std::wstring> below = Branches(tree, tree.FirstChild(item), text, depth + 1);
+        lines.insert(lines.end(), below.begin(), below.end());
+    }
+    return lines;
+}
+
+HTREEITEM LastTopLevel(const FakeTree& tree) {
+    HTREEITEM last = tree.FirstItem();
+    while (HTREEITEM next = tree.NextSibling(last))
+        last = next;
+    return last;
+}
+}  // namespace
+
+class ImportAndUndoDelete : public NotesSessionTest {
+protected:
+    std::vector<std::wstring> Tree(HTREEITEM item) {
+        return Branches(tree, item, [this](int id) { return StoredText(id); });
+    }
+    // Every row of the table, in id order.
+    std::vector<std::wstring> Rows() {
+        CppSQLite3DB own(2000);
+        own.Open(dir.File(L"notes2.db"));
+        std::vector<std::wstring> rows;
+        for (CppSQLite3Query q = own.ExecuteQuery(L"SELECT * FROM notes ORDER BY id"); !q.AtEnd(); q.Advance())
+            rows.push_back(std::to_wstring(q.IntByName(L"id", 0)) + L" " + std::to_wstring(q.IntByName(L"pid", 0)) +
+                           L" " + q.TextByName(L"name", L"") + L" = " + q.TextByName(L"note", L"") + L" @" +
+                           std::to_wstring(q.IntByName(L"pos", 0)));
+        return rows;
+    }
+    ImportSteps steps;
+};
+
+TEST_F(ImportAndUndoDelete, AnExportImportedGivesBackTheTreeNoteByNote) {
+    Execute(NotesStore::kCreateTableSql);
+    // Three levels, in the order their exported names sort in; duplicates, a
+    // device name, a final dot and blank, quotes, accents and an emoji.
+    Execute(
+        L"INSERT INTO notes VALUES(1, 0, 'Caf\u00E9 \u2018quoted\u2019 it''s', 'line one\r\nline \u00FC two', 0),"
+        L" (2, 1, 'CON', 'a device name', 0), (3, 1, 'Dup', 'first', 0), (4, 1, 'Dup', 'second', 0),"
+        L" (5, 4, 'Deep \xD83D\xDE00', 'third level \xD83D\xDE00', 0), (6, 4, 'ends with a blank ', '', 0),"
+        L" (7, 4, 'ends with a dot.', 'x', 0), (8, 0, '\u65E5\u672C\u8A9E', '\u3042\r\n', 0);");
+    session.Open();
+    const std::vector<std::wstring> before = Tree(tree.FirstItem());
+    int failed = 0;
+    ASSERT_EQ(session.ExportLevel(dir.File(L"export\\"), tree.FirstItem(), failed), 8);
+
+    session.ImportFolder(dir.File(L"export"), steps);
+    const HTREEITEM imported = LastTopLevel(tree);
+    EXPECT_EQ(tree.Name(imported), L"export");
+    EXPECT_EQ(Tree(tree.FirstChild(imported)), before);
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    ASSERT_FALSE(host.boxes.empty());
+    EXPECT_EQ(host.boxes.back().rfind(L"9 notes were imported from ", 0), 0u) << host.boxes.back();
+    // The user's place stays: the first note is still the one shown.
+    EXPECT_EQ(tree.SelectedNoteId(), 1);
+}
+
+TEST_F(ImportAndUndoDelete, TextInEveryEncodingIsReadAndOtherFilesAreSkippedAndReported) {
+    session.Open();
+    const std::wstring folder = dir.File(L"files\\");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring text = L"caf\u00E9\r\nline";
+    struct File {
+        const wchar_t* name;
+        std::string bytes;
+    };
+    const File files[] = {
+        {L"1 ansi.txt", "caf\xE9\r\nline"},
+        {L"2 utf-8.txt", "caf\xC3\xA9\r\nline"},
+        {L"3 utf-8 marked.txt",
+         "\xEF\xBB\xBF"
+         "caf\xC3\xA9\r\nline"},
+        {L"4 utf-16 le.txt", std::string("\xFF\xFE"
+                                         "c\0a\0f\0\xE9\0\r\0\n\0l\0i\0n\0e\0",
+                                         22)},
+        {L"5 utf-16 be.txt", std::string("\xFE\xFF\0c\0a\0f\0\xE9\0\r\0\n\0l\0i\0n\0e", 22)},
+        {L"binary.txt", std::string("GIF89a\0\0\x01", 9)},
+        {L"picture.png", "\x89PNG"},
+    };
+    for (const File& file : files)
+        WriteFileBytes(folder + file.name, file.bytes);
+    // Larger than a note takes, without filling the disk: the file is sparse.
+    HANDLE huge = ::CreateFileW((folder + L"huge.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(huge, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size{};
+    size.QuadPart = 17ll * 1024 * 1024;
+    ASSERT_TRUE(::SetFilePointerEx(huge, size, nullptr, FILE_BEGIN) && ::SetEndOfFile(huge));
+    ::CloseHandle(huge);
+
+    session.ImportFolder(folder, steps);
+    const HTREEITEM imported = LastTopLevel(tree);
+    EXPECT_EQ(tree.Name(imported), L"files");
+    std::vector<std::wstring> expected;
+    for (size_t i = 0; i < 5; ++i) {
+        const std::wstring name = files[i].name;
+        expected.push_back(L"0 " + name.substr(0, name.size() - 4) + L" = " + text);
+    }
+    EXPECT_EQ(Tree(tree.FirstChild(imported)), expected);
+    ASSERT_FALSE(host.boxes.empty());
+    const std::wstring& report = host.boxes.back();
+    EXPECT_EQ(report.rfind(L"6 notes were imported", 0), 0u) << report;
+    EXPECT_NE(report.find(L"2 files were skipped: they are not text files."), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L"1 files were skipped: they are larger than a note can take (16 MB):\n - huge.txt"),
+              std::wstring::npos)
+        << report;
+}
+
+TEST_F(ImportAndUndoDelete, AFailurePartWayOrACancelLeavesTheNotesAsTheyWere) {
+    Execute(NotesStore::kCreateTableSql);
+    Execute(L"INSERT INTO notes VALUES(1, 0, 'Kept', 'kept text', 0);");
+    Execute(
+        L"CREATE TRIGGER refuse BEFORE INSERT ON notes WHEN NEW.name = 'refused'"
+        L" BEGIN SELECT RAISE(ABORT, 'not this one'); END;");
+    session.Open();
+    const std::wstring folder = dir.File(L"in\\");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::CreateDirectoryW((folder + L"sub").c_str(), nullptr);
+    WriteFileBytes(folder + L"a.txt", "a");
+    WriteFileBytes(folder + L"sub\\b.txt", "b");
+    WriteFileBytes(folder + L"sub\\refused.txt", "c");
+    const std::vector<std::wstring> rows = Rows();
+    const std::set<std::wstring> shown = tree.Notes();
+
+    session.ImportFolder(folder, steps);
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(tree.Notes(), shown);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_NE(host.boxes[0].find(L"not this one"), std::wstring::npos) << host.boxes[0];
+
+    Execute(L"DROP TRIGGER refuse;");
+    steps.cancelAt = 3;
+    session.ImportFolder(folder, steps);
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(tree.Notes(), shown);
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[1], L"The import was cancelled; no note was added.");
+
+    steps.cancelAt = -1;
+    session.ImportFolder(folder, steps);
+    EXPECT_EQ(Rows().size(), rows.size() + 5);
+    // Each time the progress went before the box.
+    EXPECT_EQ(steps.finished, 3);
+}
+
+TEST_F(ImportAndUndoDelete, UndoDeleteBringsBackEachSubtreeAsItWasMostRecentFirst) {
+    Execute(NotesStore::kCreateTableSql);
+    Execute(
+        L"INSERT INTO notes VALUES(1, 0, 'Shopping list', 'milk', 7), (2, 1, 'Monday', 'bread', 2),"
+        L" (3, 1, 'Tuesday', 'eggs', 0), (4, 3, 'Morning', 'tea', 1), (5, 0, 'Work', 'plans', 3),"
+        L" (6, 0, 'Home', 'keys', 0);");
+    session.Open();
+    EXPECT_EQ(session.NoteToUndelete(), nullptr);
+    const std::vector<std::wstring> rows = Rows();
+
+    tree.Select(tree.FindNote(5));
+    session.DeleteSelectedNote();
+    tree.Select(tree.FindNote(1));
+    session.DeleteSelectedNote();
+    ASSERT_NE(session.NoteToUndelete(), nullptr);
+    EXPECT_EQ(*session.NoteToUndelete(), L"Shopping list");
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"6 0 Home = keys @0"}));
+
+    session.UndoDelete();
+    EXPECT_EQ(tree.SelectedNoteId(), 1);
+    EXPECT_EQ(editor.text, L"milk");
+    ASSERT_NE(session.NoteToUndelete(), nullptr);
+    EXPECT_EQ(*session.NoteToUndelete(), L"Work");
+    session.UndoDelete();
+    EXPECT_EQ(tree.SelectedNoteId(), 5);
+    EXPECT_EQ(session.NoteToUndelete(), nullptr);
+    // Ids, parents, names, texts and positions, as they were.
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+}
+
+TEST_F(ImportAndUndoDelete, AnUndeletedNoteWhoseParentIsGoneComesBackAtTheTopUnderANewIdWhenItsOwnIsTaken) {
+    Execute(NotesStore::kCreateTableSql);
+    Execute(
+        L"INSERT INTO notes VALUES(1, 0, 'Parent', '', 0), (2, 1, 'Child', 'child text', 0), (3, 2, 'Leaf', 'l', 0);");
+    session.Open();
+    tree.Select(tree.FindNote(2));
+    session.DeleteSelectedNote();
+    // Meanwhile another program deletes the parent, and a new note takes the id 2.
+    Execute(L"DELETE FROM notes WHERE id = 1;");
+    Execute(L"INSERT INTO notes VALUES(2, 0, 'Newcomer', '', 0);");
+
+    session.UndoDelete();
+    EXPECT_EQ(tree.Name(tree.Selected()), L"Child");
+    EXPECT_EQ(editor.text, L"child text");
+    const int child = tree.SelectedNoteId();
+    EXPECT_GT(child, 2);
+    EXPECT_EQ(StoredText(child), L"child text");
+    EXPECT_EQ(StoredNotes().count(L"Child < "), 1u);
+    EXPECT_EQ(StoredNotes().count(L"Leaf < Child"), 1u);
+    EXPECT_EQ(tree.Notes().count(L"Child < "), 1u);
+    EXPECT_EQ(tree.Notes().count(L"Leaf < Child"), 1u);
 }

@@ -1,0 +1,49 @@
+// DeletedNotes: the notes deleted in this run of the program, kept in memory
+// (never in the database file) so that the deletes can be undone, the most
+// recent first. Each entry is one deleted note with its whole subtree.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "notes/NotesTreeView.h"
+#include "storage/NotesStore.h"
+
+class DeletedNotes {
+public:
+    struct Note {
+        int id;
+        int parentId;
+        std::wstring name;
+        std::wstring text;
+        int pos;
+    };
+    struct Branch {
+        // The note's place: its parent (0: the top level) and the sibling it
+        // followed (0: it was the first).
+        int parentId = 0;
+        int previousSiblingId = 0;
+        // The note first, then its subnotes, each before its own subnotes and
+        // siblings in their order.
+        std::vector<Note> notes;
+    };
+
+    void Push(Branch branch) { m_branches.push_back(std::move(branch)); }
+    bool Empty() const { return m_branches.empty(); }
+    // The most recent delete; only while not Empty().
+    const Branch& Last() const { return m_branches.back(); }
+    void Pop() { m_branches.pop_back(); }
+    void Clear() { m_branches.clear(); }
+
+    // The branch at `item` as the tree shows it, each note with the text and
+    // position `content` gives for it.
+    static Branch FromTree(const NotesTreeView& tree, HTREEITEM item,
+                           const std::function<NotesStore::NoteContent(int noteId)>& content);
+
+private:
+    std::vector<Branch> m_branches;
+};
