@@ -193,10 +193,15 @@ void CTallyLeafDlg::CallUpWindow() {
     // the keys meant for the editor.
     ::EndMenu();
     m_wndEditor.SetFocus();
+    // What other copies changed while the window was away shows at once.
+    m_notes.OnWindowShown();
+    if (::IsWindowEnabled(m_hWnd))
+        m_notes.CheckForChanges();
 }
 
 void CTallyLeafDlg::HideWindow() {
     ShowWindow(SW_HIDE);
+    m_notes.OnWindowHidden();
     m_notes.SaveSelectedNote();
     // A quiet moment: the program runs in the tray for weeks.
     m_notes.BackUpIfDue();
@@ -249,6 +254,11 @@ LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
         m_notes.OnTimer(NotesHost::Timer::TypingLongest);
     } else if (w == TIMER_READ_NOTE_AGAIN) {
         m_notes.OnTimer(NotesHost::Timer::ReadNoteAgain);
+    } else if (w == TIMER_CHECK_FOR_CHANGES) {
+        // Not under a box or a dialog of the window's: the note or item it
+        // asks about must not change under it. The next tick checks.
+        if (::IsWindowEnabled(m_hWnd))
+            m_notes.OnTimer(NotesHost::Timer::CheckForChanges);
     } else if (w == TIMER_HIDE_DELAY) {
         HideWindow();
         KillTimer(TIMER_HIDE_DELAY);

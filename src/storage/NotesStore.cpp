@@ -36,9 +36,9 @@ bool NotesStore::HasTable() {
     return m_db.HasTable(L"notes");
 }
 
-void NotesStore::InTransaction(const std::function<void()>& statements) {
+void NotesStore::InTransaction(const std::function<void()>& statements, bool immediate) {
     try {
-        m_db.ExecuteStatement(L"begin transaction;");
+        m_db.ExecuteStatement(immediate ? L"begin immediate transaction;" : L"begin transaction;");
         statements();
         m_db.ExecuteStatement(L"commit transaction;");
     } catch (const CppSQLite3Exception&) {
@@ -95,9 +95,17 @@ void NotesStore::SaveNote(int noteId, const std::wstring& text, int pos) {
 }
 
 int NotesStore::AddNote(int parentId, const std::wstring& name) {
-    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(NULL," + std::to_wstring(parentId) + L",'" + QuoteForSql(name) +
-                          L"','',0);");
-    return m_db.ExecuteScalar(L"SELECT max(id) FROM notes;");
+    return InsertNote(parentId, name, std::wstring(), 0);
+}
+
+int NotesStore::InsertNote(int parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse) {
+    const std::wstring id =
+        idsInUse > 0 ? L"(SELECT max(ifnull(max(id), 0), " + std::to_wstring(idsInUse) + L") + 1 FROM notes)" : L"NULL";
+    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(" + id + L"," + std::to_wstring(parentId) + L",'" +
+                          QuoteForSql(name) + L"','" + QuoteForSql(text) + L"'," + std::to_wstring(pos) + L");");
+    // This connection's own row: another copy of the program on the same file
+    // may have added one since, so the largest id need not be ours.
+    return m_db.ExecuteScalar(L"SELECT last_insert_rowid();");
 }
 
 void NotesStore::RenameNote(int noteId, const std::wstring& name) {

@@ -75,9 +75,43 @@ public:
     // Compacts the file.
     void Vacuum();
 
+    // Another copy of the program may use the same file (a shared or synchronised
+    // folder). A save checks, under the write lock it writes with, that the
+    // note still holds the text this program last read or wrote there.
+    struct CheckedSave {
+        enum class Outcome {
+            Written,   // the note held that text (or the new one already): written
+            Conflict,  // another copy changed it: it keeps that text, the new one went into a sibling
+            Gone       // another copy deleted it: nothing written
+        };
+        Outcome outcome = Outcome::Written;
+        // Conflict: the sibling that holds the text now, its parent and name,
+        // and the name of the note that kept the other text.
+        int noteId = 0;
+        int parentId = 0;
+        std::wstring name;
+        std::wstring storedName;
+    };
+    // Writes the text into the note when it still holds `expected` (or `text`);
+    // on a conflict the text goes into a new sibling named after the note with
+    // `conflictSuffix`. All in one transaction. A new note's id is above
+    // `idsInUse`: ids of deleted notes come free again, and the caller's own
+    // saves still to come must not find another note under theirs.
+    CheckedSave SaveNoteChecked(int noteId, const std::wstring& text, int pos, const std::wstring& expected,
+                                const std::wstring& conflictSuffix, int idsInUse);
+    // Adds a note holding `text` under `parentId`, or at the top level when that
+    // note is gone too (`parentId` then becomes 0); returns its id, which is above `idsInUse`.
+    int RestoreNote(int& parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse);
+    // SQLite's count of changes committed by other connections since this one
+    // opened the file: it stays the same as long as nobody else wrote.
+    long long DataVersion();
+
 private:
-    // Runs the statements as one transaction, rolled back when one fails.
-    void InTransaction(const std::function<void()>& statements);
+    // Runs the statements as one transaction, rolled back when one fails. An
+    // immediate one takes the write lock before its first read.
+    void InTransaction(const std::function<void()>& statements, bool immediate = false);
+    // Inserts a note and returns its id, the next free one above `idsInUse` too.
+    int InsertNote(int parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse = 0);
 
     CppSQLite3DB& m_db;
 };

@@ -1,0 +1,55 @@
+// NotesStore's part of sharing one file between copies of the program: the
+// save that checks what the note holds before it writes, putting back a note
+// deleted by another copy, and the count of other connections' commits.
+#include "storage/NotesStore.h"
+
+#include "storage/CppSQLite3DB.h"
+
+NotesStore::CheckedSave NotesStore::SaveNoteChecked(int noteId, const std::wstring& text, int pos,
+                                                    const std::wstring& expected,
+                                                    const std::wstring& conflictSuffix, int idsInUse) {
+    CheckedSave result;
+    // Immediate: no other copy can write between the check and the write.
+    InTransaction(
+        [&] {
+            CppSQLite3Query query =
+                m_db.ExecuteQuery(L"SELECT note, pid, name FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+            if (query.AtEnd()) {
+                result.outcome = CheckedSave::Outcome::Gone;
+                return;
+            }
+            const std::wstring stored = query.TextByName(L"note", L"");
+            result.parentId = query.IntByName(L"pid", 0);
+            result.storedName = query.TextByName(L"name", L"Note");
+            query.Finish();
+            if (stored == expected || stored == text) {
+                SaveNote(noteId, text, pos);
+                result.outcome = CheckedSave::Outcome::Written;
+                result.noteId = noteId;
+                return;
+            }
+            result.outcome = CheckedSave::Outcome::Conflict;
+            result.name = result.storedName + conflictSuffix;
+            result.noteId = InsertNote(result.parentId, result.name, text, pos, idsInUse);
+        },
+        true);
+    return result;
+}
+
+int NotesStore::RestoreNote(int& parentId, const std::wstring& name, const std::wstring& text, int pos,
+                            int idsInUse) {
+    int id = 0;
+    InTransaction(
+        [&] {
+            if (parentId != 0 &&
+                m_db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE id=" + std::to_wstring(parentId) + L";") == 0)
+                parentId = 0;
+            id = InsertNote(parentId, name, text, pos, idsInUse);
+        },
+        true);
+    return id;
+}
+
+long long NotesStore::DataVersion() {
+    return m_db.ExecuteScalar(L"PRAGMA data_version;");
+}
