@@ -176,6 +176,10 @@ void CTallyLeafDlg::LoadFontAndColours() {
 void CTallyLeafDlg::CallUpWindow() {
     ++m_nCallUps;
     m_bShowAllowed = true;
+    // What other copies changed while the window was away shows at once.
+    m_notes.OnWindowShown();
+    if (::IsWindowEnabled(m_hWnd))
+        m_notes.CheckForChanges();
     // A window hidden by minimising comes back restored, not as an icon. A window
     // that is shown already is not hidden first: hiding the active window hands
     // the activation to another window (under Wine's X11 driver the desktop),
@@ -193,10 +197,6 @@ void CTallyLeafDlg::CallUpWindow() {
     // the keys meant for the editor.
     ::EndMenu();
     m_wndEditor.SetFocus();
-    // What other copies changed while the window was away shows at once.
-    m_notes.OnWindowShown();
-    if (::IsWindowEnabled(m_hWnd))
-        m_notes.CheckForChanges();
 }
 
 void CTallyLeafDlg::HideWindow() {
