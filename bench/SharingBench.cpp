@@ -111,8 +111,8 @@ void RunFollowing(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         if (dlg->Tree().GetCount() != static_cast<UINT>(kNotes + 1))
             Fail("the tree did not follow the other copy");
     }
-    figures.push_back({"Tree following another copy (1 renamed, 1 added, 1 deleted), drawn", size, changed, 310,
-                       kReps, {}});
+    figures.push_back(
+        {"Tree following another copy (1 renamed, 1 added, 1 deleted), drawn", size, changed, 310, kReps, {}});
     other.Close();
     CloseWindow(dlg);
 }

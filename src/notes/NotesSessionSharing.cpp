@@ -128,14 +128,14 @@ void NotesSession::WriteChecked(int noteId, const std::wstring& text, int pos, c
         m_bTreeBehind = true;
         m_savesKept.push_back(L"The note " + Quoted(saved.name) +
                               L" was deleted by another copy of Tallyleaf on this database while you were "
-                              L"editing it.\n\nYour text is kept: it is back as the note " + Quoted(saved.name) +
-                              (saved.parentId ? L", in its old place." : L", at the top level."));
+                              L"editing it.\n\nYour text is kept: it is back as the note " +
+                              Quoted(saved.name) + (saved.parentId ? L", in its old place." : L", at the top level."));
     } else {
         m_savesKept.push_back(L"The note " + Quoted(saved.storedName) +
                               L" was changed by another copy of Tallyleaf on this database while you were "
-                              L"editing it.\n\nNothing is lost: " + Quoted(saved.storedName) +
-                              L" keeps the other text, and your text is in the new note " + Quoted(saved.name) +
-                              L" beside it.");
+                              L"editing it.\n\nNothing is lost: " +
+                              Quoted(saved.storedName) + L" keeps the other text, and your text is in the new note " +
+                              Quoted(saved.name) + L" beside it.");
     }
     HTREEITEM parent = saved.parentId == 0 ? TVI_ROOT : m_tree.FindNote(saved.parentId);
     HTREEITEM kept = parent ? m_tree.InsertNote(saved.name, saved.noteId, parent) : nullptr;

@@ -6,8 +6,8 @@
 #include "storage/CppSQLite3DB.h"
 
 NotesStore::CheckedSave NotesStore::SaveNoteChecked(int noteId, const std::wstring& text, int pos,
-                                                    const std::wstring& expected,
-                                                    const std::wstring& conflictSuffix, int idsInUse) {
+                                                    const std::wstring& expected, const std::wstring& conflictSuffix,
+                                                    int idsInUse) {
     CheckedSave result;
     // Immediate: no other copy can write between the check and the write.
     InTransaction(
@@ -18,11 +18,13 @@ NotesStore::CheckedSave NotesStore::SaveNoteChecked(int noteId, const std::wstri
                 result.outcome = CheckedSave::Outcome::Gone;
                 return;
             }
-            const std::wstring stored = query.TextByName(L"note", L"");
+            // Compared where SQLite keeps it: a note can be megabytes long.
+            const wchar_t* stored = query.TextByName(L"note", L"");
+            const bool unchanged = expected == stored || text == stored;
             result.parentId = query.IntByName(L"pid", 0);
             result.storedName = query.TextByName(L"name", L"Note");
             query.Finish();
-            if (stored == expected || stored == text) {
+            if (unchanged) {
                 SaveNote(noteId, text, pos);
                 result.outcome = CheckedSave::Outcome::Written;
                 result.noteId = noteId;
@@ -36,8 +38,7 @@ NotesStore::CheckedSave NotesStore::SaveNoteChecked(int noteId, const std::wstri
     return result;
 }
 
-int NotesStore::RestoreNote(int& parentId, const std::wstring& name, const std::wstring& text, int pos,
-                            int idsInUse) {
+int NotesStore::RestoreNote(int& parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse) {
     int id = 0;
     InTransaction(
         [&] {
