@@ -43,6 +43,13 @@ namespace {
 // The splitter's left edge stays within these x coordinates of the client area.
 constexpr int kSplitterMin = 120;
 constexpr int kSplitterMax = 300;
+
+// Whether other copies' changes may be brought into the tree now: not under a
+// box or a dialog of the window's, nor during a drag, whose note or item must
+// not change under them (the next check comes a few seconds later).
+bool MayChangeTheTree(HWND window) {
+    return ::IsWindowEnabled(window) && ::GetCapture() == nullptr;
+}
 }  // namespace
 
 CTallyLeafDlg::CTallyLeafDlg() : CNewDialog(IDD_TALLYLEAF_DIALOG) {
@@ -178,7 +185,7 @@ void CTallyLeafDlg::CallUpWindow() {
     m_bShowAllowed = true;
     // What other copies changed while the window was away shows at once.
     m_notes.OnWindowShown();
-    if (::IsWindowEnabled(m_hWnd))
+    if (MayChangeTheTree(m_hWnd))
         m_notes.CheckForChanges();
     // A window hidden by minimising comes back restored, not as an icon. A window
     // that is shown already is not hidden first: hiding the active window hands
@@ -255,9 +262,7 @@ LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
     } else if (w == TIMER_READ_NOTE_AGAIN) {
         m_notes.OnTimer(NotesHost::Timer::ReadNoteAgain);
     } else if (w == TIMER_CHECK_FOR_CHANGES) {
-        // Not under a box or a dialog of the window's: the note or item it
-        // asks about must not change under it. The next tick checks.
-        if (::IsWindowEnabled(m_hWnd))
+        if (MayChangeTheTree(m_hWnd))
             m_notes.OnTimer(NotesHost::Timer::CheckForChanges);
     } else if (w == TIMER_HIDE_DELAY) {
         HideWindow();
