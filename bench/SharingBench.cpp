@@ -1,7 +1,7 @@
 // Another copy of the program on the same file: what the check before each
 // save costs (the same save with and without it), and the shown window
 // following the other copy's changes at 10,000 notes, when nothing changed and
-// when a note was renamed, one added and one deleted.
+// when a note was renamed, one added and one deleted, beside a refill of the whole tree.
 #include <windows.h>
 
 #include <string>
@@ -29,8 +29,12 @@ std::wstring Text(std::size_t length, wchar_t last) {
     return text + last;
 }
 
-// Saves of one note alternating between two texts, plain or checked.
-Samples TimeSaves(NotesStore& store, std::size_t length, bool checked, int reps) {
+enum class Save { Plain, Checked, CheckedAfterAnotherWrite };
+
+// Saves of one note alternating between two texts: plain, checked when nobody
+// else wrote since (the version alone tells), or checked when someone did (the
+// stored text is read and compared).
+Samples TimeSaves(NotesStore& store, std::size_t length, Save save, int reps) {
     const std::wstring texts[] = {Text(length, L'x'), Text(length, L'y')};
     store.SaveNote(1, texts[1], 0);
     Samples samples;
@@ -38,10 +42,11 @@ Samples TimeSaves(NotesStore& store, std::size_t length, bool checked, int reps)
     while (MoreReps(samples.Count(), reps, figureTime)) {
         const std::wstring& text = texts[samples.Count() % 2];
         const std::wstring& before = texts[(samples.Count() + 1) % 2];
+        const NotesStore::StoredText stored{before, save == Save::Checked ? store.DataVersion() : -1};
         Stopwatch watch;
-        if (!checked)
+        if (save == Save::Plain)
             store.SaveNote(1, text, 0);
-        else if (store.SaveNoteChecked(1, text, 0, before, L" (conflict)", 1).outcome !=
+        else if (store.SaveNoteChecked(1, text, 0, stored, L" (conflict)", 1).outcome !=
                  NotesStore::CheckedSave::Outcome::Written)
             Fail("a checked save found a conflict that is not there");
         samples.Add(watch.ElapsedMs());
@@ -59,9 +64,20 @@ void RunSaves(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     for (const std::size_t length : {std::size_t{2000}, std::size_t{1024 * 1024}}) {
         const std::string size = length > 2000 ? "1 MB" : "2 KB";
         Progress("saves of a " + size + " note, plain and checked");
-        figures.push_back({"Save of a note, plain write", size, TimeSaves(store, length, false, kReps), 0, kReps, {}});
         figures.push_back(
-            {"Save of a note, checked against the file", size, TimeSaves(store, length, true, kReps), 0, kReps, {}});
+            {"Save of a note, plain write", size, TimeSaves(store, length, Save::Plain, kReps), 0, kReps, {}});
+        figures.push_back({"Save of a note, checked, nobody else wrote",
+                           size,
+                           TimeSaves(store, length, Save::Checked, kReps),
+                           0,
+                           kReps,
+                           {}});
+        figures.push_back({"Save of a note, checked after another's write",
+                           size,
+                           TimeSaves(store, length, Save::CheckedAfterAnotherWrite, kReps),
+                           0,
+                           kReps,
+                           {}});
     }
 }
 
@@ -114,6 +130,18 @@ void RunFollowing(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     figures.push_back(
         {"Tree following another copy (1 renamed, 1 added, 1 deleted), drawn", size, changed, 310, kReps, {}});
     other.Close();
+
+    // The refill it stays under, measured beside it: the same machine, the same load.
+    Progress("refills of the same tree, for comparison");
+    Samples refills;
+    figureTime.Restart();
+    while (MoreReps(refills.Count(), 3, figureTime)) {
+        Stopwatch watch;
+        dlg->Notes().Open();
+        ::UpdateWindow(dlg->Tree());
+        refills.Add(watch.ElapsedMs());
+    }
+    figures.push_back({"Refill of the same tree, drawn (for comparison)", size, refills, 0, 3, {}});
     CloseWindow(dlg);
 }
 }  // namespace

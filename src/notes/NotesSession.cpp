@@ -146,8 +146,10 @@ void NotesSession::LoadNote(int noteId) {
         m_shownStored = waiting->stored;
     } else {
         try {
+            // The version first: another copy's write after it shows as a change.
+            const long long version = m_store.DataVersion();
             note = m_store.LoadNote(noteId);
-            m_shownStored = note.text;
+            m_shownStored = {note.text, version};
         } catch (const CppSQLite3Exception& e) {
             // Whatever the editor held belongs to another note: it must not stay
             // editable under this selection, nor be written into this note.

@@ -163,7 +163,7 @@ private:
     // Writes a note's text when the file still holds `stored` there, else keeps
     // it in a new note (a conflict note, or the note put back); the tree and
     // the shown note follow, and the user is told once. Throws on failure.
-    void WriteChecked(int noteId, const std::wstring& text, int pos, const std::wstring& stored);
+    void WriteChecked(int noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored);
     // Says what the checked saves did; after the writes, so that no box opens
     // while they are under way.
     void TellWhatSavesKept();
@@ -171,9 +171,10 @@ private:
     void UpdateTree(NotesStore::RowsByParent rows);
     // The shown note after the tree followed the file: still selected, or,
     // when deleted elsewhere, another note shown; its text reloaded when
-    // another copy changed it (the user's typing was written before). False
-    // when its text could not be read.
-    bool FollowShownNote();
+    // another copy changed it (the user's typing was written before); the
+    // file's version was `version` before the tree was read. False when its
+    // text could not be read.
+    bool FollowShownNote(long long version);
     // Records the editor's text and position as the deferred save of `noteId`
     // (writing a save already waiting first) and starts the timer.
     void StartDeferredSave(int noteId);
@@ -232,7 +233,7 @@ private:
     // Set while the tree is emptied or brought up to date: its selection changes are not the user's.
     bool m_bClearingTree = false;
     // The shown note's text as the file held it when it was read or last written here.
-    std::wstring m_shownStored;
+    NotesStore::StoredText m_shownStored;
     // The file's count of other connections' commits when the tree last followed it.
     long long m_nDataVersion = -1;
     // Set when the tree shows less than the table does (a note kept after a

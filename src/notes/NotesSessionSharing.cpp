@@ -102,7 +102,7 @@ void NotesSession::WriteWaitingChecked() {
         [this](const DeferredSave::Waiting& save) { WriteChecked(save.noteId, save.text, save.pos, save.stored); });
 }
 
-void NotesSession::WriteChecked(int noteId, const std::wstring& text, int pos, const std::wstring& stored) {
+void NotesSession::WriteChecked(int noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored) {
     // The notes this session will still write into: a new note must not take
     // one of their ids, freed by a deletion elsewhere.
     int idsInUse = m_nShownNoteId;
@@ -112,7 +112,7 @@ void NotesSession::WriteChecked(int noteId, const std::wstring& text, int pos, c
     const bool shown = noteId == m_nShownNoteId;
     if (saved.outcome == NotesStore::CheckedSave::Outcome::Written) {
         if (shown)
-            m_shownStored = text;
+            m_shownStored = {text, saved.version};
         return;
     }
     if (saved.outcome == NotesStore::CheckedSave::Outcome::Gone) {
@@ -145,7 +145,8 @@ void NotesSession::WriteChecked(int noteId, const std::wstring& text, int pos, c
         return;
     // The editor goes on with the user's text, which is the new note's now.
     m_nShownNoteId = saved.noteId;
-    m_shownStored = text;
+    // The version before the note was put back: at worst the next save reads it to compare.
+    m_shownStored = {text, saved.version};
     if (kept) {
         m_bClearingTree = true;
         m_tree.Select(kept);
@@ -207,7 +208,7 @@ void NotesSession::CheckForChanges() {
     }
     UpdateTree(rows);
     // The shown note's text could not be read: the next check looks again.
-    if (!FollowShownNote())
+    if (!FollowShownNote(version))
         return;
     m_nDataVersion = version;
     m_bTreeBehind = false;
@@ -243,7 +244,7 @@ void NotesSession::UpdateTree(NotesStore::RowsByParent rows) {
     m_tree.SetRedraw(true);
 }
 
-bool NotesSession::FollowShownNote() {
+bool NotesSession::FollowShownNote(long long version) {
     if (m_nShownNoteId == 0) {
         // A note waiting to be read that went with its item: the selection shows instead.
         if (m_nUnreadNoteId != 0 && m_tree.SelectedNoteId() != m_nUnreadNoteId && m_tree.Selected()) {
@@ -277,10 +278,10 @@ bool NotesSession::FollowShownNote() {
     } catch (const CppSQLite3Exception&) {
         return false;
     }
-    if (stored.text != m_shownStored && !m_editor.IsModified()) {
+    if (stored.text != m_shownStored.text && !m_editor.IsModified()) {
         m_editor.ShowNote(stored.text, m_editor.Position());
         m_editor.SetModified(false);
-        m_shownStored = stored.text;
+        m_shownStored = {stored.text, version};
     }
     return true;
 }

@@ -13,7 +13,7 @@ const DeferredSave::Waiting* DeferredSave::Find(int noteId) const {
     return nullptr;
 }
 
-void DeferredSave::Record(int noteId, std::wstring text, int pos, std::wstring stored) {
+void DeferredSave::Record(int noteId, std::wstring text, int pos, NotesStore::StoredText stored) {
     Forget(noteId);
     m_waiting.push_back({noteId, std::move(text), pos, std::move(stored)});
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class NotesStore;
+#include "storage/NotesStore.h"
 
 class DeferredSave {
 public:
@@ -20,7 +20,7 @@ public:
         int pos;
         // What the note held as this program last read or wrote it: another
         // copy of the program may have changed it since.
-        std::wstring stored{};
+        NotesStore::StoredText stored{};
     };
 
     // Whether a save waits; an empty text waits like any other.
@@ -29,7 +29,7 @@ public:
     // The save waiting for a note, or null.
     const Waiting* Find(int noteId) const;
     // Records the save of a note in place of one of the same note already waiting.
-    void Record(int noteId, std::wstring text, int pos, std::wstring stored = {});
+    void Record(int noteId, std::wstring text, int pos, NotesStore::StoredText stored = {});
     // Writes what waits in the order it was recorded; each save written stops
     // waiting. Throws CppSQLite3Exception at the first failure, which leaves
     // that save and those after it waiting.

@@ -78,6 +78,14 @@ public:
     // Another copy of the program may use the same file (a shared or synchronised
     // folder). A save checks, under the write lock it writes with, that the
     // note still holds the text this program last read or wrote there.
+    //
+    // That text, and DataVersion() when it was true (read before the note was
+    // read): while the version has not moved, nobody else wrote, and the
+    // check needs no reading of the text.
+    struct StoredText {
+        std::wstring text;
+        long long version = -1;
+    };
     struct CheckedSave {
         enum class Outcome {
             Written,   // the note held that text (or the new one already): written
@@ -91,13 +99,15 @@ public:
         int parentId = 0;
         std::wstring name;
         std::wstring storedName;
+        // DataVersion() under the write lock: the version the text written belongs to.
+        long long version = -1;
     };
     // Writes the text into the note when it still holds `expected` (or `text`);
     // on a conflict the text goes into a new sibling named after the note with
     // `conflictSuffix`. All in one transaction. A new note's id is above
     // `idsInUse`: ids of deleted notes come free again, and the caller's own
     // saves still to come must not find another note under theirs.
-    CheckedSave SaveNoteChecked(int noteId, const std::wstring& text, int pos, const std::wstring& expected,
+    CheckedSave SaveNoteChecked(int noteId, const std::wstring& text, int pos, const StoredText& expected,
                                 const std::wstring& conflictSuffix, int idsInUse);
     // Adds a note holding `text` under `parentId`, or at the top level when that
     // note is gone too (`parentId` then becomes 0); returns its id, which is above `idsInUse`.

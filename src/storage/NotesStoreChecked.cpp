@@ -6,24 +6,29 @@
 #include "storage/CppSQLite3DB.h"
 
 NotesStore::CheckedSave NotesStore::SaveNoteChecked(int noteId, const std::wstring& text, int pos,
-                                                    const std::wstring& expected, const std::wstring& conflictSuffix,
+                                                    const StoredText& expected, const std::wstring& conflictSuffix,
                                                     int idsInUse) {
     CheckedSave result;
     // Immediate: no other copy can write between the check and the write.
     InTransaction(
         [&] {
-            CppSQLite3Query query =
-                m_db.ExecuteQuery(L"SELECT note, pid, name FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+            result.version = DataVersion();
+            const std::wstring id = std::to_wstring(noteId);
+            CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT pid, name FROM notes WHERE id=" + id + L";");
             if (query.AtEnd()) {
                 result.outcome = CheckedSave::Outcome::Gone;
                 return;
             }
-            // Compared where SQLite keeps it: a note can be megabytes long.
-            const wchar_t* stored = query.TextByName(L"note", L"");
-            const bool unchanged = expected == stored || text == stored;
             result.parentId = query.IntByName(L"pid", 0);
             result.storedName = query.TextByName(L"name", L"Note");
             query.Finish();
+            bool unchanged = result.version == expected.version;
+            if (!unchanged) {
+                // Compared where SQLite keeps it: a note can be megabytes long.
+                CppSQLite3Query note = m_db.ExecuteQuery(L"SELECT note FROM notes WHERE id=" + id + L";");
+                const wchar_t* stored = note.TextByName(L"note", L"");
+                unchanged = expected.text == stored || text == stored;
+            }
             if (unchanged) {
                 SaveNote(noteId, text, pos);
                 result.outcome = CheckedSave::Outcome::Written;
