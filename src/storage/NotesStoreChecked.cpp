@@ -1,4 +1,4 @@
-// NotesStore's part of sharing one file between copies of the program: the
+// NotesStore's statements for sharing one file between copies of the program: the
 // save that checks what the note holds before it writes, putting back a note
 // deleted by another copy, and the count of other connections' commits.
 #include "storage/NotesStore.h"
