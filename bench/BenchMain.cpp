@@ -511,7 +511,7 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         figures.insert(figures.end(), group->begin(), group->end());
 }
 
-// `only` names one group of scenarios to run ("search"); empty runs them all.
+// `only` names one group of scenarios to run ("search", "sharing"); empty runs them all.
 int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::string& only) {
     Stopwatch run;
     std::vector<Figure> figures;
@@ -530,6 +530,8 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::strin
         RunSearchAll(scratch, figures);
     if (only.empty() || only == "import")
         RunImport(scratch, figures);
+    if (only.empty() || only == "sharing")
+        RunSharing(scratch, figures);
 
     PrintTable(figures);
     const std::wstring results = WriteResultsFile(figures);

@@ -11,6 +11,8 @@ constexpr UINT_PTR TIMER_TYPING_PAUSE = 20;
 constexpr UINT_PTR TIMER_TYPING_LONGEST = 21;
 // A note another program kept from being read is tried again.
 constexpr UINT_PTR TIMER_READ_NOTE_AGAIN = 22;
+// While the window is shown, changes other copies made to the file are looked for.
+constexpr UINT_PTR TIMER_CHECK_FOR_CHANGES = 23;
 
 // Posted to the main window by the backup worker when a copy is done.
 constexpr UINT WM_BACKUP_DONE = WM_APP + 20;

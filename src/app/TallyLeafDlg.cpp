@@ -43,6 +43,13 @@ namespace {
 // The splitter's left edge stays within these x coordinates of the client area.
 constexpr int kSplitterMin = 120;
 constexpr int kSplitterMax = 300;
+
+// Whether other copies' changes may be brought into the tree now: not under a
+// box or a dialog of the window's, nor during a drag, whose note or item must
+// not change under them (the next check comes a few seconds later).
+bool MayChangeTheTree(HWND window) {
+    return ::IsWindowEnabled(window) && ::GetCapture() == nullptr;
+}
 }  // namespace
 
 CTallyLeafDlg::CTallyLeafDlg() : CNewDialog(IDD_TALLYLEAF_DIALOG) {
@@ -176,6 +183,10 @@ void CTallyLeafDlg::LoadFontAndColours() {
 void CTallyLeafDlg::CallUpWindow() {
     ++m_nCallUps;
     m_bShowAllowed = true;
+    // What other copies changed while the window was away shows at once.
+    m_notes.OnWindowShown();
+    if (MayChangeTheTree(m_hWnd))
+        m_notes.CheckForChanges();
     // A window hidden by minimising comes back restored, not as an icon. A window
     // that is shown already is not hidden first: hiding the active window hands
     // the activation to another window (under Wine's X11 driver the desktop),
@@ -197,6 +208,7 @@ void CTallyLeafDlg::CallUpWindow() {
 
 void CTallyLeafDlg::HideWindow() {
     ShowWindow(SW_HIDE);
+    m_notes.OnWindowHidden();
     m_notes.SaveSelectedNote();
     // A quiet moment: the program runs in the tray for weeks.
     m_notes.BackUpIfDue();
@@ -249,6 +261,9 @@ LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
         m_notes.OnTimer(NotesHost::Timer::TypingLongest);
     } else if (w == TIMER_READ_NOTE_AGAIN) {
         m_notes.OnTimer(NotesHost::Timer::ReadNoteAgain);
+    } else if (w == TIMER_CHECK_FOR_CHANGES) {
+        if (MayChangeTheTree(m_hWnd))
+            m_notes.OnTimer(NotesHost::Timer::CheckForChanges);
     } else if (w == TIMER_HIDE_DELAY) {
         HideWindow();
         KillTimer(TIMER_HIDE_DELAY);

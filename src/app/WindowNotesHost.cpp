@@ -14,6 +14,8 @@ UINT_PTR WindowNotesHost::TimerId(Timer timer) {
             return TIMER_TYPING_LONGEST;
         case Timer::ReadNoteAgain:
             return TIMER_READ_NOTE_AGAIN;
+        case Timer::CheckForChanges:
+            return TIMER_CHECK_FOR_CHANGES;
     }
     return 0;
 }

@@ -12,7 +12,7 @@ class NotesHost {
 public:
     // The session's timers; the host maps them to its own timer ids and hands
     // each one back to the session when it fires.
-    enum class Timer { DeferredSave, TypingPause, TypingLongest, ReadNoteAgain };
+    enum class Timer { DeferredSave, TypingPause, TypingLongest, ReadNoteAgain, CheckForChanges };
     // A window and a message posted to it.
     struct PostTarget {
         HWND window;

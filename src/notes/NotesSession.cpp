@@ -82,6 +82,13 @@ void NotesSession::Open() {
             }
         });
     }
+    // Other copies' changes are counted from here on.
+    m_bTreeBehind = false;
+    try {
+        m_nDataVersion = opened ? m_store.DataVersion() : -1;
+    } catch (const CppSQLite3Exception&) {
+        m_nDataVersion = -1;
+    }
     m_tree.SetRedraw(true);
     // The selection change shows the first note; a separate load before it
     // would only set the editor's text twice. With no item there is no note
@@ -139,9 +146,13 @@ void NotesSession::LoadNote(int noteId) {
     if (const DeferredSave::Waiting* waiting = m_deferredSave.Find(noteId)) {
         note.text = waiting->text;
         note.pos = waiting->pos;
+        m_shownStored = waiting->stored;
     } else {
         try {
+            // The version first: another copy's write after it shows as a change.
+            const long long version = m_store.DataVersion();
             note = m_store.LoadNote(noteId);
+            m_shownStored = {note.text, version};
         } catch (const CppSQLite3Exception& e) {
             // Whatever the editor held belongs to another note: it must not stay
             // editable under this selection, nor be written into this note.
@@ -213,6 +224,9 @@ void NotesSession::OnTimer(NotesHost::Timer timer) {
             break;
         case NotesHost::Timer::ReadNoteAgain:
             ReadUnreadNoteAgain();
+            break;
+        case NotesHost::Timer::CheckForChanges:
+            CheckForChanges();
             break;
     }
 }

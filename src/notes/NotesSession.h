@@ -12,6 +12,11 @@
 // the editor and shows itself when it can be read. The daily backups are
 // DailyBackups'.
 //
+// Other copies of the program may use the same file. A save never overwrites
+// what another copy stored meanwhile: the text goes into a conflict note
+// beside it, or back into the tree when the note was deleted there. While the
+// window is shown the tree follows what the others change.
+//
 // It knows no windows: it works through the tree, the editor and the host it
 // is given (NotesTreeView, NoteEditorView, NotesHost). Its code is split by concern:
 //   NotesSession.cpp            opening, filling the tree, loading and showing notes
@@ -20,6 +25,7 @@
 //   NotesSessionSearch.cpp      the notes the search in all notes reads, showing a match
 //   NotesSessionImport.cpp      the import of a folder of text files
 //   NotesSessionUndoDelete.cpp  bringing deleted notes back
+//   NotesSessionSharing.cpp     checked saves, following other copies' changes
 #pragma once
 
 #include <windows.h>
@@ -48,6 +54,8 @@ class NotesSession {
 public:
     // How long after leaving a note its text is written (the deferred save).
     static constexpr UINT kDeferredSaveMs = 200;
+    // How often the shown window looks for changes other copies made to the file.
+    static constexpr UINT kChangeCheckMs = 3000;
 
     // Works on the connection `db` (the program's is theDB).
     NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host);
@@ -88,6 +96,15 @@ public:
     void OnNoteMoved(int noteId, int newParentId);
     // The host's timers, handed back when they fire.
     void OnTimer(NotesHost::Timer timer);
+
+    // The window was shown or hidden: while it is shown, the file is checked
+    // for other copies' changes every kChangeCheckMs.
+    void OnWindowShown();
+    void OnWindowHidden();
+    // Brings the tree and the shown note up to date with what other copies
+    // changed in the file: at once when nothing changed. The selection, the
+    // editor's place and what the user typed stay.
+    void CheckForChanges();
 
     // Adds a note under `parentId` (0: at the top level), asking for the name
     // when `name` is empty; false when no note was added (cancelled, or a
@@ -173,6 +190,23 @@ private:
     // Writes the editor's text and position into the note shown; a failure
     // keeps them waiting. False when it was not written.
     bool WriteShownNote(int noteId, const wchar_t* failurePrefix);
+    // Writes what waits, each save checked against the file; throws at the first failure.
+    void WriteWaitingChecked();
+    // Writes a note's text when the file still holds `stored` there, else keeps
+    // it in a new note (a conflict note, or the note put back); the tree and
+    // the shown note follow, and the user is told once. Throws on failure.
+    void WriteChecked(int noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored);
+    // Says what the checked saves did; after the writes, so that no box opens
+    // while they are under way.
+    void TellWhatSavesKept();
+    // Makes the tree show the notes of the table, changing only what differs.
+    void UpdateTree(NotesStore::RowsByParent rows);
+    // The shown note after the tree followed the file: still selected, or,
+    // when deleted elsewhere, another note shown; its text reloaded when
+    // another copy changed it (the user's typing was written before); the
+    // file's version was `version` before the tree was read. False when its
+    // text could not be read.
+    bool FollowShownNote(long long version);
     // Records the editor's text and position as the deferred save of `noteId`
     // (writing a save already waiting first) and starts the timer.
     void StartDeferredSave(int noteId);
@@ -228,8 +262,18 @@ private:
     bool m_bNoteDeleted = false;
     // The note whose text the editor holds; 0 while it holds none (read-only then).
     int m_nShownNoteId = 0;
-    // Set while the tree is emptied: its selection changes are not the user's.
+    // Set while the tree is emptied or brought up to date: its selection changes are not the user's.
     bool m_bClearingTree = false;
+    // The shown note's text as the file held it when it was read or last written here.
+    NotesStore::StoredText m_shownStored;
+    // The file's count of other connections' commits when the tree last followed it.
+    long long m_nDataVersion = -1;
+    // Set when the tree shows less than the table does (a note kept after a
+    // deletion elsewhere): the next check updates it even when nobody wrote.
+    bool m_bTreeBehind = false;
+    bool m_bCheckingForChanges = false;
+    // What the checked saves kept elsewhere, for the user.
+    std::vector<std::wstring> m_savesKept;
     DailyBackups m_backups;
     // What the search in all notes reads of the file, and of the tree (kept
     // while the tree's revision stays m_searchTreeRevision).

@@ -41,9 +41,9 @@ bool NotesSession::WriteShownNote(int noteId, const wchar_t* failurePrefix) {
     std::wstring text = m_editor.Text();
     const int pos = m_editor.Position();
     try {
-        m_store.SaveNote(noteId, text, pos);
+        WriteChecked(noteId, text, pos, m_shownStored);
     } catch (const CppSQLite3Exception& e) {
-        m_deferredSave.Record(noteId, std::move(text), pos);
+        m_deferredSave.Record(noteId, std::move(text), pos, m_shownStored);
         SaveFailed(failurePrefix, e);
         return false;
     }
@@ -51,6 +51,7 @@ bool NotesSession::WriteShownNote(int noteId, const wchar_t* failurePrefix) {
     m_deferredSave.Forget(noteId);
     if (!m_deferredSave.IsWaiting())
         EndSaveFailures();
+    TellWhatSavesKept();
     return true;
 }
 
@@ -68,18 +69,19 @@ void NotesSession::SaveOnExit() {
     // all of it is written, or kept in recovery files.
     const int shown = m_tree.SelectedNoteId();
     if (shown != 0 && shown == m_nShownNoteId)
-        m_deferredSave.Record(shown, m_editor.Text(), m_editor.Position());
+        m_deferredSave.Record(shown, m_editor.Text(), m_editor.Position(), m_shownStored);
     m_editor.SetModified(false);
     std::wstring failure;
     if (m_store.IsOpen()) {
         try {
-            m_deferredSave.WriteTo(m_store);
+            WriteWaitingChecked();
             if (m_bNoteDeleted)
                 m_store.Vacuum();
         } catch (const CppSQLite3Exception& e) {
             failure = e.Message();
         }
     }
+    TellWhatSavesKept();
     if (m_deferredSave.IsWaiting())
         KeepInRecoveryFiles(kExitError + failure);
     else if (!failure.empty())
@@ -94,12 +96,14 @@ bool NotesSession::WriteWaitingSaves() {
     if (!m_store.IsOpen())
         return false;
     try {
-        m_deferredSave.WriteTo(m_store);
+        WriteWaitingChecked();
     } catch (const CppSQLite3Exception& e) {
+        TellWhatSavesKept();
         SaveFailed(kWaitingSaveError, e);
         return false;
     }
     EndSaveFailures();
+    TellWhatSavesKept();
     return true;
 }
 
@@ -110,11 +114,12 @@ void NotesSession::WriteOrRecoverWaitingSaves() {
     std::wstring failure;
     if (m_store.IsOpen()) {
         try {
-            m_deferredSave.WriteTo(m_store);
+            WriteWaitingChecked();
         } catch (const CppSQLite3Exception& e) {
             failure = e.Message();
         }
     }
+    TellWhatSavesKept();
     if (m_deferredSave.IsWaiting())
         KeepInRecoveryFiles(kWaitingSaveError + failure);
     EndSaveFailures();
@@ -158,7 +163,7 @@ void NotesSession::StartDeferredSave(int noteId) {
     const bool retrying = m_nRetryMs != 0;
     if (m_deferredSave.IsWaiting() && !retrying)
         WriteWaitingSaves();
-    m_deferredSave.Record(noteId, m_editor.Text(), m_editor.Position());
+    m_deferredSave.Record(noteId, m_editor.Text(), m_editor.Position(), m_shownStored);
     if (m_nRetryMs == 0)
         m_host.StartTimer(NotesHost::Timer::DeferredSave, kDeferredSaveMs);
 }
@@ -189,7 +194,7 @@ void NotesSession::SaveTyping() {
         return;
     if (m_nRetryMs != 0) {
         // Failed saves wait for their retry: the typing joins them.
-        m_deferredSave.Record(m_nShownNoteId, m_editor.Text(), m_editor.Position());
+        m_deferredSave.Record(m_nShownNoteId, m_editor.Text(), m_editor.Position(), m_shownStored);
     } else {
         WriteShownNote(m_nShownNoteId, kSaveError);
     }

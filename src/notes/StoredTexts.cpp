@@ -32,7 +32,7 @@ void StoredTexts::OnRowChanged(const char* table, long long rowId) {
 }
 
 StoredTexts::Snapshot StoredTexts::Current(const std::wstring& path, FullRead& read) {
-    const int dataVersion = m_store.DataVersion();
+    const long long dataVersion = m_store.DataVersion();
     std::size_t changed = 0;
     for (const auto& [id, at] : m_changedAt)
         changed += at > m_applied ? 1 : 0;

@@ -29,7 +29,7 @@ public:
         std::wstring path;  // empty: the texts in memory are current
         unsigned connection = 0;
         unsigned long long changesSeen = 0;
-        int dataVersion = 0;
+        long long dataVersion = 0;
     };
 
     explicit StoredTexts(NotesStore& store);
@@ -59,5 +59,5 @@ private:
     unsigned long long m_changes = 0;  // counts this connection's row changes
     std::unordered_map<int, unsigned long long> m_changedAt;  // a note's last change, by that count
     unsigned long long m_applied = 0;  // the changes that m_texts holds
-    int m_dataVersion = 0;  // the file's data version when m_texts was read
+    long long m_dataVersion = 0;  // the file's data version when m_texts was read
 };

@@ -13,15 +13,18 @@ const DeferredSave::Waiting* DeferredSave::Find(int noteId) const {
     return nullptr;
 }
 
-void DeferredSave::Record(int noteId, std::wstring text, int pos) {
+void DeferredSave::Record(int noteId, std::wstring text, int pos, NotesStore::StoredText stored) {
     Forget(noteId);
-    m_waiting.push_back({noteId, std::move(text), pos});
+    m_waiting.push_back({noteId, std::move(text), pos, std::move(stored)});
 }
 
 void DeferredSave::WriteTo(NotesStore& store) {
+    WriteEach([&store](const Waiting& save) { store.SaveNote(save.noteId, save.text, save.pos); });
+}
+
+void DeferredSave::WriteEach(const std::function<void(const Waiting&)>& write) {
     while (!m_waiting.empty()) {
-        const Waiting& first = m_waiting.front();
-        store.SaveNote(first.noteId, first.text, first.pos);
+        write(m_waiting.front());
         m_waiting.erase(m_waiting.begin());
     }
 }

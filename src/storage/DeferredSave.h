@@ -6,10 +6,11 @@
 // when to write.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
-class NotesStore;
+#include "storage/NotesStore.h"
 
 class DeferredSave {
 public:
@@ -17,6 +18,9 @@ public:
         int noteId;
         std::wstring text;
         int pos;
+        // What the note held as this program last read or wrote it: another
+        // copy of the program may have changed it since.
+        NotesStore::StoredText stored{};
     };
 
     // Whether a save waits; an empty text waits like any other.
@@ -25,11 +29,13 @@ public:
     // The save waiting for a note, or null.
     const Waiting* Find(int noteId) const;
     // Records the save of a note in place of one of the same note already waiting.
-    void Record(int noteId, std::wstring text, int pos);
+    void Record(int noteId, std::wstring text, int pos, NotesStore::StoredText stored = {});
     // Writes what waits in the order it was recorded; each save written stops
     // waiting. Throws CppSQLite3Exception at the first failure, which leaves
     // that save and those after it waiting.
     void WriteTo(NotesStore& store);
+    // The same with the owner's `write` for each save, which throws to stop.
+    void WriteEach(const std::function<void(const Waiting&)>& write);
     // Ends the wait of a note's save (a newer text of the note was written).
     void Forget(int noteId);
     // Forgets everything that waits: only after it was kept elsewhere.

@@ -42,9 +42,9 @@ bool NotesStore::HasTable() {
     return m_db.HasTable(L"notes");
 }
 
-void NotesStore::InTransaction(const std::function<void()>& statements) {
+void NotesStore::InTransaction(const std::function<void()>& statements, bool immediate) {
     try {
-        m_db.ExecuteStatement(L"begin transaction;");
+        m_db.ExecuteStatement(immediate ? L"begin immediate transaction;" : L"begin transaction;");
         statements();
         m_db.ExecuteStatement(L"commit transaction;");
     } catch (...) {
@@ -104,19 +104,29 @@ bool NotesStore::ReadText(int noteId, std::wstring& text) {
     return found;
 }
 
-int NotesStore::DataVersion() {
-    return m_db.ExecuteScalar(L"PRAGMA data_version;");
-}
-
 void NotesStore::SaveNote(int noteId, const std::wstring& text, int pos) {
     m_db.ExecuteStatement(L"UPDATE notes SET note='" + QuoteForSql(text) + L"', pos=" + std::to_wstring(pos) +
                           L" WHERE id=" + std::to_wstring(noteId) + L";");
 }
 
 int NotesStore::AddNote(int parentId, const std::wstring& name) {
-    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(NULL," + std::to_wstring(parentId) + L",'" + QuoteForSql(name) +
-                          L"','',0);");
-    return m_db.ExecuteScalar(L"SELECT max(id) FROM notes;");
+    return InsertNoteAbove(parentId, name, std::wstring(), 0);
+}
+
+int NotesStore::InsertNoteAbove(int parentId, const std::wstring& name, const std::wstring& text, int pos,
+                                int idsInUse) {
+    return InsertRow(
+        idsInUse > 0 ? L"(SELECT max(ifnull(max(id), 0), " + std::to_wstring(idsInUse) + L") + 1 FROM notes)" : L"NULL",
+        parentId, name, text, pos);
+}
+
+int NotesStore::InsertRow(const std::wstring& id, int parentId, const std::wstring& name, const std::wstring& text,
+                          int pos) {
+    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(" + id + L"," + std::to_wstring(parentId) + L",'" +
+                          QuoteForSql(name) + L"','" + QuoteForSql(text) + L"'," + std::to_wstring(pos) + L");");
+    // This connection's own row: another copy of the program on the same file
+    // may have added one since, so the largest id need not be ours.
+    return m_db.ExecuteScalar(L"SELECT last_insert_rowid();");
 }
 
 void NotesStore::RenameNote(int noteId, const std::wstring& name) {
@@ -145,10 +155,7 @@ void NotesStore::Vacuum() {
 }
 
 int NotesStore::InsertNote(int noteId, int parentId, const std::wstring& name, const std::wstring& text, int pos) {
-    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(" + (noteId > 0 ? std::to_wstring(noteId) : L"NULL") + L"," +
-                          std::to_wstring(parentId) + L",'" + QuoteForSql(name) + L"','" + QuoteForSql(text) + L"'," +
-                          std::to_wstring(pos) + L");");
-    return m_db.ExecuteScalar(L"SELECT last_insert_rowid();");
+    return InsertRow(noteId > 0 ? std::to_wstring(noteId) : L"NULL", parentId, name, text, pos);
 }
 
 bool NotesStore::HasNote(int noteId) {

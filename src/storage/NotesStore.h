@@ -66,10 +66,6 @@ public:
     std::unordered_map<int, std::wstring> ReadAllTexts();
     // The note's text (NULL reads empty); false when there is no such note.
     bool ReadText(int noteId, std::wstring& text);
-    // A number that changes each time another connection (another program, or
-    // another connection of this one) commits to the file; this connection's
-    // own commits leave it as it is.
-    int DataVersion();
     void SaveNote(int noteId, const std::wstring& text, int pos);
     // Adds a note with an empty text under `parentId` (0: the top level); returns its id.
     int AddNote(int parentId, const std::wstring& name);
@@ -88,9 +84,56 @@ public:
     int InsertNote(int noteId, int parentId, const std::wstring& name, const std::wstring& text, int pos);
     bool HasNote(int noteId);
     // Runs the statements as one transaction, rolled back when one throws
-    // (whatever it throws), and the throw passed on.
-    void InTransaction(const std::function<void()>& statements);
+    // (whatever it throws), and the throw passed on. An immediate one takes
+    // the write lock before its first read.
+    void InTransaction(const std::function<void()>& statements, bool immediate = false);
+
+    // Another copy of the program may use the same file (a shared or synchronised
+    // folder). A save checks, under the write lock it writes with, that the
+    // note still holds the text this program last read or wrote there.
+    //
+    // That text, and DataVersion() when it was true (read before the note was
+    // read): while the version has not moved, nobody else wrote, and the
+    // check needs no reading of the text.
+    struct StoredText {
+        std::wstring text;
+        long long version = -1;
+    };
+    struct CheckedSave {
+        enum class Outcome {
+            Written,   // the note held that text (or the new one already): written
+            Conflict,  // another copy changed it: it keeps that text, the new one went into a sibling
+            Gone       // another copy deleted it: nothing written
+        };
+        Outcome outcome = Outcome::Written;
+        // Conflict: the sibling that holds the text now, its parent and name,
+        // and the name of the note that kept the other text.
+        int noteId = 0;
+        int parentId = 0;
+        std::wstring name;
+        std::wstring storedName;
+        // DataVersion() under the write lock: the version the text written belongs to.
+        long long version = -1;
+    };
+    // Writes the text into the note when it still holds `expected` (or `text`);
+    // on a conflict the text goes into a new sibling named after the note with
+    // `conflictSuffix`. All in one transaction. A new note's id is above
+    // `idsInUse`: ids of deleted notes come free again, and the caller's own
+    // saves still to come must not find another note under theirs.
+    CheckedSave SaveNoteChecked(int noteId, const std::wstring& text, int pos, const StoredText& expected,
+                                const std::wstring& conflictSuffix, int idsInUse);
+    // Adds a note holding `text` under `parentId`, or at the top level when that
+    // note is gone too (`parentId` then becomes 0); returns its id, which is above `idsInUse`.
+    int RestoreNote(int& parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse);
+    // SQLite's count of changes committed by other connections since this one
+    // opened the file: it stays the same as long as nobody else wrote.
+    long long DataVersion();
 
 private:
+    // Inserts a note and returns its id, the next free one above `idsInUse` too.
+    int InsertNoteAbove(int parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse = 0);
+    // Inserts a row with the id SQL expression `id`; returns the row's id.
+    int InsertRow(const std::wstring& id, int parentId, const std::wstring& name, const std::wstring& text, int pos);
+
     CppSQLite3DB& m_db;
 };

@@ -283,6 +283,20 @@ TEST_F(NotesStoreWindow, TypingIsStoredAfterAPauseAndWhileItGoesOn) {
     EXPECT_GT(typing.ElapsedMs(), 1000);
 }
 
+TEST_F(NotesStoreWindow, TheShownWindowFollowsAnotherCopyOnTheSameFileWithinSeconds) {
+    StartWithThreeNotes();
+    dlg->CallUpWindow();
+    Select(L"B");
+    Type(L"typed ");
+    Execute(L"INSERT INTO notes VALUES(4, 2, 'From the laptop', 'hello', 0);");
+    Execute(L"UPDATE notes SET name='Alpha' WHERE id=1;");
+    EXPECT_TRUE(PumpUntil([&] { return FindItem(L"From the laptop") && FindItem(L"Alpha"); }, 15000));
+    EXPECT_EQ(SelectedLabel(), L"B");
+    EXPECT_EQ(EditorText(), L"typed beta");
+    EXPECT_EQ(dlg->Tree().GetCount(), 4u);
+    EXPECT_TRUE(modal.Boxes().empty());
+}
+
 TEST_F(NotesStoreWindow, TheFirstStartOfADayMakesOneVerifiedBackupAndLaterStartsNone) {
     StartWithThreeNotes();
     const std::wstring copy = dir.File(L"Backups\\notes2 " + DateText(DatabaseBackup::Today()) + L".db");

@@ -25,9 +25,12 @@ namespace {
 class FakeTree : public NotesTreeView {
 public:
     NotesSession* session = nullptr;
+    // How often items were added, renamed or removed, or drawing was switched.
+    int changes = 0;
 
     HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) override {
         ++m_revision;
+        ++changes;
         m_nodes.push_back({name, noteId, parent == TVI_ROOT ? nullptr : parent, true});
         return ItemAt(m_nodes.size() - 1);
     }
@@ -46,6 +49,7 @@ public:
     std::wstring Name(HTREEITEM item) const override { return Node(item).name; }
     void SetName(HTREEITEM item, const std::wstring& name) override {
         ++m_revision;
+        ++changes;
         Node(item).name = name;
     }
     std::vector<int> BranchNoteIds(HTREEITEM item) const override {
@@ -57,6 +61,7 @@ public:
         return ids;
     }
     void Remove(HTREEITEM item) override {
+        ++changes;
         for (HTREEITEM child = FirstChild(item); child; child = FirstChild(item))
             Remove(child);
         ++m_revision;
@@ -69,7 +74,7 @@ public:
         m_nodes.clear();
         Select(nullptr);
     }
-    void SetRedraw(bool) override {}
+    void SetRedraw(bool) override { ++changes; }
     HTREEITEM FirstItem() const override { return Following(nullptr, 0); }
     HTREEITEM NextSibling(HTREEITEM item) const override { return Following(Node(item).parent, Index(item) + 1); }
     HTREEITEM FirstChild(HTREEITEM item) const override { return Following(item, 0); }
@@ -203,6 +208,12 @@ protected:
             session.AdoptStoredTexts(read, texts);
         }
         return notes;
+    }
+    // A file holding the notes table with these rows ("(id, pid, 'name', 'text', pos), ..."), opened.
+    void OpenWithNotes(const std::wstring& rows) {
+        Execute(NotesStore::kCreateTableSql);
+        Execute(L"INSERT INTO notes VALUES" + rows + L";");
+        session.Open();
     }
     std::wstring StoredText(int id) {
         CppSQLite3DB own(2000);
@@ -541,4 +552,116 @@ TEST_F(ImportAndUndoDelete, AnUndeletedNoteWhoseParentIsGoneComesBackAtTheTopUnd
     EXPECT_EQ(StoredNotes().count(L"Leaf < Child"), 1u);
     EXPECT_EQ(tree.Notes().count(L"Child < "), 1u);
     EXPECT_EQ(tree.Notes().count(L"Leaf < Child"), 1u);
+}
+
+TEST_F(NotesSessionTest, WhenTwoCopiesEditOneNoteNeitherTextIsLostAndTheUserIsToldOnce) {
+    OpenWithNotes(L"(1, 0, 'Plans', 'plans', 0), (2, 1, 'Week', 'week', 0)");
+    tree.Select(tree.FindNote(2));
+    // The program's own saves are no conflict with themselves.
+    editor.Type(L"mine ");
+    session.SaveSelectedNote();
+    editor.Type(L"more ");
+    session.SaveSelectedNote();
+    ASSERT_EQ(StoredText(2), L"more mine week");
+    ASSERT_TRUE(host.boxes.empty());
+
+    editor.Type(L"last ");
+    Execute(L"UPDATE notes SET note='theirs' WHERE id=2;");
+    session.SaveSelectedNote();
+    EXPECT_EQ(StoredText(2), L"theirs");
+    const int kept = session.ShownNoteId();
+    ASSERT_NE(kept, 2);
+    EXPECT_EQ(StoredText(kept), L"last more mine week");
+    EXPECT_EQ(tree.SelectedNoteId(), kept);
+    EXPECT_EQ(editor.text, L"last more mine week");
+    const std::wstring name = tree.Name(tree.FindNote(kept));
+    EXPECT_EQ(name.rfind(L"Week (conflict ", 0), 0u) << name;
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_EQ(tree.Notes().count(name + L" < Plans"), 1u);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_NE(host.boxes[0].find(L"\"Week\""), std::wstring::npos) << host.boxes[0];
+    EXPECT_NE(host.boxes[0].find(L"\"" + name + L"\""), std::wstring::npos) << host.boxes[0];
+
+    // Typing on goes into the conflict note, without a second conflict or box.
+    editor.Type(L"again ");
+    session.SaveSelectedNote();
+    EXPECT_EQ(StoredText(kept), L"again last more mine week");
+    EXPECT_EQ(StoredText(2), L"theirs");
+    EXPECT_EQ(tree.Count(), 3);
+    EXPECT_EQ(host.boxes.size(), 1u);
+}
+
+TEST_F(NotesSessionTest, NotesDeletedByAnotherCopyWhileEditedComeBackWithTheirTexts) {
+    OpenWithNotes(
+        L"(1, 0, 'Plans', 'plans', 0), (2, 1, 'Week', 'week', 0), (3, 0, 'Home', 'home', 0), (4, 3, 'Day', 'day', 0)");
+    tree.Select(tree.FindNote(2));
+    editor.Type(L"mine ");
+    // Left with its save waiting; the note shown now is typed into too.
+    tree.Select(tree.FindNote(4));
+    editor.Type(L"today ");
+    ASSERT_TRUE(session.SaveIsWaiting());
+
+    // The other copy deletes the note left, and the shown note with its parent.
+    Execute(L"DELETE FROM notes WHERE id IN (2, 3, 4);");
+    session.CheckForChanges();
+    EXPECT_FALSE(session.SaveIsWaiting());
+    EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"Plans < ", L"Week < Plans", L"Day < "}));
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_EQ(tree.Count(), 3);
+    // The editor goes on with the typed text, which is the restored note's.
+    EXPECT_EQ(editor.text, L"today day");
+    EXPECT_EQ(tree.SelectedNoteId(), session.ShownNoteId());
+    EXPECT_EQ(StoredText(session.ShownNoteId()), L"today day");
+    EXPECT_EQ(tree.Name(tree.Selected()), L"Day");
+    HTREEITEM week = tree.FirstChild(tree.FindNote(1));
+    ASSERT_NE(week, nullptr);
+    EXPECT_EQ(StoredText(tree.NoteId(week)), L"mine week");
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_NE(host.boxes[0].find(L"top level"), std::wstring::npos) << host.boxes[0];
+    EXPECT_NE(host.boxes[1].find(L"\"Week\""), std::wstring::npos) << host.boxes[1];
+}
+
+TEST_F(NotesSessionTest, WhileShownTheTreeFollowsAnotherCopyKeepingTheUsersPlace) {
+    OpenWithNotes(
+        L"(1, 0, 'A', 'alpha', 0), (2, 0, 'B', 'beta', 0), (3, 1, 'C', 'gamma', 0), (4, 0, 'D', 'delta', 0), (5, 4, "
+        L"'E', 'epsilon', 0)");
+    session.OnWindowShown();
+    ASSERT_EQ(host.timers.count(NotesHost::Timer::CheckForChanges), 1u);
+    EXPECT_LE(host.timers[NotesHost::Timer::CheckForChanges], 5000u);
+    ASSERT_EQ(tree.SelectedNoteId(), 1);
+    editor.Type(L"typed ");
+
+    Execute(L"INSERT INTO notes VALUES(6, 1, 'New', '', 0);");
+    Execute(L"UPDATE notes SET name='B2' WHERE id=2;");
+    Execute(L"UPDATE notes SET pid=2 WHERE id=3;");
+    Execute(L"DELETE FROM notes WHERE id IN (4, 5);");
+    session.OnTimer(NotesHost::Timer::CheckForChanges);
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_EQ(tree.Notes(), (std::set<std::wstring>{L"A < ", L"B2 < ", L"C < B2", L"New < A"}));
+    EXPECT_EQ(tree.SelectedNoteId(), 1);
+    EXPECT_EQ(session.ShownNoteId(), 1);
+    EXPECT_EQ(editor.text, L"typed alpha");
+    EXPECT_EQ(StoredText(1), L"typed alpha");
+    EXPECT_TRUE(host.boxes.empty());
+
+    // The shown note changed elsewhere while nothing is typed here: it shows as stored.
+    Execute(L"UPDATE notes SET note='from the laptop' WHERE id=1;");
+    session.OnTimer(NotesHost::Timer::CheckForChanges);
+    EXPECT_EQ(editor.text, L"from the laptop");
+    EXPECT_FALSE(editor.modified);
+
+    // Nothing changed: nothing is written, and the tree is not touched.
+    editor.Type(L"own ");
+    session.SaveSelectedNote();
+    CppSQLite3DB other(2000);
+    other.Open(dir.File(L"notes2.db"));
+    const int otherVersion = other.ExecuteScalar(L"PRAGMA data_version;");
+    tree.changes = 0;
+    session.CheckForChanges();
+    EXPECT_EQ(tree.changes, 0);
+    EXPECT_EQ(other.ExecuteScalar(L"PRAGMA data_version;"), otherVersion);
+    EXPECT_EQ(editor.text, L"own from the laptop");
+
+    session.OnWindowHidden();
+    EXPECT_EQ(host.timers.count(NotesHost::Timer::CheckForChanges), 0u);
 }

@@ -192,6 +192,16 @@ TEST_F(NotesStoreTest, SaveChangesOnlyItsOwnNoteAndAMissingOneNothing) {
     EXPECT_EQ(Table(), (std::vector<std::wstring>{L"1|0|A|alpha|1", L"2|0|B|new beta|5"}));
 }
 
+TEST_F(NotesStoreTest, TheDataVersionMovesWithAnotherConnectionsCommitsOnly) {
+    SeedNotes(path, {{1, 0, L"A", L"alpha"}});
+    const long long before = store.DataVersion();
+    store.SaveNote(1, L"own", 0);
+    store.AddNote(0, L"own too");
+    EXPECT_EQ(store.DataVersion(), before);
+    Execute(L"UPDATE notes SET note='other' WHERE id=1;");
+    EXPECT_NE(store.DataVersion(), before);
+}
+
 TEST_F(NotesStoreTest, AddReturnsTheNewIdOfAnEmptyNoteUnderItsParent) {
     store.CreateTable();
     EXPECT_EQ(store.AddNote(0, L"O'Brien"), 2);

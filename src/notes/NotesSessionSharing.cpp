@@ -1,0 +1,287 @@
+// NotesSession and other copies of the program on the same file (a shared or
+// synchronised folder): every save checks what the note holds before it
+// writes, and the shown window's tree follows what the others change. SQLite
+// on a shared file keeps its rollback journal (write-ahead logging needs
+// shared memory, which network file systems do not give).
+#include <algorithm>
+#include <cwchar>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "notes/NotesSession.h"
+
+namespace {
+using Items = std::unordered_map<int, HTREEITEM>;
+
+std::wstring ConflictSuffix() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    wchar_t suffix[48];
+    std::swprintf(suffix, sizeof suffix / sizeof suffix[0], L" (conflict %04u-%02u-%02u %02u:%02u)", now.wYear,
+                  now.wMonth, now.wDay, now.wHour, now.wMinute);
+    return suffix;
+}
+
+std::wstring Quoted(const std::wstring& name) {
+    return L"\"" + name + L"\"";
+}
+
+// Finds the note of the item above `target`, looking below `first` and its
+// siblings, whose parent's note is `parentId`.
+bool FindParentNote(const NotesTreeView& tree, HTREEITEM first, int parentId, HTREEITEM target, int& found) {
+    for (HTREEITEM item = first; item; item = tree.NextSibling(item)) {
+        if (item == target) {
+            found = parentId;
+            return true;
+        }
+        if (FindParentNote(tree, tree.FirstChild(item), tree.NoteId(item), target, found))
+            return true;
+    }
+    return false;
+}
+
+// Where each note the tree should show belongs, and its name.
+struct Place {
+    int parentId;
+    const std::wstring* name;
+};
+
+// Removes the items below `parentId` (from `first` on) whose note is gone or
+// has another parent now, renames those renamed, and lists the rest in `items`.
+// `changing` is called before the first change.
+template <typename Changing>
+void Prune(NotesTreeView& tree, HTREEITEM first, int parentId, const std::unordered_map<int, Place>& wanted,
+           Items& items, Changing& changing) {
+    for (HTREEITEM item = first; item;) {
+        const HTREEITEM next = tree.NextSibling(item);
+        const int id = tree.NoteId(item);
+        auto place = wanted.find(id);
+        if (place == wanted.end() || place->second.parentId != parentId || items.count(id)) {
+            // A moved note is inserted again at its new place, with its subnotes.
+            changing();
+            tree.Remove(item);
+        } else {
+            items[id] = item;
+            if (tree.Name(item) != *place->second.name) {
+                changing();
+                tree.SetName(item, *place->second.name);
+            }
+            Prune(tree, tree.FirstChild(item), id, wanted, items, changing);
+        }
+        item = next;
+    }
+}
+
+// Inserts the notes below `parentId` that the tree does not show yet, in the table's order.
+template <typename Changing>
+void Graft(NotesTreeView& tree, NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent, Items& items,
+           Changing& changing) {
+    auto level = rows.find(parentId);
+    if (level == rows.end())
+        return;
+    // Taken out of the map, so a note that is its own ancestor cannot be reached twice.
+    const std::vector<NotesStore::TreeRow> notes = std::move(level->second);
+    rows.erase(level);
+    for (const NotesStore::TreeRow& note : notes) {
+        HTREEITEM item = nullptr;
+        if (auto shown = items.find(note.id); shown != items.end()) {
+            item = shown->second;
+        } else {
+            changing();
+            item = tree.InsertNote(note.name, note.id, parent);
+        }
+        Graft(tree, rows, note.id, item, items, changing);
+    }
+}
+}  // namespace
+
+void NotesSession::WriteWaitingChecked() {
+    m_deferredSave.WriteEach(
+        [this](const DeferredSave::Waiting& save) { WriteChecked(save.noteId, save.text, save.pos, save.stored); });
+}
+
+void NotesSession::WriteChecked(int noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored) {
+    // The notes this session will still write into: a new note must not take
+    // one of their ids, freed by a deletion elsewhere.
+    int idsInUse = m_nShownNoteId;
+    for (const DeferredSave::Waiting& save : m_deferredSave.All())
+        idsInUse = std::max(idsInUse, save.noteId);
+    NotesStore::CheckedSave saved = m_store.SaveNoteChecked(noteId, text, pos, stored, ConflictSuffix(), idsInUse);
+    const bool shown = noteId == m_nShownNoteId;
+    if (saved.outcome == NotesStore::CheckedSave::Outcome::Written) {
+        if (shown)
+            m_shownStored = {text, saved.version};
+        return;
+    }
+    if (saved.outcome == NotesStore::CheckedSave::Outcome::Gone) {
+        // Deleted by another copy while this one edited it: the text comes back
+        // as a note of the same name, where the note was.
+        HTREEITEM item = m_tree.FindNote(noteId);
+        saved.name = item ? m_tree.Name(item) : L"Recovered note";
+        saved.parentId = 0;
+        if (item)
+            FindParentNote(m_tree, m_tree.FirstItem(), 0, item, saved.parentId);
+        saved.noteId = m_store.RestoreNote(saved.parentId, saved.name, text, pos, idsInUse);
+        // The deleted note's item goes at the next check, not under whatever the user is doing now.
+        m_bTreeBehind = true;
+        m_savesKept.push_back(L"The note " + Quoted(saved.name) +
+                              L" was deleted by another copy of Tallyleaf on this database while you were "
+                              L"editing it.\n\nYour text is kept: it is back as the note " +
+                              Quoted(saved.name) + (saved.parentId ? L", in its old place." : L", at the top level."));
+    } else {
+        m_savesKept.push_back(L"The note " + Quoted(saved.storedName) +
+                              L" was changed by another copy of Tallyleaf on this database while you were "
+                              L"editing it.\n\nNothing is lost: " +
+                              Quoted(saved.storedName) + L" keeps the other text, and your text is in the new note " +
+                              Quoted(saved.name) + L" beside it.");
+    }
+    HTREEITEM parent = saved.parentId == 0 ? TVI_ROOT : m_tree.FindNote(saved.parentId);
+    HTREEITEM kept = parent ? m_tree.InsertNote(saved.name, saved.noteId, parent) : nullptr;
+    if (!kept)
+        m_bTreeBehind = true;
+    if (!shown)
+        return;
+    // The editor goes on with the user's text, which is the new note's now.
+    m_nShownNoteId = saved.noteId;
+    // The version before the note was put back: at worst the next save reads it to compare.
+    m_shownStored = {text, saved.version};
+    if (kept) {
+        m_bClearingTree = true;
+        m_tree.Select(kept);
+        m_bClearingTree = false;
+    }
+}
+
+void NotesSession::TellWhatSavesKept() {
+    // Taken first: the box lets other messages through, which may save again.
+    std::vector<std::wstring> kept;
+    kept.swap(m_savesKept);
+    for (const std::wstring& text : kept)
+        m_host.Say(text, MB_OK | MB_ICONWARNING);
+}
+
+void NotesSession::OnWindowShown() {
+    m_host.StartTimer(NotesHost::Timer::CheckForChanges, kChangeCheckMs);
+}
+
+void NotesSession::OnWindowHidden() {
+    m_host.StopTimer(NotesHost::Timer::CheckForChanges);
+}
+
+void NotesSession::CheckForChanges() {
+    if (!m_store.IsOpen() || m_bCheckingForChanges)
+        return;
+    struct Checking {
+        bool& flag;
+        explicit Checking(bool& on) : flag(on) { flag = true; }
+        ~Checking() { flag = false; }
+    } checking(m_bCheckingForChanges);
+    long long version = 0;
+    {
+        // Reads wait only briefly for another copy's lock: the next check comes soon.
+        BriefBusyWait brief(m_store);
+        try {
+            version = m_store.DataVersion();
+        } catch (const CppSQLite3Exception&) {
+            return;
+        }
+    }
+    if (version == m_nDataVersion && !m_bTreeBehind)
+        return;
+    // What the user wrote meets the file as it is now, before the tree changes
+    // under it: typing, and what waits, are written first (checked), waiting
+    // for a lock as the typing save does.
+    SaveTyping();
+    if (m_deferredSave.IsWaiting() && m_nRetryMs == 0)
+        WriteWaitingSaves();
+    // A text still waiting keeps its note's item until it is written.
+    if (m_deferredSave.IsWaiting())
+        return;
+    BriefBusyWait brief(m_store);
+    NotesStore::RowsByParent rows;
+    try {
+        rows = m_store.ReadTreeRows();
+    } catch (const CppSQLite3Exception&) {
+        return;
+    }
+    UpdateTree(rows);
+    // The shown note's text could not be read: the next check looks again.
+    if (!FollowShownNote(version))
+        return;
+    m_nDataVersion = version;
+    m_bTreeBehind = false;
+}
+
+void NotesSession::UpdateTree(NotesStore::RowsByParent rows) {
+    std::unordered_map<int, Place> wanted;
+    std::vector<int> parents{0};
+    for (std::size_t i = 0; i < parents.size(); ++i) {
+        auto level = rows.find(parents[i]);
+        if (level == rows.end())
+            continue;
+        for (const NotesStore::TreeRow& note : level->second) {
+            if (wanted.emplace(note.id, Place{parents[i], &note.name}).second)
+                parents.push_back(note.id);
+        }
+    }
+    // Nothing is drawn, and no selection change is the user's, unless something changes.
+    bool changing = false;
+    auto startChanging = [&] {
+        if (changing)
+            return;
+        changing = true;
+        m_tree.SetRedraw(false);
+        m_bClearingTree = true;
+    };
+    Items items;
+    Prune(m_tree, m_tree.FirstItem(), 0, wanted, items, startChanging);
+    Graft(m_tree, rows, 0, TVI_ROOT, items, startChanging);
+    if (!changing)
+        return;
+    m_bClearingTree = false;
+    m_tree.SetRedraw(true);
+}
+
+bool NotesSession::FollowShownNote(long long version) {
+    if (m_nShownNoteId == 0) {
+        // A note waiting to be read that went with its item: the selection shows instead.
+        if (m_nUnreadNoteId != 0 && m_tree.SelectedNoteId() != m_nUnreadNoteId && m_tree.Selected()) {
+            LoadNote(m_tree.SelectedNoteId());
+            m_editor.SetModified(false);
+        }
+        return true;
+    }
+    HTREEITEM item = m_tree.FindNote(m_nShownNoteId);
+    if (!item) {
+        // Deleted by another copy, with nothing of it unsaved (written above).
+        ShowNoNote();
+        if (m_tree.Selected()) {
+            LoadNote(m_tree.SelectedNoteId());
+            m_editor.SetModified(false);
+        } else if (HTREEITEM first = m_tree.FirstItem()) {
+            m_tree.Select(first);
+        }
+        return true;
+    }
+    if (m_tree.Selected() != item) {
+        m_bClearingTree = true;
+        m_tree.Select(item);
+        m_bClearingTree = false;
+    }
+    // Changed by another copy while the user typed nothing here (typing was
+    // written above): the editor shows it as stored now, at the same place.
+    NotesStore::NoteContent stored;
+    try {
+        stored = m_store.LoadNote(m_nShownNoteId);
+    } catch (const CppSQLite3Exception&) {
+        return false;
+    }
+    if (stored.text != m_shownStored.text && !m_editor.IsModified()) {
+        m_editor.ShowNote(stored.text, m_editor.Position());
+        m_editor.SetModified(false);
+        m_shownStored = {stored.text, version};
+    }
+    return true;
+}

@@ -1,0 +1,61 @@
+// NotesStore's statements for sharing one file between copies of the program: the
+// save that checks what the note holds before it writes, putting back a note
+// deleted by another copy, and the count of other connections' commits.
+#include "storage/NotesStore.h"
+
+#include "storage/CppSQLite3DB.h"
+
+NotesStore::CheckedSave NotesStore::SaveNoteChecked(int noteId, const std::wstring& text, int pos,
+                                                    const StoredText& expected, const std::wstring& conflictSuffix,
+                                                    int idsInUse) {
+    CheckedSave result;
+    // Immediate: no other copy can write between the check and the write.
+    InTransaction(
+        [&] {
+            result.version = DataVersion();
+            const std::wstring id = std::to_wstring(noteId);
+            CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT pid, name FROM notes WHERE id=" + id + L";");
+            if (query.AtEnd()) {
+                result.outcome = CheckedSave::Outcome::Gone;
+                return;
+            }
+            result.parentId = query.IntByName(L"pid", 0);
+            result.storedName = query.TextByName(L"name", L"Note");
+            query.Finish();
+            bool unchanged = result.version == expected.version;
+            if (!unchanged) {
+                // Compared where SQLite keeps it: a note can be megabytes long.
+                CppSQLite3Query note = m_db.ExecuteQuery(L"SELECT note FROM notes WHERE id=" + id + L";");
+                const wchar_t* stored = note.TextByName(L"note", L"");
+                unchanged = expected.text == stored || text == stored;
+            }
+            if (unchanged) {
+                SaveNote(noteId, text, pos);
+                result.outcome = CheckedSave::Outcome::Written;
+                result.noteId = noteId;
+                return;
+            }
+            result.outcome = CheckedSave::Outcome::Conflict;
+            result.name = result.storedName + conflictSuffix;
+            result.noteId = InsertNoteAbove(result.parentId, result.name, text, pos, idsInUse);
+        },
+        true);
+    return result;
+}
+
+int NotesStore::RestoreNote(int& parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse) {
+    int id = 0;
+    InTransaction(
+        [&] {
+            if (parentId != 0 &&
+                m_db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE id=" + std::to_wstring(parentId) + L";") == 0)
+                parentId = 0;
+            id = InsertNoteAbove(parentId, name, text, pos, idsInUse);
+        },
+        true);
+    return id;
+}
+
+long long NotesStore::DataVersion() {
+    return m_db.ExecuteScalar(L"PRAGMA data_version;");
+}
