@@ -93,14 +93,20 @@ void WriteExportDatabase(const std::wstring& path, int& notes) {
     notes = id;
 }
 
+// The window started on a new database of 10,000 notes of 2 KB in `data`, its tree filled.
+std::unique_ptr<CTallyLeafDlg> StartOnExportDatabase(const std::wstring& data, int& notes) {
+    WriteExportDatabase(data + NotesStore::kDefaultFileName, notes);
+    auto dlg = StartWindow(data);
+    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(notes); }, "the tree at start-up");
+    return dlg;
+}
+
 void RunExport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     constexpr int kReps = 3;
     const std::wstring data = scratch.SubFolder(L"export-data");
     Progress("generating 10,000 notes of 2 KB");
     int notes = 0;
-    WriteExportDatabase(data + NotesStore::kDefaultFileName, notes);
-    auto dlg = StartWindow(data);
-    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(notes); }, "the tree at start-up");
+    auto dlg = StartOnExportDatabase(data, notes);
     Progress("exports, " + Thousands(notes) + " notes");
     Samples samples;
     Stopwatch figureTime;
@@ -143,9 +149,7 @@ void RunImport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     const std::wstring data = scratch.SubFolder(L"import-data");
     Progress("generating 10,000 notes of 2 KB and their export");
     int notes = 0;
-    WriteExportDatabase(data + NotesStore::kDefaultFileName, notes);
-    auto dlg = StartWindow(data);
-    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(notes); }, "the tree at start-up");
+    auto dlg = StartOnExportDatabase(data, notes);
     const std::wstring folder = scratch.SubFolder(L"import-files") + L"Tallyleaf export";
     int failed = 0;
     if (dlg->Notes().ExportLevel(folder + L"\\", dlg->Tree().GetRootItem(), failed) != notes || failed != 0)

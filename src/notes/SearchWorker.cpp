@@ -76,8 +76,8 @@ std::unique_ptr<SearchWorker::Outcome> SearchWorker::Answer(Request& request) {
             StoredTexts::FillIn(request.notes, *outcome->texts);
         }
         const unsigned generation = request.generation;
-        outcome->results = NoteSearch::Search(request.notes, request.query, request.cap,
-                                              [&] { return m_newest.load() != generation; }, &m_folds);
+        outcome->results = NoteSearch::Search(
+            request.notes, request.query, request.cap, [&] { return m_newest.load() != generation; }, &m_folds);
     } catch (const std::exception& e) {
         outcome->failure = ExceptionMessage(e);
         return outcome;

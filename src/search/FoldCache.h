@@ -43,6 +43,6 @@ private:
     std::vector<std::unique_ptr<wchar_t[]>> m_blocks;
     wchar_t* m_blockNext = nullptr;  // the free end of the last block
     std::size_t m_blockLeft = 0;     // units free there
-    std::size_t m_liveUnits = 0;   // units of the entries kept
-    std::size_t m_deadUnits = 0;   // units of the entries dropped, not yet given back
+    std::size_t m_liveUnits = 0;     // units of the entries kept
+    std::size_t m_deadUnits = 0;     // units of the entries dropped, not yet given back
 };
