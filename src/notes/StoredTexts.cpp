@@ -12,11 +12,11 @@ constexpr std::size_t kMostReadOneByOne = 500;
 }  // namespace
 
 StoredTexts::StoredTexts(NotesStore& store) : m_store(store) {
-    m_store.SetRowListener([this](const char* table, long long rowId) { OnRowChanged(table, rowId); });
+    m_store.SetRowListener(this, [this](const char* table, long long rowId) { OnRowChanged(table, rowId); });
 }
 
 StoredTexts::~StoredTexts() {
-    m_store.SetRowListener({});
+    m_store.ClearRowListener(this);
 }
 
 void StoredTexts::OnRowChanged(const char* table, long long rowId) {

@@ -115,8 +115,16 @@ void CppSQLite3DB::OpenWith(const std::wstring& path, bool forReading) {
     TellListener(nullptr, 0);
 }
 
-void CppSQLite3DB::SetRowListener(RowListener listener) {
+void CppSQLite3DB::SetRowListener(const void* owner, RowListener listener) {
     m_rowListener = std::move(listener);
+    m_rowListenerOwner = owner;
+}
+
+void CppSQLite3DB::ClearRowListener(const void* owner) {
+    if (owner != m_rowListenerOwner)
+        return;
+    m_rowListener = nullptr;
+    m_rowListenerOwner = nullptr;
 }
 
 void CppSQLite3DB::TellListener(const char* table, long long rowId) const noexcept {

@@ -54,9 +54,12 @@ public:
     // inserts, updates or deletes (also in a transaction later rolled back),
     // with the table's name and the row's id; and with a null table when the
     // connection opens or closes, since every row may then differ. One
-    // listener at a time; an empty function removes it.
+    // listener at a time, set by `owner`; clearing is left to the owner of the
+    // listener in place, so that an earlier owner going never takes away a
+    // later one's.
     using RowListener = std::function<void(const char* table, long long rowId)>;
-    void SetRowListener(RowListener listener);
+    void SetRowListener(const void* owner, RowListener listener);
+    void ClearRowListener(const void* owner);
 
     // Compiles the first statement of `sql`; the caller finalises it. Null when
     // the text holds no statement (only blanks or comments).
@@ -70,6 +73,7 @@ private:
     sqlite3* m_db;
     int m_nBusyTimeoutMs;
     RowListener m_rowListener;
+    const void* m_rowListenerOwner = nullptr;
 };
 
 // The program's connection to its notes database.

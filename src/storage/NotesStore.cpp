@@ -34,8 +34,12 @@ void NotesStore::SetBusyWait(int ms) {
     m_db.SetBusyTimeout(ms);
 }
 
-void NotesStore::SetRowListener(std::function<void(const char* table, long long rowId)> listener) {
-    m_db.SetRowListener(std::move(listener));
+void NotesStore::SetRowListener(const void* owner, std::function<void(const char* table, long long rowId)> listener) {
+    m_db.SetRowListener(owner, std::move(listener));
+}
+
+void NotesStore::ClearRowListener(const void* owner) {
+    m_db.ClearRowListener(owner);
 }
 
 bool NotesStore::HasTable() {

@@ -47,8 +47,10 @@ public:
     bool IsOpen() const;
     // How long a statement waits for another program's lock before it fails.
     void SetBusyWait(int ms);
-    // Tells `listener` of every row this connection changes (CppSQLite3DB::SetRowListener).
-    void SetRowListener(std::function<void(const char* table, long long rowId)> listener);
+    // Tells `listener` of every row this connection changes, until `owner`
+    // clears it (CppSQLite3DB::SetRowListener).
+    void SetRowListener(const void* owner, std::function<void(const char* table, long long rowId)> listener);
+    void ClearRowListener(const void* owner);
     // Whether the file has a table named notes.
     bool HasTable();
 
