@@ -563,15 +563,15 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::strin
 }  // namespace
 
 // `tallyleaf_bench search` runs the Find in All Notes scenarios alone,
-// `tallyleaf_bench import` the Import Folder scenario. `keys-database` and
-// `keys-layout TITLE` serve scripts/bench-keys (KeyPressTools.h).
+// `tallyleaf_bench import` the Import Folder scenario. `keys-database [nowrap]`
+// and `keys-layout TITLE` serve scripts/bench-keys (KeyPressTools.h).
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "keys-layout" && argc > 2)
         return PrintLayout(std::wstring(argv[2], argv[2] + std::strlen(argv[2])));
     if (command == "keys-database") {
         try {
-            return WriteKeyPressDatabase();
+            return WriteKeyPressDatabase(!(argc > 2 && std::strcmp(argv[2], "nowrap") == 0));
         } catch (const CppSQLite3Exception& e) {
             std::fprintf(stderr, "bench: database failure: %s\n", Narrow(e.Message()).c_str());
             return 1;

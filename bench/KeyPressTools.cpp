@@ -44,9 +44,11 @@ RECT ClientOnScreen(HWND wnd) {
 
 }  // namespace
 
-int WriteKeyPressDatabase() {
+int WriteKeyPressDatabase(bool wrap) {
     AppFolders::Initialise();
     const std::wstring path = AppFolders::DataFolder() + NotesStore::kDefaultFileName;
+    if (!wrap)
+        ::WritePrivateProfileStringW(L"Main", L"WordWrap", L"0", (AppFolders::DataFolder() + L"tallyleaf.cfg").c_str());
     const TreeDatabase db = WriteTreeDatabase(path, 1000, 0x5EED03E8u);
     std::printf("%d notes, %.1f M characters\n", db.notes, db.textChars / 1e6);
     return 0;

@@ -9,8 +9,9 @@
 namespace bench {
 
 // Writes a tree of 1,000 everyday notes (200 to 20,000 characters) as the
-// notes file of the user's data folder, where tallyleaf.exe looks for it.
-int WriteKeyPressDatabase();
+// notes file of the user's data folder, where tallyleaf.exe looks for it;
+// without `wrap`, its configuration turns word wrap off.
+int WriteKeyPressDatabase(bool wrap);
 
 // Prints the screen rectangles of the top-level window titled `title`, of its
 // tree and its editor (the largest visible edit control) and of the editor's

@@ -196,15 +196,27 @@ def main():
         floor_args = [os.path.join(bin_dir, "tallyleaf_floor.exe")]
         for name in ("window", "tree", "editor"):
             floor_args += [str(v) for v in rects[name]]
+        if os.environ.get("BENCH_KEYS_WRAP") == "0":
+            floor_args.append("nowrap")
         _, (floor_first, floor_last) = run_program(floor_args, fb, keys, helper, FLOOR_TITLE, count)
     except (BenchError, subprocess.SubprocessError, OSError) as e:
         sys.exit(f"bench-keys: {e}")
     print("\nNote switch as the user sees it: Down in the tree to the editor's pixels changed")
-    print(f"(Xvfb frame buffer; {count} switches each, after {WARM_UP} not counted; 1,000 notes)\n")
+    wrap = "off" if os.environ.get("BENCH_KEYS_WRAP") == "0" else "on"
+    print(f"(Xvfb frame buffer; {count} switches each, after {WARM_UP} not counted; 1,000 notes;"
+          f" word wrap {wrap})\n")
     print(f"  Tallyleaf, first change:  {describe(app_first)}")
     print(f"  Tallyleaf, editor still:  {describe(app_last)}")
     print(f"  floor, first change:      {describe(floor_first)}")
     print(f"  floor, editor still:      {describe(floor_last)}")
+    # The floor starts on its first item and its texts go 200 B, 2 KB, 20 KB, ... down the tree.
+    for i, size in enumerate(("200 B", "2 KB", "20 KB")):
+        values = [v for k, v in enumerate(floor_first) if (WARM_UP + 1 + k) % 3 == i]
+        print(f"  floor, first change, {size + ':':7}{describe(values)}")
+    if os.environ.get("BENCH_KEYS_SAMPLES"):
+        # Every switch in turn (the floor's texts go 2 KB, 20 KB, 200 B, ... from its first Down).
+        for label, values in (("Tallyleaf", app_first), ("floor", floor_first)):
+            print(f"  {label} samples: " + " ".join(f"{v:.0f}" for v in values))
     ratio = statistics.median(app_first) / statistics.median(floor_first)
     print(f"\n  Tallyleaf / floor (medians of the first change): x{ratio:.2f}")
     print(f"  ('editor still' is the last change, {SETTLED_S * 1000:.0f} ms before the editor counted as still)")

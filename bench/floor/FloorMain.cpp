@@ -3,7 +3,8 @@
 // font, laid out where Tallyleaf's tree and editor lie. Selecting an item puts
 // a text of 200, 2,000 or 20,000 characters in the editor, so the bench can see
 // what a switch costs on this system without any of the program's own work.
-// Usage: tallyleaf_floor WINDOW_L T R B TREE_L T R B EDITOR_L T R B (screen pixels).
+// Usage: tallyleaf_floor WINDOW_L T R B TREE_L T R B EDITOR_L T R B [nowrap] (screen pixels;
+// nowrap: lines are not wrapped, as in Tallyleaf with word wrap off).
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -42,7 +43,7 @@ RECT ClientRectOf(HWND window, const int* screen) {
     return rect;
 }
 
-void CreateChildren(HWND window, const int* layout) {
+void CreateChildren(HWND window, const int* layout, bool wrap) {
     const RECT tree = ClientRectOf(window, layout + 4);
     const RECT editor = ClientRectOf(window, layout + 8);
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -51,11 +52,12 @@ void CreateChildren(HWND window, const int* layout) {
                                    TVS_LINESATROOT | TVS_SHOWSELALWAYS,
                                tree.left, tree.top, tree.right - tree.left, tree.bottom - tree.top, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeId)), instance, nullptr);
-    g_editor = ::CreateWindowExW(0, L"EDIT", L"",
-                                 WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE |
-                                     ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
-                                 editor.left, editor.top, editor.right - editor.left, editor.bottom - editor.top,
-                                 window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)), instance, nullptr);
+    g_editor =
+        ::CreateWindowExW(0, L"EDIT", L"",
+                          WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                              ES_NOHIDESEL | ES_WANTRETURN | (wrap ? 0 : WS_HSCROLL | ES_AUTOHSCROLL),
+                          editor.left, editor.top, editor.right - editor.left, editor.bottom - editor.top, window,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)), instance, nullptr);
     LOGFONTW font{};
     font.lfHeight = -14;
     font.lfWeight = FW_NORMAL;
@@ -81,17 +83,17 @@ void CreateChildren(HWND window, const int* layout) {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == kTreeId && header->code == TVN_SELCHANGEDW) {
-            const auto* change = reinterpret_cast<const NMTREEVIEWW*>(lParam);
-            ::SetWindowTextW(g_editor, g_texts[static_cast<size_t>(change->itemNew.lParam)].c_str());
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == kTreeId && header->code == TVN_SELCHANGEDW) {
+                const auto* change = reinterpret_cast<const NMTREEVIEWW*>(lParam);
+                ::SetWindowTextW(g_editor, g_texts[static_cast<size_t>(change->itemNew.lParam)].c_str());
+            }
+            return 0;
         }
-        return 0;
-    }
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
-        return 0;
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
@@ -106,6 +108,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int layout[12] = {};
     for (int i = 0; i < 12; ++i)
         layout[i] = static_cast<int>(std::wcstol(args[i + 1], nullptr, 10));
+    const bool wrap = !(count > 13 && std::wcscmp(args[13], L"nowrap") == 0);
     ::LocalFree(args);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&icc);
@@ -119,7 +122,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HWND window = ::CreateWindowExW(WS_EX_APPWINDOW, windowClass.lpszClassName, L"Tallyleaf floor",
                                     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, layout[0], layout[1], layout[2] - layout[0],
                                     layout[3] - layout[1], nullptr, nullptr, instance, nullptr);
-    CreateChildren(window, layout);
+    CreateChildren(window, layout, wrap);
     ::ShowWindow(window, SW_SHOW);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
