@@ -563,7 +563,7 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::strin
 }  // namespace
 
 // `tallyleaf_bench search` runs the Find in All Notes scenarios alone,
-// `tallyleaf_bench import` the Import Folder scenario. `keys-database [nowrap]`
+// `tallyleaf_bench import` the Import Folder scenario. `keys-database [nowrap] [sized]`
 // and `keys-layout TITLE` serve scripts/bench-keys (KeyPressTools.h).
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
@@ -571,7 +571,12 @@ int main(int argc, char** argv) {
         return PrintLayout(std::wstring(argv[2], argv[2] + std::strlen(argv[2])));
     if (command == "keys-database") {
         try {
-            return WriteKeyPressDatabase(!(argc > 2 && std::strcmp(argv[2], "nowrap") == 0));
+            bool wrap = true, floorSizes = false;
+            for (int i = 2; i < argc; ++i) {
+                wrap = wrap && std::strcmp(argv[i], "nowrap") != 0;
+                floorSizes = floorSizes || std::strcmp(argv[i], "sized") == 0;
+            }
+            return WriteKeyPressDatabase(wrap, floorSizes);
         } catch (const CppSQLite3Exception& e) {
             std::fprintf(stderr, "bench: database failure: %s\n", Narrow(e.Message()).c_str());
             return 1;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "NotesDatabase.h"
 #include "settings/AppFolders.h"
@@ -44,11 +45,18 @@ RECT ClientOnScreen(HWND wnd) {
 
 }  // namespace
 
-int WriteKeyPressDatabase(bool wrap) {
+int WriteKeyPressDatabase(bool wrap, bool floorSizes) {
     AppFolders::Initialise();
     const std::wstring path = AppFolders::DataFolder() + NotesStore::kDefaultFileName;
     if (!wrap)
         ::WritePrivateProfileStringW(L"Main", L"WordWrap", L"0", (AppFolders::DataFolder() + L"tallyleaf.cfg").c_str());
+    if (floorSizes) {
+        std::vector<size_t> lengths;
+        for (size_t i = 0; i < 1000; ++i)
+            lengths.push_back(i % 3 == 0 ? 200 : i % 3 == 1 ? 2000 : 20000);
+        WriteSizedNotes(path, lengths, 0x5EED03E8u);
+        return 0;
+    }
     const TreeDatabase db = WriteTreeDatabase(path, 1000, 0x5EED03E8u);
     std::printf("%d notes, %.1f M characters\n", db.notes, db.textChars / 1e6);
     return 0;

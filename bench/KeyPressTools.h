@@ -10,8 +10,10 @@ namespace bench {
 
 // Writes a tree of 1,000 everyday notes (200 to 20,000 characters) as the
 // notes file of the user's data folder, where tallyleaf.exe looks for it;
-// without `wrap`, its configuration turns word wrap off.
-int WriteKeyPressDatabase(bool wrap);
+// without `wrap`, its configuration turns word wrap off. With `floorSizes`, the
+// notes are top-level ones of the floor program's sizes in its order (200,
+// 2,000 and 20,000 characters in turn), so that both compare size for size.
+int WriteKeyPressDatabase(bool wrap, bool floorSizes);
 
 // Prints the screen rectangles of the top-level window titled `title`, of its
 // tree and its editor (the largest visible edit control) and of the editor's

@@ -209,10 +209,15 @@ def main():
     print(f"  Tallyleaf, editor still:  {describe(app_last)}")
     print(f"  floor, first change:      {describe(floor_first)}")
     print(f"  floor, editor still:      {describe(floor_last)}")
-    # The floor starts on its first item and its texts go 200 B, 2 KB, 20 KB, ... down the tree.
-    for i, size in enumerate(("200 B", "2 KB", "20 KB")):
-        values = [v for k, v in enumerate(floor_first) if (WARM_UP + 1 + k) % 3 == i]
-        print(f"  floor, first change, {size + ':':7}{describe(values)}")
+    # The floor starts on its first item and its texts go 200 B, 2 KB, 20 KB, ... down the tree;
+    # so do Tallyleaf's notes with BENCH_KEYS_NOTES=sized.
+    sized = [("floor", floor_first)]
+    if os.environ.get("BENCH_KEYS_NOTES") == "sized":
+        sized.insert(0, ("Tallyleaf", app_first))
+    for label, all_values in sized:
+        for i, size in enumerate(("200 B", "2 KB", "20 KB")):
+            values = [v for k, v in enumerate(all_values) if (WARM_UP + 1 + k) % 3 == i]
+            print(f"  {label}, first change, {size + ':':7}{describe(values)}")
     if os.environ.get("BENCH_KEYS_SAMPLES"):
         # Every switch in turn (the floor's texts go 2 KB, 20 KB, 200 B, ... from its first Down).
         for label, values in (("Tallyleaf", app_first), ("floor", floor_first)):
