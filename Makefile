@@ -12,7 +12,7 @@ JOBS    ?= $(shell nproc)
 TOOLCHAIN = cmake/mingw-$(ARCH).cmake
 WINE_ENV  = TALLYLEAF_ARCH=$(ARCH)
 
-.PHONY: all bootstrap configure build run test bench dist clean
+.PHONY: all bootstrap configure build run test bench bench-keys dist clean
 
 all: build
 
@@ -40,16 +40,24 @@ OTHER_ARCH  = $(if $(filter x86_64,$(ARCH)),i686,x86_64)
 OTHER_BUILD = $(if $(filter x86_64,$(ARCH)),$(BUILD32),$(BUILD64))
 
 test: configure
-	cmake --build $(BUILD) -j $(JOBS) --target all tallyleaf_bench
+	cmake --build $(BUILD) -j $(JOBS) --target all tallyleaf_bench tallyleaf_floor
 	@$(MAKE) --no-print-directory configure ARCH=$(OTHER_ARCH) BUILD=$(OTHER_BUILD)
-	cmake --build $(OTHER_BUILD) -j $(JOBS) --target all tallyleaf_bench
+	cmake --build $(OTHER_BUILD) -j $(JOBS) --target all tallyleaf_bench tallyleaf_floor
 	scripts/make-dist $(BUILD32)
 	scripts/check-format
 	$(WINE_ENV) scripts/with-small-disk $(BUILD)/small-disk scripts/with-wine $(PREFIX_TEST) ctest --test-dir $(BUILD) --output-on-failure -j 2
 
+# The in-process scenarios, then the key-press bench (scripts/bench-keys: the real
+# program and the floor program, timed from a key to the screen); `make bench-keys`
+# runs the latter alone.
 bench: configure
-	cmake --build $(BUILD) -j $(JOBS) --target tallyleaf_bench
+	cmake --build $(BUILD) -j $(JOBS) --target tallyleaf tallyleaf_bench tallyleaf_floor
 	$(WINE_ENV) scripts/with-wine $(PREFIX_TEST) wine $(BUILD)/bin/tallyleaf_bench.exe
+	$(WINE_ENV) scripts/bench-keys $(BUILD)
+
+bench-keys: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tallyleaf tallyleaf_bench tallyleaf_floor
+	$(WINE_ENV) scripts/bench-keys $(BUILD)
 
 # The shipped zip always holds the 32-bit program (make-dist checks it).
 dist:

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -15,6 +16,7 @@
 
 #include "app/TestSeams.h"
 #include "BenchSupport.h"
+#include "KeyPressTools.h"
 #include "Scenarios.h"
 #include "support/ModalAnswer.h"
 #include "support/Pump.h"
@@ -561,8 +563,25 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::strin
 }  // namespace
 
 // `tallyleaf_bench search` runs the Find in All Notes scenarios alone,
-// `tallyleaf_bench import` the Import Folder scenario.
+// `tallyleaf_bench import` the Import Folder scenario. `keys-database [nowrap] [sized]`
+// and `keys-layout TITLE` serve scripts/bench-keys (KeyPressTools.h).
 int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "keys-layout" && argc > 2)
+        return PrintLayout(std::wstring(argv[2], argv[2] + std::strlen(argv[2])));
+    if (command == "keys-database") {
+        try {
+            bool wrap = true, floorSizes = false;
+            for (int i = 2; i < argc; ++i) {
+                wrap = wrap && std::strcmp(argv[i], "nowrap") != 0;
+                floorSizes = floorSizes || std::strcmp(argv[i], "sized") == 0;
+            }
+            return WriteKeyPressDatabase(wrap, floorSizes);
+        } catch (const CppSQLite3Exception& e) {
+            std::fprintf(stderr, "bench: database failure: %s\n", Narrow(e.Message()).c_str());
+            return 1;
+        }
+    }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
     COleInit ole;
@@ -573,7 +592,7 @@ int main(int argc, char** argv) {
         ModalAnswer modal;
         ScratchFolder scratch;
         try {
-            result = Run(scratch, modal, argc > 1 ? argv[1] : "");
+            result = Run(scratch, modal, command);
         } catch (const CppSQLite3Exception& e) {
             std::fprintf(stderr, "bench: database failure: %s\n", Narrow(e.Message()).c_str());
             result = 1;

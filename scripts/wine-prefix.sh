@@ -3,7 +3,8 @@
 #   tallyleaf_wine_env PREFIX     exports WINEPREFIX (absolute), WINEARCH and the quiet settings:
 #                                 win32, or win64 when TALLYLEAF_ARCH is x86_64 (then `wine` on
 #                                 PATH is the 64-bit loader)
-#   tallyleaf_start_xvfb          starts Xvfb on a free display; sets DISPLAY and TALLYLEAF_XVFB_PID
+#   tallyleaf_start_xvfb [ARGS]   starts Xvfb on a free display (ARGS: more Xvfb options); sets
+#                                 DISPLAY and TALLYLEAF_XVFB_PID
 #   tallyleaf_prepare_prefix      makes $WINEPREFIX a prefix ready for Tallyleaf (once)
 #   tallyleaf_prefix_is_64bit DIR true when DIR holds an existing 64-bit prefix
 
@@ -23,7 +24,7 @@ tallyleaf_start_xvfb() {
   local n
   for n in $(seq 91 140); do
     { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp "$@" >/dev/null 2>&1 &
     TALLYLEAF_XVFB_PID=$!
     export DISPLAY=":$n"
     break
