@@ -564,9 +564,11 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::strin
 
 // `tallyleaf_bench search` runs the Find in All Notes scenarios alone,
 // `tallyleaf_bench import` the Import Folder scenario. `keys-database [nowrap] [sized]`
-// and `keys-layout TITLE` serve scripts/bench-keys (KeyPressTools.h).
+// `keys-layout TITLE` and `keys-catcher` serve scripts/bench-keys (KeyPressTools.h).
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "keys-catcher")
+        return RunKeyCatcher();
     if (command == "keys-layout" && argc > 2)
         return PrintLayout(std::wstring(argv[2], argv[2] + std::strlen(argv[2])));
     if (command == "keys-database") {

@@ -82,4 +82,23 @@ int PrintLayout(const std::wstring& title) {
     return 0;
 }
 
+int RunKeyCatcher() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ::DefWindowProcW;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = L"TallyleafKeyCatcher";
+    ::RegisterClassW(&windowClass);
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, windowClass.lpszClassName, L"Key catcher",
+                                    WS_POPUP | WS_VISIBLE, width - 60, height - 60, 50, 50, nullptr, nullptr,
+                                    windowClass.hInstance, nullptr);
+    if (!window)
+        return 1;
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+        ::DispatchMessageW(&message);
+    return 0;
+}
+
 }  // namespace bench

@@ -21,4 +21,10 @@ int WriteKeyPressDatabase(bool wrap, bool floorSizes);
 // 1 when the window, its tree or its editor is missing.
 int PrintLayout(const std::wstring& title);
 
+// Shows a small window at the screen's bottom right until the process is ended.
+// With the pointer over it, a key pressed while the measured window is hidden
+// still reaches Wine (X gives keys to the window under the pointer then), and a
+// hot key among them reaches the program that registered it.
+int RunKeyCatcher();
+
 }  // namespace bench

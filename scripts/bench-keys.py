@@ -20,6 +20,9 @@ import time
 TITLE = "Tallyleaf - Work faster."
 FLOOR_TITLE = "Tallyleaf floor"
 XK_DOWN = 0xFF54
+XK_ESCAPE = 0xFF1B
+XK_ALT_L = 0xFFE9
+XK_S = 0x73
 SETTLED_S = 0.3        # the editor counts as still after this long without a change
 SWITCH_TIMEOUT_S = 10  # no switch of an everyday note may take anywhere near this long
 WINDOW_TIMEOUT_S = 60
@@ -34,10 +37,12 @@ class FrameBuffer:
     """Xvfb's screen 0 as it writes it into -fbdir: an XWD file, mapped."""
 
     def __init__(self, path):
+        self.path = path
         with open(path, "rb") as f:
             self.map = mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ)
         fields = struct.unpack(">25I", self.map[:100])
         header_size, bits_per_pixel, self.bytes_per_line, ncolors = fields[0], fields[11], fields[12], fields[19]
+        self.size = (fields[4], fields[5])
         if bits_per_pixel != 32:
             raise BenchError(f"the frame buffer has {bits_per_pixel} bits a pixel; 32 expected (Xvfb depth 24)")
         self.data = header_size + 12 * ncolors
@@ -75,6 +80,54 @@ class EditorWatch:
         return True
 
 
+class CpuMeter:
+    """The processor time, in ns, that the program's process, the Wine server and the X server
+    have used (every thread's /proc/PID/task/TID/schedstat): a switch's cost that a busy
+    machine's other work does not inflate as it does wall-clock times."""
+
+    def __init__(self, exe, fb_path):
+        self.exe = exe.encode()
+        # Other Wine prefixes and X servers on the machine are not this bench's.
+        self.prefix = ("WINEPREFIX=" + os.environ.get("WINEPREFIX", "")).encode()
+        self.fbdir = os.path.dirname(fb_path).encode()
+        # The prefix's Wine server runs in a folder named after the prefix's device and inode.
+        prefix = os.stat(os.environ.get("WINEPREFIX", "."))
+        self.server_dir = f"server-{prefix.st_dev:x}-{prefix.st_ino:x}"
+
+    def _wanted(self, pid):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                cmdline = f.read()
+            with open(f"/proc/{pid}/comm") as f:
+                comm = f.read().strip()
+            if comm == "Xvfb":
+                return comm if self.fbdir in cmdline else None
+            if comm == "wineserver":
+                return comm if os.readlink(f"/proc/{pid}/cwd").endswith(self.server_dir) else None
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                ours = self.prefix in f.read().split(b"\0")
+        except OSError:
+            return None
+        return "program" if ours and self.exe in cmdline else None
+
+    def read(self):
+        totals = {"program": 0, "wineserver": 0, "Xvfb": 0}
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            who = self._wanted(pid)
+            if who is None:
+                continue
+            try:
+                for tid in os.listdir(f"/proc/{pid}/task"):
+                    with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
+                        totals[who] += int(f.read().split()[0])
+            except OSError:
+                continue
+        return totals
+
+    def program_pids(self):
+        return [pid for pid in filter(str.isdigit, os.listdir("/proc")) if self._wanted(pid) == "program"]
+
+
 class Keyboard:
     """Key presses through the X server's XTEST extension, as xdotool sends them."""
 
@@ -89,15 +142,21 @@ class Keyboard:
         self.x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         self.x11.XFlush.argtypes = [ctypes.c_void_p]
         self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-        self.down = self.x11.XKeysymToKeycode(self.display, XK_DOWN)
 
-    def press_down(self):
-        """Sends Down (press and release) and returns the moment it left for the server."""
-        self.xtst.XTestFakeKeyEvent(self.display, self.down, 1, 0)
-        self.xtst.XTestFakeKeyEvent(self.display, self.down, 0, 0)
+    def press(self, keysym, held=()):
+        """Sends a key (press and release, with the keys `held` around it) and returns the moment
+        it left for the server."""
+        codes = [self.x11.XKeysymToKeycode(self.display, k) for k in (*held, keysym)]
+        for code in codes:
+            self.xtst.XTestFakeKeyEvent(self.display, code, 1, 0)
+        for code in reversed(codes):
+            self.xtst.XTestFakeKeyEvent(self.display, code, 0, 0)
         sent = time.perf_counter()
         self.x11.XFlush(self.display)
         return sent
+
+    def press_down(self):
+        return self.press(XK_DOWN)
 
 
 def wine(*args, **kwargs):
@@ -131,12 +190,15 @@ def wait_still(watch, since=None):
     return last_change
 
 
-def measure(fb, keys, rect, count, name):
-    """Times `count` switches (after the warm-up); returns the first- and last-change times in ms."""
+def measure(fb, keys, rect, count, name, cpu):
+    """Times `count` switches (after the warm-up); returns the first- and last-change times in ms
+    and the processor time a switch took in each of the program, the Wine server and Xvfb."""
     first, last = [], []
     watch = EditorWatch(fb, rect)
     for n in range(WARM_UP + count):
         wait_still(watch)
+        if n == WARM_UP:
+            before = cpu.read()
         sent = keys.press_down()
         deadline = sent + SWITCH_TIMEOUT_S
         while not watch.changed():
@@ -149,7 +211,54 @@ def measure(fb, keys, rect, count, name):
         if n >= WARM_UP:
             first.append((changed - sent) * 1000)
             last.append((settled - sent) * 1000)
-    return first, last
+    after = cpu.read()
+    return first, last, {who: (after[who] - before[who]) / 1e6 / count for who in after}
+
+
+def click_tree(tree):
+    """A click on the tree's first item gives the tree the keyboard focus."""
+    subprocess.run(["xdotool", "mousemove", str(tree[0] + 30), str(tree[1] + 9), "click", "1"], check=True)
+
+
+def time_key(keys, watch, keysym, held, what):
+    """Sends a key once the screen is still; returns the ms to its first and to its last change."""
+    wait_still(watch)
+    sent = keys.press(keysym, held)
+    deadline = sent + SWITCH_TIMEOUT_S
+    while not watch.changed():
+        if time.perf_counter() > deadline:
+            raise BenchError(f"{what} did not change the screen within {SWITCH_TIMEOUT_S} s")
+        time.sleep(0.0005)
+    changed = time.perf_counter()
+    settled = wait_still(watch, changed)
+    return (changed - sent) * 1000, (settled - sent) * 1000
+
+
+def measure_show_hide(keys, fb, rects, count, name, helper):
+    """Times `count` hides (Esc in the tree) and call-ups (Alt+S) of the window, from the key to the
+    first and to the last change of the window's pixels; returns the four lists."""
+    hide_first, hide_last, show_first, show_last = [], [], [], []
+    # While the window is hidden, X gives the hot key to the window under the pointer: a Wine
+    # window of the bench's own at the screen's corner (as the desktop would be on Windows).
+    catcher = subprocess.Popen(["wine", helper, "keys-catcher"], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    time.sleep(2)
+    # The new window may have taken the keyboard focus: a click gives it back to the tree.
+    click_tree(rects["tree"])
+    rect = rects["window"]
+    screen_w, screen_h = fb.size
+    subprocess.run(["xdotool", "mousemove", str(screen_w - 35), str(screen_h - 35)], check=True)
+    watch = EditorWatch(fb, rect)
+    for n in range(WARM_UP + count):
+        hidden = time_key(keys, watch, XK_ESCAPE, (), f"{name}: Esc")
+        shown = time_key(keys, watch, XK_S, (XK_ALT_L,), f"{name}: Alt+S (the call-up hot key)")
+        if n >= WARM_UP:
+            hide_first.append(hidden[0])
+            hide_last.append(hidden[1])
+            show_first.append(shown[0])
+            show_last.append(shown[1])
+    catcher.kill()
+    return hide_first, hide_last, show_first, show_last
 
 
 def run_program(args, fb, keys, helper, title, count, second_start=False):
@@ -164,9 +273,28 @@ def run_program(args, fb, keys, helper, title, count, second_start=False):
             wine(*args, timeout=WINDOW_TIMEOUT_S)
         rects = layout(helper, title)
         tree = rects["tree"]
-        # A click on the tree's first item gives the tree the keyboard focus.
-        subprocess.run(["xdotool", "mousemove", str(tree[0] + 30), str(tree[1] + 9), "click", "1"], check=True)
-        figures = measure(fb, keys, rects["text"], count, title)
+        click_tree(tree)
+        cpu = CpuMeter(os.path.basename(args[0]), fb.path)
+        profiler = None
+        if os.environ.get("BENCH_KEYS_PERF"):
+            # A sampling profile of the program's switches, for `perf report`.
+            out = os.path.join(os.environ["BENCH_KEYS_PERF"], os.path.basename(args[0]) + ".perf")
+            if os.environ.get("BENCH_KEYS_STRACE"):
+                profiler = subprocess.Popen(["strace", *os.environ["BENCH_KEYS_STRACE"].split(), "-o", out + ".strace",
+                                             *sum((["-p", p] for p in cpu.program_pids()), [])],
+                                            stderr=subprocess.DEVNULL)
+                time.sleep(1)
+            else:
+                profiler = subprocess.Popen(["perf", "record", "-q", "-e", "cpu-clock", "-F", "4000", "-g", "-o",
+                                             out, "-p", ",".join(cpu.program_pids())], stderr=subprocess.DEVNULL)
+        try:
+            figures = measure(fb, keys, rects["text"], count, title, cpu)
+        finally:
+            if profiler:
+                profiler.send_signal(2)
+                profiler.wait(timeout=60)
+        toggles = int(os.environ.get("BENCH_KEYS_TOGGLES", "20"))
+        figures = (*figures, measure_show_hide(keys, fb, rects, toggles, title, helper) if toggles else None)
         if os.environ.get("BENCH_KEYS_SHOTS"):
             # The screen after the last switch, to see what was measured.
             shot = os.path.join(os.environ["BENCH_KEYS_SHOTS"], title.split()[-1].strip(".") + ".png")
@@ -191,14 +319,14 @@ def main():
     try:
         fb = FrameBuffer(fb_path)
         keys = Keyboard()
-        rects, (app_first, app_last) = run_program([os.path.join(bin_dir, "tallyleaf.exe")], fb, keys, helper,
+        rects, (app_first, app_last, app_cpu, app_toggles) = run_program([os.path.join(bin_dir, "tallyleaf.exe")], fb, keys, helper,
                                                    TITLE, count, second_start=True)
         floor_args = [os.path.join(bin_dir, "tallyleaf_floor.exe")]
         for name in ("window", "tree", "editor"):
             floor_args += [str(v) for v in rects[name]]
         if os.environ.get("BENCH_KEYS_WRAP") == "0":
             floor_args.append("nowrap")
-        _, (floor_first, floor_last) = run_program(floor_args, fb, keys, helper, FLOOR_TITLE, count)
+        _, (floor_first, floor_last, floor_cpu, floor_toggles) = run_program(floor_args, fb, keys, helper, FLOOR_TITLE, count)
     except (BenchError, subprocess.SubprocessError, OSError) as e:
         sys.exit(f"bench-keys: {e}")
     print("\nNote switch as the user sees it: Down in the tree to the editor's pixels changed")
@@ -222,8 +350,24 @@ def main():
         # Every switch in turn (the floor's texts go 2 KB, 20 KB, 200 B, ... from its first Down).
         for label, values in (("Tallyleaf", app_first), ("floor", floor_first)):
             print(f"  {label} samples: " + " ".join(f"{v:.0f}" for v in values))
+    # The processor time of a switch: a figure that other work on the machine hardly moves.
+    print("\n  Processor time a switch (the 300 ms of stillness included; ms):")
+    for label, used in (("Tallyleaf", app_cpu), ("floor", floor_cpu)):
+        print(f"  {label + ':':11}program {used['program']:6.2f}  Wine server {used['wineserver']:6.2f}"
+              f"  Xvfb {used['Xvfb']:6.2f}  all {sum(used.values()):6.2f}")
     ratio = statistics.median(app_first) / statistics.median(floor_first)
     print(f"\n  Tallyleaf / floor (medians of the first change): x{ratio:.2f}")
+    if app_toggles and floor_toggles:
+        print("\nCall-up (Alt+S) and hide (Esc in the tree) as the user sees them: the key to the window's"
+              " pixels changed\n(first change; 'drawn': the last change, the window with its note)\n")
+        for label, (hide_first, hide_last, show_first, show_last) in (("Tallyleaf", app_toggles),
+                                                                        ("floor", floor_toggles)):
+            print(f"  {label}, call-up first change: {describe(show_first)}")
+            print(f"  {label}, call-up drawn:        {describe(show_last)}")
+            print(f"  {label}, hide:                 {describe(hide_first)}")
+        for what, k in (("call-up drawn", 3), ("hide", 0)):
+            print(f"  Tallyleaf / floor, {what}: x"
+                  f"{statistics.median(app_toggles[k]) / statistics.median(floor_toggles[k]):.2f}")
     print(f"  ('editor still' is the last change, {SETTLED_S * 1000:.0f} ms before the editor counted as still)")
     with open(os.path.join(bin_dir, "bench-keys-results.csv"), "w") as f:
         f.write("program,figure,switches,median_ms,min_ms,max_ms\n")
@@ -233,6 +377,11 @@ def main():
                                         ("floor", "editor still", floor_last)):
             f.write(f"{program},{figure},{len(values)},{statistics.median(values):.2f},{min(values):.2f},"
                     f"{max(values):.2f}\n")
+        for program, toggles in (("tallyleaf", app_toggles), ("floor", floor_toggles)):
+            for figure, values in zip(("hide", "hide still", "call-up first change", "call-up drawn"),
+                                      toggles or ()):
+                f.write(f"{program},{figure},{len(values)},{statistics.median(values):.2f},{min(values):.2f},"
+                        f"{max(values):.2f}\n")
 
 
 if __name__ == "__main__":

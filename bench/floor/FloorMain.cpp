@@ -3,6 +3,8 @@
 // font, laid out where Tallyleaf's tree and editor lie. Selecting an item puts
 // a text of 200, 2,000 or 20,000 characters in the editor, so the bench can see
 // what a switch costs on this system without any of the program's own work.
+// For the call-up and hide figures it shows itself on the same hot key as
+// Tallyleaf (Alt+S) and hides on Esc in the tree, and does nothing else then either.
 // Usage: tallyleaf_floor WINDOW_L T R B TREE_L T R B EDITOR_L T R B [nowrap] (screen pixels;
 // nowrap: lines are not wrapped, as in Tallyleaf with word wrap off).
 #include <windows.h>
@@ -18,6 +20,7 @@ namespace {
 constexpr int kItems = 1000;
 constexpr int kTreeId = 1;
 constexpr int kEditorId = 2;
+constexpr int kCallUpHotKey = 1;
 HWND g_tree = nullptr;
 HWND g_editor = nullptr;
 std::vector<std::wstring> g_texts;
@@ -89,8 +92,18 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 const auto* change = reinterpret_cast<const NMTREEVIEWW*>(lParam);
                 ::SetWindowTextW(g_editor, g_texts[static_cast<size_t>(change->itemNew.lParam)].c_str());
             }
+            if (header->idFrom == kTreeId && header->code == TVN_KEYDOWN &&
+                reinterpret_cast<const NMTVKEYDOWN*>(lParam)->wVKey == VK_ESCAPE)
+                ::ShowWindow(window, SW_HIDE);
             return 0;
         }
+        case WM_HOTKEY:
+            if (wParam == kCallUpHotKey) {
+                ::ShowWindow(window, SW_SHOW);
+                ::SetForegroundWindow(window);
+                ::SetFocus(g_tree);
+            }
+            return 0;
         case WM_DESTROY:
             ::PostQuitMessage(0);
             return 0;
@@ -123,6 +136,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, layout[0], layout[1], layout[2] - layout[0],
                                     layout[3] - layout[1], nullptr, nullptr, instance, nullptr);
     CreateChildren(window, layout, wrap);
+    ::RegisterHotKey(window, kCallUpHotKey, MOD_ALT, 'S');
     ::ShowWindow(window, SW_SHOW);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {

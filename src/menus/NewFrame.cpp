@@ -117,6 +117,8 @@ LRESULT CNewFrame<Base>::OnMenuChar(WPARAM w, LPARAM l) {
 
 template <class Base>
 LRESULT CNewFrame<Base>::OnEnterMenuLoop(WPARAM, LPARAM) {
+    if (!m_bInMenuLoop)
+        CNewMenuHook::BeginMenuLoop();
     m_bInMenuLoop = true;
     if (m_nTimerID) {
         this->KillTimer(m_nTimerID);
@@ -128,6 +130,8 @@ LRESULT CNewFrame<Base>::OnEnterMenuLoop(WPARAM, LPARAM) {
 
 template <class Base>
 LRESULT CNewFrame<Base>::OnExitMenuLoop(WPARAM, LPARAM) {
+    if (m_bInMenuLoop)
+        CNewMenuHook::EndMenuLoop();
     m_bInMenuLoop = false;
     CNewMenuHook::NotePopupMenu(nullptr);
     return this->Default();
@@ -182,6 +186,10 @@ LRESULT CNewFrame<Base>::OnDestroy(WPARAM, LPARAM) {
     // this window's menu objects, which go with it.
     if (m_bInMenuLoop || CNewMenuHook::TakenOverCount() > 0)
         ::EndMenu();
+    // The loop's end may never reach this window now.
+    if (m_bInMenuLoop)
+        CNewMenuHook::EndMenuLoop();
+    m_bInMenuLoop = false;
     CNewMenuHook::ReleaseAll();
     m_DefaultNewMenu.Detach();
     m_SystemNewMenu.Detach();

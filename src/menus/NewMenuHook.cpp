@@ -1,7 +1,5 @@
 #include "menus/NewMenuHook.h"
 
-#include <new>
-
 #include "menus/MenuTheme.h"
 #include "menus/NewBrush.h"
 #include "menus/NewMenu.h"
@@ -25,11 +23,6 @@ bool IsPopupMenuWindow(HWND hwnd) {
 
 CNewMenuHook::CNewMenuHook() {
     MenuThemes::RegisterAll();
-    m_hook.reset(::SetWindowsHookExW(WH_CALLWNDPROC, &CallWndProc, nullptr, ::GetCurrentThreadId()));
-    if (!m_hook) {
-        MenuThemes::FreeAll();
-        throw std::bad_alloc();
-    }
     g_hook = this;
 }
 
@@ -46,9 +39,44 @@ CNewMenuHook* CNewMenuHook::Instance() {
     return g_hook;
 }
 
+void CNewMenuHook::BeginMenuLoop() {
+    if (!g_hook || g_hook->m_nMenuLoops++ > 0)
+        return;
+    g_hook->m_hook.reset(::SetWindowsHookExW(WH_CALLWNDPROC, &CallWndProc, nullptr, ::GetCurrentThreadId()));
+}
+
+void CNewMenuHook::EndMenuLoop() {
+    if (!g_hook || g_hook->m_nMenuLoops == 0 || --g_hook->m_nMenuLoops > 0)
+        return;
+    // Popups taken over keep their procedure until they close; only new ones go uncaught.
+    g_hook->m_hook.reset();
+}
+
+bool CNewMenuHook::IsHooked() {
+    return g_hook && g_hook->m_hook;
+}
+
 void CNewMenuHook::NotePopupMenu(HMENU menu) {
-    if (g_hook)
-        g_hook->m_hNotedMenu = menu;
+    if (!g_hook)
+        return;
+    g_hook->m_hNotedMenu = menu;
+    // Wine creates the window of a context menu before its menu loop begins, so
+    // before the hook is there to see it: that window is found here instead.
+    if (menu && g_hook->m_hook)
+        ::EnumThreadWindows(::GetCurrentThreadId(), &CatchCreatedPopup, reinterpret_cast<LPARAM>(menu));
+}
+
+BOOL CALLBACK CNewMenuHook::CatchCreatedPopup(HWND hwnd, LPARAM menuParam) {
+    const auto menu = reinterpret_cast<HMENU>(menuParam);
+    return Guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!g_hook || !IsPopupMenuWindow(hwnd) || g_hook->m_popups.count(hwnd) || ::GetPropW(hwnd, kOldMenuProc) ||
+            reinterpret_cast<HMENU>(::SendMessageW(hwnd, kGetMenuHandle, 0, 0)) != menu ||
+            !CNewMenu::FromHandle(menu) || !MenuThemes::Current())
+            return TRUE;
+        g_hook->m_hNotedMenu = nullptr;
+        g_hook->TakeOver(hwnd, menu);
+        return FALSE;
+    });
 }
 
 void CNewMenuHook::ReleaseAll() {

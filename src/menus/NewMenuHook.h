@@ -1,7 +1,9 @@
 // CNewMenuHook: the menu library's root. Constructed once, before the program's
-// windows, it registers the themes and installs a thread window hook
-// (WH_CALLWNDPROC) that catches each popup menu window ("#32768") as the system
-// creates it. A popup of a CNewMenu is taken over: its procedure is kept in the
+// windows, it registers the themes. While a menu loop runs (the frames call
+// BeginMenuLoop/EndMenuLoop), a thread window hook (WH_CALLWNDPROC) catches each
+// popup menu window ("#32768") as the system creates it. Only then: a hook of
+// that kind costs every message sent in the thread three trips to the window
+// server under Wine, a hundred on each note switch. A popup of a CNewMenu is taken over: its procedure is kept in the
 // window property "OldMenuProc" and replaced by one that lets the current
 // theme size and draw the frame (border, shade) and the background. Every
 // other message, and every popup of a foreign menu, goes on as before.
@@ -45,8 +47,7 @@ struct WindowsHookTraits {
 
 class CNewMenuHook {
 public:
-    // Registers the themes (theme 2 current) and installs the hook; throws
-    // std::bad_alloc when the system refuses the hook.
+    // Registers the themes (theme 2 current).
     CNewMenuHook();
     ~CNewMenuHook();
     CNewMenuHook(const CNewMenuHook&) = delete;
@@ -55,6 +56,12 @@ public:
     // The live hook, or null.
     static CNewMenuHook* Instance();
 
+    // A menu loop begins or ends (WM_ENTERMENULOOP, WM_EXITMENULOOP): the hook is
+    // installed for the first loop and removed with the last. A hook the system
+    // refuses leaves the popups with the system's frame.
+    static void BeginMenuLoop();
+    static void EndMenuLoop();
+    static bool IsHooked();
     // The popup menu just initialised (WM_INITMENUPOPUP): the next popup window is its.
     static void NotePopupMenu(HMENU menu);
     // Gives back every popup window taken over (the owner window is going).
@@ -65,6 +72,7 @@ public:
 
 private:
     static LRESULT CALLBACK CallWndProc(int code, WPARAM w, LPARAM l);
+    static BOOL CALLBACK CatchCreatedPopup(HWND hwnd, LPARAM menu);
     static LRESULT CALLBACK MenuProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
     static LRESULT HandleMenuMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
     void Consider(HWND hwnd, UINT msg, LPARAM l);
@@ -75,6 +83,7 @@ private:
     void Print(HWND hwnd, CMenuHookData& data, HDC dc, LPARAM what);
 
     UniqueHandle<WindowsHookTraits> m_hook;
+    int m_nMenuLoops = 0;
     HMENU m_hNotedMenu = nullptr;
     std::map<HWND, std::unique_ptr<CMenuHookData>> m_popups;
 };

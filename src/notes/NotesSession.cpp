@@ -149,9 +149,9 @@ void NotesSession::LoadNote(int noteId) {
         m_shownStored = waiting->stored;
     } else {
         try {
-            // The version first: another copy's write after it shows as a change.
-            const long long version = m_store.DataVersion();
-            note = m_store.LoadNote(noteId);
+            // Read with its version: another copy's write after it shows as a change.
+            long long version = 0;
+            note = m_store.LoadNote(noteId, version);
             m_shownStored = {note.text, version};
         } catch (const CppSQLite3Exception& e) {
             // Whatever the editor held belongs to another note: it must not stay

@@ -226,6 +226,10 @@ int CppSQLite3DB::ExecuteScalar(const std::wstring& sql) {
     return value;
 }
 
+bool CppSQLite3DB::InTransaction() const {
+    return m_db && !sqlite3_get_autocommit(m_db);
+}
+
 bool CppSQLite3DB::HasTable(const std::wstring& name) {
     wchar_t sql[128];
     int length = std::swprintf(sql, sizeof sql / sizeof sql[0],

@@ -41,6 +41,8 @@ public:
     // throws and the connection stays open.
     void Close();
     bool IsOpen() const { return m_db != nullptr; }
+    // True while a transaction this connection began is open.
+    bool InTransaction() const;
 
     // Runs a statement that returns no rows; returns 0.
     int ExecuteStatement(const std::wstring& sql);

@@ -90,6 +90,20 @@ NotesStore::NoteContent NotesStore::LoadNote(int noteId) {
     return note;
 }
 
+NotesStore::NoteContent NotesStore::LoadNote(int noteId, long long& version) {
+    NoteContent note;
+    const auto read = [&] {
+        version = DataVersion();
+        note = LoadNote(noteId);
+    };
+    // Inside a transaction already open (a save that selects another note) both read it.
+    if (m_db.InTransaction())
+        read();
+    else
+        InTransaction(read);
+    return note;
+}
+
 std::unordered_map<int, std::wstring> NotesStore::ReadAllTexts() {
     std::unordered_map<int, std::wstring> texts;
     CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT id, note FROM notes;");

@@ -62,6 +62,9 @@ public:
     // index) once for every note.
     RowsByParent ReadTreeRows();
     // Empty text and position 0 for NULL columns and for a missing row.
+    // The note as LoadNote reads it, and in the same read the data version it was
+    // read at: one lock of the file instead of two (a note switch's share of the file).
+    NoteContent LoadNote(int noteId, long long& version);
     NoteContent LoadNote(int noteId);
     // Every note's text by id (NULL texts empty), read in one pass: for writing
     // them all, a query per note costs more than the files.

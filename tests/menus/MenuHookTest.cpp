@@ -36,7 +36,11 @@ TEST_F(MenuHook, APopupOfTheProgramsMenuIsTakenOverOnceAndAForeignOneIsLeftAlone
     HANDLE property = nullptr, propertyAfterAgain = nullptr;
     LONG_PTR procedure = 0;
     size_t taken = 0, takenAfterAgain = 0;
+    bool hookedInLoop = false;
+    // The thread's window hook is there only while a menu is open: every message sent costs more with it.
+    EXPECT_FALSE(CNewMenuHook::IsHooked());
     PopupRun run = OpenPopupMenu(dlg->m_hWnd, BarPopup(0), [&](HWND popup, int) {
+        hookedInLoop = CNewMenuHook::IsHooked();
         property = OldMenuProc(popup);
         procedure = ::GetWindowLongPtrW(popup, GWLP_WNDPROC);
         taken = CNewMenuHook::TakenOverCount();
@@ -55,6 +59,8 @@ TEST_F(MenuHook, APopupOfTheProgramsMenuIsTakenOverOnceAndAForeignOneIsLeftAlone
     EXPECT_EQ(takenAfterAgain, 1u);
     EXPECT_EQ(CNewMenuHook::TakenOverCount(), 0u) << "the closed popup was given back";
     EXPECT_EQ(::GlobalFindAtomW(L"OldMenuProc"), 0) << "the atom goes with the takeover";
+    EXPECT_TRUE(hookedInLoop);
+    EXPECT_FALSE(CNewMenuHook::IsHooked()) << "the hook goes with the menu loop";
 
     HMENU foreign = ::CreatePopupMenu();
     ::AppendMenuW(foreign, MF_STRING, 4242, L"Someone else's item");
