@@ -16,8 +16,9 @@
 namespace TestSeams {
 
 // The data folder (configuration file, database, snippets) is `folder` from now
-// on, instead of the user's application data folder; an empty `folder` gives
-// the choice back to the program (from its next start).
+// on, instead of the user's application data folder (a portable copy still
+// keeps its data in its own folder); an empty `folder` gives the choice back to
+// the program (from its next start).
 void SetDataFolder(const std::wstring& folder);
 
 // The program looks for its portable-mode marker in `folder` (and, in portable

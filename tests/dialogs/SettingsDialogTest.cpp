@@ -37,45 +37,45 @@ void SetRunValue(const std::wstring& text) {
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+// A search for the tooltip text over a point of a dialog, among the tooltips it owns.
+struct TipSearch {
+    HWND dialog;
+    POINT point;  // in screen coordinates
+    std::wstring found;
+};
+
+BOOL CALLBACK FindTipOver(HWND tip, LPARAM l) {
+    auto& search = *reinterpret_cast<TipSearch*>(l);
+    wchar_t kind[64] = {};
+    ::GetClassNameW(tip, kind, 64);
+    if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0 || ::GetWindow(tip, GW_OWNER) != search.dialog)
+        return TRUE;
+    const int count = static_cast<int>(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        if (!::SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info)))
+            continue;
+        POINT p = search.point;
+        ::ScreenToClient(info.hwnd, &p);
+        if (!::PtInRect(&info.rect, p))
+            continue;
+        wchar_t text[512] = {};
+        info.lpszText = text;
+        ::SendMessageW(tip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
+        search.found = text;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The text of a tooltip of `dialog` whose tool covers the middle of control `id`; empty when none does.
 std::wstring TipOver(HWND dialog, int id) {
     RECT control{};
     ::GetWindowRect(::GetDlgItem(dialog, id), &control);
-    POINT middle{(control.left + control.right) / 2, (control.top + control.bottom) / 2};
-    std::wstring found;
-    struct Search {
-        HWND dialog;
-        POINT middle;
-        std::wstring* found;
-    } search{dialog, middle, &found};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND tip, LPARAM l) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(l);
-            wchar_t cls[64] = {};
-            ::GetClassNameW(tip, cls, 64);
-            if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0 || ::GetWindow(tip, GW_OWNER) != s.dialog)
-                return TRUE;
-            const int count = static_cast<int>(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
-            for (int i = 0; i < count; ++i) {
-                TTTOOLINFOW info{};
-                info.cbSize = sizeof info;
-                if (!::SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info)))
-                    continue;
-                POINT p = s.middle;
-                ::ScreenToClient(info.hwnd, &p);
-                if (!::PtInRect(&info.rect, p))
-                    continue;
-                wchar_t text[512] = {};
-                info.lpszText = text;
-                ::SendMessageW(tip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
-                *s.found = text;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return found;
+    TipSearch search{dialog, {(control.left + control.right) / 2, (control.top + control.bottom) / 2}, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindTipOver, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // What the dialog showed when it opened.

@@ -1,6 +1,7 @@
 // The real tallyleaf.exe as the user starts it: hidden first start, the single
-// instance, the question on closing, the files written at the end, and the refusal
-// to run on Windows 98. Each test gives the program a fresh application data folder.
+// instance, the question on closing, the files written at the end, a portable
+// copy, and the refusal to run on Windows 98. Each test gives the program a
+// fresh application data folder.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
