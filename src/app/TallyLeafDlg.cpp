@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/AppConstants.h"
+#include "app/PortableFolderNotice.h"
 #include "settings/AppFolders.h"
 #include "settings/Profile.h"
 #include "settings/UsageCounters.h"
@@ -93,6 +94,7 @@ BOOL CTallyLeafDlg::OnInitDialog() {
 void CTallyLeafDlg::LoadSettings() {
     m_nCallUps = 0;
     AppFolders::Initialise();
+    WarnIfPortableFolderIsReadOnly(m_hWnd);
     Profile::UseUnicodeFile();
     m_settings = Settings::Load();
     m_notes.SetDatabasePath(Settings::LoadDbPath());
@@ -112,7 +114,8 @@ void CTallyLeafDlg::LoadSettings() {
         AddTrayIcon(kTrayTipAtStartUp);
     if (UsageCounters::Runs() == 1 && CurrentWindowsVersion().ntFamily)
         ShowFirstRunBalloon();
-    IncrementLaunchCounter();
+    if (!AppFolders::Portable())  // a portable copy leaves the registry alone
+        IncrementLaunchCounter();
 
     const RECT r = PlaceOnScreen(m_settings.m_rcWindow);
     ::SetWindowPos(m_hWnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);

@@ -16,9 +16,15 @@
 namespace TestSeams {
 
 // The data folder (configuration file, database, snippets) is `folder` from now
-// on, instead of the user's application data folder; an empty `folder` gives
-// the choice back to the program (from its next start).
+// on, instead of the user's application data folder (a portable copy still
+// keeps its data in its own folder); an empty `folder` gives the choice back to
+// the program (from its next start).
 void SetDataFolder(const std::wstring& folder);
+
+// The program looks for its portable-mode marker in `folder` (and, in portable
+// mode, keeps its data there) from its next start, as if the exe stood there;
+// an empty `folder` gives back the exe's own folder.
+void SetProgramFolder(const std::wstring& folder);
 
 // Typing is saved after a pause of `pauseMs` and at least every `longestMs`
 // while it goes on (instead of 2 and 30 seconds).

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "shell/RunAtStartup.h"
+#include "settings/AppFolders.h"
 #include "settings/Settings.h"
 #include "dialogs/SettingsDialogHost.h"
 #include "framework/AppMessageBox.h"
@@ -12,6 +13,8 @@
 
 namespace {
 constexpr const wchar_t* kDatabaseFilter = L"Tallyleaf databases|*.db|";
+constexpr const wchar_t* kPortableRunTip =
+    L"Portable mode: Tallyleaf starts from its own folder and does not change Windows' startup list.";
 
 // The hot-key control codes Shift as 1 and Alt as 4, the registration the other
 // way round (MOD_ALT 1, MOD_SHIFT 4); Ctrl is 2 in both. The exchange works
@@ -97,7 +100,25 @@ BOOL COptions::OnInitDialog() {
     m_nRunOnStartup = m_bRunOnStartupAtOpen ? 1 : 0;
     m_strDatabasePath = m_host.DatabasePath();
     UpdateData(false);
+    if (AppFolders::Portable())
+        DisableRunOnStartupForPortableMode();
     return TRUE;
+}
+
+void COptions::DisableRunOnStartupForPortableMode() {
+    HWND check = ::GetDlgItem(m_hWnd, IDC_CHECK_RUN_ON_STARTUP);
+    ::EnableWindow(check, FALSE);
+    RECT place{};
+    ::GetWindowRect(check, &place);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    if (m_runTip.Create(m_hWnd))
+        m_runTip.AddTool(m_hWnd, IDC_CHECK_RUN_ON_STARTUP, place, kPortableRunTip);
+}
+
+bool COptions::PreTranslateMessage(MSG* msg) {
+    if (msg->hwnd == m_hWnd && msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST)
+        m_runTip.RelayEvent(msg);
+    return CDialog::PreTranslateMessage(msg);
 }
 
 void COptions::OnOK() {
@@ -148,7 +169,7 @@ void COptions::ApplyMinimizeOnClose() {
 
 void COptions::ApplyRunOnStartup() {
     const bool wanted = m_nRunOnStartup != 0;
-    if (wanted == m_bRunOnStartupAtOpen)
+    if (wanted == m_bRunOnStartupAtOpen || AppFolders::Portable())
         return;
     if (wanted)
         RunAtStartup::Set();
@@ -161,6 +182,9 @@ std::wstring COptions::ChooseDatabase(bool open) {
     DWORD flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!open)
         flags |= OFN_OVERWRITEPROMPT;
+    // The shell's list of recent documents lives in the application data folder.
+    if (AppFolders::Portable())
+        flags |= OFN_DONTADDTORECENT;
     CFileDialog dialog(open, L"db", m_strDatabasePath, flags, kDatabaseFilter, m_hWnd);
     return dialog.DoModal() == IDOK ? dialog.GetPathName() : std::wstring();
 }

@@ -11,6 +11,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/HotKeyCtrl.h"
+#include "framework/ToolTipCtrl.h"
 #include "settings/Settings.h"
 
 class SettingsDialogHost;
@@ -31,6 +32,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
+    bool PreTranslateMessage(MSG* msg) override;
 
 private:
     // Has a changed hot key put into force; false (after telling the user)
@@ -39,6 +41,9 @@ private:
     void ApplyIconInTray();
     void ApplyMinimizeOnClose();
     void ApplyRunOnStartup();
+    // Portable mode leaves Windows' startup list alone: the Run choice is
+    // disabled, and a tip over it says why.
+    void DisableRunOnStartupForPortableMode();
 
     void OnSwitchDatabase(UINT);
     void OnCopyAndSwitch(UINT);
@@ -50,6 +55,9 @@ private:
     SettingsDialogHost& m_host;
     // The settings in force, as the dialog has changed them.
     Settings m_settings;
+    // Over the disabled Run choice in portable mode. A disabled control gets no
+    // mouse messages, so the tool is the dialog's, over the control's place.
+    CToolTipCtrl m_runTip;
 
     DECLARE_MESSAGE_TABLE()
 };

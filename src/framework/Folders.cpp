@@ -40,3 +40,23 @@ bool CreateFolderPath(const std::wstring& folder) {
     ::SetLastError(fileInTheWay ? ERROR_DIRECTORY : error);
     return false;
 }
+
+bool CanWriteIn(const std::wstring& folder) {
+    std::wstring path = folder;
+    if (!path.empty() && path.back() != L'\\' && path.back() != L'/')
+        path += L'\\';
+    // GetTempFileNameW is no judge: Wine's answers with a name even when the file could not be made.
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring probe = path + L"tallyleaf-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(::GetTickCount() + attempt) + L".tmp";
+        HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            return true;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
+}

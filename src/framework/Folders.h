@@ -9,3 +9,8 @@
 // because the shell's call for this notifies the shell of each folder, which
 // under Wine takes longer than writing the notes.
 bool CreateFolderPath(const std::wstring& folder);
+
+// Whether a file can be made in `folder` (a trailing backslash is fine): tried
+// for real with a file that is deleted again, since neither the folder's
+// attributes nor its permissions tell about a write-protected drive.
+bool CanWriteIn(const std::wstring& folder);

@@ -9,6 +9,10 @@ std::wstring BackupFolder() {
 }  // namespace
 
 void DailyBackups::BackUpIfDue(const std::wstring& dbPath) {
+    // A portable copy on a write-protected stick has no room for copies, and
+    // the user was told at start that nothing can be written there.
+    if (!AppFolders::Writable())
+        return;
     const BackupDate today = DatabaseBackup::Today();
     if (today == m_lastBackupDay || m_worker.IsRunning())
         return;

@@ -100,7 +100,7 @@ Settings Settings::Load() {
 }
 
 std::wstring Settings::LoadDbPath() {
-    const std::wstring path = Read(kDbPath);
+    const std::wstring path = AppFolders::FromStoredPath(Read(kDbPath));
     return path.empty() ? AppFolders::DataFolder() + NotesStore::kDefaultFileName : path;
 }
 
@@ -138,7 +138,7 @@ void Settings::SaveMinimizeOnClose() const {
 }
 
 void Settings::SaveDbPath(const std::wstring& path) {
-    Write(kDbPathWritten, path);
+    Write(kDbPathWritten, AppFolders::ToStoredPath(path));
 }
 
 void Settings::SavePlacement() const {

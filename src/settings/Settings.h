@@ -46,7 +46,8 @@ struct Settings {
     void SaveHotKey() const;
     void SaveIconInTray() const;
     void SaveMinimizeOnClose() const;
-    // DBPath: written only when the user switches to another database file.
+    // DBPath: written only when the user switches to another database file;
+    // in portable mode a file inside the program folder is kept relative to it.
     static void SaveDbPath(const std::wstring& path);
     // The window's restored rectangle, whether it is maximised, and the
     // splitter, in the order the end of the program writes them.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "settings/AppFolders.h"
+
 namespace {
 // Room for long paths; the dialogs refuse nothing that fits.
 constexpr DWORD kPathRoom = 4096;
@@ -30,6 +32,9 @@ std::optional<std::wstring> Ask(HWND owner, const std::wstring& initialName, DWO
     ofn.nMaxFile = kPathRoom;
     ofn.lpstrDefExt = defExt;
     ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING;
+    // The shell's list of recent documents lives in the application data folder.
+    if (AppFolders::Portable())
+        ofn.Flags |= OFN_DONTADDTORECENT;
     const BOOL chosen = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
     if (!chosen)
         return std::nullopt;

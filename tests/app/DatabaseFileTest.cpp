@@ -1,6 +1,8 @@
 // Switching to another database file and copying the one in use, from the
 // Settings dialog's two buttons with the file dialogs answered.
+#include "app/TestSeams.h"
 #include "res/resource.h"
+#include "settings/AppFolders.h"
 #include "storage/CppSQLite3DB.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
@@ -164,4 +166,25 @@ TEST_F(DatabaseFile, ACopyThatFailsKeepsTheFileInUse) {
     EXPECT_EQ(modal.Boxes().size(), boxesBefore + 3);  // Settings, the file dialog, replace?
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), L"<absent>");
     ExpectSavesGoTo(DbPath());
+}
+
+TEST_F(DatabaseFile, APortableCopyFindsItsChosenFileAfterTheFolderMoved) {
+    const std::wstring stick = dir.File(L"stick\\");
+    ASSERT_TRUE(::CreateDirectoryW(stick.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((stick + L"work").c_str(), nullptr));
+    WriteFileBytes(stick + AppFolders::kPortableMarker, "");
+    TestSeams::SetProgramFolder(stick);
+    Start();
+    EXPECT_EQ(Choose(IDC_BUTTON_SWITCH_DB, stick + L"work\\team.db"), stick + L"work\\team.db");
+    Type(L"on the stick ");
+    Finish();
+    theDB.Close();
+
+    // Another drive letter, or another folder: the file is found where the program now is.
+    const std::wstring moved = dir.File(L"moved\\");
+    ASSERT_TRUE(::MoveFileW(stick.c_str(), moved.c_str()));
+    TestSeams::SetProgramFolder(moved);
+    Start();
+    EXPECT_EQ(dlg->Notes().DatabasePath(), moved + L"work\\team.db");
+    EXPECT_NE(EditorText().find(L"on the stick"), std::wstring::npos) << "the editor shows " << EditorText().size();
 }

@@ -2,10 +2,12 @@
 // controls: what it shows, what OK puts into force and writes, what Cancel
 // leaves alone, and a hot key the system refuses.
 #include "app/AppConstants.h"
+#include "app/TestSeams.h"
 #include "framework/ModulePath.h"
 #include "framework/RegKey.h"
 #include "framework/WindowText.h"
 #include "res/resource.h"
+#include "settings/AppFolders.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/ShellProbes.h"
@@ -35,12 +37,55 @@ void SetRunValue(const std::wstring& text) {
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+// A search for the tooltip text over a point of a dialog, among the tooltips it owns.
+struct TipSearch {
+    HWND dialog;
+    POINT point;  // in screen coordinates
+    std::wstring found;
+};
+
+BOOL CALLBACK FindTipOver(HWND tip, LPARAM l) {
+    auto& search = *reinterpret_cast<TipSearch*>(l);
+    wchar_t kind[64] = {};
+    ::GetClassNameW(tip, kind, 64);
+    if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0 || ::GetWindow(tip, GW_OWNER) != search.dialog)
+        return TRUE;
+    const int count = static_cast<int>(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        if (!::SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info)))
+            continue;
+        POINT p = search.point;
+        ::ScreenToClient(info.hwnd, &p);
+        if (!::PtInRect(&info.rect, p))
+            continue;
+        wchar_t text[512] = {};
+        info.lpszText = text;
+        ::SendMessageW(tip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
+        search.found = text;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The text of a tooltip of `dialog` whose tool covers the middle of control `id`; empty when none does.
+std::wstring TipOver(HWND dialog, int id) {
+    RECT control{};
+    ::GetWindowRect(::GetDlgItem(dialog, id), &control);
+    TipSearch search{dialog, {(control.left + control.right) / 2, (control.top + control.bottom) / 2}, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindTipOver, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // What the dialog showed when it opened.
 struct Shown {
     std::wstring caption;
     WORD hotKey = 0;
     bool iconInTray = false;
     bool runOnStartup = false;
+    bool runEnabled = false;
+    std::wstring runTip;  // the tip the mouse finds over the Run choice
     bool minimizeOnClose = false;
     std::wstring databasePath;
 };
@@ -51,6 +96,8 @@ Shown Read(HWND dialog) {
     shown.hotKey = ModalAnswer::HotKeyOf(dialog, IDC_HOTKEY);
     shown.iconInTray = ModalAnswer::IsChecked(dialog, IDC_CHECK_ICON_IN_TRAY);
     shown.runOnStartup = ModalAnswer::IsChecked(dialog, IDC_CHECK_RUN_ON_STARTUP);
+    shown.runEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, IDC_CHECK_RUN_ON_STARTUP)) != FALSE;
+    shown.runTip = TipOver(dialog, IDC_CHECK_RUN_ON_STARTUP);
     shown.minimizeOnClose = ModalAnswer::IsChecked(dialog, IDC_CHECK_MINIMIZE_ON_CLOSE);
     shown.databasePath = WindowText(::GetDlgItem(dialog, IDC_EDIT_DB_PATH));
     return shown;
@@ -99,6 +146,8 @@ TEST_F(SettingsDialog, ShowsTheStateInForceAndCancelChangesNothing) {
     EXPECT_EQ(shown.hotKey, MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
     EXPECT_FALSE(shown.iconInTray);
     EXPECT_TRUE(shown.runOnStartup);
+    EXPECT_TRUE(shown.runEnabled);
+    EXPECT_EQ(shown.runTip, L"");
     EXPECT_TRUE(shown.minimizeOnClose);
     EXPECT_EQ(shown.databasePath, DbPath());
 
@@ -216,4 +265,25 @@ TEST_F(SettingsDialog, AnArrowKeyIsStoredWithoutTheControlsExtendedMark) {
     });
     EXPECT_EQ(shown, MAKEWORD(VK_LEFT, HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT));
     EXPECT_TRUE(HotKeyIsTaken(MOD_CONTROL | MOD_ALT, VK_LEFT));  // OK changed nothing
+}
+
+TEST_F(SettingsDialog, APortableCopyLeavesWindowsStartupListAloneAndSaysWhy) {
+    const std::wstring stick = dir.File(L"stick\\");
+    ASSERT_TRUE(::CreateDirectoryW(stick.c_str(), nullptr));
+    WriteFileBytes(stick + AppFolders::kPortableMarker, "");
+    TestSeams::SetProgramFolder(stick);
+    SetRunValue(L"\"C:\\Program Files\\Tallyleaf\\tallyleaf.exe\"");  // an installed copy's
+    Start();
+    Shown shown;
+    OpenSettings([&](HWND dialog) {
+        shown = Read(dialog);
+        // Even a check set behind the disabled control's back does not reach the registry.
+        ModalAnswer::SetCheck(dialog, IDC_CHECK_RUN_ON_STARTUP, false);
+        ModalAnswer::Click(dialog, IDOK);
+    });
+    EXPECT_TRUE(shown.runOnStartup);
+    EXPECT_FALSE(shown.runEnabled);
+    EXPECT_EQ(shown.runTip,
+              L"Portable mode: Tallyleaf starts from its own folder and does not change Windows' startup list.");
+    EXPECT_EQ(RunValue(), L"\"C:\\Program Files\\Tallyleaf\\tallyleaf.exe\"");
 }

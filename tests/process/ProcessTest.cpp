@@ -1,6 +1,7 @@
 // The real tallyleaf.exe as the user starts it: hidden first start, the single
-// instance, the question on closing, the files written at the end, and the refusal
-// to run on Windows 98. Each test gives the program a fresh application data folder.
+// instance, the question on closing, the files written at the end, a portable
+// copy, and the refusal to run on Windows 98. Each test gives the program a
+// fresh application data folder.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -46,6 +47,39 @@ std::vector<Note> ReadNotes(const std::wstring& dbPath) {
     }
     sqlite3_close(db);
     return notes;
+}
+
+// The text of the first note in a database file; empty when there is none.
+std::string FirstNoteText(const std::wstring& dbPath) {
+    const std::vector<Note> notes = ReadNotes(dbPath);
+    return notes.empty() ? std::string() : notes[0].text;
+}
+
+// Every value and key below `subKey`, as "path\\name=type:bytes" lines; "<absent>" when the key is.
+std::wstring RegistryTree(HKEY root, const std::wstring& subKey) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return L"<absent>";
+    std::wstring all;
+    wchar_t name[256];
+    BYTE data[2048];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = 256, type = 0, size = sizeof data;
+        if (::RegEnumValueW(key, i, name, &nameSize, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        all += subKey + L"\\" + name + L"=" + std::to_wstring(type) + L":";
+        for (DWORD b = 0; b < size; ++b)
+            all += std::to_wstring(data[b]) + L" ";
+        all += L"\n";
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = 256;
+        if (::RegEnumKeyExW(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        all += RegistryTree(root, subKey + L"\\" + name);
+    }
+    ::RegCloseKey(key);
+    return all;
 }
 
 // Plays a first instance in this process: a top-level window with the main
@@ -98,8 +132,8 @@ protected:
     // Starts the first instance and waits until it sits hidden in its message loop,
     // checking all along that it never shows itself. Returns its main window, or null
     // (after recording the failure).
-    HWND StartFirstInstance() {
-        if (!m_first.Start(Exe())) {
+    HWND StartFirstInstance(const std::wstring& exe = Exe()) {
+        if (!m_first.Start(exe)) {
             ADD_FAILURE() << "tallyleaf.exe did not start, error " << m_first.LastError();
             return nullptr;
         }
@@ -130,6 +164,17 @@ protected:
         PumpUntil([&] { return (box = FindMessageBox(app.Id(), kCloseQuestion)) != nullptr || !app.Running(); },
                   kTimeoutMs);
         return box;
+    }
+
+    // Calls the window up as a click on the tray icon does, and types `text` at the start of the note shown.
+    void TypeAtTheStart(HWND main, const std::wstring& text) {
+        DWORD_PTR ignored = 0;
+        ASSERT_TRUE(::SendMessageTimeoutW(main, 3004, 0, WM_LBUTTONDOWN, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored));
+        HWND editor = ::GetDlgItem(main, kEditorId);
+        ASSERT_NE(editor, nullptr);
+        ::SendMessageTimeoutW(editor, EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored);
+        for (wchar_t c : text)
+            ::PostMessageW(editor, WM_CHAR, c, 1);
     }
 
     // Closes the main window and answers Yes; the program then ends normally.
@@ -230,18 +275,9 @@ TEST_F(TallyleafProcess, TypingIsStoredSoonAfterItStopsEvenIfTheProgramIsKilledT
     ASSERT_NE(main, nullptr);
     // Called up as a click on the tray icon does, then typed into: no hide,
     // no other note, no end of the program follows.
-    DWORD_PTR ignored = 0;
-    ASSERT_TRUE(::SendMessageTimeoutW(main, 3004, 0, WM_LBUTTONDOWN, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored));
-    HWND editor = ::GetDlgItem(main, kEditorId);
-    ASSERT_NE(editor, nullptr);
-    ::SendMessageTimeoutW(editor, EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored);
-    for (wchar_t c : std::wstring(L"typed \u00e9"))
-        ::PostMessageW(editor, WM_CHAR, c, 1);
     const std::string expected = "typed \xC3\xA9" + std::string(kFirstNoteText.begin(), kFirstNoteText.end());
-    auto stored = [&] {
-        const std::vector<Note> notes = ReadNotes(DataFile(NotesStore::kDefaultFileName));
-        return notes.empty() ? std::string() : notes[0].text;
-    };
+    auto stored = [&] { return FirstNoteText(DataFile(NotesStore::kDefaultFileName)); };
+    ASSERT_NO_FATAL_FAILURE(TypeAtTheStart(main, L"typed \u00e9"));
     EXPECT_TRUE(PumpUntil([&] { return stored() == expected; }, kTimeoutMs)) << "stored: " << stored();
     // The end no program can answer: nothing more is saved, nothing is lost.
     m_first.Kill();
@@ -320,4 +356,31 @@ TEST_F(TallyleafProcess, RefusesToRunUnderWindows98) {
     EXPECT_FALSE(mainSeen) << "the main window was created";
     EXPECT_FALSE(FileExists(DataFolder()));
     EXPECT_EQ(FileExists(programDb), programDbExisted);
+}
+
+TEST_F(TallyleafProcess, APortableCopyWritesBesideItselfAndNothingIntoTheProfileOrTheRegistry) {
+    // A copy on a stick: the program, its library and the marker.
+    TempDir stick;
+    for (const wchar_t* file : {L"tallyleaf.exe", L"sqlite3.dll"})
+        ASSERT_TRUE(::CopyFileW((TestProgramFolder() + file).c_str(), stick.File(file).c_str(), TRUE)) << file;
+    WriteFileBytes(stick.File(L"portable"), "");
+    auto registry = [] {
+        return RegistryTree(HKEY_CURRENT_USER, L"Software\\Velmorand") + L"|" +
+               RegistryTree(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    };
+    const std::wstring registryBefore = registry();
+    const std::vector<std::wstring> appDataBefore = NamesIn(m_temp.Path());
+
+    HWND main = StartFirstInstance(stick.File(L"tallyleaf.exe"));
+    ASSERT_NE(main, nullptr);
+    const std::string expected = "carried along" + std::string(kFirstNoteText.begin(), kFirstNoteText.end());
+    auto stored = [&] { return FirstNoteText(stick.File(NotesStore::kDefaultFileName)); };
+    ASSERT_NO_FATAL_FAILURE(TypeAtTheStart(main, L"carried along"));
+    EXPECT_TRUE(PumpUntil([&] { return stored() == expected; }, kTimeoutMs)) << "stored: " << stored();
+    EndByClosing(m_first, main);
+
+    EXPECT_EQ(IniValue(stick.File(L"tallyleaf.cfg"), L"Stat", L"Runs"), L"2");
+    EXPECT_EQ(registry(), registryBefore);
+    EXPECT_EQ(NamesIn(m_temp.Path()), appDataBefore);
+    EXPECT_FALSE(FileExists(DataFolder()));
 }

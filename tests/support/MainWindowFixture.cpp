@@ -11,11 +11,15 @@
 
 void MainWindowTest::SetUp() {
     TestSeams::SetDataFolder(dir.Path());
+    // A folder of the test's own, so no file beside the test program (a
+    // portable-mode marker) decides how the window starts.
+    TestSeams::SetProgramFolder(dir.File(L"program"));
 }
 
 void MainWindowTest::TearDown() {
     Finish();
     theDB.Close();
+    TestSeams::SetProgramFolder(L"");
     // A failing test shows every box the program put up, to tell why.
     if (HasFailure()) {
         for (const ModalAnswer::Box& box : modal.Boxes())
