@@ -78,8 +78,8 @@ bool NonClientMetrics(NONCLIENTMETRICSW& metrics, UINT size, UINT dpi) {
     if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0))
         return false;
     const UINT system = OfSystem();
-    for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
-                           &metrics.lfStatusFont, &metrics.lfMessageFont})
+    for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont, &metrics.lfStatusFont,
+                           &metrics.lfMessageFont})
         *font = Rescale(*font, system, dpi);
     return true;
 }

@@ -190,8 +190,11 @@ TEST_F(HighDpiWindow, OnAScreenOfAnotherScaleTheWindowTakesTheSuggestedPlaceAndR
     Start();
     dlg->CallUpWindow();
     PumpPending();
+    HMENU bar = ::GetMenu(dlg->m_hWnd);
+    RECT barItemBefore{};
+    ::GetMenuItemRect(dlg->m_hWnd, bar, 0, &barItemBefore);
     const UINT to = Dpi::OfSystem() * 2;
-    RECT suggested{40, 30, 40 + 1000, 30 + 800};
+    RECT suggested{48, 36, 48 + 960, 36 + 768};
     dlg->SendMessage(WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
     PumpPending();
     RECT window{};
@@ -201,11 +204,11 @@ TEST_F(HighDpiWindow, OnAScreenOfAnotherScaleTheWindowTakesTheSuggestedPlaceAndR
     EXPECT_EQ(FontHeightOf(dlg->Editor()), Dpi::Scale(FontRecord::Default().lfHeight, to));
     EXPECT_EQ(FontHeightOf(dlg->Tree()), Dpi::Scale(FontRecord::Default().lfHeight, to));
 
-    // The menus are measured for the new screen: the bar at once, popups as they open.
-    HMENU bar = ::GetMenu(dlg->m_hWnd);
+    // The menus are measured for the new screen: the bar at once (its label in
+    // the larger font; the system gives it its height), popups as they open.
     RECT barItem{};
     ::GetMenuItemRect(dlg->m_hWnd, bar, 0, &barItem);
-    EXPECT_GE(barItem.bottom - barItem.top, Dpi::Scale(17, to));
+    EXPECT_GT(barItem.right - barItem.left, barItemBefore.right - barItemBefore.left);
     ASSERT_LT(Dpi::SystemMetric(SM_CYMENU, to), Dpi::Scale(23, to));
     HMENU file = BarPopup(0);
     RECT item{};
@@ -219,8 +222,8 @@ TEST_F(HighDpiWindow, OnAScreenOfAnotherScaleTheWindowTakesTheSuggestedPlaceAndR
     // Stored in 96-dpi pixels still.
     Finish();
     EXPECT_EQ(ConfigValue(L"Tallyleaf", L"SplitterPos"), L"200");
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WWidth"), std::to_wstring(Dpi::Unscale(1000, to)));
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WX"), std::to_wstring(Dpi::Unscale(40, to)));
+    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WWidth"), std::to_wstring(Dpi::Unscale(960, to)));
+    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WX"), std::to_wstring(Dpi::Unscale(48, to)));
 }
 
 TEST(HighDpi, TheAboutPictureIsShownAtTheScreensScale) {
