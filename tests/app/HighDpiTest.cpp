@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "dialogs/About.h"
 #include "framework/Dpi.h"
@@ -87,11 +88,10 @@ protected:
 };
 
 TEST_F(HighDpiWindow, TheStoredPlaceAndSplitterAre96DpiPixelsShownAtTheScreensScale) {
-    Configure(L"Tallyleaf", L"WX", L"100");
-    Configure(L"Tallyleaf", L"WY", L"80");
-    Configure(L"Tallyleaf", L"WWidth", L"600");
-    Configure(L"Tallyleaf", L"WHeight", L"400");
-    Configure(L"Tallyleaf", L"SplitterPos", L"200");
+    const std::pair<const wchar_t*, const wchar_t*> stored[] = {
+        {L"WX", L"100"}, {L"WY", L"80"}, {L"WWidth", L"600"}, {L"WHeight", L"400"}, {L"SplitterPos", L"200"}};
+    for (const auto& [key, value] : stored)
+        Configure(L"Tallyleaf", key, value);
     Start();
     dlg->CallUpWindow();
     PumpPending();
@@ -115,11 +115,8 @@ TEST_F(HighDpiWindow, TheStoredPlaceAndSplitterAre96DpiPixelsShownAtTheScreensSc
 
     // Written back as they were read.
     Finish();
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WX"), L"100");
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WY"), L"80");
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WWidth"), L"600");
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"WHeight"), L"400");
-    EXPECT_EQ(ConfigValue(L"Tallyleaf", L"SplitterPos"), L"200");
+    for (const auto& [key, value] : stored)
+        EXPECT_EQ(ConfigValue(L"Tallyleaf", key), value) << key;
 }
 
 TEST_F(HighDpiWindow, MenuItemsTheIconColumnAndTheIconsGrowWithTheScreen) {
