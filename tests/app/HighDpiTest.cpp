@@ -21,6 +21,7 @@
 #include "support/MenuPopup.h"
 #include "support/Pump.h"
 #include "support/Surface.h"
+#include "support/TextEntryAnswer.h"
 
 namespace {
 // `value` in 96-dpi pixels, on this screen.
@@ -237,4 +238,20 @@ TEST(HighDpi, TheAboutPictureIsShownAtTheScreensScale) {
     const SIZE drawn = BitmapSize(shown);
     EXPECT_EQ(drawn.cx, AtScreen(size.cx));
     EXPECT_EQ(drawn.cy, AtScreen(size.cy));
+}
+
+TEST_F(HighDpiWindow, TheNameWindowIsSizedForTheScreen) {
+    Start();
+    dlg->CallUpWindow();
+    PumpPending();
+    RECT frame{}, ok{};
+    modal.Names().Script({[&](HWND window) {
+        ::GetWindowRect(window, &frame);
+        ok = RectIn(window, ::GetDlgItem(window, IDOK));
+        TextEntryAnswer::PressKey(window, VK_ESCAPE);
+    }});
+    Command(ID_NOTES_ADD);
+    ASSERT_EQ(modal.Names().Windows().size(), 1u);
+    EXPECT_EQ(frame.right - frame.left, AtScreen(348));
+    ExpectRect(ok, {AtScreen(188), AtScreen(62), AtScreen(258), AtScreen(85)}, "OK");
 }
