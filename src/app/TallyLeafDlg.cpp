@@ -10,6 +10,7 @@
 #include "shell/LaunchCounter.h"
 #include "shell/ScreenPlacement.h"
 #include "framework/AppMessageBox.h"
+#include "framework/Dpi.h"
 #include "framework/WindowsVersion.h"
 #include "res/resource.h"
 #include "storage/CppSQLite3DB.h"
@@ -18,6 +19,7 @@
 DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnMessage(WM_WINDOWPOSCHANGING, &CTallyLeafDlg::OnWindowPosChanging),
     OnMessage(WM_SIZE, &CTallyLeafDlg::OnSize),
+    OnMessage(WM_DPICHANGED, &CTallyLeafDlg::OnDpiChanged),
     OnMessage(WM_CTLCOLOREDIT, &CTallyLeafDlg::OnCtlColorEditor),
     OnMessage(WM_CTLCOLORSTATIC, &CTallyLeafDlg::OnCtlColorEditor),
     OnMessage(WM_TIMER, &CTallyLeafDlg::OnTimer),
@@ -41,9 +43,12 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
 // clang-format on
 
 namespace {
-// The splitter's left edge stays within these x coordinates of the client area.
+// The splitter's left edge stays within these x coordinates of the client
+// area; like the other sizes of the layout, in pixels at 96 dpi.
 constexpr int kSplitterMin = 120;
 constexpr int kSplitterMax = 300;
+// The room around and between the tree and the editor, and the bar's width.
+constexpr int kMargin = 5;
 
 // Whether other copies' changes may be brought into the tree now: not under a
 // box or a dialog of the window's, nor during a drag, whose note or item must
@@ -108,7 +113,9 @@ void CTallyLeafDlg::LoadSettings() {
         PostMessage(s_nApplyAlwaysOnTopMsg);
     RecreateEditor(m_settings.m_bWordWrap);
     // The bar between tree and editor, in place before the first layout.
-    m_wndSplitter.Create(m_hWnd, IDC_SPLITTER, m_settings.m_nSplitterPos, kSplitterMin, kSplitterMax, IDC_SIZEWE);
+    const UINT dpi = WindowDpi();
+    m_wndSplitter.Create(m_hWnd, IDC_SPLITTER, Dpi::Scale(m_settings.m_nSplitterPos, dpi),
+                         Dpi::Scale(kSplitterMin, dpi), Dpi::Scale(kSplitterMax, dpi), IDC_SIZEWE);
 
     if (m_settings.m_bIconInTray)
         AddTrayIcon(kTrayTipAtStartUp);
@@ -117,7 +124,7 @@ void CTallyLeafDlg::LoadSettings() {
     if (!AppFolders::Portable())  // a portable copy leaves the registry alone
         IncrementLaunchCounter();
 
-    const RECT r = PlaceOnScreen(m_settings.m_rcWindow);
+    const RECT r = PlaceOnScreen(Dpi::Scale(m_settings.m_rcWindow, dpi));
     ::SetWindowPos(m_hWnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
     if (m_settings.m_bMaximized)
         ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up
@@ -173,14 +180,22 @@ void CTallyLeafDlg::RecreateEditor(bool wrap) {
     m_wndEditor.Recreate(CDragEdit::Style(wrap, true));
 }
 
+void CTallyLeafDlg::LoadFont() {
+    CFont font;
+    if (!font.CreateFontIndirect(Dpi::Rescale(m_settings.m_font, Dpi::kStandard, WindowDpi())))
+        return;
+    // Editor and tree take the new font before the old one is deleted.
+    m_wndEditor.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), TRUE);
+    m_wndTree.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), TRUE);
+    m_fontEditor = std::move(font);
+}
+
 void CTallyLeafDlg::LoadFontAndColours() {
-    m_fontEditor.CreateFontIndirect(m_settings.m_font);
-    m_wndEditor.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontEditor.GetSafeHandle()), TRUE);
+    LoadFont();
 
     m_brBack.CreateSolidBrush(m_settings.m_crBack);
     m_wndTree.SetBkColor(m_settings.m_crBack);
     m_wndTree.SetTextColor(m_settings.m_crText);
-    m_wndTree.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontEditor.GetSafeHandle()), FALSE);
 }
 
 void CTallyLeafDlg::CallUpWindow() {
@@ -223,10 +238,11 @@ void CTallyLeafDlg::LayoutChildren() {
     const int w = client.right;
     const int h = client.bottom;
     const int p = m_wndSplitter.m_nPos;
+    const int m = Dpi::Scale(kMargin, WindowDpi());
     ::LockWindowUpdate(m_hWnd);
-    ::MoveWindow(m_wndTree, 5, 5, p - 5, h - 10, TRUE);
-    ::MoveWindow(m_wndSplitter, p, 5, 5, h - 10, TRUE);
-    ::MoveWindow(m_wndEditor, p + 5, 5, w - p - 10, h - 10, TRUE);
+    ::MoveWindow(m_wndTree, m, m, p - m, h - 2 * m, TRUE);
+    ::MoveWindow(m_wndSplitter, p, m, m, h - 2 * m, TRUE);
+    ::MoveWindow(m_wndEditor, p + m, m, w - p - 2 * m, h - 2 * m, TRUE);
     ::LockWindowUpdate(nullptr);
 }
 
@@ -244,6 +260,21 @@ LRESULT CTallyLeafDlg::OnSize(WPARAM w, LPARAM) {
     else if (m_wndEditor.m_hWnd)
         LayoutChildren();
     return result;
+}
+
+LRESULT CTallyLeafDlg::OnDpiChanged(WPARAM w, LPARAM l) {
+    const UINT before = WindowDpi();
+    CNewDialog::OnDpiChanged(w, l);
+    const UINT dpi = WindowDpi();
+    m_wndSplitter.m_nPos = Dpi::Rescale(m_wndSplitter.m_nPos, before, dpi);
+    m_wndSplitter.m_nMin = Dpi::Scale(kSplitterMin, dpi);
+    m_wndSplitter.m_nMax = Dpi::Scale(kSplitterMax, dpi);
+    LoadFont();
+    // The system's suggestion keeps the window's size on the new screen; the layout follows with WM_SIZE.
+    const RECT& r = *reinterpret_cast<const RECT*>(l);
+    ::SetWindowPos(m_hWnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutChildren();
+    return 0;
 }
 
 LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
@@ -334,8 +365,10 @@ void CTallyLeafDlg::SavePlacement() {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     ::GetWindowPlacement(m_hWnd, &wp);
-    m_settings.m_rcWindow = wp.rcNormalPosition;
+    // Kept in pixels at 96 dpi, whatever the screen the window is on.
+    const UINT dpi = WindowDpi();
+    m_settings.m_rcWindow = Dpi::Unscale(wp.rcNormalPosition, dpi);
     m_settings.m_bMaximized = wp.showCmd == SW_SHOWMAXIMIZED || ::IsZoomed(m_hWnd);
-    m_settings.m_nSplitterPos = m_wndSplitter.m_nPos;
+    m_settings.m_nSplitterPos = Dpi::Unscale(m_wndSplitter.m_nPos, dpi);
     m_settings.SavePlacement();
 }

@@ -129,6 +129,8 @@ private:
     // its drag and drop, font, place and focus.
     void WrapEditorFor(const std::wstring& text);
     void LoadFontAndColours();
+    // The editor's and the tree's font: the configured one at the window's resolution.
+    void LoadFont();
     void SaveOnExit();
     void SavePlacement();
     // The tray icon and the settings' hot key (none when the key is 0;
@@ -175,6 +177,7 @@ private:
 
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnDpiChanged(WPARAM, LPARAM);
     // The editor's colours, asked for as an edit or, while read-only, as a static.
     LRESULT OnCtlColorEditor(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);

@@ -4,6 +4,7 @@
 #include "editor/NotePrinter.h"
 #include "framework/AppMessageBox.h"
 #include "framework/DC.h"
+#include "framework/Dpi.h"
 
 void CTallyLeafDlg::OnWordWrap(UINT) {
     // An edit control can't change its wrapping: it is made anew, with the
@@ -29,17 +30,12 @@ void CTallyLeafDlg::OnWordWrap(UINT) {
 }
 
 void CTallyLeafDlg::OnChooseFont(UINT) {
-    LOGFONTW font = m_settings.m_font;
+    // The dialog works in the screen's pixels; the configuration keeps 96-dpi ones.
+    LOGFONTW font = Dpi::Rescale(m_settings.m_font, Dpi::kStandard, WindowDpi());
     if (!ChooseEditorFont(m_hWnd, font))
         return;
-    CFont chosen;
-    if (!chosen.CreateFontIndirect(font))
-        return;
-    // Editor and tree take the new font before the old one is deleted.
-    m_wndEditor.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(chosen.GetSafeHandle()), TRUE);
-    m_wndTree.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(chosen.GetSafeHandle()), TRUE);
-    m_fontEditor = std::move(chosen);
-    m_settings.m_font = font;
+    m_settings.m_font = Dpi::Rescale(font, WindowDpi(), Dpi::kStandard);
+    LoadFont();
     m_settings.SaveFont();
 }
 
@@ -69,10 +65,9 @@ void CTallyLeafDlg::OnPrint(UINT) {
         HDC dc = printer.dc;
         ::SetBkMode(dc, OPAQUE);
         ::SetMapMode(dc, MM_TEXT);
-        CMemoryDC screen(nullptr);
         CFont font;
-        font.CreateFontIndirect(NotePrinter::PrinterFont(m_settings.m_font, ::GetDeviceCaps(screen, LOGPIXELSY),
-                                                         ::GetDeviceCaps(dc, LOGPIXELSY)));
+        font.CreateFontIndirect(
+            NotePrinter::PrinterFont(m_settings.m_font, Dpi::kStandard, ::GetDeviceCaps(dc, LOGPIXELSY)));
         std::wstring failure;
         {
             CSelectObject selected(dc, font);

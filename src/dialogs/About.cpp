@@ -1,12 +1,32 @@
 #include "dialogs/About.h"
 
 #include "shell/WebAddresses.h"
+#include "framework/DC.h"
+#include "framework/Dpi.h"
 #include "res/resource.h"
 
 namespace {
 constexpr const wchar_t* kVersion = L"2.2";
 constexpr const wchar_t* kReleaseDate = L"March 21, 2006";
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// `bitmap` drawn into `scaled` at `dpi` (its own size is for 96 dpi), smoothed.
+bool ScalePicture(HBITMAP bitmap, UINT dpi, CBitmap& scaled) {
+    BITMAP size{};
+    if (!::GetObjectW(bitmap, sizeof size, &size))
+        return false;
+    const int cx = Dpi::Scale(size.bmWidth, dpi);
+    const int cy = Dpi::Scale(size.bmHeight, dpi);
+    CClientDC screen(nullptr);
+    CMemoryDC from(screen), to(screen);
+    if (!from || !to || !scaled.CreateCompatibleBitmap(screen, cx, cy))
+        return false;
+    CSelectObject source(from, bitmap);
+    CSelectObject target(to, scaled);
+    ::SetStretchBltMode(to, HALFTONE);
+    ::SetBrushOrgEx(to, 0, 0, nullptr);
+    return ::StretchBlt(to, 0, 0, cx, cy, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY) != FALSE;
+}
 }  // namespace
 
 // clang-format off
@@ -49,7 +69,25 @@ BOOL CAbout::OnInitDialog() {
     m_ClipkeeperLink.SetURL(WebAddresses::kClipkeeper);
     m_TimeslipLink.SetURL(WebAddresses::kTimeslip);
     m_brWhite.CreateSolidBrush(kWhite);
+    ShowPictureAtScreenScale();
     return TRUE;
+}
+
+void CAbout::ShowPictureAtScreenScale() {
+    const UINT dpi = Dpi::OfWindow(m_hWnd);
+    HWND picture = ::GetDlgItem(m_hWnd, IDC_ABOUT_PICTURE);
+    if (dpi == Dpi::kStandard || !picture)
+        return;
+    CBitmap original;
+    original.Attach(static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABOUT), IMAGE_BITMAP, 0, 0, 0)));
+    if (!original || !ScalePicture(original, dpi, m_picture))
+        return;  // the picture stays at its own size
+    // The control gives back the bitmap it loaded from the template, which is now ours to delete.
+    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
+        ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_picture.GetSafeHandle())));
+    if (previous && previous != m_picture.GetSafeHandle())
+        ::DeleteObject(previous);
 }
 
 LRESULT CAbout::OnCtlColor(WPARAM w, LPARAM) {

@@ -27,6 +27,11 @@ private:
     CHyperLink m_HomePageLink;
     CHyperLink m_ArchiveLink;
     CBrush m_brWhite;
+    // The picture at the screen's scale, while the picture control shows it.
+    CBitmap m_picture;
+
+    // Above 96 dpi the picture is shown enlarged to the screen's scale.
+    void ShowPictureAtScreenScale();
 
     // Every control and the box itself: the default colours on white.
     LRESULT OnCtlColor(WPARAM, LPARAM);

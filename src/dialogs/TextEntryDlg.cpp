@@ -1,11 +1,12 @@
 #include "dialogs/TextEntryDlg.h"
 
-#include "framework/DC.h"
+#include "framework/Dpi.h"
 #include "framework/ModalLoop.h"
 #include "framework/WinApp.h"
 
 namespace {
 // Outer width of the window; its height is the caption's plus kWindowBodyHeight.
+// These sizes are pixels at 96 dpi, scaled to the owner's screen.
 constexpr int kWindowWidth = 348;
 constexpr int kWindowBodyHeight = 100;
 constexpr UINT kPromptId = 0xFFFF;
@@ -100,7 +101,9 @@ bool CTextEntryDlg::CreateWindowAndControls(HWND owner, const std::wstring& capt
     const wchar_t* windowClass = RegisterClass(kClassName, CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(nullptr, IDC_ARROW));
     if (!windowClass)
         return false;
-    const RECT frame = {0, 0, kWindowWidth, ::GetSystemMetrics(SM_CYCAPTION) + kWindowBodyHeight};
+    const UINT dpi = Dpi::OfWindow(owner);
+    const RECT frame = {0, 0, Dpi::Scale(kWindowWidth, dpi),
+                        Dpi::SystemMetric(SM_CYCAPTION, dpi) + Dpi::Scale(kWindowBodyHeight, dpi)};
     if (!CreateEx(WS_EX_DLGMODALFRAME, windowClass, caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, frame, owner,
                   0) ||
         !m_hWnd)
@@ -108,16 +111,19 @@ bool CTextEntryDlg::CreateWindowAndControls(HWND owner, const std::wstring& capt
     CenterOverOwner(owner);
 
     // Creation order is the tab order: prompt, OK, Cancel, field.
-    if (!CreateControl(m_prompt, 0, L"STATIC", prompt, SS_LEFT | SS_NOPREFIX, kPromptRect, kPromptId) ||
-        !CreateControl(m_btnOK, 0, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kOkRect, IDOK) ||
-        !CreateControl(m_btnCancel, 0, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, kCancelRect, IDCANCEL) ||
-        !CreateControl(m_edit, WS_EX_CLIENTEDGE, L"EDIT", initialText, ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
-                       kFieldRect, kFieldId))
+    const DWORD fieldStyle = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
+    if (!CreateControl(m_prompt, 0, L"STATIC", prompt, SS_LEFT | SS_NOPREFIX, Dpi::Scale(kPromptRect, dpi),
+                       kPromptId) ||
+        !CreateControl(m_btnOK, 0, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, Dpi::Scale(kOkRect, dpi), IDOK) ||
+        !CreateControl(m_btnCancel, 0, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, Dpi::Scale(kCancelRect, dpi),
+                       IDCANCEL) ||
+        !CreateControl(m_edit, WS_EX_CLIENTEDGE, L"EDIT", initialText, fieldStyle, Dpi::Scale(kFieldRect, dpi),
+                       kFieldId))
         return false;
 
     // Without the font the controls keep the system font; the window still works.
     LOGFONTW lf{};
-    lf.lfHeight = -::MulDiv(kFontPoints, ::GetDeviceCaps(CClientDC(nullptr), LOGPIXELSY), 72);
+    lf.lfHeight = -::MulDiv(kFontPoints, static_cast<int>(dpi), 72);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     ::lstrcpynW(lf.lfFaceName, kFontFace, LF_FACESIZE);

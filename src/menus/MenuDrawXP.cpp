@@ -6,9 +6,17 @@
 #include "menus/MenuTheme.h"
 #include "menus/NewMemDC.h"
 #include "framework/DC.h"
+#include "framework/Dpi.h"
 #include "framework/Gdi.h"
 
 namespace {
+using MenuPlatform::Scaled;
+
+// The menu bar's height at the resolution of the menus.
+int MenuBarHeight() {
+    return Dpi::SystemMetric(SM_CYMENU, MenuPlatform::CurrentSettings().dpi);
+}
+
 // The menu fonts of the last setting seen; a setting change makes them again.
 struct MenuFonts {
     LOGFONTW logFont{};
@@ -30,12 +38,12 @@ void SplitText(const std::wstring& text, std::wstring& label, std::wstring& shor
 
 // Extra width of popup items, from the menu bar's height.
 int WidthAllowance() {
-    const int cyMenu = ::GetSystemMetrics(SM_CYMENU);
+    const int cyMenu = MenuBarHeight();
     return (cyMenu & 16) ? cyMenu : cyMenu / 2;
 }
 
 RECT IconColumn(const RECT& rect, bool rightToLeft) {
-    const int width = kMenuIconWidth + kMenuColumnExtra;
+    const int width = Scaled(kMenuIconWidth + kMenuColumnExtra);
     return rightToLeft ? RECT{rect.right - width, rect.top, rect.right, rect.bottom}
                        : RECT{rect.left, rect.top, rect.left + width, rect.bottom};
 }
@@ -43,15 +51,16 @@ RECT IconColumn(const RECT& rect, bool rightToLeft) {
 void DrawCheckMark(const CDC& dc, const RECT& column, const MenuColours& colours, UINT state) {
     const int cx = (column.left + column.right) / 2;
     const int cy = (column.top + column.bottom) / 2;
-    const RECT box{cx - 9, cy - 9, cx + 9, cy + 9};
+    const int half = Scaled(9);
+    const RECT box{cx - half, cy - half, cx + half, cy + half};
     dc.FillSolidRect(box, colours.selectionFill);
     dc.FrameRect(box, colours.selectionFrame);
     const COLORREF ink = (state & (ODS_GRAYED | ODS_DISABLED)) ? colours.grayText : colours.menuText;
-    // A tick two pixels thick: down to the right, then up.
+    // A tick two pixels thick (at 96 dpi): down to the right, then up.
     for (int i = 0; i < 3; ++i)
-        dc.FillSolidRect({cx - 4 + i, cy - 1 + i, cx - 3 + i, cy + 1 + i}, ink);
+        dc.FillSolidRect({cx + Scaled(-4 + i), cy + Scaled(-1 + i), cx + Scaled(-3 + i), cy + Scaled(1 + i)}, ink);
     for (int i = 0; i < 5; ++i)
-        dc.FillSolidRect({cx - 1 + i, cy + 1 - i, cx + i, cy + 3 - i}, ink);
+        dc.FillSolidRect({cx + Scaled(-1 + i), cy + Scaled(1 - i), cx + Scaled(i), cy + Scaled(3 - i)}, ink);
 }
 
 void DrawIcon(const CDC& dc, const RECT& column, const MenuItemLook& item, UINT state, const MenuColours& colours) {
@@ -129,15 +138,15 @@ HFONT MenuFont(bool bold) {
 }
 
 SIZE MeasureItemXP(HDC dc, const MenuItemLook& item) {
-    const int cyMenu = ::GetSystemMetrics(SM_CYMENU);
+    const int cyMenu = MenuBarHeight();
     if (item.separator && !item.menuBar)
-        return {3, 3};
+        return {Scaled(3), Scaled(3)};
     CSelectObject font(dc, MenuFont(item.isDefault));
     if (item.menuBar) {
         SIZE extent{};
         ::GetTextExtentPoint32W(dc, item.text.c_str(), static_cast<int>(item.text.size()), &extent);
         const bool ampersand = item.text.find(L'&') != std::wstring::npos;
-        return {extent.cx - (ampersand ? 6 : 0), std::max(kMenuIconHeight + 2, cyMenu)};
+        return {extent.cx - (ampersand ? Scaled(6) : 0), std::max(Scaled(kMenuIconHeight + 2), cyMenu)};
     }
     std::wstring label, shortcut;
     SplitText(item.text, label, shortcut);
@@ -146,8 +155,8 @@ SIZE MeasureItemXP(HDC dc, const MenuItemLook& item) {
     RECT extent{0, 0, 0, 0};
     ::DrawTextW(dc, measured.c_str(), static_cast<int>(measured.size()), &extent, DT_SINGLELINE | DT_CALCRECT);
     SIZE size;
-    size.cx = extent.right + kMenuIconWidth + 6 + WidthAllowance();
-    size.cy = cyMenu > kMenuIconHeight + 8 ? cyMenu : kMenuIconHeight + 7;
+    size.cx = extent.right + Scaled(kMenuIconWidth + 6) + WidthAllowance();
+    size.cy = cyMenu > Scaled(kMenuIconHeight + 8) ? cyMenu : Scaled(kMenuIconHeight + 7);
     size.cy = std::max<LONG>(size.cy, extent.bottom);
     return size;
 }
@@ -166,9 +175,9 @@ void DrawItemXP(HDC target, const RECT& rect, const MenuItemLook& item, UINT sta
         dc.FillSolidRect(textArea, colours.textArea);
         const int y = (rect.top + rect.bottom) / 2;
         if (item.rightToLeft)
-            dc.FillSolidRect({rect.left, y, column.left - 4, y + 1}, colours.grayText);
+            dc.FillSolidRect({rect.left, y, column.left - Scaled(4), y + 1}, colours.grayText);
         else
-            dc.FillSolidRect({column.right + 4, y, rect.right, y + 1}, colours.grayText);
+            dc.FillSolidRect({column.right + Scaled(4), y, rect.right, y + 1}, colours.grayText);
         return;
     }
 
@@ -189,11 +198,11 @@ void DrawItemXP(HDC target, const RECT& rect, const MenuItemLook& item, UINT sta
     SplitText(item.text, label, shortcut);
     RECT text = rect;
     if (item.rightToLeft) {
-        text.left = rect.left + 15;
-        text.right = column.left - 4;
+        text.left = rect.left + Scaled(15);
+        text.right = column.left - Scaled(4);
     } else {
-        text.left = column.right + 4;
-        text.right = rect.right - 15;
+        text.left = column.right + Scaled(4);
+        text.right = rect.right - Scaled(15);
     }
     CSelectObject font(dc, MenuFont(item.isDefault || (state & ODS_DEFAULT)));
     ::SetBkMode(dc, TRANSPARENT);
@@ -212,7 +221,7 @@ void DrawTitleXP(HDC target, const RECT& rect, const std::wstring& title, const 
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colours.menuText);
     RECT text = rect;
-    text.left += kMenuColumnExtra / 2;
+    text.left += Scaled(kMenuColumnExtra / 2);
     DrawText(dc, text, title, DT_LEFT);
 }
 

@@ -1,6 +1,7 @@
 // The XP look's measuring and drawing of one menu item, on any device context
 // (the menu's own, or a memory surface in tests). Measuring follows the system
-// menu font (bold for the default item); drawing lays out the icon column, the
+// menu font (bold for the default item) at the menus' resolution
+// (MenuPlatform::CurrentSettings().dpi); drawing lays out the icon column, the
 // text area, the selection frame, the label and the right-aligned shortcut.
 #pragma once
 
@@ -22,7 +23,7 @@ struct MenuItemLook {
     int iconIndex = -1;
 };
 
-// The sizes measuring uses.
+// The sizes measuring uses, in pixels at 96 dpi (scaled to the menus' resolution).
 constexpr int kMenuIconWidth = 16;
 constexpr int kMenuIconHeight = 15;
 // The icon column is this much wider than an icon.

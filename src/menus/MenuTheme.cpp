@@ -6,6 +6,7 @@
 #include "menus/MenuShade.h"
 #include "menus/NewMenuHook.h"
 #include "framework/DC.h"
+#include "framework/Dpi.h"
 #include "framework/WindowsVersion.h"
 
 namespace MenuPlatform {
@@ -36,7 +37,8 @@ Settings g_settings;
 bool g_settingsRead = false;
 }  // namespace
 
-void ReadSettings() {
+void ReadSettings(UINT dpi) {
+    g_settings.dpi = dpi;
     HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
     g_settings.highContrast = ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
                               (contrast.dwFlags & HCF_HIGHCONTRASTON);
@@ -44,10 +46,17 @@ void ReadSettings() {
     g_settings.flatMenus = ::SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0) && flat;
     g_settings.visualStyles = VisualStylesActive();
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = kNonClientMetricsSize;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0))
+    if (Dpi::NonClientMetrics(metrics, kNonClientMetricsSize, dpi))
         g_settings.menuFont = metrics.lfMenuFont;
     g_settingsRead = true;
+}
+
+void ReadSettings() {
+    ReadSettings(g_settingsRead ? g_settings.dpi : Dpi::OfSystem());
+}
+
+int Scaled(int value) {
+    return Dpi::Scale(value, CurrentSettings().dpi);
 }
 
 const Settings& CurrentSettings() {

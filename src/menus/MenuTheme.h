@@ -41,13 +41,21 @@ struct Settings {
     bool flatMenus = false;
     bool visualStyles = false;
     LOGFONTW menuFont{};
+    // The resolution of the window the menus belong to: the font above is
+    // for it, and measuring and drawing scale their sizes to it.
+    UINT dpi = 96;
 };
 const Settings& CurrentSettings();
 // The size the menu font is asked for with: the record without the field that
 // Windows Vista added, which Windows 2000 and XP insist on and later systems
 // still take (built for Windows 7, sizeof has the longer form).
 constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+// Reads them for menus of a window at `dpi`; without it, at the resolution
+// read last (the system's before the first).
+void ReadSettings(UINT dpi);
 void ReadSettings();
+// `value` in 96-dpi pixels, at the resolution of the settings.
+int Scaled(int value);
 }  // namespace MenuPlatform
 
 using MeasureRoutine = SIZE (*)(HDC dc, const MenuItemLook& item);

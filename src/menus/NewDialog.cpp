@@ -5,6 +5,7 @@
 
 BOOL CNewDialog::OnInitDialog() {
     const BOOL result = CNewFrame<CDialog>::OnInitDialog();
+    ReadWindowDpi();
     AttachSystemMenu();
     HMENU bar = ::GetMenu(m_hWnd);
     if (bar && m_DefaultNewMenu.m_hMenu != bar) {

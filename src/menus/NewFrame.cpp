@@ -4,6 +4,7 @@
 #include "menus/NewBrush.h"
 #include "menus/NewMenuHook.h"
 #include "menus/NewMenuIcons.h"
+#include "framework/Dpi.h"
 
 namespace {
 // The hot-tracking timer's id: the first of the ids 31 to 99 that the menu library keeps for itself.
@@ -35,6 +36,7 @@ const MessageEntry CNewFrame<CDialog>::kMessageEntries[] = {
     CWnd::OnMessage(WM_NCHITTEST, &CNewFrame<CDialog>::OnNcHitTest),
     CWnd::OnMessage(WM_DESTROY, &CNewFrame<CDialog>::OnDestroy),
     CWnd::OnMessage(WM_SYSCOLORCHANGE, &CNewFrame<CDialog>::OnSysColorChange),
+    CWnd::OnMessage(WM_DPICHANGED, &CNewFrame<CDialog>::OnDpiChanged),
 };
 template <>
 const MessageTable CNewFrame<CDialog>::kMessageTable = {
@@ -52,8 +54,15 @@ void CNewFrame<Base>::AttachSystemMenu() {
 }
 
 template <class Base>
+void CNewFrame<Base>::ReadWindowDpi() {
+    m_nDpi = Dpi::OfWindow(this->m_hWnd);
+    MenuPlatform::ReadSettings(m_nDpi);
+}
+
+template <class Base>
 LRESULT CNewFrame<Base>::OnCreate(WPARAM, LPARAM) {
     const LRESULT result = this->Default();
+    ReadWindowDpi();
     AttachSystemMenu();
     return result;
 }
@@ -69,7 +78,7 @@ LRESULT CNewFrame<Base>::OnInitMenuPopup(WPARAM w, LPARAM l) {
     CNewMenu* menu = CNewMenu::FromHandle(popup);
     if (!menu)
         return result;
-    menu->OnInitMenuPopup(this->m_hWnd, systemMenu);
+    menu->OnInitMenuPopup(this->m_hWnd, systemMenu, m_nDpi);
     // The menu-bar item gets its raised look with the first popup.
     if (IsBarPopup(m_DefaultNewMenu, popup) && ++m_DefaultNewMenu.m_nOpenPopups == 1)
         ::DrawMenuBar(this->m_hWnd);
@@ -217,6 +226,18 @@ LRESULT CNewFrame<Base>::OnSysColorChange(WPARAM, LPARAM) {
         ::DrawMenuBar(this->m_hWnd);
     }
     return result;
+}
+
+template <class Base>
+LRESULT CNewFrame<Base>::OnDpiChanged(WPARAM w, LPARAM) {
+    m_nDpi = HIWORD(w);
+    MenuPlatform::ReadSettings(m_nDpi);
+    CNewMenuIcons::ScaleAllFor(m_nDpi);
+    if (m_DefaultNewMenu.m_hMenu) {
+        m_DefaultNewMenu.Remeasure();
+        ::DrawMenuBar(this->m_hWnd);
+    }
+    return 0;
 }
 
 template class CNewFrame<CDialog>;

@@ -6,6 +6,7 @@
 #include "menus/MenuTheme.h"
 #include "menus/NewMenuIcons.h"
 #include "framework/DC.h"
+#include "framework/Dpi.h"
 
 namespace {
 std::map<HMENU, CNewMenu*>& Menus() {
@@ -166,9 +167,10 @@ void CNewMenu::ConvertItems() {
     m_items = std::move(items);
 }
 
-void CNewMenu::OnInitMenuPopup(HWND owner, bool systemMenu) {
+void CNewMenu::OnInitMenuPopup(HWND owner, bool systemMenu, UINT dpi) {
     m_hOwner = owner;
-    MenuPlatform::ReadSettings();
+    MenuPlatform::ReadSettings(dpi);
+    CNewMenuIcons::ScaleAllFor(dpi);
     ConvertItems();
     if (!systemMenu)
         return;
@@ -195,6 +197,17 @@ void CNewMenu::OnUnInitMenuPopup() {
         ::SetWindowPos(m_hOwner, nullptr, 0, 0, 0, 0,
                        SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_renumbered.clear();
+}
+
+void CNewMenu::Remeasure() {
+    // Setting an item's type again makes the system forget the size it keeps.
+    for (int i = 0; i < GetMenuItemCount(); ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        if (::GetMenuItemInfoW(m_hMenu, static_cast<UINT>(i), TRUE, &info))
+            ::SetMenuItemInfoW(m_hMenu, static_cast<UINT>(i), TRUE, &info);
+    }
 }
 
 const CNewMenuItemData* CNewMenu::ItemData(int position) const {
@@ -227,7 +240,7 @@ void CNewMenu::MeasureItem(MEASUREITEMSTRUCT& mis) {
     if (!dc) {
         // Out of resources: a size that keeps the item readable and reachable.
         mis.itemWidth = static_cast<UINT>(data->m_szMenuText.size() * 8 + 40);
-        mis.itemHeight = data->IsSeparator() ? 3 : kMenuIconHeight + 7;
+        mis.itemHeight = MenuPlatform::Scaled(data->IsSeparator() ? 3 : kMenuIconHeight + 7);
         return;
     }
     const SIZE size = theme->m_pMeasureItem(dc, LookOf(*data));
@@ -246,7 +259,7 @@ void CNewMenu::MeasureItem(MEASUREITEMSTRUCT& mis) {
                 }
             }
         }
-        mis.itemHeight = static_cast<UINT>(::GetSystemMetrics(SM_CYMENU));
+        mis.itemHeight = static_cast<UINT>(Dpi::SystemMetric(SM_CYMENU, MenuPlatform::CurrentSettings().dpi));
     }
 }
 

@@ -38,8 +38,11 @@ public:
 
     // Makes every item owner-drawn and refreshes its data: text, id, state, icon.
     void ConvertItems();
-    // The popup opens (WM_INITMENUPOPUP, after the default processing).
-    void OnInitMenuPopup(HWND owner, bool systemMenu);
+    // The popup opens (WM_INITMENUPOPUP, after the default processing) for
+    // `owner`, a window at `dpi`.
+    void OnInitMenuPopup(HWND owner, bool systemMenu, UINT dpi);
+    // The items are measured again when next shown (a menu bar after a change of resolution).
+    void Remeasure();
     // The popup closed: system-menu commands get their own ids back.
     void OnUnInitMenuPopup();
 

@@ -2,6 +2,7 @@
 
 #include "menus/MenuColours.h"
 #include "framework/DC.h"
+#include "framework/Dpi.h"
 #include "framework/Gdi.h"
 
 namespace {
@@ -52,9 +53,49 @@ bool CNewMenuIcons::CreateLists(int cx, int cy) {
         return m_cx == cx && m_cy == cy;
     m_cx = cx;
     m_cy = cy;
+    return CreateScaledLists();
+}
+
+bool CNewMenuIcons::CreateScaledLists() {
+    const int cx = Dpi::Scale(m_cx, m_nDpi);
+    const int cy = Dpi::Scale(m_cy, m_nDpi);
     return m_images.Create(cx, cy, ILC_COLOR24 | ILC_MASK, 10, 10) &&
            m_darkened.Create(cx, cy, ILC_COLOR24 | ILC_MASK, 10, 10) &&
            m_faded.Create(cx, cy, ILC_COLOR24 | ILC_MASK, 10, 10);
+}
+
+void CNewMenuIcons::Fill() {
+    const std::vector<DWORD> pixels = ScaledPixels();
+    const int cy = Dpi::Scale(m_cy, m_nDpi);
+    const int width = cy > 0 ? static_cast<int>(pixels.size()) / cy : 0;
+    ImageList_RemoveAll(m_images);
+    ImageList_RemoveAll(m_darkened);
+    ImageList_RemoveAll(m_faded);
+    const COLORREF menu = ::GetSysColor(COLOR_MENU);
+    AddTo(m_images, pixels, width, cy, m_crTransparent, [](COLORREF c) { return c; });
+    AddTo(m_darkened, pixels, width, cy, m_crTransparent, [](COLORREF c) { return DarkenColour(c, 50); });
+    AddTo(m_faded, pixels, width, cy, m_crTransparent, [menu](COLORREF c) { return MixColour(c, menu, 50); });
+}
+
+std::vector<DWORD> CNewMenuIcons::ScaledPixels() const {
+    const int cx = Dpi::Scale(m_cx, m_nDpi);
+    const int cy = Dpi::Scale(m_cy, m_nDpi);
+    const int width = m_cx > 0 ? m_nWidth / m_cx * cx : 0;
+    std::vector<DWORD> scaled(static_cast<size_t>(width) * cy);
+    for (int y = 0; y < cy; ++y) {
+        const int from = y * m_cy / cy;
+        for (int x = 0; x < width; ++x)
+            scaled[static_cast<size_t>(y) * width + x] = m_pixels[from * m_nWidth + x / cx * m_cx + x % cx * m_cx / cx];
+    }
+    return scaled;
+}
+
+void CNewMenuIcons::ScaleFor(UINT dpi) {
+    if (dpi == m_nDpi || !m_images)
+        return;
+    m_nDpi = dpi;
+    if (CreateScaledLists())
+        Fill();
 }
 
 bool CNewMenuIcons::LoadStrip(const WORD* description, COLORREF transparent) {
@@ -90,23 +131,14 @@ void CNewMenuIcons::AddPictures(const std::vector<DWORD>& pixels, int width, int
         for (int x = 0; x < images * m_cx && x < width; ++x)
             joined[y * (m_nWidth + images * m_cx) + m_nWidth + x] = pixels[y * width + x];
     }
-    std::vector<DWORD> added(static_cast<size_t>(images * m_cx) * m_cy);
-    for (int y = 0; y < m_cy; ++y)
-        for (int x = 0; x < images * m_cx; ++x)
-            added[y * images * m_cx + x] = joined[y * (m_nWidth + images * m_cx) + m_nWidth + x];
     m_pixels = std::move(joined);
     m_nWidth += images * m_cx;
     m_ids.insert(m_ids.end(), ids.begin(), ids.end());
-    AddTo(m_images, added, images * m_cx, m_cy, m_crTransparent, [](COLORREF c) { return c; });
-    BuildDerived();
+    Fill();
 }
 
 void CNewMenuIcons::BuildDerived() {
-    ImageList_RemoveAll(m_darkened);
-    ImageList_RemoveAll(m_faded);
-    const COLORREF menu = ::GetSysColor(COLOR_MENU);
-    AddTo(m_darkened, m_pixels, m_nWidth, m_cy, m_crTransparent, [](COLORREF c) { return DarkenColour(c, 50); });
-    AddTo(m_faded, m_pixels, m_nWidth, m_cy, m_crTransparent, [menu](COLORREF c) { return MixColour(c, menu, 50); });
+    Fill();
 }
 
 int CNewMenuIcons::FindIndex(UINT commandId) const {
@@ -135,6 +167,11 @@ CNewMenuIcons* CNewMenuIcons::Share(const WORD* description, COLORREF transparen
 void CNewMenuIcons::RebuildAllDerived() {
     for (const auto& store : Stores())
         store->BuildDerived();
+}
+
+void CNewMenuIcons::ScaleAllFor(UINT dpi) {
+    for (const auto& store : Stores())
+        store->ScaleFor(dpi);
 }
 
 void CNewMenuIcons::FreeAll() {
