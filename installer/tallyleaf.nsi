@@ -26,6 +26,9 @@
 
 !ifdef TARGET
   Target ${TARGET}-unicode
+  ; ${RunningX64} is a constant in a 64-bit installer, which leaves the
+  ; labels of its ${If}s unused.
+  !pragma warning disable 6012
 !else
   Unicode true
 !endif
@@ -92,23 +95,24 @@ Function ${un}CloseRunningTallyleaf
   System::Call 'user32::RegisterWindowMessageW(w "${CLOSE_MESSAGE}") i .r1'
   retry:
   StrCpy $2 0
-  ${Do}
+  wait:
     FindWindow $0 "" "${MAIN_WINDOW_TITLE}"
-    ${If} $0 = 0
-      ; The window is gone; the process ends right after it. Its file here is
-      ; free once it can be opened for writing.
-      ${IfNot} ${FileExists} "$INSTDIR\tallyleaf.exe"
-        ${Break}
+    ${If} $0 <> 0
+      ${If} $2 = 0
+        DetailPrint "Asking the running Tallyleaf to save and close..."
+        SendMessage $0 $1 0 0 /TIMEOUT=5000
       ${EndIf}
+    ${ElseIfNot} ${FileExists} "$INSTDIR\tallyleaf.exe"
+      Goto closed
+    ${Else}
+      ; The window is gone and the process ends right after it: its file here
+      ; is free once it can be opened for writing.
       ClearErrors
       FileOpen $0 "$INSTDIR\tallyleaf.exe" a
       ${IfNot} ${Errors}
         FileClose $0
-        ${Break}
+        Goto closed
       ${EndIf}
-    ${ElseIf} $2 = 0
-      DetailPrint "Asking the running Tallyleaf to save and close..."
-      SendMessage $0 $1 0 0 /TIMEOUT=5000
     ${EndIf}
     IntOp $2 $2 + 1
     ${If} $2 > 50
@@ -121,7 +125,8 @@ Function ${un}CloseRunningTallyleaf
       Quit
     ${EndIf}
     Sleep 100
-  ${Loop}
+    Goto wait
+  closed:
   Pop $2
   Pop $1
   Pop $0
