@@ -230,7 +230,13 @@ TEST_F(LifeCycle, AnInstallersRequestToEndSavesAndEndsWithoutAsking) {
     // What the installer does: the window by its title, the message by its name.
     HWND main = ::FindWindowW(nullptr, L"Tallyleaf - Work faster.");
     ASSERT_EQ(main, dlg->m_hWnd);
-    EXPECT_NE(::SendMessageW(main, ::RegisterWindowMessageW(L"Tallyleaf.CloseForUpdate"), 0, 0), 0);
+    const UINT request = ::RegisterWindowMessageW(L"Tallyleaf.CloseForUpdate");
+    // Under a box of its own (the window disabled) it refuses and runs on.
+    ::EnableWindow(main, FALSE);
+    EXPECT_EQ(::SendMessageW(main, request, 0, 0), 0);
+    EXPECT_TRUE(::IsWindow(main));
+    ::EnableWindow(main, TRUE);
+    EXPECT_NE(::SendMessageW(main, request, 0, 0), 0);
     EXPECT_FALSE(::IsWindow(main));
     EXPECT_TRUE(modal.Boxes().empty());
     EXPECT_EQ(StoredText(1).rfind(L"before the update ", 0), 0u);

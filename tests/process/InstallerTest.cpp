@@ -53,8 +53,7 @@ std::wstring ShortcutTarget(const std::wstring& lnk) {
         IPersistFile* file = nullptr;
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
             wchar_t path[MAX_PATH] = {};
-            if (SUCCEEDED(file->Load(lnk.c_str(), STGM_READ)) &&
-                SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
+            if (SUCCEEDED(file->Load(lnk.c_str(), STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
                 target = path;
             file->Release();
         }
@@ -161,7 +160,8 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningProgramAndUninstallsKeepingTheNo
         },
         kTimeoutMs));
     DWORD_PTR ignored = 0;
-    ASSERT_TRUE(::SendMessageTimeoutW(main, WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored));
+    ASSERT_TRUE(
+        ::SendMessageTimeoutW(main, WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored));
     EXPECT_TRUE(::IsWindowVisible(main));
     HWND editor = ::GetDlgItem(main, kEditorId);
     ::SendMessageTimeoutW(editor, EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored);
@@ -183,8 +183,8 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningProgramAndUninstallsKeepingTheNo
     // copies itself away and returns at once, so wait for the folder to go.
     AppProcess uninstall;
     ASSERT_TRUE(uninstall.Start(dir + L"uninstall.exe", L"/S"));
-    EXPECT_TRUE(PumpUntil(
-        [&] { return !PathExists(dir) && RegString(kUninstallKey, L"DisplayName") == L"<missing>"; }, kTimeoutMs))
+    EXPECT_TRUE(PumpUntil([&] { return !PathExists(dir) && RegString(kUninstallKey, L"DisplayName") == L"<missing>"; },
+                          kTimeoutMs))
         << "left: folder " << PathExists(dir) << ", entry " << (RegString(kUninstallKey, L"DisplayName"));
     EXPECT_FALSE(PathExists(Shortcut()));
     EXPECT_EQ(RegString(kRunKey, L"Tallyleaf"), L"<missing>");
@@ -195,8 +195,8 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningProgramAndUninstallsKeepingTheNo
 TEST_F(Installer, ASilentInstallEndsWithAnErrorWhenTheRunningProgramDoesNotClose) {
     // A window with the main window's title that ignores the request, as a
     // Tallyleaf would while a box of its own waits for the user.
-    HWND standIn = ::CreateWindowExW(0, L"STATIC", kMainTitle.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                     nullptr, nullptr);
+    HWND standIn =
+        ::CreateWindowExW(0, L"STATIC", kMainTitle.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(standIn, nullptr);
     EXPECT_EQ(RunSetup(L"/S"), 3u);
     ::DestroyWindow(standIn);
