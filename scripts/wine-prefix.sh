@@ -11,7 +11,7 @@
 tallyleaf_wine_env() {
   export WINEPREFIX
   WINEPREFIX=$(realpath -m "$1")
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ "${TALLYLEAF_ARCH:-i686}" = x86_64 ]; then
     export WINEARCH=win64 PATH="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine64-bin:$PATH"
   else
