@@ -34,8 +34,8 @@ run: build
 
 # Everything (program, tests, bench) is compiled in both architectures, whichever
 # one runs the suite: the shipped program is the 32-bit one, and where 32-bit code
-# cannot run its compile is the only check that code gets. The 32-bit build is
-# then packed and the zip checked, as `make dist` does.
+# cannot run its compile is the only check that code gets. Both builds are then
+# packed and checked, as `make dist` does.
 OTHER_ARCH  = $(if $(filter x86_64,$(ARCH)),i686,x86_64)
 OTHER_BUILD = $(if $(filter x86_64,$(ARCH)),$(BUILD32),$(BUILD64))
 
@@ -43,7 +43,7 @@ test: configure
 	cmake --build $(BUILD) -j $(JOBS) --target all tallyleaf_bench tallyleaf_floor
 	@$(MAKE) --no-print-directory configure ARCH=$(OTHER_ARCH) BUILD=$(OTHER_BUILD)
 	cmake --build $(OTHER_BUILD) -j $(JOBS) --target all tallyleaf_bench tallyleaf_floor
-	scripts/make-dist $(BUILD32)
+	scripts/make-dist $(BUILD32) $(BUILD64)
 	scripts/check-format
 	$(WINE_ENV) scripts/with-small-disk $(BUILD)/small-disk scripts/with-wine $(PREFIX_TEST) ctest --test-dir $(BUILD) --output-on-failure -j 2
 
@@ -59,11 +59,14 @@ bench-keys: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tallyleaf tallyleaf_bench tallyleaf_floor
 	$(WINE_ENV) scripts/bench-keys $(BUILD)
 
-# The shipped zip always holds the 32-bit program (make-dist checks it).
+# The zips and the installer carry both programs, the 32-bit one at the top of
+# the zips and the 64-bit one in their x64 folder (make-dist checks them).
 dist:
 	@$(MAKE) --no-print-directory configure ARCH=i686 BUILD=$(BUILD32)
+	@$(MAKE) --no-print-directory configure ARCH=x86_64 BUILD=$(BUILD64)
 	cmake --build $(BUILD32) -j $(JOBS) --target tallyleaf
-	@scripts/make-dist $(BUILD32)
+	cmake --build $(BUILD64) -j $(JOBS) --target tallyleaf
+	@scripts/make-dist $(BUILD32) $(BUILD64)
 
 clean:
 	rm -rf $(BUILD32) $(BUILD64)

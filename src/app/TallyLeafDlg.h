@@ -190,6 +190,8 @@ private:
     LRESULT OnActivate(WPARAM, LPARAM);
     LRESULT OnInitMenuPopup(WPARAM, LPARAM);
     LRESULT OnApplyAlwaysOnTop(WPARAM, LPARAM);
+    // An installer asks the program to save and end (TallyLeafDlgCloseForUpdate.cpp).
+    LRESULT OnCloseForUpdate(WPARAM, LPARAM);
     LRESULT OnNoteSelChanged(NMHDR* hdr);
     LRESULT OnNoteMoved(NMHDR* hdr);
     void OnEditorChange(UINT);
@@ -226,6 +228,8 @@ private:
 
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_nApplyAlwaysOnTopMsg;
+    // Sent by an installer or uninstaller (app/CloseForUpdate.h).
+    static const UINT s_nCloseForUpdateMsg;
 
     // What the Settings dialog asks of the window (TallyLeafDlgDatabase.cpp).
     HWND Window() const override { return m_hWnd; }

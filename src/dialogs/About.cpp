@@ -4,9 +4,11 @@
 #include "framework/DC.h"
 #include "framework/Dpi.h"
 #include "res/resource.h"
+#include "Version.h"
 
 namespace {
-constexpr const wchar_t* kVersion = L"2.2";
+// The version of the project() line in CMakeLists.txt, as the version resource has it.
+constexpr const wchar_t* kVersion = L"" TALLYLEAF_VERSION;
 constexpr const wchar_t* kReleaseDate = L"March 21, 2006";
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 

@@ -222,3 +222,23 @@ TEST_F(LifeCycle, ThePlacementDefaultsAreWrittenOnAFirstRun) {
     EXPECT_EQ(ConfigValue(L"Tallyleaf", L"MAXIMIZED"), L"0");
     EXPECT_EQ(ConfigValue(L"Tallyleaf", L"SplitterPos"), L"120");
 }
+
+TEST_F(LifeCycle, AnInstallersRequestToEndSavesAndEndsWithoutAsking) {
+    Start();
+    dlg->CallUpWindow();
+    Type(L"before the update ");
+    // What the installer does: the window by its title, the message by its name.
+    HWND main = ::FindWindowW(nullptr, L"Tallyleaf - Work faster.");
+    ASSERT_EQ(main, dlg->m_hWnd);
+    const UINT request = ::RegisterWindowMessageW(L"Tallyleaf.CloseForUpdate");
+    // Under a box of its own (the window disabled) it refuses and runs on.
+    ::EnableWindow(main, FALSE);
+    EXPECT_EQ(::SendMessageW(main, request, 0, 0), 0);
+    EXPECT_TRUE(::IsWindow(main));
+    ::EnableWindow(main, TRUE);
+    EXPECT_NE(::SendMessageW(main, request, 0, 0), 0);
+    EXPECT_FALSE(::IsWindow(main));
+    EXPECT_TRUE(modal.Boxes().empty());
+    EXPECT_EQ(StoredText(1).rfind(L"before the update ", 0), 0u);
+    EXPECT_EQ(ConfigValue(L"Stat", L"Runs"), L"2");
+}

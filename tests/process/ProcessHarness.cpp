@@ -83,8 +83,10 @@ AppProcess::~AppProcess() {
         ::CloseHandle(m_process);
 }
 
-bool AppProcess::Start(const std::wstring& exePath) {
+bool AppProcess::Start(const std::wstring& exePath, const std::wstring& arguments) {
     std::wstring commandLine = L"\"" + exePath + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
     std::wstring folder = exePath.substr(0, exePath.find_last_of(L'\\') + 1);
     STARTUPINFOW si{};
     si.cb = sizeof si;

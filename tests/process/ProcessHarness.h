@@ -54,8 +54,9 @@ public:
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
 
-    // Starts the program; false (with the system's error in LastError()) when it could not.
-    bool Start(const std::wstring& exePath);
+    // Starts the program (with `arguments` after its quoted path); false (with the
+    // system's error in LastError()) when it could not.
+    bool Start(const std::wstring& exePath, const std::wstring& arguments = L"");
     DWORD Id() const { return m_id; }
     DWORD LastError() const { return m_error; }
     bool Running() const;
