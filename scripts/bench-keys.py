@@ -102,8 +102,8 @@ class CpuMeter:
                 comm = f.read().strip()
             if comm == "Xvfb":
                 return comm if self.fbdir in cmdline else None
-            if comm == "wineserver":
-                return comm if os.readlink(f"/proc/{pid}/cwd").endswith(self.server_dir) else None
+            if comm.startswith("wineserver"):  # wineserver64 for a 64-bit prefix
+                return "wineserver" if os.readlink(f"/proc/{pid}/cwd").endswith(self.server_dir) else None
             with open(f"/proc/{pid}/environ", "rb") as f:
                 ours = self.prefix in f.read().split(b"\0")
         except OSError:
