@@ -55,9 +55,9 @@ std::wstring FileNameOf(const std::wstring& path) {
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-// The folder the user chose: nothing when cancelled, an empty path for a
-// choice that has no place on a disk (a virtual folder such as the computer).
-std::optional<std::wstring> AskFolder(HWND owner, const wchar_t* title) {
+// The folder the user chose: nothing when cancelled, or when the choice has no
+// place on a disk (a virtual folder such as the computer), which `notOnDisk` tells.
+std::optional<std::wstring> AskFolder(HWND owner, const wchar_t* title, const wchar_t* notOnDisk) {
     BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.lpszTitle = title;
@@ -68,7 +68,10 @@ std::optional<std::wstring> AskFolder(HWND owner, const wchar_t* title) {
     wchar_t path[MAX_PATH] = {};
     const bool onDisk = ::SHGetPathFromIDListW(chosen, path) && path[0];
     ::CoTaskMemFree(chosen);
-    return onDisk ? std::wstring(path) : std::wstring();
+    if (onDisk)
+        return std::wstring(path);
+    AppMessageBox(notOnDisk, nullptr, MB_OK | MB_ICONERROR, owner);
+    return std::nullopt;
 }
 
 // Keeps the editor's selection across a command, and puts it back (at the
@@ -150,24 +153,14 @@ bool CTallyLeafDlg::WriteNoteToFile(const std::wstring& path) {
 }
 
 void CTallyLeafDlg::OnExportTree(UINT) {
-    const std::optional<std::wstring> chosen = AskFolder(m_hWnd, L"Select Folder to Export Notes Tree");
-    if (!chosen)
-        return;
-    if (chosen->empty()) {
-        AppMessageBox(kNotOnDisk, nullptr, MB_OK | MB_ICONERROR, m_hWnd);
-        return;
-    }
-    m_notes.ExportTree(*chosen);
+    if (const std::optional<std::wstring> chosen = AskFolder(m_hWnd, L"Select Folder to Export Notes Tree", kNotOnDisk))
+        m_notes.ExportTree(*chosen);
 }
 
 void CTallyLeafDlg::OnImportFolder(UINT) {
-    const std::optional<std::wstring> chosen = AskFolder(m_hWnd, L"Select Folder to Import Notes From");
+    const std::optional<std::wstring> chosen = AskFolder(m_hWnd, L"Select Folder to Import Notes From", kNotAFolder);
     if (!chosen)
         return;
-    if (chosen->empty()) {
-        AppMessageBox(kNotAFolder, nullptr, MB_OK | MB_ICONERROR, m_hWnd);
-        return;
-    }
     CImportProgressDlg progress(m_hWnd);
     m_notes.ImportFolder(*chosen, progress);
 }
