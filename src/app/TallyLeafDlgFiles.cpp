@@ -118,6 +118,13 @@ void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
         AppMessageBox(e.Message(), nullptr, MB_OK | MB_ICONERROR, m_hWnd);
         return;
     }
+    // The editor ends a text at its first NUL: the rest would be lost unseen.
+    if (text.find(L'\0') != std::wstring::npos) {
+        AppMessageBox(L"The file holds NUL characters, which a note can't hold:\n" + path +
+                          L"\n\nNo note was changed.",
+                      nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        return;
+    }
     if (AppMessageBox(kLoadQuestion, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES) {
         m_notes.SaveSelectedNote();
         if (!m_notes.AddNote(0, FileNameOf(path)))

@@ -29,7 +29,7 @@ bool CTallyLeafDlg::CanUndoDelete() {
 
 LRESULT CTallyLeafDlg::OnNoteSelChanged(NMHDR* hdr) {
     const auto* change = reinterpret_cast<const NMTREEVIEWW*>(hdr);
-    m_notes.OnSelectionChanged(change->itemNew.hItem != nullptr, static_cast<int>(change->itemNew.lParam));
+    m_notes.OnSelectionChanged(change->itemNew.hItem != nullptr, m_wndTree.NoteId(change->itemNew.hItem));
     return 0;
 }
 

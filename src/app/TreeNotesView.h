@@ -8,19 +8,19 @@ class TreeNotesView : public NotesTreeView {
 public:
     explicit TreeNotesView(MyCTreeCtr& tree) : m_tree(tree) {}
 
-    HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) override {
+    HTREEITEM InsertNote(const std::wstring& name, long long noteId, HTREEITEM parent) override {
         return m_tree.InsertNoteItem(name, noteId, parent, TVI_LAST);
     }
-    HTREEITEM InsertNoteAfter(const std::wstring& name, int noteId, HTREEITEM parent, HTREEITEM after) override {
+    HTREEITEM InsertNoteAfter(const std::wstring& name, long long noteId, HTREEITEM parent, HTREEITEM after) override {
         return m_tree.InsertNoteItem(name, noteId, parent, after);
     }
-    HTREEITEM FindNote(int noteId) const override { return m_tree.FindNoteItem(noteId); }
-    int NoteId(HTREEITEM item) const override { return m_tree.NoteId(item); }
+    HTREEITEM FindNote(long long noteId) const override { return m_tree.FindNoteItem(noteId); }
+    long long NoteId(HTREEITEM item) const override { return m_tree.NoteId(item); }
     HTREEITEM Selected() const override { return m_tree.GetSelectedItem(); }
     void Select(HTREEITEM item) override { m_tree.SelectItem(item); }
     std::wstring Name(HTREEITEM item) const override { return m_tree.GetItemText(item); }
     void SetName(HTREEITEM item, const std::wstring& name) override { m_tree.SetItemText(item, name); }
-    std::vector<int> BranchNoteIds(HTREEITEM item) const override { return m_tree.BranchNoteIds(item); }
+    std::vector<long long> BranchNoteIds(HTREEITEM item) const override { return m_tree.BranchNoteIds(item); }
     void Remove(HTREEITEM item) override { m_tree.DeleteItem(item); }
     void RemoveAll() override { m_tree.DeleteAllItems(); }
     void SetRedraw(bool on) override;

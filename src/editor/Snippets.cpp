@@ -1,5 +1,6 @@
 #include "editor/Snippets.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -45,7 +46,9 @@ bool IsNameLine(const std::wstring& line) {
 }
 
 // The menu text of the snippet named on `line`, kept as the n-th (0-based).
-std::wstring LabelFor(const std::wstring& line, std::size_t n) {
+std::wstring LabelFor(std::wstring line, std::size_t n) {
+    // A tab would start the key column early, and a NUL end the label.
+    std::replace_if(line.begin(), line.end(), [](wchar_t c) { return c == L'\t' || c == L'\0'; }, L' ');
     std::wstring label = line;
     if (n < 10)
         label = line.substr(kNameTagLength) + L"\tAlt+" + std::to_wstring((n + 1) % 10);
@@ -70,12 +73,13 @@ std::vector<Snippet> Parse(const std::string& bytes) {
     };
     std::size_t start = 0;
     while (start < content.size()) {
-        std::size_t end = content.find(L'\n', start);
-        const std::size_t next = end == std::wstring::npos ? content.size() : end + 1;
+        // CR LF, a lone LF and a lone CR each end a line.
+        std::size_t end = content.find_first_of(L"\r\n", start);
         if (end == std::wstring::npos)
             end = content.size();
-        if (end > start && content[end - 1] == L'\r')
-            --end;  // text mode reads "\r\n" as the end of a line
+        std::size_t next = end + 1;
+        if (end < content.size() && content[end] == L'\r' && next < content.size() && content[next] == L'\n')
+            ++next;
         std::wstring line = content.substr(start, end - start);
         start = next;
         if (IsNameLine(line)) {

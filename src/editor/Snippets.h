@@ -2,8 +2,8 @@
 // folder.
 //
 // A snippet starts at a line beginning with "Name=" (the rest of the line is
-// its name) and takes every following line up to the next such line or the
-// end of the file; lines before the first "Name=" are ignored. A snippet
+// its name, tabs and NULs shown as blanks) and takes every following line up
+// to the next such line or the end of the file (CR LF, LF and CR end lines); lines before the first "Name=" are ignored. A snippet
 // without text is dropped and takes no number. The first ten are labelled
 // Alt+1 ... Alt+9, Alt+0; later ones show their whole "Name=" line. Only the
 // first 51 are kept, as many as the Insert commands number (ID_INSERT_FIRST to

@@ -20,9 +20,9 @@ bool FindPlace(const NotesTreeView& tree, HTREEITEM item, HTREEITEM parent, HTRE
     return false;
 }
 
-void AddBranch(const NotesTreeView& tree, HTREEITEM item, int parentId,
-               const std::function<NotesStore::NoteContent(int)>& content, std::vector<DeletedNotes::Note>& notes) {
-    const int id = tree.NoteId(item);
+void AddBranch(const NotesTreeView& tree, HTREEITEM item, long long parentId,
+               const std::function<NotesStore::NoteContent(long long)>& content, std::vector<DeletedNotes::Note>& notes) {
+    const long long id = tree.NoteId(item);
     NotesStore::NoteContent note = content(id);
     notes.push_back({id, parentId, tree.Name(item), std::move(note.text), note.pos});
     for (HTREEITEM child = tree.FirstChild(item); child; child = tree.NextSibling(child))
@@ -31,7 +31,7 @@ void AddBranch(const NotesTreeView& tree, HTREEITEM item, int parentId,
 }  // namespace
 
 DeletedNotes::Branch DeletedNotes::FromTree(const NotesTreeView& tree, HTREEITEM item,
-                                            const std::function<NotesStore::NoteContent(int)>& content) {
+                                            const std::function<NotesStore::NoteContent(long long)>& content) {
     Branch branch;
     HTREEITEM parent = nullptr, previous = nullptr;
     if (FindPlace(tree, item, nullptr, parent, previous)) {

@@ -16,8 +16,8 @@
 class DeletedNotes {
 public:
     struct Note {
-        int id;
-        int parentId;
+        long long id;
+        long long parentId;
         std::wstring name;
         std::wstring text;
         int pos;
@@ -25,8 +25,8 @@ public:
     struct Branch {
         // The note's place: its parent (0: the top level) and the sibling it
         // followed (0: it was the first).
-        int parentId = 0;
-        int previousSiblingId = 0;
+        long long parentId = 0;
+        long long previousSiblingId = 0;
         // The note first, then its subnotes, each before its own subnotes and
         // siblings in their order.
         std::vector<Note> notes;
@@ -42,7 +42,7 @@ public:
     // The branch at `item` as the tree shows it, each note with the text and
     // position `content` gives for it.
     static Branch FromTree(const NotesTreeView& tree, HTREEITEM item,
-                           const std::function<NotesStore::NoteContent(int noteId)>& content);
+                           const std::function<NotesStore::NoteContent(long long noteId)>& content);
 
 private:
     std::vector<Branch> m_branches;

@@ -1,5 +1,6 @@
 #include "notes/NotesSession.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "settings/AppFolders.h"
@@ -11,6 +12,9 @@ const wchar_t kOpenError[] = L"Tallyleaf: Can't open database.\n Error #1 - ";
 const wchar_t kNoteNotReadYet[] =
     L"This note can't be read yet: another program is using the database.\r\n"
     L"It appears here by itself as soon as it can be read.";
+const wchar_t kNoteHoldsNul[] =
+    L"This note holds NUL characters (shown as \u2400), which the editor can't hold: it is read-only, so that "
+    L"nothing of it is lost.\r\n\r\n";
 constexpr UINT kUnreadNoteRetryMs = 1000;
 constexpr int kBackgroundBusyWaitMs = 100;
 
@@ -60,6 +64,8 @@ void NotesSession::Open() {
         m_store.Open(m_strDbPath);
         if (!m_store.HasTable())
             CreateNotesTable();
+        else
+            m_store.CheckTableShape();
     });
     opened = opened && m_store.IsOpen();
     // Nothing to show: later storage operations find the store closed and do nothing.
@@ -106,14 +112,14 @@ void NotesSession::CreateNotesTable() {
     TryStorage(L"Tallyleaf: Can't create the main table.\n Error #1 - ", [this] { m_store.CreateTable(); });
 }
 
-int NotesSession::FillTree(int parentId, HTREEITEM parent) {
+int NotesSession::FillTree(long long parentId, HTREEITEM parent) {
     if (!m_store.IsOpen())
         return 0;
     NotesStore::RowsByParent rows = m_store.ReadTreeRows();
     return InsertChildren(rows, parentId, parent);
 }
 
-int NotesSession::InsertChildren(NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent) {
+int NotesSession::InsertChildren(NotesStore::RowsByParent& rows, long long parentId, HTREEITEM parent) {
     auto level = rows.find(parentId);
     if (level == rows.end())
         return 0;
@@ -128,7 +134,7 @@ int NotesSession::InsertChildren(NotesStore::RowsByParent& rows, int parentId, H
     return count;
 }
 
-void NotesSession::LoadNote(int noteId) {
+void NotesSession::LoadNote(long long noteId) {
     if (!m_store.IsOpen())
         return;
     m_nUnreadNoteId = 0;
@@ -164,13 +170,26 @@ void NotesSession::LoadNote(int noteId) {
             return;
         }
     }
+    if (note.text.find(L'\0') != std::wstring::npos) {
+        ShowNoteHoldingNul(note.text);
+        return;
+    }
     m_editor.ShowNote(note.text, note.pos);
     if (m_editor.IsReadOnly())
         m_editor.SetReadOnly(false);
     m_nShownNoteId = noteId;
 }
 
-void NotesSession::ShowNoteNotReadYet(int noteId) {
+void NotesSession::ShowNoteHoldingNul(const std::wstring& text) {
+    // The edit control ends a text at its first NUL: shown editable, the next
+    // save would cut the note there. It stands for no note, so nothing is written.
+    ShowNoNote();
+    std::wstring shown = text;
+    std::replace(shown.begin(), shown.end(), L'\0', NotesStore::kNulMark);
+    m_editor.ShowOther(kNoteHoldsNul + shown);
+}
+
+void NotesSession::ShowNoteNotReadYet(long long noteId) {
     // Said in the editor's place rather than in a box: the lock is usually
     // gone in a moment, and the note then shows by itself.
     m_editor.ShowOther(kNoteNotReadYet);
@@ -181,7 +200,7 @@ void NotesSession::ShowNoteNotReadYet(int noteId) {
 void NotesSession::ReadUnreadNoteAgain() {
     m_host.StopTimer(NotesHost::Timer::ReadNoteAgain);
     // Only while its item is still the one selected.
-    const int noteId = m_nUnreadNoteId;
+    const long long noteId = m_nUnreadNoteId;
     if (noteId == 0 || m_tree.SelectedNoteId() != noteId)
         return;
     BriefBusyWait brief(m_store);
@@ -196,7 +215,7 @@ void NotesSession::ShowNoNote() {
     StopTypingSave();
 }
 
-void NotesSession::OnSelectionChanged(bool toItem, int noteId) {
+void NotesSession::OnSelectionChanged(bool toItem, long long noteId) {
     if (m_bClearingTree)
         return;
     // The note left is the one the editor shows (the item may be gone already:

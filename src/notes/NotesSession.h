@@ -77,11 +77,11 @@ public:
     void Close();
 
     // The note whose text the editor holds; 0 while it holds none.
-    int ShownNoteId() const { return m_nShownNoteId; }
-    void LoadNote(int noteId);
+    long long ShownNoteId() const { return m_nShownNoteId; }
+    void LoadNote(long long noteId);
     // Writes the editor's text into the note when it is the one shown; a
     // failure keeps the text waiting to be tried again.
-    void SaveNote(int noteId);
+    void SaveNote(long long noteId);
     void SaveSelectedNote() { SaveNote(m_tree.SelectedNoteId()); }
     // Writes every save that waits; a failure keeps them waiting for a retry
     // and is reported (once). True when nothing waits any more.
@@ -91,9 +91,9 @@ public:
     void SaveOnExit();
 
     // What the tree and the editor report.
-    void OnSelectionChanged(bool toItem, int noteId);
+    void OnSelectionChanged(bool toItem, long long noteId);
     void OnTyped();
-    void OnNoteMoved(int noteId, int newParentId);
+    void OnNoteMoved(long long noteId, long long newParentId);
     // The host's timers, handed back when they fire.
     void OnTimer(NotesHost::Timer timer);
 
@@ -109,7 +109,7 @@ public:
     // Adds a note under `parentId` (0: at the top level), asking for the name
     // when `name` is empty; false when no note was added (cancelled, or a
     // failure already reported).
-    bool AddNote(int parentId, std::wstring name);
+    bool AddNote(long long parentId, std::wstring name);
     // Renames, or deletes with its subnotes (after asking), the selected note.
     void RenameSelectedNote();
     void DeleteSelectedNote();
@@ -139,7 +139,7 @@ public:
     // Selects the note in the tree (expanding its parents), shows it and
     // selects [start, start + length) of its text, scrolled into view; false
     // when the note is gone or could not be shown.
-    bool ShowFound(int noteId, std::size_t start, std::size_t length);
+    bool ShowFound(long long noteId, std::size_t start, std::size_t length);
 
     // Makes the .txt files and subfolders of `folder` notes under a new
     // top-level note named after it (textfiles/FolderImport.h), in one
@@ -163,7 +163,7 @@ public:
     bool NoteDeleted() const { return m_bNoteDeleted; }
     bool SaveIsWaiting() const { return m_deferredSave.IsWaiting(); }
     // The text waiting to be written into a note (a failed or deferred save), or null.
-    const std::wstring* WaitingText(int noteId) const {
+    const std::wstring* WaitingText(long long noteId) const {
         const DeferredSave::Waiting* save = m_deferredSave.Find(noteId);
         return save ? &save->text : nullptr;
     }
@@ -176,26 +176,29 @@ private:
     // as they are now (the shown note's as the editor holds it).
     DeletedNotes::Branch BranchToDelete(HTREEITEM item);
     // Inserts the imported `note` and its subnotes into the tree under `parent`.
-    void InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<int>::const_iterator& id);
-    int FillTree(int parentId, HTREEITEM parent);
+    void InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<long long>::const_iterator& id);
+    int FillTree(long long parentId, HTREEITEM parent);
     // Inserts the notes under `parentId` (taking them out of `rows`) and their
     // children below them; returns how many it inserted.
-    int InsertChildren(NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent);
+    int InsertChildren(NotesStore::RowsByParent& rows, long long parentId, HTREEITEM parent);
     // An empty, read-only editor that stands for no note.
     void ShowNoNote();
+    // A read-only editor showing a note whose text holds a NUL, with a notice;
+    // it stands for no note, so nothing is written over it.
+    void ShowNoteHoldingNul(const std::wstring& text);
     // A read-only editor saying that the note can't be read yet; it is read again by a timer.
-    void ShowNoteNotReadYet(int noteId);
+    void ShowNoteNotReadYet(long long noteId);
     void ReadUnreadNoteAgain();
 
     // Writes the editor's text and position into the note shown; a failure
     // keeps them waiting. False when it was not written.
-    bool WriteShownNote(int noteId, const wchar_t* failurePrefix);
+    bool WriteShownNote(long long noteId, const wchar_t* failurePrefix);
     // Writes what waits, each save checked against the file; throws at the first failure.
     void WriteWaitingChecked();
     // Writes a note's text when the file still holds `stored` there, else keeps
     // it in a new note (a conflict note, or the note put back); the tree and
     // the shown note follow, and the user is told once. Throws on failure.
-    void WriteChecked(int noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored);
+    void WriteChecked(long long noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored);
     // Says what the checked saves did; after the writes, so that no box opens
     // while they are under way.
     void TellWhatSavesKept();
@@ -209,7 +212,7 @@ private:
     bool FollowShownNote(long long version);
     // Records the editor's text and position as the deferred save of `noteId`
     // (writing a save already waiting first) and starts the timer.
-    void StartDeferredSave(int noteId);
+    void StartDeferredSave(long long noteId);
     // The deferred save's timer: writes what waits; a retry waits only briefly for locks.
     void WriteDeferredSaves();
     // Before the database file is let go of: writes what waits, or else keeps
@@ -258,10 +261,10 @@ private:
     // Whether typing since the last save waits for the typing timers.
     bool m_bTypingUnsaved = false;
     // The selected note that another program's lock kept from being read (0: none).
-    int m_nUnreadNoteId = 0;
+    long long m_nUnreadNoteId = 0;
     bool m_bNoteDeleted = false;
     // The note whose text the editor holds; 0 while it holds none (read-only then).
-    int m_nShownNoteId = 0;
+    long long m_nShownNoteId = 0;
     // Set while the tree is emptied or brought up to date: its selection changes are not the user's.
     bool m_bClearingTree = false;
     // The shown note's text as the file held it when it was read or last written here.
@@ -284,7 +287,7 @@ private:
     // The notes deleted since the file was opened, for Undo Delete.
     DeletedNotes m_deleted;
     // The notes that Undo Delete brought back under new ids: old id to new id.
-    std::map<int, int> m_undeletedIds;
+    std::map<long long, long long> m_undeletedIds;
 };
 
 template <typename Step>

@@ -47,13 +47,13 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
     const int total = files.Notes() + 1;
     // The ids of the notes in the order they were stored: the root first, then
     // each note before its subnotes.
-    std::vector<int> ids;
+    std::vector<long long> ids;
     ids.reserve(static_cast<size_t>(total));
-    std::function<void(const ImportedNote&, int)> store = [&](const ImportedNote& note, int parentId) {
+    std::function<void(const ImportedNote&, long long)> store = [&](const ImportedNote& note, long long parentId) {
         ids.push_back(m_store.InsertNote(0, parentId, note.name, note.text, 0));
         if (!progress.Going(filesRead, static_cast<int>(ids.size()), total))
             throw ImportCancelled{};
-        const int id = ids.back();
+        const long long id = ids.back();
         for (const ImportedNote& child : note.children)
             store(child, id);
     };
@@ -69,7 +69,7 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
         return;
     }
     m_tree.SetRedraw(false);
-    std::vector<int>::const_iterator id = ids.begin();
+    std::vector<long long>::const_iterator id = ids.begin();
     InsertImported(files.Root(), TVI_ROOT, id);
     m_tree.SetRedraw(true);
     progress.Finished();
@@ -81,12 +81,14 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
               L" files were skipped: they are larger than a note can take (" +
                   std::to_wstring(kLargestNoteFile / (1024 * 1024)) + L" MB):",
               files.TooLarge());
+    NameFiles(report, L" files were skipped: they hold NUL characters, which a note can't hold:", files.HoldingNul());
     NameFiles(report, L" files could not be read:", files.Unreadable());
-    const bool skipped = files.SkippedNotText() > 0 || !files.TooLarge().empty() || !files.Unreadable().empty();
+    const bool skipped = files.SkippedNotText() > 0 || !files.TooLarge().empty() || !files.HoldingNul().empty() ||
+                         !files.Unreadable().empty();
     m_host.Say(report, MB_OK | (skipped ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
-void NotesSession::InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<int>::const_iterator& id) {
+void NotesSession::InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<long long>::const_iterator& id) {
     const HTREEITEM item = m_tree.InsertNote(note.name, *id++, parent);
     for (const ImportedNote& child : note.children)
         InsertImported(child, item, id);

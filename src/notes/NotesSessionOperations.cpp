@@ -19,14 +19,14 @@ const wchar_t kLoadError[] = L"Tallyleaf error: Can't load note.\n - ";
 constexpr const wchar_t* kNotConverted = L"Can't convert database to new format.";
 }  // namespace
 
-bool NotesSession::AddNote(int parentId, std::wstring name) {
+bool NotesSession::AddNote(long long parentId, std::wstring name) {
     HTREEITEM parent = parentId <= 0 ? TVI_ROOT : m_tree.FindNote(parentId);
     // A parent the tree does not show would leave the new note out of sight.
     if (!parent)
         return false;
     if (name.empty() && !m_host.AskName(L"Add New Note", L"Enter Name:", L"New Note", name))
         return false;
-    int id = 0;
+    long long id = 0;
     if (!m_store.IsOpen() || !TryStorage(kAddError, [&] { id = m_store.AddNote(parentId, name); }))
         return false;
     m_tree.Select(m_tree.InsertNote(name, id, parent));
@@ -54,7 +54,7 @@ void NotesSession::DeleteSelectedNote() {
         return;
     // The rows of the whole subtree go in one transaction: a failure part-way
     // leaves every note in place, in the table and in the tree.
-    const std::vector<int> noteIds = m_tree.BranchNoteIds(item);
+    const std::vector<long long> noteIds = m_tree.BranchNoteIds(item);
     // What Undo Delete brings back is read before the rows go; a note that
     // can't be read is not deleted.
     DeletedNotes::Branch deleted;
@@ -64,7 +64,7 @@ void NotesSession::DeleteSelectedNote() {
         }))
         return;
     m_deleted.Push(std::move(deleted));
-    for (int noteId : noteIds) {
+    for (long long noteId : noteIds) {
         // Nothing waits to be written into a note that is gone, and the shown
         // note's edits have nowhere to go.
         m_deferredSave.Forget(noteId);
@@ -76,14 +76,14 @@ void NotesSession::DeleteSelectedNote() {
     if (m_tree.FirstItem())
         return;
     // The tree is never left empty.
-    int id = 0;
+    long long id = 0;
     if (!TryStorage(kDeleteError, [&] { id = m_store.AddNote(0, L"New Note"); }))
         return;
     m_tree.Select(m_tree.InsertNote(L"New Note", id, TVI_ROOT));
     m_editor.Focus();
 }
 
-void NotesSession::OnNoteMoved(int noteId, int newParentId) {
+void NotesSession::OnNoteMoved(long long noteId, long long newParentId) {
     // A note dragged in the tree keeps its new parent after the next start too.
     if (!m_store.IsOpen() || noteId == 0)
         return;
@@ -152,7 +152,7 @@ int NotesSession::ExportLevel(const std::wstring& folder, HTREEITEM item, int& f
                               std::vector<std::wstring>* named) {
     // The texts are read in one pass: a query per note would take longer than
     // writing the files. Without them nothing can be written.
-    std::unordered_map<int, std::wstring> texts;
+    std::unordered_map<long long, std::wstring> texts;
     if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { texts = m_store.ReadAllTexts(); })) {
         failed += m_tree.Count();
         return 0;

@@ -32,7 +32,7 @@ void TestSeams::SetTypingSaveDelays(UINT pauseMs, UINT longestMs) {
     g_longestUnsavedTypingMs = longestMs;
 }
 
-bool NotesSession::WriteShownNote(int noteId, const wchar_t* failurePrefix) {
+bool NotesSession::WriteShownNote(long long noteId, const wchar_t* failurePrefix) {
     // The editor's text belongs to the note it was loaded from, and to no other:
     // with no note shown (or another one) there is nothing to write.
     if (noteId == 0 || noteId != m_nShownNoteId)
@@ -55,7 +55,7 @@ bool NotesSession::WriteShownNote(int noteId, const wchar_t* failurePrefix) {
     return true;
 }
 
-void NotesSession::SaveNote(int noteId) {
+void NotesSession::SaveNote(long long noteId) {
     if (!m_store.IsOpen())
         return;
     WriteShownNote(noteId, kSaveError);
@@ -67,7 +67,7 @@ void NotesSession::SaveOnExit() {
     m_host.StopTimer(NotesHost::Timer::DeferredSave);
     // The note shown joins what waits (a note left just before the end), and
     // all of it is written, or kept in recovery files.
-    const int shown = m_tree.SelectedNoteId();
+    const long long shown = m_tree.SelectedNoteId();
     if (shown != 0 && shown == m_nShownNoteId)
         m_deferredSave.Record(shown, m_editor.Text(), m_editor.Position(), m_shownStored);
     m_editor.SetModified(false);
@@ -157,7 +157,7 @@ void NotesSession::KeepInRecoveryFiles(const std::wstring& why) {
                MB_OK | MB_ICONWARNING);
 }
 
-void NotesSession::StartDeferredSave(int noteId) {
+void NotesSession::StartDeferredSave(long long noteId) {
     // While failed saves wait for their retry, the note left joins them: trying
     // now would only hold the user up.
     const bool retrying = m_nRetryMs != 0;

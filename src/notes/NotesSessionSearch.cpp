@@ -12,12 +12,12 @@ std::vector<NoteSearch::Note> NotesSession::NotesToSearch(StoredTexts::FullRead&
         return notes;
     const StoredTexts::Snapshot stored = m_storedTexts.Current(m_strDbPath, fullRead);
     // What has not been written yet stands over what is stored.
-    std::unordered_map<int, NoteSearch::Text> unwritten;
+    std::unordered_map<long long, NoteSearch::Text> unwritten;
     for (const DeferredSave::Waiting& save : m_deferredSave.All())
         unwritten[save.noteId] = NoteSearch::MakeText(save.text);
     if (m_nShownNoteId != 0)
         unwritten[m_nShownNoteId] = NoteSearch::MakeText(m_editor.Text());
-    auto textOf = [&](int id) -> NoteSearch::Text {
+    auto textOf = [&](long long id) -> NoteSearch::Text {
         auto text = unwritten.find(id);
         if (text != unwritten.end())
             return text->second;
@@ -68,7 +68,7 @@ const std::vector<NoteSearch::Note>& NotesSession::TreeToSearch() {
     return m_searchTree;
 }
 
-bool NotesSession::ShowFound(int noteId, std::size_t start, std::size_t length) {
+bool NotesSession::ShowFound(long long noteId, std::size_t start, std::size_t length) {
     HTREEITEM item = m_tree.FindNote(noteId);
     if (!item)
         return false;

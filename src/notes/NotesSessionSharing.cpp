@@ -13,7 +13,7 @@
 #include "notes/NotesSession.h"
 
 namespace {
-using Items = std::unordered_map<int, HTREEITEM>;
+using Items = std::unordered_map<long long, HTREEITEM>;
 
 std::wstring ConflictSuffix() {
     SYSTEMTIME now{};
@@ -30,7 +30,7 @@ std::wstring Quoted(const std::wstring& name) {
 
 // Finds the note of the item above `target`, looking below `first` and its
 // siblings, whose parent's note is `parentId`.
-bool FindParentNote(const NotesTreeView& tree, HTREEITEM first, int parentId, HTREEITEM target, int& found) {
+bool FindParentNote(const NotesTreeView& tree, HTREEITEM first, long long parentId, HTREEITEM target, long long& found) {
     for (HTREEITEM item = first; item; item = tree.NextSibling(item)) {
         if (item == target) {
             found = parentId;
@@ -44,7 +44,7 @@ bool FindParentNote(const NotesTreeView& tree, HTREEITEM first, int parentId, HT
 
 // Where each note the tree should show belongs, and its name.
 struct Place {
-    int parentId;
+    long long parentId;
     const std::wstring* name;
 };
 
@@ -52,11 +52,11 @@ struct Place {
 // has another parent now, renames those renamed, and lists the rest in `items`.
 // `changing` is called before the first change.
 template <typename Changing>
-void Prune(NotesTreeView& tree, HTREEITEM first, int parentId, const std::unordered_map<int, Place>& wanted,
+void Prune(NotesTreeView& tree, HTREEITEM first, long long parentId, const std::unordered_map<long long, Place>& wanted,
            Items& items, Changing& changing) {
     for (HTREEITEM item = first; item;) {
         const HTREEITEM next = tree.NextSibling(item);
-        const int id = tree.NoteId(item);
+        const long long id = tree.NoteId(item);
         auto place = wanted.find(id);
         if (place == wanted.end() || place->second.parentId != parentId || items.count(id)) {
             // A moved note is inserted again at its new place, with its subnotes.
@@ -76,7 +76,7 @@ void Prune(NotesTreeView& tree, HTREEITEM first, int parentId, const std::unorde
 
 // Inserts the notes below `parentId` that the tree does not show yet, in the table's order.
 template <typename Changing>
-void Graft(NotesTreeView& tree, NotesStore::RowsByParent& rows, int parentId, HTREEITEM parent, Items& items,
+void Graft(NotesTreeView& tree, NotesStore::RowsByParent& rows, long long parentId, HTREEITEM parent, Items& items,
            Changing& changing) {
     auto level = rows.find(parentId);
     if (level == rows.end())
@@ -102,10 +102,10 @@ void NotesSession::WriteWaitingChecked() {
         [this](const DeferredSave::Waiting& save) { WriteChecked(save.noteId, save.text, save.pos, save.stored); });
 }
 
-void NotesSession::WriteChecked(int noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored) {
+void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored) {
     // The notes this session will still write into: a new note must not take
     // one of their ids, freed by a deletion elsewhere.
-    int idsInUse = m_nShownNoteId;
+    long long idsInUse = m_nShownNoteId;
     for (const DeferredSave::Waiting& save : m_deferredSave.All())
         idsInUse = std::max(idsInUse, save.noteId);
     NotesStore::CheckedSave saved = m_store.SaveNoteChecked(noteId, text, pos, stored, ConflictSuffix(), idsInUse);
@@ -215,8 +215,8 @@ void NotesSession::CheckForChanges() {
 }
 
 void NotesSession::UpdateTree(NotesStore::RowsByParent rows) {
-    std::unordered_map<int, Place> wanted;
-    std::vector<int> parents{0};
+    std::unordered_map<long long, Place> wanted;
+    std::vector<long long> parents{0};
     for (std::size_t i = 0; i < parents.size(); ++i) {
         auto level = rows.find(parents[i]);
         if (level == rows.end())
@@ -279,6 +279,10 @@ bool NotesSession::FollowShownNote(long long version) {
         return false;
     }
     if (stored.text != m_shownStored.text && !m_editor.IsModified()) {
+        if (stored.text.find(L'\0') != std::wstring::npos) {
+            ShowNoteHoldingNul(stored.text);
+            return true;
+        }
         m_editor.ShowNote(stored.text, m_editor.Position());
         m_editor.SetModified(false);
         m_shownStored = {stored.text, version};

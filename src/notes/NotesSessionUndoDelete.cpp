@@ -9,7 +9,7 @@ const wchar_t kUndoError[] = L"Tallyleaf error: Can't bring the note back.\n - "
 }  // namespace
 
 DeletedNotes::Branch NotesSession::BranchToDelete(HTREEITEM item) {
-    return DeletedNotes::FromTree(m_tree, item, [this](int noteId) {
+    return DeletedNotes::FromTree(m_tree, item, [this](long long noteId) {
         // The shown note as the editor holds it, a note whose save waits as it waits.
         if (noteId == m_nShownNoteId && m_editor.IsModified())
             return NotesStore::NoteContent{m_editor.Text(), m_editor.Position()};
@@ -29,10 +29,10 @@ void NotesSession::UndoDelete() {
     const DeletedNotes::Branch& branch = m_deleted.Last();
     // A parent that came back under a new id is found under it.
     const auto renamed = m_undeletedIds.find(branch.parentId);
-    const int formerParentId = renamed == m_undeletedIds.end() ? branch.parentId : renamed->second;
+    const long long formerParentId = renamed == m_undeletedIds.end() ? branch.parentId : renamed->second;
     HTREEITEM parent = nullptr;
-    int parentId = 0;
-    std::map<int, int> ids;
+    long long parentId = 0;
+    std::map<long long, long long> ids;
     if (!TryStorage(kUndoError, [&] {
             // Under its parent while the tree and the table hold it (another
             // program may have deleted it), else at the top level.
@@ -48,7 +48,7 @@ void NotesSession::UndoDelete() {
                 for (const DeletedNotes::Note& note : branch.notes)
                     ownIds = ownIds && !m_store.HasNote(note.id);
                 for (const DeletedNotes::Note& note : branch.notes) {
-                    const int noteParent = ids.empty() ? parentId : ids.at(note.parentId);
+                    const long long noteParent = ids.empty() ? parentId : ids.at(note.parentId);
                     ids[note.id] = m_store.InsertNote(ownIds ? note.id : 0, noteParent, note.name, note.text, note.pos);
                 }
             });
@@ -67,9 +67,9 @@ void NotesSession::UndoDelete() {
                     after = child;
         }
     }
-    std::map<int, HTREEITEM> items;
+    std::map<long long, HTREEITEM> items;
     for (const DeletedNotes::Note& note : branch.notes) {
-        const int id = ids.at(note.id);
+        const long long id = ids.at(note.id);
         items[note.id] = items.empty() ? m_tree.InsertNoteAfter(note.name, id, parent ? parent : TVI_ROOT, after)
                                        : m_tree.InsertNote(note.name, id, items.at(note.parentId));
     }

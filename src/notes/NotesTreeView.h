@@ -15,23 +15,23 @@ public:
     virtual ~NotesTreeView() = default;
 
     // Inserts an item for a note as the last child of `parent` (TVI_ROOT: the top level).
-    virtual HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) = 0;
+    virtual HTREEITEM InsertNote(const std::wstring& name, long long noteId, HTREEITEM parent) = 0;
     // Inserts an item for a note among the children of `parent` right after
     // `after` (TVI_FIRST: as the first). A view that can only append puts it last.
-    virtual HTREEITEM InsertNoteAfter(const std::wstring& name, int noteId, HTREEITEM parent, HTREEITEM after) {
+    virtual HTREEITEM InsertNoteAfter(const std::wstring& name, long long noteId, HTREEITEM parent, HTREEITEM after) {
         (void)after;
         return InsertNote(name, noteId, parent);
     }
     // The item of a note; null when the tree does not show it.
-    virtual HTREEITEM FindNote(int noteId) const = 0;
+    virtual HTREEITEM FindNote(long long noteId) const = 0;
     // The note of an item; 0 for none.
-    virtual int NoteId(HTREEITEM item) const = 0;
+    virtual long long NoteId(HTREEITEM item) const = 0;
     virtual HTREEITEM Selected() const = 0;
     virtual void Select(HTREEITEM item) = 0;
     virtual std::wstring Name(HTREEITEM item) const = 0;
     virtual void SetName(HTREEITEM item, const std::wstring& name) = 0;
     // The notes of an item and of every item below it.
-    virtual std::vector<int> BranchNoteIds(HTREEITEM item) const = 0;
+    virtual std::vector<long long> BranchNoteIds(HTREEITEM item) const = 0;
     // Removes an item with everything below it.
     virtual void Remove(HTREEITEM item) = 0;
     virtual void RemoveAll() = 0;
@@ -47,5 +47,5 @@ public:
     // what was read of the tree can be kept until then.
     virtual unsigned Revision() const = 0;
 
-    int SelectedNoteId() const { return NoteId(Selected()); }
+    long long SelectedNoteId() const { return NoteId(Selected()); }
 };

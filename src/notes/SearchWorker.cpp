@@ -82,7 +82,7 @@ std::unique_ptr<SearchWorker::Outcome> SearchWorker::Answer(Request& request) {
         outcome->failure = ExceptionMessage(e);
         return outcome;
     }
-    std::unordered_map<int, const std::wstring*> paths;
+    std::unordered_map<long long, const std::wstring*> paths;
     for (const NoteSearch::Note& note : request.notes)
         paths[note.id] = note.path.get();
     outcome->paths.reserve(outcome->results.hits.size());

@@ -28,7 +28,7 @@ void StoredTexts::OnRowChanged(const char* table, long long rowId) {
         return;
     }
     if (std::strcmp(table, "notes") == 0)
-        m_changedAt[static_cast<int>(rowId)] = ++m_changes;
+        m_changedAt[rowId] = ++m_changes;
 }
 
 StoredTexts::Snapshot StoredTexts::Current(const std::wstring& path, FullRead& read) {

@@ -21,7 +21,7 @@ class NotesStore;
 
 class StoredTexts {
 public:
-    using Map = std::unordered_map<int, NoteSearch::Text>;
+    using Map = std::unordered_map<long long, NoteSearch::Text>;
     using Snapshot = std::shared_ptr<const Map>;
 
     // A full read to make: of which file, and what to give Adopt with its texts.
@@ -57,7 +57,7 @@ private:
     Snapshot m_texts;
     unsigned m_connection = 0;                                // counts the openings and closings of the connection
     unsigned long long m_changes = 0;                         // counts this connection's row changes
-    std::unordered_map<int, unsigned long long> m_changedAt;  // a note's last change, by that count
+    std::unordered_map<long long, unsigned long long> m_changedAt;  // a note's last change, by that count
     unsigned long long m_applied = 0;                         // the changes that m_texts holds
     long long m_dataVersion = 0;                              // the file's data version when m_texts was read
 };

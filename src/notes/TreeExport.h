@@ -15,7 +15,7 @@
 
 class TreeExport {
 public:
-    TreeExport(const NotesTreeView& tree, const std::unordered_map<int, std::wstring>& texts)
+    TreeExport(const NotesTreeView& tree, const std::unordered_map<long long, std::wstring>& texts)
         : m_tree(tree), m_texts(texts) {}
 
     // Writes `item`, its following siblings and everything below them into
@@ -28,7 +28,7 @@ public:
 
 private:
     const NotesTreeView& m_tree;
-    const std::unordered_map<int, std::wstring>& m_texts;
+    const std::unordered_map<long long, std::wstring>& m_texts;
     int m_failed = 0;
     std::vector<std::wstring> m_named;
 };

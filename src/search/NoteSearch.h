@@ -27,7 +27,7 @@ inline Text MakeText(std::wstring text) {
 // One note as searched, given in tree order. Its strings are shared: a search
 // copies thousands of notes and allocates nothing for them.
 struct Note {
-    int id = 0;
+    long long id = 0;
     Text path;  // its place in the tree, "Projects > Work > Notes"
     Text name;
     Text text;  // null reads as empty
@@ -41,7 +41,7 @@ struct Query {
 };
 
 struct Hit {
-    int noteId = 0;
+    long long noteId = 0;
     bool inName = false;    // the match is in the note's name, not its text
     std::size_t start = 0;  // the match in the name or the text
     std::size_t length = 0;

@@ -4,9 +4,6 @@
 
 #include "framework/Utf8.h"
 
-#include <climits>
-#include <cstdio>
-#include <cwctype>
 #include <utility>
 
 CppSQLite3DB theDB;
@@ -40,30 +37,6 @@ public:
 private:
     sqlite3_stmt* m_stmt;
 };
-
-// Decimal text to integer: leading white space, an optional sign, then digits
-// up to the first non-digit; no digits give 0. Values beyond 32 bits saturate.
-int ParseDecimal(const wchar_t* text) {
-    if (!text)
-        return 0;
-    while (std::iswspace(*text))
-        ++text;
-    bool negative = false;
-    if (*text == L'+' || *text == L'-')
-        negative = *text++ == L'-';
-    long long value = 0;
-    for (; *text >= L'0' && *text <= L'9'; ++text) {
-        if (value <= static_cast<long long>(INT_MAX) + 1)
-            value = value * 10 + (*text - L'0');
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
 
 }  // namespace
 
@@ -157,19 +130,44 @@ void CppSQLite3DB::CheckOpen() const {
         throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Database not open");
 }
 
-sqlite3_stmt* CppSQLite3DB::Prepare(const std::wstring& sql) {
+int SqlValue::BindTo(sqlite3_stmt* stmt, int index, bool copy) const {
+    switch (m_kind) {
+        case Kind::Integer:
+            return sqlite3_bind_int64(stmt, index, m_integer);
+        case Kind::Text:
+            // With its length in bytes: a NUL inside is part of the text.
+            return sqlite3_bind_text16(stmt, index, m_text->data(), static_cast<int>(m_text->size() * sizeof(wchar_t)),
+                                       copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
+        case Kind::Null:
+            break;
+    }
+    return sqlite3_bind_null(stmt, index);
+}
+
+sqlite3_stmt* CppSQLite3DB::Prepare(const std::wstring& sql, SqlValues values, bool copyTexts) {
     CheckOpen();
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare16(m_db, sql.c_str(), -1, &stmt, nullptr);
     if (rc != SQLITE_OK)
         throw SqliteFailure(rc, m_db);
-    return stmt;
+    StatementGuard guard(stmt);
+    // A value without its "?" (or one missing) is a fault of the caller's, never
+    // to be run with a NULL in its place.
+    if (stmt && sqlite3_bind_parameter_count(stmt) != static_cast<int>(values.size()))
+        throw CppSQLite3Exception(SQLITE_RANGE, L"the statement's parameters and the values given differ in number");
+    int index = 1;
+    for (const SqlValue& value : values) {
+        rc = value.BindTo(stmt, index++, copyTexts);
+        if (rc != SQLITE_OK)
+            throw SqliteFailure(rc, m_db);
+    }
+    return guard.Release();
 }
 
-int CppSQLite3DB::ExecuteStatement(const std::wstring& sql) {
+int CppSQLite3DB::ExecuteStatement(const std::wstring& sql, SqlValues values) {
     CheckOpen();
     for (;;) {
-        StatementGuard stmt(Prepare(sql));
+        StatementGuard stmt(Prepare(sql, values));
         if (!stmt.Get())
             return SQLITE_OK;
         int rc = sqlite3_step(stmt.Get());
@@ -199,10 +197,11 @@ int CppSQLite3DB::ExecuteStatement(const std::wstring& sql) {
     }
 }
 
-CppSQLite3Query CppSQLite3DB::ExecuteQuery(const std::wstring& sql) {
+CppSQLite3Query CppSQLite3DB::ExecuteQuery(const std::wstring& sql, SqlValues values) {
     CheckOpen();
     for (;;) {
-        StatementGuard stmt(Prepare(sql));
+        // The cursor outlives this call, and the texts given may not.
+        StatementGuard stmt(Prepare(sql, values, true));
         if (!stmt.Get())
             throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Null Virtual Machine pointer");
         int rc = sqlite3_step(stmt.Get());
@@ -215,13 +214,13 @@ CppSQLite3Query CppSQLite3DB::ExecuteQuery(const std::wstring& sql) {
     }
 }
 
-int CppSQLite3DB::ExecuteScalar(const std::wstring& sql) {
-    CppSQLite3Query query = ExecuteQuery(sql);
+long long CppSQLite3DB::ExecuteScalar(const std::wstring& sql, SqlValues values) {
+    CppSQLite3Query query = ExecuteQuery(sql, values);
     if (!query.HasStatement())
         throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Null Virtual Machine pointer");
     if (query.AtEnd() || query.m_nColumns < 1)
         throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Invalid scalar query");
-    int value = ParseDecimal(query.TextAt(0));
+    const long long value = query.Int64At(0);
     query.Finish();
     return value;
 }
@@ -231,12 +230,5 @@ bool CppSQLite3DB::InTransaction() const {
 }
 
 bool CppSQLite3DB::HasTable(const std::wstring& name) {
-    wchar_t sql[128];
-    int length = std::swprintf(sql, sizeof sql / sizeof sql[0],
-                               L"select count(*) from sqlite_master where type='table' and name='%ls'", name.c_str());
-    // A name too long for the statement buffer could only be looked up cut
-    // short, which might find the wrong table.
-    if (length < 0 || length >= static_cast<int>(sizeof sql / sizeof sql[0]))
-        throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Table name too long");
-    return ExecuteScalar(sql) > 0;
+    return ExecuteScalar(L"select count(*) from sqlite_master where type='table' and name=?", {name}) > 0;
 }

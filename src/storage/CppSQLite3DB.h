@@ -2,12 +2,17 @@
 // is thrown as CppSQLite3Exception. Each Execute... call prepares and finalises
 // its own statement; cursors returned by ExecuteQuery may stay open while the
 // same connection runs further statements.
+//
+// Values never become SQL text: a statement names each with a "?" and the
+// call passes them in order, bound as what they are (a text of any content,
+// lone surrogates, quotes and NULs included, stays a text).
 #pragma once
 
 #include "storage/CppSQLite3Exception.h"
 #include "storage/CppSQLite3Query.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 struct sqlite3;
@@ -16,6 +21,27 @@ struct sqlite3_stmt;
 // How long a statement on the user's thread waits for another program's lock
 // before it fails with SQLITE_BUSY: longer, and the window would stop answering.
 constexpr int kUserThreadBusyWaitMs = 2000;
+
+// One value for a statement's "?": NULL, a 64-bit integer or a text. A text is
+// referred to, not copied: it must outlive the call it is passed to.
+class SqlValue {
+public:
+    SqlValue(std::nullptr_t) {}
+    SqlValue(int value) : m_kind(Kind::Integer), m_integer(value) {}
+    SqlValue(long long value) : m_kind(Kind::Integer), m_integer(value) {}
+    SqlValue(const std::wstring& text) : m_kind(Kind::Text), m_text(&text) {}
+
+    // Binds the value as parameter `index` (1-based) of `stmt`; `copy`: SQLite
+    // keeps its own copy of a text (for a statement that outlives the call).
+    int BindTo(sqlite3_stmt* stmt, int index, bool copy) const;
+
+private:
+    enum class Kind { Null, Integer, Text };
+    Kind m_kind = Kind::Null;
+    long long m_integer = 0;
+    const std::wstring* m_text = nullptr;
+};
+using SqlValues = std::initializer_list<SqlValue>;
 
 class CppSQLite3DB {
 public:
@@ -44,12 +70,12 @@ public:
     // True while a transaction this connection began is open.
     bool InTransaction() const;
 
-    // Runs a statement that returns no rows; returns 0.
-    int ExecuteStatement(const std::wstring& sql);
-    // Runs a query; the cursor stands on the first row or at the end.
-    CppSQLite3Query ExecuteQuery(const std::wstring& sql);
-    // The first column of the first row as a decimal integer; 0 for NULL.
-    int ExecuteScalar(const std::wstring& sql);
+    // Runs a statement that returns no rows, with `values` bound to its "?"s; returns 0.
+    int ExecuteStatement(const std::wstring& sql, SqlValues values = {});
+    // Runs a query with `values` bound; the cursor stands on the first row or at the end.
+    CppSQLite3Query ExecuteQuery(const std::wstring& sql, SqlValues values = {});
+    // The first column of the first row as a 64-bit integer; 0 for NULL.
+    long long ExecuteScalar(const std::wstring& sql, SqlValues values = {});
     bool HasTable(const std::wstring& name);
 
     // Told, on the thread that runs the statement, of every row this connection
@@ -63,9 +89,10 @@ public:
     void SetRowListener(const void* owner, RowListener listener);
     void ClearRowListener(const void* owner);
 
-    // Compiles the first statement of `sql`; the caller finalises it. Null when
-    // the text holds no statement (only blanks or comments).
-    sqlite3_stmt* Prepare(const std::wstring& sql);
+    // Compiles the first statement of `sql` and binds `values` to it (texts
+    // copied when `copyTexts`); the caller finalises it. Null when the text
+    // holds no statement (only blanks or comments).
+    sqlite3_stmt* Prepare(const std::wstring& sql, SqlValues values = {}, bool copyTexts = false);
 
 private:
     void OpenWith(const std::wstring& path, bool forReading);

@@ -86,17 +86,6 @@ const wchar_t* ErrorCodeName(int code) {
     }
 }
 
-std::wstring QuoteForSql(const std::wstring& text) {
-    std::wstring quoted;
-    quoted.reserve(text.size() + 8);
-    for (wchar_t c : text) {
-        quoted += c;
-        if (c == L'\'')
-            quoted += L'\'';
-    }
-    return quoted;
-}
-
 CppSQLite3Exception SqliteFailure(int code, sqlite3* db) {
     return CppSQLite3Exception(code, static_cast<const wchar_t*>(sqlite3_errmsg16(db)));
 }

@@ -31,9 +31,5 @@ private:
 // for any other code.
 const wchar_t* ErrorCodeName(int code);
 
-// A copy of `text` with every single quote doubled, for use inside an SQL
-// string literal. Nothing else is escaped.
-std::wstring QuoteForSql(const std::wstring& text);
-
 // An exception with `code` and the connection's current error message.
 CppSQLite3Exception SqliteFailure(int code, sqlite3* db);

@@ -113,24 +113,32 @@ int CppSQLite3Query::IntByName(const wchar_t* name, int defaultValue) const {
     return sqlite3_column_int(m_stmt, index);
 }
 
-const wchar_t* CppSQLite3Query::TextByName(const wchar_t* name, const wchar_t* defaultValue) const {
+long long CppSQLite3Query::Int64ByName(const wchar_t* name, long long defaultValue) const {
     int index = ColumnIndex(name);
     if (ColumnType(index) == kNullType)
         return defaultValue;
-    const wchar_t* text = TextAt(index);
+    return sqlite3_column_int64(m_stmt, index);
+}
+
+std::wstring CppSQLite3Query::TextByName(const wchar_t* name, const wchar_t* defaultValue) const {
+    int index = ColumnIndex(name);
+    if (ColumnType(index) == kNullType)
+        return defaultValue;
+    auto text = static_cast<const wchar_t*>(sqlite3_column_text16(m_stmt, index));
     if (!text) {
         // SQLite hands out no text for a value it could not convert (out of
         // memory); an empty value (say, a zero-length blob) reads as "".
         if (sqlite3_errcode(m_db) == SQLITE_NOMEM)
             throw SqliteFailure(SQLITE_NOMEM, m_db);
-        return L"";
+        return std::wstring();
     }
-    return text;
+    // The length after the text itself was asked for: that conversion sets it.
+    return std::wstring(text, static_cast<size_t>(sqlite3_column_bytes16(m_stmt, index)) / sizeof(wchar_t));
 }
 
-const wchar_t* CppSQLite3Query::TextAt(int index) const {
+long long CppSQLite3Query::Int64At(int index) const {
     CheckStatement();
     if (m_bAtEnd || index < 0 || index >= m_nColumns)
-        return nullptr;
-    return static_cast<const wchar_t*>(sqlite3_column_text16(m_stmt, index));
+        return 0;
+    return sqlite3_column_int64(m_stmt, index);
 }

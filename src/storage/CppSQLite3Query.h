@@ -6,6 +6,8 @@
 // statement is gone.
 #pragma once
 
+#include <string>
+
 #include "storage/CppSQLite3Exception.h"
 
 struct sqlite3;
@@ -36,16 +38,15 @@ public:
     // cursor stands on no row.
     int ColumnType(int index) const;
     int IntByName(const wchar_t* name, int defaultValue) const;
-    // The text belongs to the statement: it is valid until the cursor moves or
-    // is finished.
-    const wchar_t* TextByName(const wchar_t* name, const wchar_t* defaultValue) const;
+    long long Int64ByName(const wchar_t* name, long long defaultValue) const;
+    // The whole text, read with its length: a NUL inside it is kept.
+    std::wstring TextByName(const wchar_t* name, const wchar_t* defaultValue) const;
 
 private:
     friend class CppSQLite3DB;
 
     void CheckStatement() const;
-    // The column's UTF-16 text, or null for NULL.
-    const wchar_t* TextAt(int index) const;
+    long long Int64At(int index) const;
 
     sqlite3* m_db;
     sqlite3_stmt* m_stmt;

@@ -5,7 +5,7 @@
 
 #include "storage/NotesStore.h"
 
-const DeferredSave::Waiting* DeferredSave::Find(int noteId) const {
+const DeferredSave::Waiting* DeferredSave::Find(long long noteId) const {
     for (const Waiting& save : m_waiting) {
         if (save.noteId == noteId)
             return &save;
@@ -13,7 +13,7 @@ const DeferredSave::Waiting* DeferredSave::Find(int noteId) const {
     return nullptr;
 }
 
-void DeferredSave::Record(int noteId, std::wstring text, int pos, NotesStore::StoredText stored) {
+void DeferredSave::Record(long long noteId, std::wstring text, int pos, NotesStore::StoredText stored) {
     Forget(noteId);
     m_waiting.push_back({noteId, std::move(text), pos, std::move(stored)});
 }
@@ -29,7 +29,7 @@ void DeferredSave::WriteEach(const std::function<void(const Waiting&)>& write) {
     }
 }
 
-void DeferredSave::Forget(int noteId) {
+void DeferredSave::Forget(long long noteId) {
     m_waiting.erase(std::remove_if(m_waiting.begin(), m_waiting.end(),
                                    [noteId](const Waiting& save) { return save.noteId == noteId; }),
                     m_waiting.end());

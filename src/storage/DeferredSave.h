@@ -15,7 +15,7 @@
 class DeferredSave {
 public:
     struct Waiting {
-        int noteId;
+        long long noteId;
         std::wstring text;
         int pos;
         // What the note held as this program last read or wrote it: another
@@ -25,11 +25,11 @@ public:
 
     // Whether a save waits; an empty text waits like any other.
     bool IsWaiting() const { return !m_waiting.empty(); }
-    bool IsWaitingFor(int noteId) const { return Find(noteId) != nullptr; }
+    bool IsWaitingFor(long long noteId) const { return Find(noteId) != nullptr; }
     // The save waiting for a note, or null.
-    const Waiting* Find(int noteId) const;
+    const Waiting* Find(long long noteId) const;
     // Records the save of a note in place of one of the same note already waiting.
-    void Record(int noteId, std::wstring text, int pos, NotesStore::StoredText stored = {});
+    void Record(long long noteId, std::wstring text, int pos, NotesStore::StoredText stored = {});
     // Writes what waits in the order it was recorded; each save written stops
     // waiting. Throws CppSQLite3Exception at the first failure, which leaves
     // that save and those after it waiting.
@@ -37,7 +37,7 @@ public:
     // The same with the owner's `write` for each save, which throws to stop.
     void WriteEach(const std::function<void(const Waiting&)>& write);
     // Ends the wait of a note's save (a newer text of the note was written).
-    void Forget(int noteId);
+    void Forget(long long noteId);
     // Forgets everything that waits: only after it was kept elsewhere.
     void Clear() { m_waiting.clear(); }
     const std::vector<Waiting>& All() const { return m_waiting; }

@@ -2,6 +2,8 @@
 
 #include "storage/CppSQLite3DB.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <utility>
 
 const wchar_t NotesStore::kCreateTableSql[] =
@@ -9,6 +11,7 @@ const wchar_t NotesStore::kCreateTableSql[] =
 
 namespace {
 constexpr int SQLITE_NULL_TYPE = 5;
+constexpr int SQLITE_FULL_CODE = 13;
 }  // namespace
 
 void NotesStore::Open(const std::wstring& path) {
@@ -46,6 +49,31 @@ bool NotesStore::HasTable() {
     return m_db.HasTable(L"notes");
 }
 
+void NotesStore::CheckTableShape() {
+    // The id must be the row's own number: declared INTEGER PRIMARY KEY, alone,
+    // in a table with row numbers (an id declared INT, a key of two columns, a
+    // DESC key or a table WITHOUT ROWID each keep a separate primary key index).
+    bool idIsKey = false;
+    int keyColumns = 0;
+    {
+        CppSQLite3Query columns = m_db.ExecuteQuery(L"PRAGMA table_info(notes);");
+        for (; !columns.AtEnd(); columns.Advance()) {
+            if (columns.IntByName(L"pk", 0) == 0)
+                continue;
+            ++keyColumns;
+            idIsKey = columns.TextByName(L"name", L"") == L"id" &&
+                      _wcsicmp(columns.TextByName(L"type", L"").c_str(), L"INTEGER") == 0;
+        }
+    }
+    const bool separateKeyIndex =
+        m_db.ExecuteScalar(L"SELECT count(*) FROM pragma_index_list('notes') WHERE origin='pk';") > 0;
+    if (!idIsKey || keyColumns != 1 || separateKeyIndex)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR,
+                                  L"the table notes of this file was not made by Tallyleaf: its id is not the "
+                                  L"table's INTEGER PRIMARY KEY, so one save could change several notes. "
+                                  L"Tallyleaf leaves this file as it is.");
+}
+
 void NotesStore::InTransaction(const std::function<void()>& statements, bool immediate) {
     try {
         m_db.ExecuteStatement(immediate ? L"begin immediate transaction;" : L"begin transaction;");
@@ -71,18 +99,20 @@ void NotesStore::CreateTable() {
 NotesStore::RowsByParent NotesStore::ReadTreeRows() {
     RowsByParent rows;
     CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT id,pid,name FROM notes");
+    const int pidColumn = query.ColumnIndex(L"pid");
     for (; !query.AtEnd(); query.Advance()) {
-        if (query.ColumnType(query.ColumnIndex(L"pid")) == SQLITE_NULL_TYPE)
+        if (query.ColumnType(pidColumn) == SQLITE_NULL_TYPE)
             continue;  // a NULL parent is nobody's child
-        rows[query.IntByName(L"pid", 0)].push_back({query.IntByName(L"id", 0), query.TextByName(L"name", L"Note")});
+        std::wstring name = query.TextByName(L"name", L"Note");
+        std::replace(name.begin(), name.end(), L'\0', kNulMark);
+        rows[query.Int64ByName(L"pid", 0)].push_back({query.Int64ByName(L"id", 0), std::move(name)});
     }
     query.Finish();
     return rows;
 }
 
-NotesStore::NoteContent NotesStore::LoadNote(int noteId) {
-    CppSQLite3Query query =
-        m_db.ExecuteQuery(L"SELECT note, pos FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+NotesStore::NoteContent NotesStore::LoadNote(long long noteId) {
+    CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT note, pos FROM notes WHERE id=?;", {noteId});
     NoteContent note;
     note.text = query.TextByName(L"note", L"");
     note.pos = query.IntByName(L"pos", 0);
@@ -90,7 +120,7 @@ NotesStore::NoteContent NotesStore::LoadNote(int noteId) {
     return note;
 }
 
-NotesStore::NoteContent NotesStore::LoadNote(int noteId, long long& version) {
+NotesStore::NoteContent NotesStore::LoadNote(long long noteId, long long& version) {
     NoteContent note;
     const auto read = [&] {
         version = DataVersion();
@@ -104,17 +134,17 @@ NotesStore::NoteContent NotesStore::LoadNote(int noteId, long long& version) {
     return note;
 }
 
-std::unordered_map<int, std::wstring> NotesStore::ReadAllTexts() {
-    std::unordered_map<int, std::wstring> texts;
+std::unordered_map<long long, std::wstring> NotesStore::ReadAllTexts() {
+    std::unordered_map<long long, std::wstring> texts;
     CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT id, note FROM notes;");
     for (; !query.AtEnd(); query.Advance())
-        texts[query.IntByName(L"id", 0)] = query.TextByName(L"note", L"");
+        texts[query.Int64ByName(L"id", 0)] = query.TextByName(L"note", L"");
     query.Finish();
     return texts;
 }
 
-bool NotesStore::ReadText(int noteId, std::wstring& text) {
-    CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT note FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+bool NotesStore::ReadText(long long noteId, std::wstring& text) {
+    CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT note FROM notes WHERE id=?;", {noteId});
     const bool found = !query.AtEnd();
     if (found)
         text = query.TextByName(L"note", L"");
@@ -122,60 +152,81 @@ bool NotesStore::ReadText(int noteId, std::wstring& text) {
     return found;
 }
 
-void NotesStore::SaveNote(int noteId, const std::wstring& text, int pos) {
-    m_db.ExecuteStatement(L"UPDATE notes SET note='" + QuoteForSql(text) + L"', pos=" + std::to_wstring(pos) +
-                          L" WHERE id=" + std::to_wstring(noteId) + L";");
+void NotesStore::SaveNote(long long noteId, const std::wstring& text, int pos) {
+    m_db.ExecuteStatement(L"UPDATE notes SET note=?, pos=? WHERE id=?;", {text, pos, noteId});
 }
 
-int NotesStore::AddNote(int parentId, const std::wstring& name) {
+long long NotesStore::AddNote(long long parentId, const std::wstring& name) {
     return InsertNoteAbove(parentId, name, std::wstring(), 0);
 }
 
-int NotesStore::InsertNoteAbove(int parentId, const std::wstring& name, const std::wstring& text, int pos,
-                                int idsInUse) {
-    return InsertRow(
-        idsInUse > 0 ? L"(SELECT max(ifnull(max(id), 0), " + std::to_wstring(idsInUse) + L") + 1 FROM notes)" : L"NULL",
-        parentId, name, text, pos);
+long long NotesStore::NewId(long long idsInUse) {
+    const long long largest = m_db.ExecuteScalar(L"SELECT ifnull(max(id), 0) FROM notes;");
+    const long long next = std::max({largest, idsInUse, 0LL}) + 1;
+    if (next <= kLargestNewId)
+        return next;
+    // The ids above are used up (a file with a note numbered at the limit, or
+    // beyond it): the smallest free one below.
+    const long long free = m_db.ExecuteScalar(
+        L"SELECT CASE WHEN NOT EXISTS (SELECT 1 FROM notes WHERE id=1) THEN 1 ELSE "
+        L"(SELECT min(id) + 1 FROM notes AS n WHERE id >= 1 AND id < ? AND "
+        L"NOT EXISTS (SELECT 1 FROM notes WHERE id=n.id + 1)) END;",
+        {kLargestNewId});
+    if (free < 1)
+        throw CppSQLite3Exception(SQLITE_FULL_CODE,
+                                  L"the database has no free note number left (a note takes one of 1 to 2147483647)");
+    return free;
 }
 
-int NotesStore::InsertRow(const std::wstring& id, int parentId, const std::wstring& name, const std::wstring& text,
-                          int pos) {
-    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(" + id + L"," + std::to_wstring(parentId) + L",'" +
-                          QuoteForSql(name) + L"','" + QuoteForSql(text) + L"'," + std::to_wstring(pos) + L");");
-    // This connection's own row: another copy of the program on the same file
-    // may have added one since, so the largest id need not be ours.
-    return m_db.ExecuteScalar(L"SELECT last_insert_rowid();");
+long long NotesStore::InsertNoteAbove(long long parentId, const std::wstring& name, const std::wstring& text, int pos,
+                                      long long idsInUse) {
+    long long id = 0;
+    // The id is chosen and taken under one lock: another copy of the program
+    // on the same file could otherwise take it in between.
+    const auto insert = [&] { id = InsertRow(NewId(idsInUse), parentId, name, text, pos); };
+    if (m_db.InTransaction())
+        insert();
+    else
+        InTransaction(insert, true);
+    return id;
 }
 
-void NotesStore::RenameNote(int noteId, const std::wstring& name) {
-    m_db.ExecuteStatement(L"UPDATE notes SET name='" + QuoteForSql(name) + L"' WHERE id=" + std::to_wstring(noteId) +
-                          L";");
+long long NotesStore::InsertRow(long long id, long long parentId, const std::wstring& name, const std::wstring& text,
+                                int pos) {
+    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(?,?,?,?,?);", {id, parentId, name, text, pos});
+    return id;
 }
 
-void NotesStore::DeleteNote(int noteId) {
-    m_db.ExecuteStatement(L"DELETE FROM notes WHERE id=" + std::to_wstring(noteId) + L";");
+void NotesStore::RenameNote(long long noteId, const std::wstring& name) {
+    m_db.ExecuteStatement(L"UPDATE notes SET name=? WHERE id=?;", {name, noteId});
 }
 
-void NotesStore::DeleteNotes(const std::vector<int>& noteIds) {
+void NotesStore::DeleteNote(long long noteId) {
+    m_db.ExecuteStatement(L"DELETE FROM notes WHERE id=?;", {noteId});
+}
+
+void NotesStore::DeleteNotes(const std::vector<long long>& noteIds) {
     InTransaction([&] {
-        for (int noteId : noteIds)
+        for (long long noteId : noteIds)
             DeleteNote(noteId);
     });
 }
 
-void NotesStore::MoveNote(int noteId, int newParentId) {
-    m_db.ExecuteStatement(L"UPDATE notes SET pid=" + std::to_wstring(newParentId) + L" WHERE id=" +
-                          std::to_wstring(noteId) + L";");
+void NotesStore::MoveNote(long long noteId, long long newParentId) {
+    m_db.ExecuteStatement(L"UPDATE notes SET pid=? WHERE id=?;", {newParentId, noteId});
 }
 
 void NotesStore::Vacuum() {
     m_db.ExecuteStatement(L"Vacuum");
 }
 
-int NotesStore::InsertNote(int noteId, int parentId, const std::wstring& name, const std::wstring& text, int pos) {
-    return InsertRow(noteId > 0 ? std::to_wstring(noteId) : L"NULL", parentId, name, text, pos);
+long long NotesStore::InsertNote(long long noteId, long long parentId, const std::wstring& name,
+                                 const std::wstring& text, int pos) {
+    if (noteId > 0)
+        return InsertRow(noteId, parentId, name, text, pos);
+    return InsertNoteAbove(parentId, name, text, pos);
 }
 
-bool NotesStore::HasNote(int noteId) {
-    return m_db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE id=" + std::to_wstring(noteId) + L";") > 0;
+bool NotesStore::HasNote(long long noteId) {
+    return m_db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE id=?;", {noteId}) > 0;
 }

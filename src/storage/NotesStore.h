@@ -1,7 +1,7 @@
 // The notes table: every statement the program runs on it, over one connection
 // (the program's is theDB). Failures are thrown as CppSQLite3Exception; the store
-// shows no messages and knows no windows. Names and texts go into the SQL with
-// their single quotes doubled.
+// shows no messages and knows no windows. Every id, name and text is bound to
+// its statement, never written into it; ids are 64-bit, as SQLite keeps them.
 #pragma once
 
 #include <functional>
@@ -16,11 +16,11 @@ class NotesStore {
 public:
     // One note as the tree shows it: its id and its name ("Note" when the name is NULL).
     struct TreeRow {
-        int id;
+        long long id;
         std::wstring name;
     };
     // The rows by parent id, each list in the order the table returns them (ascending id).
-    using RowsByParent = std::map<int, std::vector<TreeRow>>;
+    using RowsByParent = std::map<long long, std::vector<TreeRow>>;
 
     // A note's text and its packed caret and scroll position.
     struct NoteContent {
@@ -32,6 +32,9 @@ public:
     static const wchar_t kCreateTableSql[];
     // The database file in the data folder when the settings name none.
     static constexpr const wchar_t* kDefaultFileName = L"notes2.db";
+    // The largest id a new note gets: earlier releases of the program keep
+    // ids in 32 bits, and must still find every note of the file.
+    static constexpr long long kLargestNewId = 2147483647;
 
     explicit NotesStore(CppSQLite3DB& db) : m_db(db) {}
     NotesStore(const NotesStore&) = delete;
@@ -53,41 +56,47 @@ public:
     void ClearRowListener(const void* owner);
     // Whether the file has a table named notes.
     bool HasTable();
+    // Throws when the table notes is not one this program can write safely:
+    // its id must be the table's integer primary key (the row's own number),
+    // or one save could overwrite two notes and a new note's id match no row.
+    void CheckTableShape();
 
     // Creates the table with its one first note, in one transaction; a failure
     // rolls the transaction back and is thrown.
     void CreateTable();
     // Every note with a parent (rows whose pid is NULL are nobody's child), read
     // in one pass: a query per note would read the whole table (pid has no
-    // index) once for every note.
+    // index) once for every note. A NUL in a name, which no label can show,
+    // comes as kNulMark.
     RowsByParent ReadTreeRows();
+    static constexpr wchar_t kNulMark = L'\u2400';
     // Empty text and position 0 for NULL columns and for a missing row.
     // The note as LoadNote reads it, and in the same read the data version it was
     // read at: one lock of the file instead of two (a note switch's share of the file).
-    NoteContent LoadNote(int noteId, long long& version);
-    NoteContent LoadNote(int noteId);
+    NoteContent LoadNote(long long noteId, long long& version);
+    NoteContent LoadNote(long long noteId);
     // Every note's text by id (NULL texts empty), read in one pass: for writing
     // them all, a query per note costs more than the files.
-    std::unordered_map<int, std::wstring> ReadAllTexts();
+    std::unordered_map<long long, std::wstring> ReadAllTexts();
     // The note's text (NULL reads empty); false when there is no such note.
-    bool ReadText(int noteId, std::wstring& text);
-    void SaveNote(int noteId, const std::wstring& text, int pos);
+    bool ReadText(long long noteId, std::wstring& text);
+    void SaveNote(long long noteId, const std::wstring& text, int pos);
     // Adds a note with an empty text under `parentId` (0: the top level); returns its id.
-    int AddNote(int parentId, const std::wstring& name);
-    void RenameNote(int noteId, const std::wstring& name);
+    long long AddNote(long long parentId, const std::wstring& name);
+    void RenameNote(long long noteId, const std::wstring& name);
     // Deletes the note's row alone: its children's rows stay.
-    void DeleteNote(int noteId);
+    void DeleteNote(long long noteId);
     // Deletes the rows of these notes in one transaction: all of them, or, when
     // one can't be deleted, none (the failure is thrown).
-    void DeleteNotes(const std::vector<int>& noteIds);
-    void MoveNote(int noteId, int newParentId);
+    void DeleteNotes(const std::vector<long long>& noteIds);
+    void MoveNote(long long noteId, long long newParentId);
     // Compacts the file.
     void Vacuum();
 
     // Adds a note with its text and position under `parentId` as `noteId`
-    // (0: the next free id); returns its id.
-    int InsertNote(int noteId, int parentId, const std::wstring& name, const std::wstring& text, int pos);
-    bool HasNote(int noteId);
+    // (0: a free id, NewId's); returns its id.
+    long long InsertNote(long long noteId, long long parentId, const std::wstring& name, const std::wstring& text, int pos);
+    bool HasNote(long long noteId);
     // Runs the statements as one transaction, rolled back when one throws
     // (whatever it throws), and the throw passed on. An immediate one takes
     // the write lock before its first read.
@@ -113,8 +122,8 @@ public:
         Outcome outcome = Outcome::Written;
         // Conflict: the sibling that holds the text now, its parent and name,
         // and the name of the note that kept the other text.
-        int noteId = 0;
-        int parentId = 0;
+        long long noteId = 0;
+        long long parentId = 0;
         std::wstring name;
         std::wstring storedName;
         // DataVersion() under the write lock: the version the text written belongs to.
@@ -125,20 +134,26 @@ public:
     // `conflictSuffix`. All in one transaction. A new note's id is above
     // `idsInUse`: ids of deleted notes come free again, and the caller's own
     // saves still to come must not find another note under theirs.
-    CheckedSave SaveNoteChecked(int noteId, const std::wstring& text, int pos, const StoredText& expected,
-                                const std::wstring& conflictSuffix, int idsInUse);
+    CheckedSave SaveNoteChecked(long long noteId, const std::wstring& text, int pos, const StoredText& expected,
+                                const std::wstring& conflictSuffix, long long idsInUse);
     // Adds a note holding `text` under `parentId`, or at the top level when that
     // note is gone too (`parentId` then becomes 0); returns its id, which is above `idsInUse`.
-    int RestoreNote(int& parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse);
+    long long RestoreNote(long long& parentId, const std::wstring& name, const std::wstring& text, int pos, long long idsInUse);
     // SQLite's count of changes committed by other connections since this one
     // opened the file: it stays the same as long as nobody else wrote.
     long long DataVersion();
 
+    // The id for a new note: the next above every id of the file and above
+    // `idsInUse` while that stays within kLargestNewId, else the smallest free
+    // one. Throws when none is free.
+    long long NewId(long long idsInUse = 0);
+
 private:
-    // Inserts a note and returns its id, the next free one above `idsInUse` too.
-    int InsertNoteAbove(int parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse = 0);
-    // Inserts a row with the id SQL expression `id`; returns the row's id.
-    int InsertRow(const std::wstring& id, int parentId, const std::wstring& name, const std::wstring& text, int pos);
+    // Inserts a note under a new id (NewId's) and returns it.
+    long long InsertNoteAbove(long long parentId, const std::wstring& name, const std::wstring& text, int pos,
+                              long long idsInUse = 0);
+    long long InsertRow(long long id, long long parentId, const std::wstring& name, const std::wstring& text,
+                        int pos);
 
     CppSQLite3DB& m_db;
 };

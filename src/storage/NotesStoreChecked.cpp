@@ -5,28 +5,27 @@
 
 #include "storage/CppSQLite3DB.h"
 
-NotesStore::CheckedSave NotesStore::SaveNoteChecked(int noteId, const std::wstring& text, int pos,
+NotesStore::CheckedSave NotesStore::SaveNoteChecked(long long noteId, const std::wstring& text, int pos,
                                                     const StoredText& expected, const std::wstring& conflictSuffix,
-                                                    int idsInUse) {
+                                                    long long idsInUse) {
     CheckedSave result;
     // Immediate: no other copy can write between the check and the write.
     InTransaction(
         [&] {
             result.version = DataVersion();
-            const std::wstring id = std::to_wstring(noteId);
-            CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT pid, name FROM notes WHERE id=" + id + L";");
+            CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT pid, name FROM notes WHERE id=?;", {noteId});
             if (query.AtEnd()) {
                 result.outcome = CheckedSave::Outcome::Gone;
                 return;
             }
-            result.parentId = query.IntByName(L"pid", 0);
+            result.parentId = query.Int64ByName(L"pid", 0);
             result.storedName = query.TextByName(L"name", L"Note");
             query.Finish();
             bool unchanged = result.version == expected.version;
             if (!unchanged) {
-                // Compared where SQLite keeps it: a note can be megabytes long.
-                CppSQLite3Query note = m_db.ExecuteQuery(L"SELECT note FROM notes WHERE id=" + id + L";");
-                const wchar_t* stored = note.TextByName(L"note", L"");
+                // Read only when another copy wrote: a note can be megabytes long.
+                CppSQLite3Query note = m_db.ExecuteQuery(L"SELECT note FROM notes WHERE id=?;", {noteId});
+                const std::wstring stored = note.TextByName(L"note", L"");
                 unchanged = expected.text == stored || text == stored;
             }
             if (unchanged) {
@@ -43,12 +42,12 @@ NotesStore::CheckedSave NotesStore::SaveNoteChecked(int noteId, const std::wstri
     return result;
 }
 
-int NotesStore::RestoreNote(int& parentId, const std::wstring& name, const std::wstring& text, int pos, int idsInUse) {
-    int id = 0;
+long long NotesStore::RestoreNote(long long& parentId, const std::wstring& name, const std::wstring& text, int pos,
+                                  long long idsInUse) {
+    long long id = 0;
     InTransaction(
         [&] {
-            if (parentId != 0 &&
-                m_db.ExecuteScalar(L"SELECT count(*) FROM notes WHERE id=" + std::to_wstring(parentId) + L";") == 0)
+            if (parentId != 0 && !HasNote(parentId))
                 parentId = 0;
             id = InsertNoteAbove(parentId, name, text, pos, idsInUse);
         },

@@ -13,14 +13,10 @@
 namespace OldDatabase {
 namespace {
 
-// A text column of the old file; NULL is empty text.
+// A text column of the old file, whole (NULs included); NULL is empty text.
 std::wstring AnsiColumn(sqlite3_stmt* row, int column) {
-    return FromCodePage(CP_ACP, reinterpret_cast<const char*>(sqlite3_column_text(row, column)));
-}
-
-std::wstring InsertStatement(int id, int pid, const std::wstring& name, const std::wstring& note, int pos) {
-    return L"INSERT INTO notes VALUES(" + std::to_wstring(id) + L"," + std::to_wstring(pid) + L",'" +
-           QuoteForSql(name) + L"','" + QuoteForSql(note) + L"'," + std::to_wstring(pos) + L")";
+    const auto text = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
+    return FromCodePage(CP_ACP, std::string_view(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(row, column))));
 }
 
 }  // namespace
@@ -78,9 +74,9 @@ bool ConvertInto(const std::wstring& oldPath, const std::wstring& newPath, const
         const std::wstring name = AnsiColumn(rows, 2);
         const std::wstring note = AnsiColumn(rows, 3);
         const int pos = sqlite3_column_int(rows, 4);
-        const int id = sqlite3_column_int(rows, 0);
-        const int pid = sqlite3_column_int(rows, 1);
-        guarded([&] { target.ExecuteStatement(InsertStatement(id, pid, name, note, pos)); });
+        const long long id = sqlite3_column_int64(rows, 0);
+        const long long pid = sqlite3_column_int64(rows, 1);
+        guarded([&] { target.ExecuteStatement(L"INSERT INTO notes VALUES(?,?,?,?,?)", {id, pid, name, note, pos}); });
     }
     if (rc != SQLITE_DONE) {
         // The rows read so far are carried over; the rest could not be read.

@@ -1,14 +1,14 @@
 #include "storage/SqliteText.h"
 
-#include <vector>
 
-std::wstring FromCodePage(UINT codePage, const char* text) {
-    if (!text || !*text)
+std::wstring FromCodePage(UINT codePage, std::string_view text) {
+    if (text.empty())
         return std::wstring();
-    const int length = ::MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-    if (length <= 1)
+    const int bytes = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(codePage, 0, text.data(), bytes, nullptr, 0);
+    if (length <= 0)
         return std::wstring();
-    std::vector<wchar_t> wide(static_cast<size_t>(length));
-    ::MultiByteToWideChar(codePage, 0, text, -1, wide.data(), length);
-    return std::wstring(wide.data(), static_cast<size_t>(length - 1));
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, 0, text.data(), bytes, wide.data(), length);
+    return wide;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
-// Empty for null or empty text.
-std::wstring FromCodePage(UINT codePage, const char* text);
+// The whole text, NULs included.
+std::wstring FromCodePage(UINT codePage, std::string_view text);

@@ -140,6 +140,11 @@ bool FolderImport::ReadText(const std::wstring& path, const std::wstring& shown,
             m_unreadable.push_back(shown + L": " + SystemErrorReason(::GetLastError()));
             return false;
         }
+        if (note.text.find(L'\0') != std::wstring::npos) {
+            note.text.clear();
+            m_holdingNul.push_back(shown);
+            return false;
+        }
     } catch (const CException& e) {
         m_unreadable.push_back(shown + L": " + e.Message());
         return false;

@@ -8,7 +8,8 @@
 //
 // Files that are not text (another extension, or a NUL byte in their first
 // kilobytes without a UTF-16 byte order mark) are skipped and counted; files
-// larger than a note takes, and files that can't be read, are skipped and named.
+// larger than a note takes, text files holding a NUL character (which the
+// editor can't hold), and files that can't be read, are skipped and named.
 #pragma once
 
 #include <functional>
@@ -38,6 +39,7 @@ public:
     // The files skipped for their size, and those that could not be read (with
     // the reason), as paths below the folder.
     const std::vector<std::wstring>& TooLarge() const { return m_tooLarge; }
+    const std::vector<std::wstring>& HoldingNul() const { return m_holdingNul; }
     const std::vector<std::wstring>& Unreadable() const { return m_unreadable; }
 
 private:
@@ -54,5 +56,6 @@ private:
     int m_nFilesRead = 0;
     int m_nNotText = 0;
     std::vector<std::wstring> m_tooLarge;
+    std::vector<std::wstring> m_holdingNul;
     std::vector<std::wstring> m_unreadable;
 };

@@ -25,7 +25,7 @@ DEFINE_MESSAGE_TABLE(MyCTreeCtr, CTreeCtrl,
 
 MyCTreeCtr::MyCTreeCtr() : m_hNoDropCursor(::LoadCursorW(nullptr, IDC_NO)) {}
 
-HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, int noteId, HTREEITEM parent, HTREEITEM after) {
+HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, long long noteId, HTREEITEM parent, HTREEITEM after) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? parent : TVI_ROOT;
     insert.hInsertAfter = after;
@@ -33,11 +33,34 @@ HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, int noteId, HTREE
     // which counts when thousands of notes fill the tree at start-up.
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-    insert.item.lParam = static_cast<LPARAM>(noteId);
-    return InsertItem(insert);
+    insert.item.lParam = TakeIdSlot(noteId);
+    HTREEITEM item = InsertItem(insert);
+    if (!item && insert.item.lParam != 0)
+        m_freeIdSlots.push_back(insert.item.lParam);
+    return item;
 }
 
-HTREEITEM MyCTreeCtr::FindNoteItem(int noteId) const {
+LPARAM MyCTreeCtr::TakeIdSlot(long long noteId) {
+    if (noteId == 0)
+        return 0;
+    if (!m_freeIdSlots.empty()) {
+        const LPARAM slot = m_freeIdSlots.back();
+        m_freeIdSlots.pop_back();
+        m_noteIds[static_cast<size_t>(slot)] = noteId;
+        return slot;
+    }
+    m_noteIds.push_back(noteId);
+    return static_cast<LPARAM>(m_noteIds.size() - 1);
+}
+
+long long MyCTreeCtr::NoteId(HTREEITEM item) const {
+    if (!item)
+        return 0;
+    const size_t slot = static_cast<size_t>(GetItemData(item));
+    return slot < m_noteIds.size() ? m_noteIds[slot] : 0;
+}
+
+HTREEITEM MyCTreeCtr::FindNoteItem(long long noteId) const {
     if (noteId == 0)
         return nullptr;
     // The selected note is the one asked for most often.
@@ -58,10 +81,10 @@ HTREEITEM MyCTreeCtr::FindNoteItem(int noteId) const {
     return nullptr;
 }
 
-std::vector<int> MyCTreeCtr::BranchNoteIds(HTREEITEM item) const {
-    std::vector<int> ids;
+std::vector<long long> MyCTreeCtr::BranchNoteIds(HTREEITEM item) const {
+    std::vector<long long> ids;
     for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) {
-        std::vector<int> below = BranchNoteIds(child);
+        std::vector<long long> below = BranchNoteIds(child);
         ids.insert(ids.end(), below.begin(), below.end());
     }
     ids.push_back(NoteId(item));
@@ -102,8 +125,10 @@ HTREEITEM MyCTreeCtr::CopyBranch(HTREEITEM item, HTREEITEM newParent, HTREEITEM 
         return copy;
     // A part of the branch could not be copied: the notes go back to the source
     // items and the partial copy goes, so the tree stands as it was.
-    for (const auto& [source, itsCopy] : copied)
+    for (const auto& [source, itsCopy] : copied) {
         SetItemData(source, GetItemData(itsCopy));
+        SetItemData(itsCopy, 0);
+    }
     DeleteItem(copy);
     return nullptr;
 }
@@ -292,9 +317,14 @@ void MyCTreeCtr::MoveDraggedNote(HTREEITEM dropItem) {
 }
 
 LRESULT MyCTreeCtr::OnDeleteItem(NMHDR* hdr) {
-    // Items own nothing, so nothing is freed. A drag under way forgets the items
-    // that go, so that its drop never uses a removed item.
+    // The item's place in the table of ids comes free. A drag under way forgets
+    // the items that go, so that its drop never uses a removed item.
     const auto* info = reinterpret_cast<const NMTREEVIEWW*>(hdr);
+    const LPARAM slot = info->itemOld.lParam;
+    if (slot > 0 && static_cast<size_t>(slot) < m_noteIds.size()) {
+        m_noteIds[static_cast<size_t>(slot)] = 0;
+        m_freeIdSlots.push_back(slot);
+    }
     if (m_bDragging) {
         if (info->itemOld.hItem == m_hDragItem)
             m_hDragItem = nullptr;

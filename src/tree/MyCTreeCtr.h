@@ -1,5 +1,7 @@
 // MyCTreeCtr: the notes tree. Each item stands for one note: its label is the
-// note's name and its data is the note's id (0 means no note). Items own nothing.
+// note's name, and it knows the note's id (0 means no note). An item's data
+// holds a number in the tree's table of ids, not the id itself: ids are 64-bit
+// and the data of a 32-bit program's items is not.
 //
 // A note is moved, with everything below it, by dragging it with the left mouse
 // button: dropped on a note it becomes that note's last child; dropped on empty
@@ -21,8 +23,8 @@ constexpr UINT TVN_NOTEMOVED = 0U - 1900U;
 
 struct NMNOTEMOVED {
     NMHDR hdr;        // hwndFrom: the tree; idFrom: its control id; code: TVN_NOTEMOVED
-    int noteId;       // the moved note
-    int newParentId;  // the note it now stands under; 0 at the top level
+    long long noteId;       // the moved note
+    long long newParentId;  // the note it now stands under; 0 at the top level
     HTREEITEM hItem;  // the moved note's item (selected by now)
 };
 
@@ -33,16 +35,16 @@ public:
     // The one way notes enter the tree: inserts an item labelled `name` under
     // `parent` (null or TVI_ROOT: the top level) after `after`, then sets its
     // data to `noteId`. Returns the new item, or null when the insertion failed.
-    HTREEITEM InsertNoteItem(const std::wstring& name, int noteId, HTREEITEM parent, HTREEITEM after = TVI_LAST);
+    HTREEITEM InsertNoteItem(const std::wstring& name, long long noteId, HTREEITEM parent, HTREEITEM after = TVI_LAST);
 
     // The note id of an item; 0 for no item.
-    int NoteId(HTREEITEM item) const { return item ? static_cast<int>(GetItemData(item)) : 0; }
-    int SelectedNoteId() const { return NoteId(GetSelectedItem()); }
+    long long NoteId(HTREEITEM item) const;
+    long long SelectedNoteId() const { return NoteId(GetSelectedItem()); }
     // The item of note `noteId`, or null when the tree has none (or the id is 0).
-    HTREEITEM FindNoteItem(int noteId) const;
+    HTREEITEM FindNoteItem(long long noteId) const;
     // The note ids of `item` and of everything below it, each note after its
     // descendants and children in their order (the order a subtree is deleted in).
-    std::vector<int> BranchNoteIds(HTREEITEM item) const;
+    std::vector<long long> BranchNoteIds(HTREEITEM item) const;
 
     // Copies `item` (label, images and data) under `newParent` after `after`;
     // the note id goes to the copy and the source's data becomes 0. The copy
@@ -74,6 +76,13 @@ private:
     // True when `item` is `branch` or lies below it.
     bool IsInBranch(HTREEITEM item, HTREEITEM branch) const;
 
+    // A place in m_noteIds for `noteId` (0 for 0), taken until its item goes.
+    LPARAM TakeIdSlot(long long noteId);
+
+    // The ids of the items' notes, by the number in each item's data; slot 0
+    // stands for no note. Slots of items gone are used again.
+    std::vector<long long> m_noteIds{0};
+    std::vector<LPARAM> m_freeIdSlots;
     std::unique_ptr<CImageList> m_pDragImage;  // the drag image while one is held
     bool m_bDragging = false;
     HTREEITEM m_hDragItem = nullptr;

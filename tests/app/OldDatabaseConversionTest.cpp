@@ -83,8 +83,8 @@ TEST_F(OldDatabaseConversion, CarriesEveryRowOverAndLeavesTheOldFileAsItWas) {
         ASSERT_FALSE(q.AtEnd());
         EXPECT_EQ(q.IntByName(L"id", -1), row.id);
         EXPECT_EQ(q.IntByName(L"pid", -1), row.pid);
-        EXPECT_STREQ(q.TextByName(L"name", L"<null>"), row.name);
-        EXPECT_STREQ(q.TextByName(L"note", L"<null>"), row.note ? row.note : L"");
+        EXPECT_EQ(q.TextByName(L"name", L"<null>"), row.name);
+        EXPECT_EQ(q.TextByName(L"note", L"<null>"), row.note ? row.note : L"");
         EXPECT_EQ(q.IntByName(L"pos", -1), row.pos);
         q.Advance();
     }

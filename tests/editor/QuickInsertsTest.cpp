@@ -40,6 +40,18 @@ TEST(Snippets, NamesLabelsAndTextsFollowTheFileLineByLine) {
     EXPECT_EQ(s[2].text, L"end\r\n");
 }
 
+TEST(Snippets, LoneCarriageReturnsEndLinesAndTabsOrNulsInNamesShowAsBlanks) {
+    // As an old Mac editor writes it: CR alone ends every line.
+    const std::vector<Snippet> s = SnippetsOfFile(std::string("Name=Sign\tature\rKind regards,\rJo\r"
+                                                              "Name=Cut\0here\rtext\r",
+                                                              52));
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[0].label, L"Sign ature\tAlt+1");
+    EXPECT_EQ(s[0].text, L"Kind regards,\r\nJo");
+    EXPECT_EQ(s[1].label, L"Cut here\tAlt+2");
+    EXPECT_EQ(s[1].text, L"text\r\n");
+}
+
 TEST(Snippets, TheTenthIsAltZeroAndLaterOnesShowTheirWholeLine) {
     std::string file;
     for (int i = 1; i <= 12; ++i)

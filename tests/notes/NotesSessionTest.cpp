@@ -28,19 +28,19 @@ public:
     // How often items were added, renamed or removed, or drawing was switched.
     int changes = 0;
 
-    HTREEITEM InsertNote(const std::wstring& name, int noteId, HTREEITEM parent) override {
+    HTREEITEM InsertNote(const std::wstring& name, long long noteId, HTREEITEM parent) override {
         ++m_revision;
         ++changes;
         m_nodes.push_back({name, noteId, parent == TVI_ROOT ? nullptr : parent, true});
         return ItemAt(m_nodes.size() - 1);
     }
-    HTREEITEM FindNote(int noteId) const override {
+    HTREEITEM FindNote(long long noteId) const override {
         for (size_t i = 0; i < m_nodes.size(); ++i)
             if (m_nodes[i].alive && m_nodes[i].id == noteId)
                 return ItemAt(i);
         return nullptr;
     }
-    int NoteId(HTREEITEM item) const override { return item ? Node(item).id : 0; }
+    long long NoteId(HTREEITEM item) const override { return item ? Node(item).id : 0; }
     HTREEITEM Selected() const override { return m_selected; }
     void Select(HTREEITEM item) override {
         m_selected = item;
@@ -52,10 +52,10 @@ public:
         ++changes;
         Node(item).name = name;
     }
-    std::vector<int> BranchNoteIds(HTREEITEM item) const override {
-        std::vector<int> ids{NoteId(item)};
+    std::vector<long long> BranchNoteIds(HTREEITEM item) const override {
+        std::vector<long long> ids{NoteId(item)};
         for (HTREEITEM child = FirstChild(item); child; child = NextSibling(child)) {
-            const std::vector<int> below = BranchNoteIds(child);
+            const std::vector<long long> below = BranchNoteIds(child);
             ids.insert(ids.end(), below.begin(), below.end());
         }
         return ids;
@@ -104,7 +104,7 @@ public:
 private:
     struct Entry {
         std::wstring name;
-        int id;
+        long long id;
         HTREEITEM parent;
         bool alive;
     };

@@ -92,7 +92,7 @@ TEST_F(NotesStoreTest, CreateTableMakesTheTableWithTheDefaultNote) {
     CppSQLite3DB own(2000);
     own.Open(path);
     CppSQLite3Query schema = own.ExecuteQuery(L"SELECT sql FROM sqlite_master WHERE name='notes'");
-    EXPECT_STREQ(schema.TextByName(L"sql", L""),
+    EXPECT_EQ(schema.TextByName(L"sql", L""),
                  L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER)");
 }
 

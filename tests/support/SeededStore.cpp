@@ -10,9 +10,7 @@ SeededStore::SeededStore(const std::wstring& path) {
 }
 
 void SeededStore::Add(const NoteRow& row) {
-    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(" + std::to_wstring(row.id) + L"," + std::to_wstring(row.pid) +
-                          L",'" + QuoteForSql(row.name) + L"','" + QuoteForSql(row.text) + L"'," +
-                          std::to_wstring(row.pos) + L");");
+    m_db.ExecuteStatement(L"INSERT INTO notes VALUES(?,?,?,?,?);", {row.id, row.pid, row.name, row.text, row.pos});
 }
 
 void SeededStore::Commit() {

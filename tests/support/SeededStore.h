@@ -9,8 +9,8 @@
 
 // One row of the notes table; pid 0 puts the note at the top level.
 struct NoteRow {
-    int id;
-    int pid;
+    long long id;
+    long long pid;
     std::wstring name{};
     std::wstring text{};
     int pos = 0;
@@ -25,7 +25,7 @@ public:
     SeededStore(const SeededStore&) = delete;
     SeededStore& operator=(const SeededStore&) = delete;
 
-    // Names and texts go in as given (their quotes are doubled for the SQL).
+    // Names and texts go in as given, whatever they hold.
     void Add(const NoteRow& row);
     // Commits the rows and closes the file.
     void Commit();
