@@ -112,13 +112,13 @@ void RunFollowing(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     other.Open(folder + NotesStore::kDefaultFileName);
     Samples changed;
     figureTime.Restart();
-    int added = 0;
+    long long added = 0;
     while (MoreReps(changed.Count(), kReps, figureTime)) {
         const std::wstring rep = std::to_wstring(changed.Count());
-        other.ExecuteStatement(L"UPDATE notes SET name='Renamed " + rep + L"' WHERE id=5000;");
+        other.ExecuteStatement(L"UPDATE notes SET name=? WHERE id=5000;", {L"Renamed " + rep});
         if (added)
-            other.ExecuteStatement(L"DELETE FROM notes WHERE id=" + std::to_wstring(added) + L";");
-        other.ExecuteStatement(L"INSERT INTO notes VALUES(NULL, 7, 'Added " + rep + L"', '', 0);");
+            other.ExecuteStatement(L"DELETE FROM notes WHERE id=?;", {added});
+        other.ExecuteStatement(L"INSERT INTO notes VALUES(NULL, 7, ?, '', 0);", {L"Added " + rep});
         added = other.ExecuteScalar(L"SELECT last_insert_rowid();");
         Stopwatch watch;
         dlg->Notes().CheckForChanges();

@@ -120,8 +120,7 @@ void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
     }
     // The editor ends a text at its first NUL: the rest would be lost unseen.
     if (text.find(L'\0') != std::wstring::npos) {
-        AppMessageBox(L"The file holds NUL characters, which a note can't hold:\n" + path +
-                          L"\n\nNo note was changed.",
+        AppMessageBox(L"The file holds NUL characters, which a note can't hold:\n" + path + L"\n\nNo note was changed.",
                       nullptr, MB_OK | MB_ICONERROR, m_hWnd);
         return;
     }

@@ -48,7 +48,8 @@ bool IsNameLine(const std::wstring& line) {
 // The menu text of the snippet named on `line`, kept as the n-th (0-based).
 std::wstring LabelFor(std::wstring line, std::size_t n) {
     // A tab would start the key column early, and a NUL end the label.
-    std::replace_if(line.begin(), line.end(), [](wchar_t c) { return c == L'\t' || c == L'\0'; }, L' ');
+    std::replace_if(
+        line.begin(), line.end(), [](wchar_t c) { return c == L'\t' || c == L'\0'; }, L' ');
     std::wstring label = line;
     if (n < 10)
         label = line.substr(kNameTagLength) + L"\tAlt+" + std::to_wstring((n + 1) % 10);

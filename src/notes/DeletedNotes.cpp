@@ -21,7 +21,8 @@ bool FindPlace(const NotesTreeView& tree, HTREEITEM item, HTREEITEM parent, HTRE
 }
 
 void AddBranch(const NotesTreeView& tree, HTREEITEM item, long long parentId,
-               const std::function<NotesStore::NoteContent(long long)>& content, std::vector<DeletedNotes::Note>& notes) {
+               const std::function<NotesStore::NoteContent(long long)>& content,
+               std::vector<DeletedNotes::Note>& notes) {
     const long long id = tree.NoteId(item);
     NotesStore::NoteContent note = content(id);
     notes.push_back({id, parentId, tree.Name(item), std::move(note.text), note.pos});

@@ -88,7 +88,8 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
     m_host.Say(report, MB_OK | (skipped ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
-void NotesSession::InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<long long>::const_iterator& id) {
+void NotesSession::InsertImported(const ImportedNote& note, HTREEITEM parent,
+                                  std::vector<long long>::const_iterator& id) {
     const HTREEITEM item = m_tree.InsertNote(note.name, *id++, parent);
     for (const ImportedNote& child : note.children)
         InsertImported(child, item, id);

@@ -30,7 +30,8 @@ std::wstring Quoted(const std::wstring& name) {
 
 // Finds the note of the item above `target`, looking below `first` and its
 // siblings, whose parent's note is `parentId`.
-bool FindParentNote(const NotesTreeView& tree, HTREEITEM first, long long parentId, HTREEITEM target, long long& found) {
+bool FindParentNote(const NotesTreeView& tree, HTREEITEM first, long long parentId, HTREEITEM target,
+                    long long& found) {
     for (HTREEITEM item = first; item; item = tree.NextSibling(item)) {
         if (item == target) {
             found = parentId;
@@ -102,7 +103,8 @@ void NotesSession::WriteWaitingChecked() {
         [this](const DeferredSave::Waiting& save) { WriteChecked(save.noteId, save.text, save.pos, save.stored); });
 }
 
-void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int pos, const NotesStore::StoredText& stored) {
+void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int pos,
+                                const NotesStore::StoredText& stored) {
     // The notes this session will still write into: a new note must not take
     // one of their ids, freed by a deletion elsewhere.
     long long idsInUse = m_nShownNoteId;

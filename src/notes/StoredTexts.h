@@ -55,9 +55,9 @@ private:
 
     NotesStore& m_store;
     Snapshot m_texts;
-    unsigned m_connection = 0;                                // counts the openings and closings of the connection
-    unsigned long long m_changes = 0;                         // counts this connection's row changes
+    unsigned m_connection = 0;         // counts the openings and closings of the connection
+    unsigned long long m_changes = 0;  // counts this connection's row changes
     std::unordered_map<long long, unsigned long long> m_changedAt;  // a note's last change, by that count
-    unsigned long long m_applied = 0;                         // the changes that m_texts holds
-    long long m_dataVersion = 0;                              // the file's data version when m_texts was read
+    unsigned long long m_applied = 0;                               // the changes that m_texts holds
+    long long m_dataVersion = 0;                                    // the file's data version when m_texts was read
 };

@@ -95,7 +95,8 @@ public:
 
     // Adds a note with its text and position under `parentId` as `noteId`
     // (0: a free id, NewId's); returns its id.
-    long long InsertNote(long long noteId, long long parentId, const std::wstring& name, const std::wstring& text, int pos);
+    long long InsertNote(long long noteId, long long parentId, const std::wstring& name, const std::wstring& text,
+                         int pos);
     bool HasNote(long long noteId);
     // Runs the statements as one transaction, rolled back when one throws
     // (whatever it throws), and the throw passed on. An immediate one takes
@@ -138,7 +139,8 @@ public:
                                 const std::wstring& conflictSuffix, long long idsInUse);
     // Adds a note holding `text` under `parentId`, or at the top level when that
     // note is gone too (`parentId` then becomes 0); returns its id, which is above `idsInUse`.
-    long long RestoreNote(long long& parentId, const std::wstring& name, const std::wstring& text, int pos, long long idsInUse);
+    long long RestoreNote(long long& parentId, const std::wstring& name, const std::wstring& text, int pos,
+                          long long idsInUse);
     // SQLite's count of changes committed by other connections since this one
     // opened the file: it stays the same as long as nobody else wrote.
     long long DataVersion();
@@ -152,8 +154,7 @@ private:
     // Inserts a note under a new id (NewId's) and returns it.
     long long InsertNoteAbove(long long parentId, const std::wstring& name, const std::wstring& text, int pos,
                               long long idsInUse = 0);
-    long long InsertRow(long long id, long long parentId, const std::wstring& name, const std::wstring& text,
-                        int pos);
+    long long InsertRow(long long id, long long parentId, const std::wstring& name, const std::wstring& text, int pos);
 
     CppSQLite3DB& m_db;
 };

@@ -16,7 +16,8 @@ namespace {
 // A text column of the old file, whole (NULs included); NULL is empty text.
 std::wstring AnsiColumn(sqlite3_stmt* row, int column) {
     const auto text = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
-    return FromCodePage(CP_ACP, std::string_view(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(row, column))));
+    return FromCodePage(CP_ACP,
+                        std::string_view(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(row, column))));
 }
 
 }  // namespace

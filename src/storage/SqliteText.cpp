@@ -1,6 +1,5 @@
 #include "storage/SqliteText.h"
 
-
 std::wstring FromCodePage(UINT codePage, std::string_view text) {
     if (text.empty())
         return std::wstring();

@@ -22,10 +22,10 @@
 constexpr UINT TVN_NOTEMOVED = 0U - 1900U;
 
 struct NMNOTEMOVED {
-    NMHDR hdr;        // hwndFrom: the tree; idFrom: its control id; code: TVN_NOTEMOVED
+    NMHDR hdr;              // hwndFrom: the tree; idFrom: its control id; code: TVN_NOTEMOVED
     long long noteId;       // the moved note
     long long newParentId;  // the note it now stands under; 0 at the top level
-    HTREEITEM hItem;  // the moved note's item (selected by now)
+    HTREEITEM hItem;        // the moved note's item (selected by now)
 };
 
 class MyCTreeCtr : public CTreeCtrl {

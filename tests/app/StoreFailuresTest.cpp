@@ -37,6 +37,23 @@ TEST_F(StoreFailures, ACorruptFileIsReportedOnceAndLeftUntouched) {
     EXPECT_EQ(ReadFileBytes(DbPath()), garbage);
 }
 
+TEST_F(StoreFailures, ANotesTableWhoseIdIsNotItsIntegerPrimaryKeyIsRefusedAndLeftUntouched) {
+    // As another tool may make it: two rows share id 1, and a third has none.
+    Execute(L"CREATE TABLE notes (id INT, pid INTEGER, name TEXT, note TEXT, pos INTEGER);");
+    Execute(L"INSERT INTO notes VALUES(1, 0, 'A', 'a', 0), (1, 0, 'B', 'b', 0), (NULL, 0, 'C', 'c', 0);");
+    const std::string before = ReadFileBytes(DbPath());
+    Start();
+    ASSERT_EQ(modal.Boxes().size(), 1u);
+    EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix)) << modal.Boxes()[0].text;
+    EXPECT_NE(modal.Boxes()[0].text.find(L"INTEGER PRIMARY KEY"), std::wstring::npos) << modal.Boxes()[0].text;
+    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
+    dlg->CallUpWindow();
+    Type(L"typed into nothing");
+    dlg->HideWindow();
+    Finish();
+    EXPECT_EQ(ReadFileBytes(DbPath()), before);
+}
+
 TEST_F(StoreFailures, ADatabaseInAMissingFolderIsReportedAndNotCreated) {
     const std::wstring missing = dir.File(L"no such folder\\notes2.db");
     Configure(L"Main", L"DBPath", missing);

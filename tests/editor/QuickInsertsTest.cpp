@@ -42,9 +42,10 @@ TEST(Snippets, NamesLabelsAndTextsFollowTheFileLineByLine) {
 
 TEST(Snippets, LoneCarriageReturnsEndLinesAndTabsOrNulsInNamesShowAsBlanks) {
     // As an old Mac editor writes it: CR alone ends every line.
-    const std::vector<Snippet> s = SnippetsOfFile(std::string("Name=Sign\tature\rKind regards,\rJo\r"
-                                                              "Name=Cut\0here\rtext\r",
-                                                              52));
+    const std::vector<Snippet> s =
+        SnippetsOfFile(std::string("Name=Sign\tature\rKind regards,\rJo\r"
+                                   "Name=Cut\0here\rtext\r",
+                                   52));
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[0].label, L"Sign ature\tAlt+1");
     EXPECT_EQ(s[0].text, L"Kind regards,\r\nJo");

@@ -93,7 +93,7 @@ TEST_F(NotesStoreTest, CreateTableMakesTheTableWithTheDefaultNote) {
     own.Open(path);
     CppSQLite3Query schema = own.ExecuteQuery(L"SELECT sql FROM sqlite_master WHERE name='notes'");
     EXPECT_EQ(schema.TextByName(L"sql", L""),
-                 L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER)");
+              L"CREATE TABLE notes (id INTEGER PRIMARY KEY, pid INTEGER, name TEXT, note TEXT, pos INTEGER)");
 }
 
 TEST_F(NotesStoreTest, CreateTableOnAnExistingTableKeepsItsRowsAndAddsTheDefaultNote) {

@@ -66,17 +66,28 @@ auto WithOwnConnection(const std::wstring& path, Fn fn) {
 }
 }  // namespace
 
-std::wstring MainWindowTest::StoredText(int id) {
+std::wstring MainWindowTest::StoredText(long long id) {
     return WithOwnConnection(DbPath(), [id](CppSQLite3DB& db) {
-        CppSQLite3Query q = db.ExecuteQuery(L"SELECT note FROM notes WHERE id=" + std::to_wstring(id));
-        return std::wstring(q.TextByName(L"note", L"<none>"));
+        CppSQLite3Query q = db.ExecuteQuery(L"SELECT note FROM notes WHERE id=?", {id});
+        return q.TextByName(L"note", L"<none>");
     });
 }
 
-int MainWindowTest::StoredPos(int id) {
+int MainWindowTest::StoredPos(long long id) {
     return WithOwnConnection(DbPath(), [id](CppSQLite3DB& db) {
-        CppSQLite3Query q = db.ExecuteQuery(L"SELECT pos FROM notes WHERE id=" + std::to_wstring(id));
+        CppSQLite3Query q = db.ExecuteQuery(L"SELECT pos FROM notes WHERE id=?", {id});
         return q.IntByName(L"pos", -1);
+    });
+}
+
+std::vector<std::wstring> MainWindowTest::StoredRows() {
+    return WithOwnConnection(DbPath(), [](CppSQLite3DB& db) {
+        std::vector<std::wstring> rows;
+        for (CppSQLite3Query q = db.ExecuteQuery(L"SELECT * FROM notes ORDER BY id"); !q.AtEnd(); q.Advance())
+            rows.push_back(std::to_wstring(q.Int64ByName(L"id", 0)) + L" " + std::to_wstring(q.Int64ByName(L"pid", 0)) +
+                           L" " + q.TextByName(L"name", L"") + L" = " + q.TextByName(L"note", L"") + L" @" +
+                           std::to_wstring(q.IntByName(L"pos", 0)));
+        return rows;
     });
 }
 

@@ -34,9 +34,11 @@ protected:
     std::wstring ConfigValue(const wchar_t* section, const wchar_t* key);
 
     // Reads the database file through a connection of its own.
-    std::wstring StoredText(int id);
-    int StoredPos(int id);
+    std::wstring StoredText(long long id);
+    int StoredPos(long long id);
     int StoredCount(const std::wstring& where = L"1");
+    // Every row as "id pid name = note @pos", in id order.
+    std::vector<std::wstring> StoredRows();
     // Runs statements on the database file through a connection of its own.
     void Execute(const std::wstring& sql);
     // Writes the notes table with these rows into the database file (before Start()).
