@@ -69,8 +69,9 @@ TEST_F(HostileText, APayloadLoadedDroppedNamedOrImportedChangesOnlyItsTargetAndI
     Select(L"Work");
     rows = StoredRows();
     const std::wstring dropped = dir.File(L"cesu.txt");
-    WriteFileBytes(dropped, "\xEF\xBB\xBF"
-                            "cesu \xED\xA0\x80', name='x' --");
+    WriteFileBytes(dropped,
+                   "\xEF\xBB\xBF"
+                   "cesu \xED\xA0\x80', name='x' --");
     modal.Answer(IDNO);
     Drop(dropped);
     Select(L"Other");
@@ -104,9 +105,8 @@ TEST_F(HostileText, APayloadLoadedDroppedNamedOrImportedChangesOnlyItsTargetAndI
 }
 
 TEST_F(HostileText, IdsBeyond32BitsKeepEachNoteItsOwnTextAndNewNotesGetIdsEveryReleaseCanHold) {
-    StartWithNotes({{1, 0, L"One", L"one text"},
-                    {2147483647, 0, L"Top", L"top text"},
-                    {4294967297, 0, L"Huge", L"huge text"}});
+    StartWithNotes(
+        {{1, 0, L"One", L"one text"}, {2147483647, 0, L"Top", L"top text"}, {4294967297, 0, L"Huge", L"huge text"}});
     Select(L"Huge");
     EXPECT_EQ(EditorText(), L"huge text");
     Type(L"more ");
@@ -124,9 +124,9 @@ TEST_F(HostileText, IdsBeyond32BitsKeepEachNoteItsOwnTextAndNewNotesGetIdsEveryR
     EXPECT_EQ(EditorText(), L"typed");
     dlg->HideWindow();
 
-    EXPECT_EQ(StoredRows(), (std::vector<std::wstring>{L"1 0 One = one text @0", L"2 0 New = typed @5",
-                                                       L"2147483647 0 Top = top text @0",
-                                                       L"4294967297 0 Huge = more huge text @5"}));
+    EXPECT_EQ(StoredRows(),
+              (std::vector<std::wstring>{L"1 0 One = one text @0", L"2 0 New = typed @5",
+                                         L"2147483647 0 Top = top text @0", L"4294967297 0 Huge = more huge text @5"}));
 }
 
 TEST_F(HostileText, ANulInATextOpensTheNoteReadOnlyAndNothingIsWrittenOverIt) {
@@ -172,10 +172,10 @@ TEST_F(HostileText, FilesHoldingANulAreRefusedByNameAndAnImportTakesTheOtherFile
     modal.AnswerFolder(folder);
     modal.Drive([](HWND) {});
     Command(ID_FILE_IMPORT);
-    EXPECT_EQ(StoredRows(), (std::vector<std::wstring>{L"1 0 Home = home text @0", L"2 0 folder =  @0",
-                                                       L"3 2 b fine = fine @0"}));
-    EXPECT_NE(modal.Boxes().back().text.find(
-                  L"2 files were skipped: they hold NUL characters, which a note can't hold:\n - a nul.txt\n - c late nul.txt"),
+    EXPECT_EQ(StoredRows(),
+              (std::vector<std::wstring>{L"1 0 Home = home text @0", L"2 0 folder =  @0", L"3 2 b fine = fine @0"}));
+    EXPECT_NE(modal.Boxes().back().text.find(L"2 files were skipped: they hold NUL characters, which a note can't "
+                                             L"hold:\n - a nul.txt\n - c late nul.txt"),
               std::wstring::npos)
         << modal.Boxes().back().text;
 }
