@@ -72,9 +72,15 @@ std::vector<BackupDate> BackupsToRemove(const std::vector<BackupDate>& existing,
     std::sort(copies.begin(), copies.end());
     copies.erase(std::unique(copies.begin(), copies.end()), copies.end());
 
+    // Copies dated after today (the clock was set back since) are kept, and not
+    // counted as the newest: counted so, they would crowd out today's own copy.
+    const size_t upToToday =
+        static_cast<size_t>(std::upper_bound(copies.begin(), copies.end(), today) - copies.begin());
     std::vector<bool> keep(copies.size(), false);
-    for (size_t i = 0; i < copies.size() && i < kDailyCopies; ++i)
-        keep[copies.size() - 1 - i] = true;
+    for (size_t i = upToToday; i < copies.size(); ++i)
+        keep[i] = true;
+    for (size_t i = 0; i < upToToday && i < kDailyCopies; ++i)
+        keep[upToToday - 1 - i] = true;
     // Oldest first, so the first copy met in a month is that month's earliest.
     const int lastMonth = MonthIndex(today);
     int keptMonth = -1;

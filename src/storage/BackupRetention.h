@@ -1,6 +1,7 @@
-// Which daily backup copies of one database to keep: the 7 newest copies, plus
-// the first copy of each of the last 12 calendar months (today's month and the
-// 11 before it). Everything else is removed. Pure: dates in, dates out.
+// Which daily backup copies of one database to keep: the 7 newest copies up to
+// today, plus the first copy of each of the last 12 calendar months (today's
+// month and the 11 before it), plus every copy dated after today (made before
+// the clock was set back). Everything else is removed. Pure: dates in, dates out.
 #pragma once
 
 #include <string>

@@ -206,6 +206,31 @@ std::wstring ApplyRetention(const std::wstring& folder, const std::wstring& stem
     return failure;
 }
 
+// Removes the temporary files of copies that never finished (the program was
+// killed, or Windows ended, while it copied): full-size files nobody would
+// ever remove. Only those untouched for an hour: a copy under way in another
+// copy of the program writes its file all the time.
+void RemoveLeftovers(const std::wstring& folder) {
+    constexpr ULONGLONG kHour = 60ULL * 60 * 10000000;
+    FILETIME nowTime;
+    ::GetSystemTimeAsFileTime(&nowTime);
+    const ULONGLONG now = (static_cast<ULONGLONG>(nowTime.dwHighDateTime) << 32) | nowTime.dwLowDateTime;
+    WIN32_FIND_DATAW found;
+    const FindHandle find(::FindFirstFileW((folder + L"tlb*.tmp*").c_str(), &found));
+    if (!find)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        const bool leftover =
+            SameTextIgnoringCase(name.c_str() + name.size() - 4, L".tmp") ||
+            (name.size() > 12 && SameTextIgnoringCase(name.c_str() + name.size() - 12, L".tmp-journal"));
+        const ULONGLONG written =
+            (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+        if (leftover && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && written + kHour < now)
+            ::DeleteFileW((folder + name).c_str());
+    } while (::FindNextFileW(find.get(), &found));
+}
+
 BackupResult Failure(BackupResult result, BackupResult::Outcome outcome, std::wstring message) {
     result.outcome = outcome;
     result.message = std::move(message);
@@ -240,6 +265,8 @@ BackupResult MakeCopy(const std::wstring& dbPath, const std::wstring& folderPath
         return Failure(result, Outcome::Failed,
                        L"Could not create the backup folder \"" + folderPath + L"\": " + SystemErrorReason(error));
     }
+
+    RemoveLeftovers(folder);
 
     // Read-only: a missing database fails here instead of being created empty.
     Connection source;

@@ -103,3 +103,15 @@ TEST(BackupRetention, DateTextReadsOnlyRealDates) {
         EXPECT_FALSE(ParseDateText(text, date)) << text;
     EXPECT_TRUE(ParseDateText(L"2000-02-29", date));
 }
+
+TEST(BackupRetention, AClockSetBackKeepsTodaysCopyTheMonthlyOnesAndThoseDatedLater) {
+    // Ten copies made while the clock stood a year ahead, then today's.
+    std::vector<std::wstring> texts;
+    for (int day = 1; day <= 10; ++day)
+        texts.push_back(L"2027-12-" + std::wstring(day < 10 ? L"0" : L"") + std::to_wstring(day));
+    texts.insert(texts.end(), {L"2026-10-03", L"2026-11-01", L"2026-11-20", L"2026-12-02", L"2026-12-08"});
+    const std::vector<std::wstring> kept = Kept(Dates(texts), L"2026-12-08");
+    // All of them: today's own copy, the months' first ones and those dated later.
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, kept);
+}

@@ -176,3 +176,26 @@ TEST_F(DatabaseBackupTest, WhatCannotBeCopiedFailsWithTheReason) {
     EXPECT_NE(std::wstring::npos, noFolder.message.find(notAFolder)) << noFolder.message;
     EXPECT_EQ("a file where the folder should be", ReadFileBytes(notAFolder));
 }
+
+TEST_F(DatabaseBackupTest, TheFilesOfACopyThatNeverFinishedGoAtTheNextBackup) {
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    // A copy cut off by a kill a day ago, and one that another copy of the
+    // program is writing now.
+    for (const wchar_t* name : {L"tlb1A2B.tmp", L"tlb1A2B.tmp-journal", L"tlbFFFF.tmp"})
+        WriteFileBytes(folder + L"\\" + name, std::string(4096, 'x'));
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER dayAgo{{now.dwLowDateTime, now.dwHighDateTime}};
+    dayAgo.QuadPart -= 24ULL * 60 * 60 * 10000000;
+    const FILETIME then{dayAgo.LowPart, dayAgo.HighPart};
+    for (const wchar_t* name : {L"tlb1A2B.tmp", L"tlb1A2B.tmp-journal"}) {
+        HANDLE file = ::CreateFileW((folder + L"\\" + name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                    0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        ::SetFileTime(file, nullptr, nullptr, &then);
+        ::CloseHandle(file);
+    }
+
+    ASSERT_EQ(Outcome::Copied, DatabaseBackup::MakeCopy(dbPath, folder, today).outcome);
+    EXPECT_EQ((std::vector<std::wstring>{L"notes2 2026-12-08.db", L"tlbFFFF.tmp"}), NamesIn(folder));
+}
