@@ -115,6 +115,8 @@ void CTallyLeafDlg::LoadSettings() {
     RecreateEditor(m_settings.m_bWordWrap);
     // The bar between tree and editor, in place before the first layout.
     const UINT dpi = WindowDpi();
+    // A position the bar can't be dragged to (a hand-edited file) would hide the tree or the editor.
+    m_settings.m_nSplitterPos = std::clamp(m_settings.m_nSplitterPos, kSplitterMin, kSplitterMax);
     m_wndSplitter.Create(m_hWnd, IDC_SPLITTER, Dpi::Scale(m_settings.m_nSplitterPos, dpi),
                          Dpi::Scale(kSplitterMin, dpi), Dpi::Scale(kSplitterMax, dpi), IDC_SIZEWE);
 
@@ -125,7 +127,8 @@ void CTallyLeafDlg::LoadSettings() {
     if (!AppFolders::Portable())  // a portable copy leaves the registry alone
         IncrementLaunchCounter();
 
-    const RECT r = PlaceOnScreen(Dpi::Scale(m_settings.m_rcWindow, dpi));
+    const RECT r = PlaceOnScreen(Dpi::Scale(m_settings.m_rcWindow, dpi),
+                                 {::GetSystemMetrics(SM_CXMINTRACK), ::GetSystemMetrics(SM_CYMINTRACK)});
     ::SetWindowPos(m_hWnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
     if (m_settings.m_bMaximized)
         ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up

@@ -311,3 +311,31 @@ TEST_F(LaunchCounter, AValueThatIsNoNumberCountsAsAbsent) {
     EXPECT_EQ(StoredLaunchCount(), 1);
     EXPECT_TRUE(modal.Boxes().empty());
 }
+
+TEST_F(Configuration, ADamagedPlaceAndSplitterStillGiveAWholeUsableWindow) {
+    Configure(L"Tallyleaf", L"WX", L"-99999");
+    Configure(L"Tallyleaf", L"WY", L"99999");
+    Configure(L"Tallyleaf", L"WWidth", L"99999999");
+    Configure(L"Tallyleaf", L"WHeight", L"-5");
+    Configure(L"Tallyleaf", L"SplitterPos", L"-99999");
+    Start();
+    dlg->CallUpWindow();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(dlg->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT r = WindowRect(dlg->m_hWnd);
+    const RECT& work = monitor.rcWork;
+    EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom)
+        << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+    EXPECT_GE(r.bottom - r.top, ::GetSystemMetrics(SM_CYMINTRACK));
+    // The tree and the editor both have room, side by side inside the window.
+    RECT tree{};
+    RECT editor{};
+    ::GetWindowRect(dlg->Tree(), &tree);
+    ::GetWindowRect(dlg->Editor(), &editor);
+    EXPECT_GT(tree.right - tree.left, 0);
+    EXPECT_GT(editor.right - editor.left, 0);
+    EXPECT_GE(tree.left, r.left);
+    EXPECT_GT(editor.left, tree.left);
+    EXPECT_LE(editor.right, r.right);
+}
