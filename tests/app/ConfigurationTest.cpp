@@ -84,7 +84,23 @@ std::vector<std::string> Lines(const std::wstring& path) {
 }
 }  // namespace
 
-using Configuration = MainWindowTest;
+class Configuration : public MainWindowTest {
+protected:
+    // Starts and calls up the window from a stored place and size as a file may
+    // hold them; returns the work area of the screen nearest to the window.
+    RECT CallUpAtPlace(const wchar_t* x, const wchar_t* y, const wchar_t* width, const wchar_t* height) {
+        Configure(L"Tallyleaf", L"WX", x);
+        Configure(L"Tallyleaf", L"WY", y);
+        Configure(L"Tallyleaf", L"WWidth", width);
+        Configure(L"Tallyleaf", L"WHeight", height);
+        Start();
+        dlg->CallUpWindow();
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(dlg->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+        return monitor.rcWork;
+    }
+};
 
 TEST_F(Configuration, WithoutAFileEveryDefaultHolds) {
     TrayRecorder tray;
@@ -155,18 +171,9 @@ TEST_F(Configuration, HandEditedValuesAreRead) {
 }
 
 TEST_F(Configuration, APlaceNoScreenShowsComesOntoTheNearestScreen) {
-    Configure(L"Tallyleaf", L"WX", L"-99999");
-    Configure(L"Tallyleaf", L"WY", L"99999");
-    Configure(L"Tallyleaf", L"WWidth", L"500");
-    Configure(L"Tallyleaf", L"WHeight", L"360");
-    Start();
-    dlg->CallUpWindow();
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(dlg->m_hWnd, MONITOR_DEFAULTTONULL), &monitor))
-        << "no screen shows the window";
+    const RECT work = CallUpAtPlace(L"-99999", L"99999", L"500", L"360");
+    ASSERT_NE(::MonitorFromWindow(dlg->m_hWnd, MONITOR_DEFAULTTONULL), nullptr) << "no screen shows the window";
     const RECT r = WindowRect(dlg->m_hWnd);
-    const RECT& work = monitor.rcWork;
     // Into the corner nearest to where it was, whole, at its own size.
     EXPECT_EQ(r.left, work.left);
     EXPECT_EQ(r.bottom, work.bottom);
@@ -313,18 +320,9 @@ TEST_F(LaunchCounter, AValueThatIsNoNumberCountsAsAbsent) {
 }
 
 TEST_F(Configuration, ADamagedPlaceAndSplitterStillGiveAWholeUsableWindow) {
-    Configure(L"Tallyleaf", L"WX", L"-99999");
-    Configure(L"Tallyleaf", L"WY", L"99999");
-    Configure(L"Tallyleaf", L"WWidth", L"99999999");
-    Configure(L"Tallyleaf", L"WHeight", L"-5");
     Configure(L"Tallyleaf", L"SplitterPos", L"-99999");
-    Start();
-    dlg->CallUpWindow();
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(dlg->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT work = CallUpAtPlace(L"-99999", L"99999", L"99999999", L"-5");
     const RECT r = WindowRect(dlg->m_hWnd);
-    const RECT& work = monitor.rcWork;
     EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom)
         << r.left << "," << r.top << " " << r.right << "," << r.bottom;
     EXPECT_GE(r.bottom - r.top, ::GetSystemMetrics(SM_CYMINTRACK));

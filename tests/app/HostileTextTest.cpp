@@ -34,16 +34,6 @@ protected:
         Start();
         dlg->CallUpWindow();
     }
-    void Drop(const std::wstring& path) {
-        OfferedData data;
-        data.Files({path});
-        DWORD effect = DROPEFFECT_COPY;
-        POINTL at{10, 10};
-        ::ClientToScreen(dlg->Editor().m_hWnd, reinterpret_cast<POINT*>(&at));
-        dlg->Editor().GetDropTarget()->DragEnter(&data, MK_LBUTTON, at, &effect);
-        effect = DROPEFFECT_COPY;
-        dlg->Editor().GetDropTarget()->Drop(&data, 0, at, &effect);
-    }
     bool ReadOnly() { return (::GetWindowLongW(dlg->Editor(), GWL_STYLE) & ES_READONLY) != 0; }
 };
 }  // namespace
@@ -73,7 +63,9 @@ TEST_F(HostileText, APayloadLoadedDroppedNamedOrImportedChangesOnlyItsTargetAndI
                    "\xEF\xBB\xBF"
                    "cesu \xED\xA0\x80', name='x' --");
     modal.Answer(IDNO);
-    Drop(dropped);
+    OfferedData data;
+    data.Files({dropped});
+    OfferDrop(dlg->Editor(), &data, {10, 10}, 0, DROPEFFECT_COPY);
     Select(L"Other");
     const std::wstring cesu = L"cesu \xD800', name='x' --";
     ASSERT_TRUE(PumpUntil([&] { return StoredText(2) == cesu; }));

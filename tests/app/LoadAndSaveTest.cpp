@@ -95,12 +95,7 @@ TEST_F(LoadAndSave, AFileDroppedOnTheEditorGoesThroughTheQuestion) {
     modal.Answer(IDNO);
     OfferedData data;
     data.Files({path});
-    DWORD effect = DROPEFFECT_COPY;
-    POINTL at{10, 10};
-    ::ClientToScreen(dlg->Editor().m_hWnd, reinterpret_cast<POINT*>(&at));
-    dlg->Editor().GetDropTarget()->DragEnter(&data, MK_LBUTTON, at, &effect);
-    effect = DROPEFFECT_COPY;
-    dlg->Editor().GetDropTarget()->Drop(&data, 0, at, &effect);
+    OfferDrop(dlg->Editor(), &data, {10, 10}, 0, DROPEFFECT_COPY);
 
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text, kQuestion);

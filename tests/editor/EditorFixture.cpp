@@ -173,9 +173,10 @@ void EditorTest::DragSelection(POINT press, POINT dropScreen, bool ctrl) {
     ASSERT_GT(drag.Steps(), 2) << "the drag never reached the drop";
 }
 
-DROPEFFECT EditorTest::DropFromOutside(IDataObject* data, POINT client, DWORD keyState, DWORD allowed) {
+DROPEFFECT OfferDrop(CDragEdit& editor, IDataObject* data, POINT client, DWORD keyState, DWORD allowed) {
     IDropTarget* target = editor.GetDropTarget();
-    const POINT screen = ToScreen(client);
+    POINT screen = client;
+    ::ClientToScreen(editor.m_hWnd, &screen);
     const POINTL pt{screen.x, screen.y};
     DWORD effect = allowed;
     target->DragEnter(data, keyState | MK_LBUTTON, pt, &effect);
@@ -188,4 +189,8 @@ DROPEFFECT EditorTest::DropFromOutside(IDataObject* data, POINT client, DWORD ke
     effect = allowed;
     target->Drop(data, keyState, pt, &effect);
     return effect;
+}
+
+DROPEFFECT EditorTest::DropFromOutside(IDataObject* data, POINT client, DWORD keyState, DWORD allowed) {
+    return OfferDrop(editor, data, client, keyState, allowed);
 }

@@ -43,6 +43,11 @@ void HoldCtrl(bool held);
 // A client point as mouse messages carry it.
 LPARAM PointParam(POINT pt);
 
+// Offers `data` to `editor`'s drop target as OLE does for a drop from another
+// program at `client` (the editor's coordinates); returns the drop's effect.
+DROPEFFECT OfferDrop(CDragEdit& editor, IDataObject* data, POINT client, DWORD keyState = 0,
+                     DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE);
+
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override;

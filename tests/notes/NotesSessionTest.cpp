@@ -16,6 +16,7 @@
 #include "app/TestSeams.h"
 #include "storage/CppSQLite3DB.h"
 #include "storage/CppSQLite3Query.h"
+#include "support/SeededStore.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -375,16 +376,7 @@ protected:
         return Branches(tree, item, [this](int id) { return StoredText(id); });
     }
     // Every row of the table, in id order.
-    std::vector<std::wstring> Rows() {
-        CppSQLite3DB own(2000);
-        own.Open(dir.File(L"notes2.db"));
-        std::vector<std::wstring> rows;
-        for (CppSQLite3Query q = own.ExecuteQuery(L"SELECT * FROM notes ORDER BY id"); !q.AtEnd(); q.Advance())
-            rows.push_back(std::to_wstring(q.IntByName(L"id", 0)) + L" " + std::to_wstring(q.IntByName(L"pid", 0)) +
-                           L" " + q.TextByName(L"name", L"") + L" = " + q.TextByName(L"note", L"") + L" @" +
-                           std::to_wstring(q.IntByName(L"pos", 0)));
-        return rows;
-    }
+    std::vector<std::wstring> Rows() { return StoredRows(dir.File(L"notes2.db")); }
     ImportSteps steps;
 };
 

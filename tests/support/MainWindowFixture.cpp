@@ -81,14 +81,7 @@ int MainWindowTest::StoredPos(long long id) {
 }
 
 std::vector<std::wstring> MainWindowTest::StoredRows() {
-    return WithOwnConnection(DbPath(), [](CppSQLite3DB& db) {
-        std::vector<std::wstring> rows;
-        for (CppSQLite3Query q = db.ExecuteQuery(L"SELECT * FROM notes ORDER BY id"); !q.AtEnd(); q.Advance())
-            rows.push_back(std::to_wstring(q.Int64ByName(L"id", 0)) + L" " + std::to_wstring(q.Int64ByName(L"pid", 0)) +
-                           L" " + q.TextByName(L"name", L"") + L" = " + q.TextByName(L"note", L"") + L" @" +
-                           std::to_wstring(q.IntByName(L"pos", 0)));
-        return rows;
-    });
+    return ::StoredRows(DbPath());
 }
 
 int MainWindowTest::StoredCount(const std::wstring& where) {

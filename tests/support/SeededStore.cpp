@@ -24,3 +24,14 @@ void SeedNotes(const std::wstring& path, const std::vector<NoteRow>& rows) {
         store.Add(row);
     store.Commit();
 }
+
+std::vector<std::wstring> StoredRows(const std::wstring& path) {
+    CppSQLite3DB db(2000);
+    db.Open(path);
+    std::vector<std::wstring> rows;
+    for (CppSQLite3Query q = db.ExecuteQuery(L"SELECT * FROM notes ORDER BY id"); !q.AtEnd(); q.Advance())
+        rows.push_back(std::to_wstring(q.Int64ByName(L"id", 0)) + L" " + std::to_wstring(q.Int64ByName(L"pid", 0)) +
+                       L" " + q.TextByName(L"name", L"") + L" = " + q.TextByName(L"note", L"") + L" @" +
+                       std::to_wstring(q.IntByName(L"pos", 0)));
+    return rows;
+}

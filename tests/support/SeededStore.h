@@ -36,3 +36,6 @@ private:
 
 // A notes file at `path` holding these rows.
 void SeedNotes(const std::wstring& path, const std::vector<NoteRow>& rows);
+// Every row of the notes file at `path` as "id pid name = note @pos", in id
+// order, read through a connection of its own.
+std::vector<std::wstring> StoredRows(const std::wstring& path);
