@@ -231,7 +231,7 @@ void CTallyLeafDlg::CallUpWindow() {
 void CTallyLeafDlg::HideWindow() {
     ShowWindow(SW_HIDE);
     m_notes.OnWindowHidden();
-    m_notes.SaveSelectedNote();
+    m_notes.SaveShownNote();
     // A quiet moment: the program runs in the tray for weeks.
     m_notes.BackUpIfDue();
 }

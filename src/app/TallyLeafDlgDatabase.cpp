@@ -6,7 +6,7 @@
 void CTallyLeafDlg::OnOptions(UINT) {
     // The note shown goes to the file first: the database commands of the
     // dialog may copy the file or leave it.
-    m_notes.SaveSelectedNote();
+    m_notes.SaveShownNote();
     COptions options(*this, m_settings);
     options.DoModal();
 }

@@ -125,7 +125,7 @@ void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
         return;
     }
     if (AppMessageBox(kLoadQuestion, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES) {
-        m_notes.SaveSelectedNote();
+        m_notes.SaveShownNote();
         if (!m_notes.AddNote(0, FileNameOf(path)))
             return;
     } else if (m_notes.ShownNoteId() == 0) {

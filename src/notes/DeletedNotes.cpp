@@ -20,25 +20,14 @@ bool FindPlace(const NotesTreeView& tree, HTREEITEM item, HTREEITEM parent, HTRE
     return false;
 }
 
-void AddBranch(const NotesTreeView& tree, HTREEITEM item, long long parentId,
-               const std::function<NotesStore::NoteContent(long long)>& content,
-               std::vector<DeletedNotes::Note>& notes) {
-    const long long id = tree.NoteId(item);
-    NotesStore::NoteContent note = content(id);
-    notes.push_back({id, parentId, tree.Name(item), std::move(note.text), note.pos});
-    for (HTREEITEM child = tree.FirstChild(item); child; child = tree.NextSibling(child))
-        AddBranch(tree, child, id, content, notes);
-}
 }  // namespace
 
-DeletedNotes::Branch DeletedNotes::FromTree(const NotesTreeView& tree, HTREEITEM item,
-                                            const std::function<NotesStore::NoteContent(long long)>& content) {
+DeletedNotes::Branch DeletedNotes::AtPlaceOf(const NotesTreeView& tree, HTREEITEM item) {
     Branch branch;
     HTREEITEM parent = nullptr, previous = nullptr;
     if (FindPlace(tree, item, nullptr, parent, previous)) {
         branch.parentId = tree.NoteId(parent);
         branch.previousSiblingId = tree.NoteId(previous);
     }
-    AddBranch(tree, item, branch.parentId, content, branch.notes);
     return branch;
 }

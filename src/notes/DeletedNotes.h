@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,20 +14,13 @@
 
 class DeletedNotes {
 public:
-    struct Note {
-        long long id;
-        long long parentId;
-        std::wstring name;
-        std::wstring text;
-        int pos;
-    };
+    using Note = NotesStore::Row;
     struct Branch {
         // The note's place: its parent (0: the top level) and the sibling it
         // followed (0: it was the first).
         long long parentId = 0;
         long long previousSiblingId = 0;
-        // The note first, then its subnotes, each before its own subnotes and
-        // siblings in their order.
+        // The note first, then its subnotes, each before its own subnotes.
         std::vector<Note> notes;
     };
 
@@ -39,10 +31,8 @@ public:
     void Pop() { m_branches.pop_back(); }
     void Clear() { m_branches.clear(); }
 
-    // The branch at `item` as the tree shows it, each note with the text and
-    // position `content` gives for it.
-    static Branch FromTree(const NotesTreeView& tree, HTREEITEM item,
-                           const std::function<NotesStore::NoteContent(long long noteId)>& content);
+    // A branch whose place is the one `item` has in the tree; no notes yet.
+    static Branch AtPlaceOf(const NotesTreeView& tree, HTREEITEM item);
 
 private:
     std::vector<Branch> m_branches;

@@ -224,6 +224,9 @@ void NotesSession::OnSelectionChanged(bool toItem, long long noteId) {
     if (m_nShownNoteId != 0 && m_editor.IsModified())
         StartDeferredSave(m_nShownNoteId);
     StopTypingSave();
+    // The editor has left that note: a save of it that now turns into a
+    // conflict note must not take the editor, nor the selection, with it.
+    m_nShownNoteId = 0;
     // A change to no item at all (the last one deleted) shows no note.
     if (toItem)
         LoadNote(noteId);

@@ -79,10 +79,9 @@ public:
     // The note whose text the editor holds; 0 while it holds none.
     long long ShownNoteId() const { return m_nShownNoteId; }
     void LoadNote(long long noteId);
-    // Writes the editor's text into the note when it is the one shown; a
+    // Writes the editor's text into the note it holds (the one selected); a
     // failure keeps the text waiting to be tried again.
-    void SaveNote(long long noteId);
-    void SaveSelectedNote() { SaveNote(m_tree.SelectedNoteId()); }
+    void SaveShownNote();
     // Writes every save that waits; a failure keeps them waiting for a retry
     // and is reported (once). True when nothing waits any more.
     bool WriteWaitingSaves();
@@ -172,9 +171,6 @@ private:
     void CreateNotesTable();
     // The notes in tree order with their paths and names, without texts.
     const std::vector<NoteSearch::Note>& TreeToSearch();
-    // What Undo Delete needs of the note at `item` and its subtree: the texts
-    // as they are now (the shown note's as the editor holds it).
-    DeletedNotes::Branch BranchToDelete(HTREEITEM item);
     // Inserts the imported `note` and its subnotes into the tree under `parent`.
     void InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<long long>::const_iterator& id);
     int FillTree(long long parentId, HTREEITEM parent);
@@ -202,6 +198,9 @@ private:
     // Says what the checked saves did; after the writes, so that no box opens
     // while they are under way.
     void TellWhatSavesKept();
+    // A change to the tree met notes another copy changed: the tree shows
+    // them as the file holds them now.
+    void FollowTreeChangedElsewhere();
     // Makes the tree show the notes of the table, changing only what differs.
     void UpdateTree(NotesStore::RowsByParent rows);
     // The shown note after the tree followed the file: still selected, or,
@@ -210,6 +209,9 @@ private:
     // file's version was `version` before the tree was read. False when its
     // text could not be read.
     bool FollowShownNote(long long version);
+    // The shown note, untouched here, holds `text` now (another copy's, of
+    // the file's `version`): the editor shows it at the same place.
+    void ShowStoredChange(std::wstring text, long long version);
     // Records the editor's text and position as the deferred save of `noteId`
     // (writing a save already waiting first) and starts the timer.
     void StartDeferredSave(long long noteId);
@@ -295,6 +297,10 @@ bool NotesSession::TryStorage(const wchar_t* failurePrefix, Step step) {
     try {
         step();
         return true;
+    } catch (const NotesStore::TreeChanged& e) {
+        FollowTreeChangedElsewhere();
+        m_host.Say(std::wstring(failurePrefix) + e.Message(), MB_OK | MB_ICONINFORMATION);
+        return false;
     } catch (const CppSQLite3Exception& e) {
         m_host.Say(std::wstring(failurePrefix) + e.Message(), MB_OK | MB_ICONERROR);
         return false;

@@ -30,7 +30,7 @@ void NameFiles(std::wstring& report, const std::wstring& heading, const std::vec
 
 void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& progress) {
     // What the editor holds is stored first, as at every other move away from it.
-    SaveSelectedNote();
+    SaveShownNote();
     WriteWaitingSaves();
     if (!m_store.IsOpen())
         return;
@@ -57,15 +57,22 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
         for (const ImportedNote& child : note.children)
             store(child, id);
     };
+    const wchar_t* failed = nullptr;
+    std::wstring failure;
     try {
         m_store.InTransaction([&] { store(files.Root(), 0); });
     } catch (const ImportCancelled&) {
-        progress.Finished();
-        m_host.Say(kCancelled, MB_OK | MB_ICONINFORMATION);
-        return;
+        failed = kCancelled;
     } catch (const CppSQLite3Exception& e) {
+        failed = kImportError;
+        failure = e.Message();
+    }
+    // Saves that arrived while the notes were stored waited for the end.
+    if (m_deferredSave.IsWaiting())
+        WriteWaitingSaves();
+    if (failed) {
         progress.Finished();
-        m_host.Say(std::wstring(kImportError) + e.Message(), MB_OK | MB_ICONERROR);
+        m_host.Say(failed + failure, MB_OK | (failure.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
         return;
     }
     m_tree.SetRedraw(false);

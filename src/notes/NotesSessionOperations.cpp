@@ -2,6 +2,7 @@
 // store's part of a note moved in the tree, the export of the tree, and the
 // conversion of a database of the previous release. Each changes the table
 // first and the tree after it.
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -52,27 +53,37 @@ void NotesSession::DeleteSelectedNote() {
     const std::wstring question = L"Do you want to delete:" + m_tree.Name(item) + L" and all its subnotes?";
     if (m_host.Say(question, MB_YESNO | MB_ICONEXCLAMATION) != IDYES || !m_store.IsOpen())
         return;
-    // The rows of the whole subtree go in one transaction: a failure part-way
-    // leaves every note in place, in the table and in the tree.
-    const std::vector<long long> noteIds = m_tree.BranchNoteIds(item);
-    // What Undo Delete brings back is read before the rows go; a note that
-    // can't be read is not deleted.
-    DeletedNotes::Branch deleted;
-    if (!TryStorage(kDeleteError, [&] {
-            deleted = BranchToDelete(item);
-            m_store.DeleteNotes(noteIds);
-        }))
+    // The whole subtree as the file holds it goes in one transaction (notes
+    // another copy added below it too, and they come back with Undo Delete);
+    // a failure part-way leaves every note in place, in the table and in the tree.
+    const std::vector<long long> shownIds = m_tree.BranchNoteIds(item);
+    DeletedNotes::Branch deleted = DeletedNotes::AtPlaceOf(m_tree, item);
+    if (!TryStorage(kDeleteError, [&] { deleted.notes = m_store.DeleteBranch(m_tree.NoteId(item)); }))
         return;
-    m_deleted.Push(std::move(deleted));
-    for (long long noteId : noteIds) {
+    bool asShown = deleted.notes.size() == shownIds.size();
+    for (DeletedNotes::Note& note : deleted.notes) {
+        asShown = asShown && std::find(shownIds.begin(), shownIds.end(), note.id) != shownIds.end();
+        // Undo Delete brings back the texts as they stand here: the shown
+        // note's as the editor holds it, a note whose save waits as it waits.
+        if (note.id == m_nShownNoteId && m_editor.IsModified()) {
+            note.text = m_editor.Text();
+            note.pos = m_editor.Position();
+        } else if (const DeferredSave::Waiting* save = m_deferredSave.Find(note.id)) {
+            note.text = save->text;
+            note.pos = save->pos;
+        }
         // Nothing waits to be written into a note that is gone, and the shown
         // note's edits have nowhere to go.
-        m_deferredSave.Forget(noteId);
-        if (noteId == m_nShownNoteId)
+        m_deferredSave.Forget(note.id);
+        if (note.id == m_nShownNoteId)
             ShowNoNote();
     }
+    m_deleted.Push(std::move(deleted));
     m_tree.Remove(item);
     m_bNoteDeleted = true;
+    // Another copy moved or added notes in that subtree: the tree shows the file as it is now.
+    if (!asShown)
+        FollowTreeChangedElsewhere();
     if (m_tree.FirstItem())
         return;
     // The tree is never left empty.
@@ -121,7 +132,7 @@ void NotesSession::ExportTree(const std::wstring& chosen) {
     // What the files hold is what is stored: the shown note and a note left
     // just before are written first (and what can't be written yet is
     // exported as it waits).
-    SaveSelectedNote();
+    SaveShownNote();
     WriteWaitingSaves();
     SYSTEMTIME now{};
     ::GetLocalTime(&now);

@@ -55,10 +55,12 @@ bool NotesSession::WriteShownNote(long long noteId, const wchar_t* failurePrefix
     return true;
 }
 
-void NotesSession::SaveNote(long long noteId) {
-    if (!m_store.IsOpen())
+void NotesSession::SaveShownNote() {
+    // With no note shown the editor is read-only, and has nothing to write.
+    if (!m_store.IsOpen() || m_nShownNoteId == 0)
         return;
-    WriteShownNote(noteId, kSaveError);
+    // Written, or else waiting: either way the edits are no longer unsaved.
+    WriteShownNote(m_nShownNoteId, kSaveError);
     m_editor.SetModified(false);
 }
 
@@ -75,10 +77,15 @@ void NotesSession::SaveOnExit() {
     if (m_store.IsOpen()) {
         try {
             WriteWaitingChecked();
-            if (m_bNoteDeleted)
-                m_store.Vacuum();
         } catch (const CppSQLite3Exception& e) {
             failure = e.Message();
+        }
+        // Compacting only gives back space: refused (another copy reads the
+        // file), it is done at a later end, and nothing is lost meanwhile.
+        try {
+            if (m_bNoteDeleted && failure.empty())
+                m_store.Vacuum();
+        } catch (const CppSQLite3Exception&) {
         }
     }
     TellWhatSavesKept();
@@ -128,7 +135,8 @@ void NotesSession::WriteOrRecoverWaitingSaves() {
 void NotesSession::SaveFailed(const wchar_t* failurePrefix, const CppSQLite3Exception& e) {
     m_nRetryMs = m_nRetryMs == 0 ? kFirstRetryMs : std::min(m_nRetryMs * 2, kLongestRetryMs);
     m_host.StartTimer(NotesHost::Timer::DeferredSave, m_nRetryMs);
-    if (m_bSaveFailureReported)
+    // Waiting for the import is no failure the user needs to hear of.
+    if (m_bSaveFailureReported || m_store.InTransaction())
         return;
     m_bSaveFailureReported = true;
     m_host.Say(failurePrefix + std::wstring(e.Message()) + kKeptForLater, MB_OK | MB_ICONERROR);

@@ -13,6 +13,7 @@
 #include "notes/NotesSession.h"
 
 namespace {
+constexpr int kSqliteBusy = 5;
 using Items = std::unordered_map<long long, HTREEITEM>;
 
 std::wstring ConflictSuffix() {
@@ -105,6 +106,10 @@ void NotesSession::WriteWaitingChecked() {
 
 void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int pos,
                                 const NotesStore::StoredText& stored) {
+    // A save that arrives while the import stores its notes waits for it:
+    // written inside, a cancelled import would take it back.
+    if (m_store.InTransaction())
+        throw CppSQLite3Exception(kSqliteBusy, L"the notes of an import are being stored; the save waits for them");
     // The notes this session will still write into: a new note must not take
     // one of their ids, freed by a deletion elsewhere.
     long long idsInUse = m_nShownNoteId;
@@ -115,6 +120,13 @@ void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int 
     if (saved.outcome == NotesStore::CheckedSave::Outcome::Written) {
         if (shown)
             m_shownStored = {text, saved.version};
+        return;
+    }
+    if (saved.outcome == NotesStore::CheckedSave::Outcome::Superseded) {
+        // Nothing of this copy's was in it: the editor shows what the other copy wrote.
+        // Typed over since (that text waits): its save meets the other text as a conflict.
+        if (shown && !m_editor.IsModified())
+            ShowStoredChange(std::move(saved.storedText), saved.version);
         return;
     }
     if (saved.outcome == NotesStore::CheckedSave::Outcome::Gone) {
@@ -173,7 +185,8 @@ void NotesSession::OnWindowHidden() {
 }
 
 void NotesSession::CheckForChanges() {
-    if (!m_store.IsOpen() || m_bCheckingForChanges)
+    // Inside the import's transaction the file shows notes that may yet be taken back.
+    if (!m_store.IsOpen() || m_bCheckingForChanges || m_store.InTransaction())
         return;
     struct Checking {
         bool& flag;
@@ -214,6 +227,11 @@ void NotesSession::CheckForChanges() {
         return;
     m_nDataVersion = version;
     m_bTreeBehind = false;
+}
+
+void NotesSession::FollowTreeChangedElsewhere() {
+    m_bTreeBehind = true;
+    CheckForChanges();
 }
 
 void NotesSession::UpdateTree(NotesStore::RowsByParent rows) {
@@ -280,14 +298,17 @@ bool NotesSession::FollowShownNote(long long version) {
     } catch (const CppSQLite3Exception&) {
         return false;
     }
-    if (stored.text != m_shownStored.text && !m_editor.IsModified()) {
-        if (stored.text.find(L'\0') != std::wstring::npos) {
-            ShowNoteHoldingNul(stored.text);
-            return true;
-        }
-        m_editor.ShowNote(stored.text, m_editor.Position());
-        m_editor.SetModified(false);
-        m_shownStored = {stored.text, version};
-    }
+    if (stored.text != m_shownStored.text && !m_editor.IsModified())
+        ShowStoredChange(std::move(stored.text), version);
     return true;
+}
+
+void NotesSession::ShowStoredChange(std::wstring text, long long version) {
+    if (text.find(L'\0') != std::wstring::npos) {
+        ShowNoteHoldingNul(text);
+        return;
+    }
+    m_editor.ShowNote(text, m_editor.Position());
+    m_editor.SetModified(false);
+    m_shownStored = {std::move(text), version};
 }

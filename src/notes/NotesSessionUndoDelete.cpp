@@ -8,17 +8,6 @@ namespace {
 const wchar_t kUndoError[] = L"Tallyleaf error: Can't bring the note back.\n - ";
 }  // namespace
 
-DeletedNotes::Branch NotesSession::BranchToDelete(HTREEITEM item) {
-    return DeletedNotes::FromTree(m_tree, item, [this](long long noteId) {
-        // The shown note as the editor holds it, a note whose save waits as it waits.
-        if (noteId == m_nShownNoteId && m_editor.IsModified())
-            return NotesStore::NoteContent{m_editor.Text(), m_editor.Position()};
-        if (const DeferredSave::Waiting* save = m_deferredSave.Find(noteId))
-            return NotesStore::NoteContent{save->text, save->pos};
-        return m_store.LoadNote(noteId);
-    });
-}
-
 const std::wstring* NotesSession::NoteToUndelete() const {
     return m_deleted.Empty() || m_deleted.Last().notes.empty() ? nullptr : &m_deleted.Last().notes.front().name;
 }
@@ -34,24 +23,27 @@ void NotesSession::UndoDelete() {
     long long parentId = 0;
     std::map<long long, long long> ids;
     if (!TryStorage(kUndoError, [&] {
-            // Under its parent while the tree and the table hold it (another
-            // program may have deleted it), else at the top level.
-            parent = formerParentId ? m_tree.FindNote(formerParentId) : nullptr;
-            if (parent && !m_store.HasNote(formerParentId))
-                parent = nullptr;
-            parentId = parent ? formerParentId : 0;
-            // The notes keep their ids while all of them are free; else all get
-            // new ones, in their order, so that siblings keep their order at the
-            // next start.
-            m_store.InTransaction([&] {
-                bool ownIds = true;
-                for (const DeletedNotes::Note& note : branch.notes)
-                    ownIds = ownIds && !m_store.HasNote(note.id);
-                for (const DeletedNotes::Note& note : branch.notes) {
-                    const long long noteParent = ids.empty() ? parentId : ids.at(note.parentId);
-                    ids[note.id] = m_store.InsertNote(ownIds ? note.id : 0, noteParent, note.name, note.text, note.pos);
-                }
-            });
+            m_store.InTransaction(
+                [&] {
+                    // Under its parent while the tree and the table hold it (another
+                    // program may have deleted or moved it away), else at the top level.
+                    parent = formerParentId ? m_tree.FindNote(formerParentId) : nullptr;
+                    if (parent && !m_store.IsReachable(formerParentId))
+                        parent = nullptr;
+                    parentId = parent ? formerParentId : 0;
+                    // The notes keep their ids while all of them are free; else all get
+                    // new ones, in their order, so that siblings keep their order at the
+                    // next start.
+                    bool ownIds = true;
+                    for (const DeletedNotes::Note& note : branch.notes)
+                        ownIds = ownIds && !m_store.HasNote(note.id);
+                    for (const DeletedNotes::Note& note : branch.notes) {
+                        const long long noteParent = ids.empty() ? parentId : ids.at(note.parentId);
+                        ids[note.id] =
+                            m_store.InsertNote(ownIds ? note.id : 0, noteParent, note.name, note.text, note.pos);
+                    }
+                },
+                true);
         }))
         return;
     // Back in its place among its siblings: after the one it followed, while

@@ -75,6 +75,23 @@ void NotesStore::CheckTableShape() {
 }
 
 void NotesStore::InTransaction(const std::function<void()>& statements, bool immediate) {
+    if (m_db.InTransaction()) {
+        // Inside a transaction of another step: a savepoint, whose failure
+        // takes back its own statements and never the other step's.
+        m_db.ExecuteStatement(L"savepoint nested;");
+        try {
+            statements();
+            m_db.ExecuteStatement(L"release nested;");
+        } catch (...) {
+            try {
+                m_db.ExecuteStatement(L"rollback to nested;");
+                m_db.ExecuteStatement(L"release nested;");
+            } catch (const CppSQLite3Exception&) {
+            }
+            throw;
+        }
+        return;
+    }
     try {
         m_db.ExecuteStatement(immediate ? L"begin immediate transaction;" : L"begin transaction;");
         statements();
@@ -87,6 +104,10 @@ void NotesStore::InTransaction(const std::function<void()>& statements, bool imm
         }
         throw;
     }
+}
+
+bool NotesStore::InTransaction() const {
+    return m_db.InTransaction();
 }
 
 void NotesStore::CreateTable() {
@@ -156,10 +177,6 @@ void NotesStore::SaveNote(long long noteId, const std::wstring& text, int pos) {
     m_db.ExecuteStatement(L"UPDATE notes SET note=?, pos=? WHERE id=?;", {text, pos, noteId});
 }
 
-long long NotesStore::AddNote(long long parentId, const std::wstring& name) {
-    return InsertNoteAbove(parentId, name, std::wstring(), 0);
-}
-
 long long NotesStore::NewId(long long idsInUse) {
     const long long largest = m_db.ExecuteScalar(L"SELECT ifnull(max(id), 0) FROM notes;");
     const long long next = std::max({largest, idsInUse, 0LL}) + 1;
@@ -199,21 +216,6 @@ long long NotesStore::InsertRow(long long id, long long parentId, const std::wst
 
 void NotesStore::RenameNote(long long noteId, const std::wstring& name) {
     m_db.ExecuteStatement(L"UPDATE notes SET name=? WHERE id=?;", {name, noteId});
-}
-
-void NotesStore::DeleteNote(long long noteId) {
-    m_db.ExecuteStatement(L"DELETE FROM notes WHERE id=?;", {noteId});
-}
-
-void NotesStore::DeleteNotes(const std::vector<long long>& noteIds) {
-    InTransaction([&] {
-        for (long long noteId : noteIds)
-            DeleteNote(noteId);
-    });
-}
-
-void NotesStore::MoveNote(long long noteId, long long newParentId) {
-    m_db.ExecuteStatement(L"UPDATE notes SET pid=? WHERE id=?;", {newParentId, noteId});
 }
 
 void NotesStore::Vacuum() {

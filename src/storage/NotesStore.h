@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/Exception.h"
+
 class CppSQLite3DB;
 
 class NotesStore {
@@ -81,15 +83,35 @@ public:
     // The note's text (NULL reads empty); false when there is no such note.
     bool ReadText(long long noteId, std::wstring& text);
     void SaveNote(long long noteId, const std::wstring& text, int pos);
+    void RenameNote(long long noteId, const std::wstring& name);
+
+    // The changes to the tree check the file as it is, under the write lock
+    // they change it with: another copy of the program may have deleted or
+    // moved notes since this one read the tree. No change leaves a note that
+    // no chain of parents joins to the top level. A change the file no longer
+    // allows changes nothing and throws TreeChanged.
+    class TreeChanged : public CException {
+    public:
+        TreeChanged();
+    };
+    // One row of the table.
+    struct Row {
+        long long id;
+        long long parentId;
+        std::wstring name;
+        std::wstring text;
+        int pos;
+    };
     // Adds a note with an empty text under `parentId` (0: the top level); returns its id.
     long long AddNote(long long parentId, const std::wstring& name);
-    void RenameNote(long long noteId, const std::wstring& name);
-    // Deletes the note's row alone: its children's rows stay.
-    void DeleteNote(long long noteId);
-    // Deletes the rows of these notes in one transaction: all of them, or, when
-    // one can't be deleted, none (the failure is thrown).
-    void DeleteNotes(const std::vector<long long>& noteIds);
+    // The note goes under `newParentId` (0: the top level), which must be
+    // joined to the top level and not be the note or one of its subnotes.
     void MoveNote(long long noteId, long long newParentId);
+    // Deletes the note with every note below it as the file holds them, and
+    // returns their rows: the note first, each note before its subnotes.
+    std::vector<Row> DeleteBranch(long long noteId);
+    // Whether the note is there and its chain of parents reaches the top level.
+    bool IsReachable(long long noteId);
     // Compacts the file.
     void Vacuum();
 
@@ -100,8 +122,12 @@ public:
     bool HasNote(long long noteId);
     // Runs the statements as one transaction, rolled back when one throws
     // (whatever it throws), and the throw passed on. An immediate one takes
-    // the write lock before its first read.
+    // the write lock before its first read. Inside a transaction already open
+    // they run as a part of it that a failure alone takes back.
     void InTransaction(const std::function<void()>& statements, bool immediate = false);
+    // Whether a transaction is open: a step that lets messages through while
+    // it runs (the import) holds one, and what they would write must wait.
+    bool InTransaction() const;
 
     // Another copy of the program may use the same file (a shared or synchronised
     // folder). A save checks, under the write lock it writes with, that the
@@ -116,9 +142,10 @@ public:
     };
     struct CheckedSave {
         enum class Outcome {
-            Written,   // the note held that text (or the new one already): written
-            Conflict,  // another copy changed it: it keeps that text, the new one went into a sibling
-            Gone       // another copy deleted it: nothing written
+            Written,    // the note held that text (or the new one already): written
+            Conflict,   // another copy changed it: it keeps that text, the new one went into a sibling
+            Gone,       // another copy deleted it: nothing written
+            Superseded  // the text was the one read, and another copy changed it since: it keeps `storedText`
         };
         Outcome outcome = Outcome::Written;
         // Conflict: the sibling that holds the text now, its parent and name,
@@ -127,14 +154,16 @@ public:
         long long parentId = 0;
         std::wstring name;
         std::wstring storedName;
+        // Superseded: the text the note holds.
+        std::wstring storedText;
         // DataVersion() under the write lock: the version the text written belongs to.
         long long version = -1;
     };
-    // Writes the text into the note when it still holds `expected` (or `text`);
-    // on a conflict the text goes into a new sibling named after the note with
-    // `conflictSuffix`. All in one transaction. A new note's id is above
-    // `idsInUse`: ids of deleted notes come free again, and the caller's own
-    // saves still to come must not find another note under theirs.
+    // Writes the text into the note when it still holds `expected` (or `text`).
+    // A `text` equal to `expected` is nobody's edit: when another copy changed
+    // the note meanwhile, the note keeps that copy's text. On a conflict the text goes into a new sibling named after
+    // the note with `conflictSuffix`. All in one transaction. A new note's id is above `idsInUse`: ids of deleted notes
+    // come free again, and the caller's own saves still to come must not find another note under theirs.
     CheckedSave SaveNoteChecked(long long noteId, const std::wstring& text, int pos, const StoredText& expected,
                                 const std::wstring& conflictSuffix, long long idsInUse);
     // Adds a note holding `text` under `parentId`, or at the top level when that

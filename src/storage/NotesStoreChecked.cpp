@@ -25,8 +25,15 @@ NotesStore::CheckedSave NotesStore::SaveNoteChecked(long long noteId, const std:
             if (!unchanged) {
                 // Read only when another copy wrote: a note can be megabytes long.
                 CppSQLite3Query note = m_db.ExecuteQuery(L"SELECT note FROM notes WHERE id=?;", {noteId});
-                const std::wstring stored = note.TextByName(L"note", L"");
+                std::wstring stored = note.TextByName(L"note", L"");
                 unchanged = expected.text == stored || text == stored;
+                if (!unchanged && text == expected.text) {
+                    // Written back unread by the user (a hide, the end of the
+                    // program): the other copy's text is the newer one.
+                    result.outcome = CheckedSave::Outcome::Superseded;
+                    result.storedText = std::move(stored);
+                    return;
+                }
             }
             if (unchanged) {
                 SaveNote(noteId, text, pos);
@@ -47,7 +54,7 @@ long long NotesStore::RestoreNote(long long& parentId, const std::wstring& name,
     long long id = 0;
     InTransaction(
         [&] {
-            if (parentId != 0 && !HasNote(parentId))
+            if (parentId != 0 && !IsReachable(parentId))
                 parentId = 0;
             id = InsertNoteAbove(parentId, name, text, pos, idsInUse);
         },

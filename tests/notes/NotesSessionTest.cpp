@@ -186,12 +186,14 @@ protected:
         own.Open(dir.File(L"notes2.db"));
         own.ExecuteStatement(sql);
     }
-    // Each note of the table as "name < parent's name", as FakeTree::Notes shows them.
+    // Each note of the table as "name < parent's name", as FakeTree::Notes shows them
+    // ("(missing)" for a parent that is not there).
     std::set<std::wstring> StoredNotes() {
         CppSQLite3DB own(2000);
         own.Open(dir.File(L"notes2.db"));
         CppSQLite3Query query = own.ExecuteQuery(
-            L"SELECT n.name AS name, coalesce(p.name, '') AS parent FROM notes n LEFT JOIN notes p ON p.id = n.pid");
+            L"SELECT n.name AS name, coalesce(p.name, iif(n.pid = 0, '', '(missing)')) AS parent FROM notes n "
+            L"LEFT JOIN notes p ON p.id = n.pid");
         std::set<std::wstring> notes;
         for (; !query.AtEnd(); query.Advance())
             notes.insert(std::wstring(query.TextByName(L"name", L"")) + L" < " + query.TextByName(L"parent", L""));
@@ -346,7 +348,12 @@ class ImportSteps : public ImportProgress {
 public:
     int cancelAt = -1;
     int finished = 0;
-    bool Going(int, int stored, int) override { return stored != cancelAt; }
+    // What happens while the window lets messages through, after each step.
+    std::function<void(int stored)> during = [](int) {};
+    bool Going(int, int stored, int) override {
+        during(stored);
+        return stored != cancelAt;
+    }
     void Finished() override { ++finished; }
 };
 
@@ -551,15 +558,15 @@ TEST_F(NotesSessionTest, WhenTwoCopiesEditOneNoteNeitherTextIsLostAndTheUserIsTo
     tree.Select(tree.FindNote(2));
     // The program's own saves are no conflict with themselves.
     editor.Type(L"mine ");
-    session.SaveSelectedNote();
+    session.SaveShownNote();
     editor.Type(L"more ");
-    session.SaveSelectedNote();
+    session.SaveShownNote();
     ASSERT_EQ(StoredText(2), L"more mine week");
     ASSERT_TRUE(host.boxes.empty());
 
     editor.Type(L"last ");
     Execute(L"UPDATE notes SET note='theirs' WHERE id=2;");
-    session.SaveSelectedNote();
+    session.SaveShownNote();
     EXPECT_EQ(StoredText(2), L"theirs");
     const int kept = session.ShownNoteId();
     ASSERT_NE(kept, 2);
@@ -576,7 +583,7 @@ TEST_F(NotesSessionTest, WhenTwoCopiesEditOneNoteNeitherTextIsLostAndTheUserIsTo
 
     // Typing on goes into the conflict note, without a second conflict or box.
     editor.Type(L"again ");
-    session.SaveSelectedNote();
+    session.SaveShownNote();
     EXPECT_EQ(StoredText(kept), L"again last more mine week");
     EXPECT_EQ(StoredText(2), L"theirs");
     EXPECT_EQ(tree.Count(), 3);
@@ -644,7 +651,7 @@ TEST_F(NotesSessionTest, WhileShownTheTreeFollowsAnotherCopyKeepingTheUsersPlace
 
     // Nothing changed: nothing is written, and the tree is not touched.
     editor.Type(L"own ");
-    session.SaveSelectedNote();
+    session.SaveShownNote();
     CppSQLite3DB other(2000);
     other.Open(dir.File(L"notes2.db"));
     const int otherVersion = other.ExecuteScalar(L"PRAGMA data_version;");
@@ -656,4 +663,127 @@ TEST_F(NotesSessionTest, WhileShownTheTreeFollowsAnotherCopyKeepingTheUsersPlace
 
     session.OnWindowHidden();
     EXPECT_EQ(host.timers.count(NotesHost::Timer::CheckForChanges), 0u);
+}
+
+TEST_F(NotesSessionTest, TreeChangesThatMeetAnotherCopysChangesLoseNoNoteAndTheTreeFollowsTheFile) {
+    OpenWithNotes(
+        L"(1, 0, 'P', '', 0), (2, 0, 'N', '', 0), (3, 2, 'Child', '', 0), (4, 0, 'M', '', 0), "
+        L"(5, 0, 'Keep', '', 0)");
+    const auto refused = [&](size_t boxes) {
+        return host.boxes.size() == boxes && host.boxes.back().find(L"another copy") != std::wstring::npos;
+    };
+    // The other copy deletes P while N is dropped onto it here.
+    Execute(L"DELETE FROM notes WHERE id=1;");
+    tree.Move(tree.FindNote(2), tree.FindNote(1));
+    session.OnNoteMoved(2, 1);
+    EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"N < ", L"Child < N", L"M < ", L"Keep < "}));
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_TRUE(refused(1));
+    EXPECT_FALSE(session.AddNote(1, L"Under P"));
+
+    // Crossed drags: M into N there, N into M here.
+    Execute(L"UPDATE notes SET pid=2 WHERE id=4;");
+    tree.Move(tree.FindNote(2), tree.FindNote(4));
+    session.OnNoteMoved(2, 4);
+    EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"N < ", L"Child < N", L"M < N", L"Keep < "}));
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_TRUE(refused(2));
+
+    // The other copy adds a note below N, which is deleted here: it goes with
+    // N, and comes back with it.
+    Execute(L"INSERT INTO notes VALUES(9, 4, 'Unseen', 'unseen text', 0);");
+    tree.Select(tree.FindNote(2));
+    session.DeleteSelectedNote();
+    EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"Keep < "}));
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    session.UndoDelete();
+    EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"N < ", L"Child < N", L"M < N", L"Unseen < M", L"Keep < "}));
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    EXPECT_EQ(StoredText(9), L"unseen text");
+}
+
+TEST_F(NotesSessionTest, ANoteOnlyReadHereTakesAnotherCopysTextAtHideAndAtExitWithoutAConflict) {
+    OpenWithNotes(L"(1, 0, 'A', 'alpha', 0), (2, 0, 'B', 'beta', 0)");
+    Execute(L"UPDATE notes SET note='from the laptop' WHERE id=1;");
+    session.SaveShownNote();  // the window hides
+    EXPECT_EQ(StoredText(1), L"from the laptop");
+    EXPECT_EQ(editor.text, L"from the laptop");
+    EXPECT_EQ(tree.SelectedNoteId(), 1);
+
+    Execute(L"UPDATE notes SET note='from the laptop again' WHERE id=1;");
+    session.SaveOnExit();
+    EXPECT_EQ(StoredText(1), L"from the laptop again");
+    EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"A < ", L"B < "}));
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(NotesSessionTest, AConflictMetOnTheWayBackToANoteLosesNoTypingAndTheSelectionStaysWithTheEditor) {
+    OpenWithNotes(L"(1, 0, 'A', 'alpha', 0), (2, 0, 'B', 'beta', 0)");
+    editor.Type(L"a1 ");
+    tree.Select(tree.FindNote(2));
+    // A's save meets a lock and waits for its retry.
+    CppSQLite3DB other(2000);
+    other.Open(dir.File(L"notes2.db"));
+    other.ExecuteStatement(L"BEGIN EXCLUSIVE;");
+    session.OnTimer(NotesHost::Timer::DeferredSave);
+    ASSERT_NE(session.WaitingText(1), nullptr);
+    other.ExecuteStatement(L"UPDATE notes SET note='their beta' WHERE id=2;");
+    other.ExecuteStatement(L"COMMIT;");
+
+    // Back to A: the saves that wait are written, and B's meets the other copy's text.
+    editor.Type(L"b1 ");
+    tree.Select(tree.FindNote(1));
+    EXPECT_EQ(tree.SelectedNoteId(), 1);
+    EXPECT_EQ(session.ShownNoteId(), 1);
+    EXPECT_EQ(editor.text, L"a1 alpha");
+    editor.Type(L"a2 ");
+    session.SaveShownNote();
+    EXPECT_EQ(StoredText(1), L"a2 a1 alpha");
+    EXPECT_EQ(StoredText(2), L"their beta");
+    const HTREEITEM kept = LastTopLevel(tree);
+    EXPECT_EQ(tree.Name(kept).rfind(L"B (conflict ", 0), 0u);
+    EXPECT_EQ(StoredText(tree.NoteId(kept)), L"b1 beta");
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+}
+
+TEST_F(ImportAndUndoDelete, ARetryAndALogOffQueryDuringAnImportWaitForItAndTheImportIsAllOrNothing) {
+    OpenWithNotes(L"(1, 0, 'A', 'alpha', 0)");
+    const std::wstring folder = dir.File(L"in\\");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    WriteFileBytes(folder + L"a.txt", "a");
+    WriteFileBytes(folder + L"b.txt", "b");
+    // A typed save refused for now waits for its retry; the refusal ends
+    // before the notes are stored.
+    Execute(L"CREATE TRIGGER refuse BEFORE UPDATE ON notes BEGIN SELECT RAISE(ABORT, 'not yet'); END;");
+    editor.Type(L"typed ");
+    session.OnTimer(NotesHost::Timer::TypingPause);
+    ASSERT_NE(session.WaitingText(1), nullptr);
+    const std::vector<std::wstring> rows = Rows();
+    steps.during = [&](int stored) {
+        if (stored == 0)
+            Execute(L"DROP TRIGGER IF EXISTS refuse;");
+        if (stored == 2)
+            session.OnTimer(NotesHost::Timer::DeferredSave);
+    };
+    steps.cancelAt = 3;
+    session.ImportFolder(folder, steps);
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"1 0 A = typed alpha @0"}));
+    EXPECT_FALSE(session.SaveIsWaiting());
+    ASSERT_EQ(host.boxes.size(), 2u);  // the refusal, then the cancel
+    EXPECT_EQ(host.boxes[1], L"The import was cancelled; no note was added.");
+
+    // The end of the session is asked for while the notes are stored: what
+    // the editor holds goes into a recovery file, the import into the file.
+    editor.Type(L"more ");
+    steps.cancelAt = -1;
+    steps.during = [&](int stored) {
+        if (stored == 2)
+            session.SaveOnExit();
+    };
+    session.ImportFolder(folder, steps);
+    EXPECT_EQ(Rows().size(), 4u);
+    EXPECT_EQ(tree.Notes(), StoredNotes());
+    ASSERT_EQ(host.boxes.size(), 4u);
+    EXPECT_NE(host.boxes[2].find(L"is kept in these files"), std::wstring::npos) << host.boxes[2];
+    EXPECT_EQ(host.boxes[3].rfind(L"3 notes were imported", 0), 0u) << host.boxes[3];
 }

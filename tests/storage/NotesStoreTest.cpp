@@ -220,20 +220,34 @@ TEST_F(NotesStoreTest, RenameChangesOnlyTheName) {
     EXPECT_EQ(Table(), (std::vector<std::wstring>{L"1|0|Mrs O'Hara's|work text|4", L"2|1|Home|home text|0"}));
 }
 
-TEST_F(NotesStoreTest, DeleteRemovesOneRowAndLeavesItsChildren) {
-    SeedNotes(path, {{1, 0, L"Parent"}, {2, 1, L"Child"}, {3, 0, L"Other"}});
-    store.DeleteNote(1);
-    EXPECT_EQ(Table(), (std::vector<std::wstring>{L"2|1|Child||0", L"3|0|Other||0"}));
-    store.DeleteNote(1);  // gone already: nothing happens
-    EXPECT_EQ(Table().size(), 2u);
-}
+TEST_F(NotesStoreTest, TreeChangesCheckTheFileAndNeverLeaveANoteCutOffFromTheTop) {
+    // 5 is a row a hand-made file holds out of reach: it stays so.
+    SeedNotes(
+        path,
+        {{1, 0, L"A", L"alpha", 3}, {2, 1, L"B", L"beta"}, {3, 2, L"C", L"gamma", 4}, {4, 0, L"D"}, {5, 99, L"Lost"}});
+    store.MoveNote(2, 4);
+    EXPECT_EQ(Describe(store.ReadTreeRows()), L"0:[1 A, 4 D] 2:[3 C] 4:[2 B] 99:[5 Lost]");
 
-TEST_F(NotesStoreTest, MoveChangesOnlyTheParent) {
-    SeedNotes(path, {{1, 0, L"A", L"alpha", 3}, {2, 1, L"B", L"beta"}});
-    store.MoveNote(1, 2);
-    store.MoveNote(2, 0);
-    EXPECT_EQ(Table(), (std::vector<std::wstring>{L"1|2|A|alpha|3", L"2|0|B|beta|0"}));
-    EXPECT_EQ(Describe(store.ReadTreeRows()), L"0:[2 B] 2:[1 A]");
+    // Into itself or below itself, under a note that is gone or out of reach, or a note that is gone.
+    const std::vector<std::pair<long long, long long>> refused = {{2, 2}, {2, 3}, {1, 42}, {1, 5}, {42, 1}};
+    const std::vector<std::wstring> before = Table();
+    for (const auto& [note, parent] : refused) {
+        EXPECT_THROW(store.MoveNote(note, parent), NotesStore::TreeChanged) << note << " under " << parent;
+        EXPECT_EQ(Table(), before);
+    }
+    EXPECT_THROW(store.AddNote(5, L"Unseen"), NotesStore::TreeChanged);
+    EXPECT_THROW(store.AddNote(42, L"Unseen"), NotesStore::TreeChanged);
+    EXPECT_EQ(Table(), before);
+
+    // A delete takes the subtree as the file holds it, in tree order.
+    const std::vector<NotesStore::Row> deleted = store.DeleteBranch(4);
+    std::vector<std::wstring> names;
+    for (const NotesStore::Row& row : deleted)
+        names.push_back(std::to_wstring(row.id) + L"<" + std::to_wstring(row.parentId) + L" " + row.name + L"=" +
+                        row.text);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"4<0 D=", L"2<4 B=beta", L"3<2 C=gamma"}));
+    EXPECT_EQ(Table(), (std::vector<std::wstring>{L"1|0|A|alpha|3", L"5|99|Lost||0"}));
+    EXPECT_THROW(store.DeleteBranch(4), NotesStore::TreeChanged);
 }
 
 TEST_F(NotesStoreTest, AChangeRefusedByATriggerThrowsAndLeavesTheTableUnchanged) {
@@ -247,7 +261,7 @@ TEST_F(NotesStoreTest, AChangeRefusedByATriggerThrowsAndLeavesTheTableUnchanged)
         {"SaveNote", [&] { store.SaveNote(1, L"lost", 9); }},
         {"AddNote", [&] { store.AddNote(0, L"Extra"); }},
         {"RenameNote", [&] { store.RenameNote(1, L"Renamed"); }},
-        {"DeleteNote", [&] { store.DeleteNote(2); }},
+        {"DeleteBranch", [&] { store.DeleteBranch(2); }},
         {"MoveNote", [&] { store.MoveNote(2, 0); }},
     };
     for (const auto& change : changes) {
