@@ -42,9 +42,7 @@ public:
             m_notes.AdoptStoredTexts(outcome->fullRead, std::move(outcome->texts));
         return outcome;
     }
-    void ShowFound(const NoteSearch::Hit& hit) override {
-        m_notes.ShowFound(hit.noteId, hit.start, hit.inName ? 0 : hit.length);
-    }
+    bool ShowFound(const NoteSearch::Hit& hit) override { return m_notes.ShowFound(hit); }
 
 private:
     NotesSession& m_notes;

@@ -234,8 +234,9 @@ void CFindAllNotesDlg::OpenSelected() {
         return;
     const int selected = ListView_GetNextItem(Item(IDC_FIND_ALL_RESULTS), -1, LVNI_SELECTED);
     const auto index = static_cast<std::size_t>(selected < 0 ? 0 : selected);
-    if (index < m_results.hits.size())
-        m_host.ShowFound(m_results.hits[index]);
+    // A match the notes no longer hold: the list is searched again.
+    if (index < m_results.hits.size() && !m_host.ShowFound(m_results.hits[index]))
+        Search();
 }
 
 void CFindAllNotesDlg::SetCount(const std::wstring& text) {

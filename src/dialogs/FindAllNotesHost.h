@@ -20,6 +20,7 @@ public:
     virtual void StartSearch(const NoteSearch::Query& query, std::size_t cap, unsigned generation, HWND notify,
                              UINT message) = 0;
     virtual std::unique_ptr<NoteSearch::Found> TakeFound(LPARAM lParam) = 0;
-    // Selects the note, shows it and selects the match in its text.
-    virtual void ShowFound(const NoteSearch::Hit& hit) = 0;
+    // Selects the note, shows it and selects the match in its text; false when
+    // the note no longer holds the match (the list is older than the notes).
+    virtual bool ShowFound(const NoteSearch::Hit& hit) = 0;
 };

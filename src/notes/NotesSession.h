@@ -136,9 +136,10 @@ public:
         m_storedTexts.Adopt(read, std::move(texts));
     }
     // Selects the note in the tree (expanding its parents), shows it and
-    // selects [start, start + length) of its text, scrolled into view; false
-    // when the note is gone or could not be shown.
-    bool ShowFound(long long noteId, std::size_t start, std::size_t length);
+    // selects the match in its text, scrolled into view. False, and nothing
+    // selected, when the note no longer holds the match there (it is gone,
+    // changed since the search, or another file is open now) or could not be shown.
+    bool ShowFound(const NoteSearch::Hit& hit);
 
     // Makes the .txt files and subfolders of `folder` notes under a new
     // top-level note named after it (textfiles/FolderImport.h), in one

@@ -90,8 +90,9 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
               files.TooLarge());
     NameFiles(report, L" files were skipped: they hold NUL characters, which a note can't hold:", files.HoldingNul());
     NameFiles(report, L" files could not be read:", files.Unreadable());
+    NameFiles(report, L" folder links were not followed (a link can lead back into the folder):", files.Links());
     const bool skipped = files.SkippedNotText() > 0 || !files.TooLarge().empty() || !files.HoldingNul().empty() ||
-                         !files.Unreadable().empty();
+                         !files.Unreadable().empty() || !files.Links().empty();
     m_host.Say(report, MB_OK | (skipped ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 

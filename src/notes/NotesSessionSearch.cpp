@@ -68,16 +68,36 @@ const std::vector<NoteSearch::Note>& NotesSession::TreeToSearch() {
     return m_searchTree;
 }
 
-bool NotesSession::ShowFound(long long noteId, std::size_t start, std::size_t length) {
-    HTREEITEM item = m_tree.FindNote(noteId);
+bool NotesSession::ShowFound(const NoteSearch::Hit& hit) {
+    HTREEITEM item = m_tree.FindNote(hit.noteId);
     if (!item)
         return false;
+    // A list kept open while the notes change must not select a range in
+    // another text than the one searched, nor in another note under that id.
+    const auto holdsMatch = [&hit](const std::wstring& text) {
+        return text.compare(std::min(hit.start, text.size()), hit.length, hit.matched) == 0;
+    };
+    if (hit.inName) {
+        if (!holdsMatch(m_tree.Name(item)))
+            return false;
+    } else if (hit.noteId != m_nShownNoteId) {
+        std::wstring text;
+        if (const DeferredSave::Waiting* save = m_deferredSave.Find(hit.noteId))
+            text = save->text;
+        else if (!TryStorage(L"Tallyleaf error: Can't load note.\n - ", [&] { m_store.ReadText(hit.noteId, text); }))
+            return false;
+        if (!holdsMatch(text))
+            return false;
+    }
     // Selecting the item expands its parents and shows the note.
     if (m_tree.Selected() != item)
         m_tree.Select(item);
-    if (m_nShownNoteId != noteId)
+    if (m_nShownNoteId != hit.noteId)
         return false;
-    if (length > 0)
-        m_editor.SelectRange(start, start + length);
+    if (hit.inName)
+        return true;
+    if (!holdsMatch(m_editor.Text()))
+        return false;
+    m_editor.SelectRange(hit.start, hit.start + hit.length);
     return true;
 }

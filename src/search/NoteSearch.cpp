@@ -110,7 +110,9 @@ Results Search(const std::vector<Note>& notes, const Query& query, std::size_t c
             hit.inName = inName;
             hit.start = start;
             hit.length = length;
-            hit.line = LineAround(Of(inName ? note.name : note.text), start, length, kLineWidth, hit.lineAt);
+            const std::wstring& searched = Of(inName ? note.name : note.text);
+            hit.line = LineAround(searched, start, length, kLineWidth, hit.lineAt);
+            hit.matched = searched.substr(start, length);
             results.hits.push_back(std::move(hit));
         };
     };

@@ -47,6 +47,7 @@ struct Hit {
     std::size_t length = 0;
     std::wstring line;       // the matching line, cut around the match
     std::size_t lineAt = 0;  // where the match starts in `line`
+    std::wstring matched;    // the name's or text's own characters at the match
 };
 
 struct Results {

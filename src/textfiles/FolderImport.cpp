@@ -38,8 +38,30 @@ struct Entry {
     bool hasText = false;
     unsigned long long textSize = 0;
     bool hasFolder = false;
+    // The folder is a junction or a symbolic link.
+    bool folderIsLink = false;
 };
 }  // namespace
+
+bool FolderImport::FolderId::operator==(const FolderId& other) const {
+    return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
+}
+
+bool FolderImport::IdOf(const std::wstring& folder, FolderId& id) {
+    // No access is asked for: only the folder's identity is read.
+    FileHandle handle(::CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || !::GetFileInformationByHandle(handle.get(), &info))
+        return false;
+    id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
+bool FolderImport::LeadsBack(const std::wstring& folder) const {
+    FolderId id{};
+    return IdOf(folder, id) && std::find(m_foldersIn.begin(), m_foldersIn.end(), id) != m_foldersIn.end();
+}
 
 bool FolderImport::Read(const std::wstring& folder) {
     std::wstring path = folder;
@@ -60,6 +82,17 @@ bool FolderImport::Step() {
 }
 
 bool FolderImport::ReadFolder(const std::wstring& folder, const std::wstring& shown, ImportedNote& parent) {
+    FolderId id{};
+    const bool known = IdOf(folder, id);
+    if (known)
+        m_foldersIn.push_back(id);
+    const bool going = ReadEntries(folder, shown, parent);
+    if (known)
+        m_foldersIn.pop_back();
+    return going;
+}
+
+bool FolderImport::ReadEntries(const std::wstring& folder, const std::wstring& shown, ImportedNote& parent) {
     // Entries by folded name: a file and a folder of one name (in any case) are one note.
     std::map<std::wstring, Entry> entries;
     WIN32_FIND_DATAW found{};
@@ -77,6 +110,7 @@ bool FolderImport::ReadFolder(const std::wstring& folder, const std::wstring& sh
             if (!entry.hasText)
                 entry.name = name;
             entry.hasFolder = true;
+            entry.folderIsLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         } else if (EndsWithTxt(name)) {
             const std::wstring stem = name.substr(0, name.size() - 4);
             Entry& entry = entries[ExportNames::Folded(stem)];
@@ -105,10 +139,17 @@ bool FolderImport::ReadFolder(const std::wstring& folder, const std::wstring& sh
                                                        entry->textSize, note);
         if (entry->hasText && !Step())
             return false;
+        // A link is not followed: one that leads back to a folder it is in
+        // would repeat the notes until the path is too long.
+        bool hasFolder = entry->hasFolder;
+        if (hasFolder && (entry->folderIsLink || LeadsBack(folder + entry->name))) {
+            m_links.push_back(shown + entry->name);
+            hasFolder = false;
+        }
         // A text skipped without a folder of subnotes leaves no note.
-        if (!texted && !entry->hasFolder)
+        if (!texted && !hasFolder)
             continue;
-        if (entry->hasFolder && !ReadFolder(folder + entry->name + L"\\", shown + entry->name + L"\\", note))
+        if (hasFolder && !ReadFolder(folder + entry->name + L"\\", shown + entry->name + L"\\", note))
             return false;
         ++m_nNotes;
         parent.children.push_back(std::move(note));

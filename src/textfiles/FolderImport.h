@@ -10,6 +10,7 @@
 // kilobytes without a UTF-16 byte order mark) are skipped and counted; files
 // larger than a note takes, text files holding a NUL character (which the
 // editor can't hold), and files that can't be read, are skipped and named.
+// Folder links are not followed, and named.
 #pragma once
 
 #include <functional>
@@ -41,11 +42,25 @@ public:
     const std::vector<std::wstring>& TooLarge() const { return m_tooLarge; }
     const std::vector<std::wstring>& HoldingNul() const { return m_holdingNul; }
     const std::vector<std::wstring>& Unreadable() const { return m_unreadable; }
+    // The folder links (junctions, symbolic links, and any folder that is one
+    // the reading is already in) that were not followed.
+    const std::vector<std::wstring>& Links() const { return m_links; }
 
 private:
     // Reads the contents of `folder` (ending with a backslash) into `parent`'s
     // children; `shown` is its path as reported. False when cancelled.
     bool ReadFolder(const std::wstring& folder, const std::wstring& shown, ImportedNote& parent);
+    bool ReadEntries(const std::wstring& folder, const std::wstring& shown, ImportedNote& parent);
+    // A folder's identity on its volume, whatever the path it is reached by.
+    struct FolderId {
+        unsigned long volume;
+        unsigned long indexHigh;
+        unsigned long indexLow;
+        bool operator==(const FolderId& other) const;
+    };
+    static bool IdOf(const std::wstring& folder, FolderId& id);
+    // Whether `folder` is one of the folders being read (reached again through a link).
+    bool LeadsBack(const std::wstring& folder) const;
     // The text of a .txt file into `note`; false when the file was skipped.
     bool ReadText(const std::wstring& path, const std::wstring& shown, unsigned long long size, ImportedNote& note);
     bool Step();
@@ -58,4 +73,7 @@ private:
     std::vector<std::wstring> m_tooLarge;
     std::vector<std::wstring> m_holdingNul;
     std::vector<std::wstring> m_unreadable;
+    std::vector<std::wstring> m_links;
+    // The folders being read, from the chosen one down.
+    std::vector<FolderId> m_foldersIn;
 };

@@ -317,10 +317,23 @@ TEST_F(NotesSessionTest, TheSearchReadsNotesAsTheyAreNowAndShowsAMatchSelected) 
     EXPECT_EQ(*notes[0].text, L"unsaved plans");
     EXPECT_EQ(*notes[2].text, L"a stored text");
 
-    ASSERT_TRUE(session.ShowFound(4, 2, 6));
+    const auto hits = [&notes](const wchar_t* text) {
+        NoteSearch::Query query;
+        query.text = text;
+        return NoteSearch::Search(notes, query, 10).hits;
+    };
+    const std::vector<NoteSearch::Hit> stored = hits(L"stored");
+    const std::vector<NoteSearch::Hit> home = hits(L"home");
+    ASSERT_TRUE(stored.size() == 1 && home.size() == 2 && !home[1].inName);
+    ASSERT_TRUE(session.ShowFound(stored[0]));
     EXPECT_EQ(tree.SelectedNoteId(), 4);
     EXPECT_EQ(editor.text, L"a stored text");
     EXPECT_EQ(editor.selection, (std::pair<std::size_t, std::size_t>(2, 8)));
+    // A list kept while the texts change selects nothing where the match no longer is.
+    editor.Type(L"new ");
+    editor.selection = {};
+    EXPECT_FALSE(session.ShowFound(stored[0]));
+    EXPECT_EQ(editor.selection, (std::pair<std::size_t, std::size_t>(0, 0)));
 
     // The texts read stay in memory; what the session itself writes meanwhile is seen.
     host.name = L"Renamed";
@@ -332,13 +345,17 @@ TEST_F(NotesSessionTest, TheSearchReadsNotesAsTheyAreNowAndShowsAMatchSelected) 
     EXPECT_EQ(*notes[0].text, L"unsaved plans");
     EXPECT_EQ(*notes[2].name, L"Renamed");
     EXPECT_EQ(*notes[2].path, L"Projects > Work > Renamed");
-    EXPECT_FALSE(session.ShowFound(99, 0, 1));
+    NoteSearch::Hit gone;
+    gone.noteId = 99;
+    EXPECT_FALSE(session.ShowFound(gone));
 
-    // Another program's commit is seen too.
-    Execute(L"UPDATE notes SET note='changed elsewhere' WHERE id=3;");
+    // Another program's commit is seen too, and a match it took away is not shown.
+    Execute(L"UPDATE notes SET note='a hall' WHERE id=3;");
     notes = NotesToSearch(readInFull);
     EXPECT_TRUE(readInFull);
-    EXPECT_EQ(*notes[3].text, L"changed elsewhere");
+    EXPECT_EQ(*notes[3].text, L"a hall");
+    EXPECT_FALSE(session.ShowFound(home[1]));
+    EXPECT_EQ(tree.SelectedNoteId(), 4);
 }
 
 // Import Folder and Undo Delete.
@@ -367,6 +384,40 @@ std::vector<std::wstring> Branches(const FakeTree& tree, HTREEITEM item, const s
         lines.insert(lines.end(), below.begin(), below.end());
     }
     return lines;
+}
+
+// A symbolic link at `link` to the folder `target`: Windows' own where it can
+// be made, else, under Wine (which shows a Unix link as a plain folder), one
+// made by ln. False when neither can be.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    if (::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName)
+        return false;
+    const auto unixPath = [unixName](const std::wstring& path) {
+        char* name = unixName(path.c_str());
+        std::wstring wide;
+        for (const char* c = name; c && *c; ++c)
+            wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));  // the test's paths are ASCII
+        ::HeapFree(::GetProcessHeap(), 0, name);
+        return wide;
+    };
+    const size_t slash = link.find_last_of(L'\\');
+    std::wstring command = L"start.exe /wait /unix /bin/ln -s \"" + unixPath(target) + L"\" \"" +
+                           unixPath(link.substr(0, slash)) + L"/" + link.substr(slash + 1) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    ::WaitForSingleObject(process.hProcess, 30000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 HTREEITEM LastTopLevel(const FakeTree& tree) {
@@ -786,4 +837,22 @@ TEST_F(ImportAndUndoDelete, ARetryAndALogOffQueryDuringAnImportWaitForItAndTheIm
     ASSERT_EQ(host.boxes.size(), 4u);
     EXPECT_NE(host.boxes[2].find(L"is kept in these files"), std::wstring::npos) << host.boxes[2];
     EXPECT_EQ(host.boxes[3].rfind(L"3 notes were imported", 0), 0u) << host.boxes[3];
+}
+
+TEST_F(ImportAndUndoDelete, AFolderLinkIsNotFollowedAndIsNamedInTheReport) {
+    session.Open();
+    const std::wstring folder = dir.File(L"linked\\");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::CreateDirectoryW((folder + L"sub").c_str(), nullptr);
+    WriteFileBytes(folder + L"sub\\a.txt", "a");
+    if (!MakeFolderLink(folder + L"sub\\back", dir.File(L"linked")))
+        GTEST_SKIP() << "no folder link can be made here";
+
+    session.ImportFolder(folder, steps);
+    EXPECT_EQ(Tree(tree.FirstChild(LastTopLevel(tree))), (std::vector<std::wstring>{L"0 sub = ", L"1 a = a"}));
+    ASSERT_FALSE(host.boxes.empty());
+    EXPECT_NE(host.boxes.back().find(L"1 folder links were not followed (a link can lead back into the folder):\n"
+                                     L" - sub\\back"),
+              std::wstring::npos)
+        << host.boxes.back();
 }
