@@ -214,10 +214,6 @@ long long NotesStore::InsertRow(long long id, long long parentId, const std::wst
     return id;
 }
 
-void NotesStore::RenameNote(long long noteId, const std::wstring& name) {
-    m_db.ExecuteStatement(L"UPDATE notes SET name=? WHERE id=?;", {name, noteId});
-}
-
 void NotesStore::Vacuum() {
     m_db.ExecuteStatement(L"Vacuum");
 }

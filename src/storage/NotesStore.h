@@ -83,7 +83,6 @@ public:
     // The note's text (NULL reads empty); false when there is no such note.
     bool ReadText(long long noteId, std::wstring& text);
     void SaveNote(long long noteId, const std::wstring& text, int pos);
-    void RenameNote(long long noteId, const std::wstring& name);
 
     // The changes to the tree check the file as it is, under the write lock
     // they change it with: another copy of the program may have deleted or
@@ -104,6 +103,7 @@ public:
     };
     // Adds a note with an empty text under `parentId` (0: the top level); returns its id.
     long long AddNote(long long parentId, const std::wstring& name);
+    void RenameNote(long long noteId, const std::wstring& name);
     // The note goes under `newParentId` (0: the top level), which must be
     // joined to the top level and not be the note or one of its subnotes.
     void MoveNote(long long noteId, long long newParentId);

@@ -1,4 +1,4 @@
-// NotesStore's changes to the tree: add, move and delete, each checked against
+// NotesStore's changes to the tree: add, rename, move and delete, each checked against
 // the file under the write lock it changes the file with.
 #include <algorithm>
 #include <map>
@@ -78,6 +78,16 @@ long long NotesStore::AddNote(long long parentId, const std::wstring& name) {
         },
         true);
     return id;
+}
+
+void NotesStore::RenameNote(long long noteId, const std::wstring& name) {
+    InTransaction(
+        [&] {
+            if (!HasNote(noteId))
+                throw TreeChanged();
+            m_db.ExecuteStatement(L"UPDATE notes SET name=? WHERE id=?;", {name, noteId});
+        },
+        true);
 }
 
 void NotesStore::MoveNote(long long noteId, long long newParentId) {

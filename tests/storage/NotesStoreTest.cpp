@@ -237,6 +237,7 @@ TEST_F(NotesStoreTest, TreeChangesCheckTheFileAndNeverLeaveANoteCutOffFromTheTop
     }
     EXPECT_THROW(store.AddNote(5, L"Unseen"), NotesStore::TreeChanged);
     EXPECT_THROW(store.AddNote(42, L"Unseen"), NotesStore::TreeChanged);
+    EXPECT_THROW(store.RenameNote(42, L"Unseen"), NotesStore::TreeChanged);
     EXPECT_EQ(Table(), before);
 
     // A delete takes the subtree as the file holds it, in tree order.
