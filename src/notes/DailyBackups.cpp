@@ -61,8 +61,7 @@ std::vector<DailyBackups::Listed> DailyBackups::List(const std::wstring& dbPath)
     for (const BackupSeries::Copy& copy : SeriesOf(dbPath).CopiesIn(Folder())) {
         Listed entry{Folder() + copy.name, copy.kind, copy.date, {}, 0, {}};
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (IsSameFile(entry.path, dbPath) ||
-            !::GetFileAttributesExW(entry.path.c_str(), GetFileExInfoStandard, &data))
+        if (IsSameFile(entry.path, dbPath) || !::GetFileAttributesExW(entry.path.c_str(), GetFileExInfoStandard, &data))
             continue;
         entry.madeAt = LocalTimeText(data.ftLastWriteTime);
         entry.bytes = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -114,7 +113,17 @@ BackupResult DailyBackups::MakeUndoCopy(const std::wstring& dbPath) {
     m_worker.Wait();
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    return DatabaseBackup::MakeUndoCopy(SeriesOf(dbPath), Folder(), now);
+    const BackupSeries series = SeriesOf(dbPath);
+    // Never over an earlier one: two restores within a second name the second
+    // copy after the next second.
+    FILETIME moment{};
+    ::SystemTimeToFileTime(&now, &moment);
+    while (::GetFileAttributesW((Folder() + series.UndoName(now)).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        const ULONGLONG next = Ticks(moment) + 10000000;
+        moment = {static_cast<DWORD>(next), static_cast<DWORD>(next >> 32)};
+        ::FileTimeToSystemTime(&moment, &now);
+    }
+    return DatabaseBackup::MakeUndoCopy(series, Folder(), now);
 }
 
 void DailyBackups::OnDone(LPARAM posted) {

@@ -16,7 +16,8 @@ bool NotesSession::RestoreBackup(const std::wstring& copyPath) {
     WriteOrRecoverWaitingSaves();
     const BackupResult undo = m_backups.MakeUndoCopy(m_strDbPath);
     if (undo.outcome != BackupResult::Outcome::Copied) {
-        m_host.Say(kCantRestore + undo.message + L"\n\nNothing was restored: the notes as they are now could not be kept first.",
+        m_host.Say(kCantRestore + undo.message +
+                       L"\n\nNothing was restored: the notes as they are now could not be kept first.",
                    MB_OK | MB_ICONERROR);
         return false;
     }

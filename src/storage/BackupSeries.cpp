@@ -89,8 +89,8 @@ std::wstring BackupSeries::DailyName(BackupDate day) const {
 std::wstring BackupSeries::UndoName(const SYSTEMTIME& at) const {
     wchar_t time[16];
     std::swprintf(time, 16, L" %02d.%02d.%02d", at.wHour, at.wMinute, at.wSecond);
-    return m_stem + L' ' + (m_mark.empty() ? L"" : m_mark + L' ') +
-           DateText({at.wYear, at.wMonth, at.wDay}) + time + kUndoSuffix;
+    return m_stem + L' ' + (m_mark.empty() ? L"" : m_mark + L' ') + DateText({at.wYear, at.wMonth, at.wDay}) + time +
+           kUndoSuffix;
 }
 
 std::vector<BackupSeries::Copy> BackupSeries::CopiesIn(const std::wstring& folderPath) const {

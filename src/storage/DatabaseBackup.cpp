@@ -47,14 +47,13 @@ std::wstring ApplyRetention(const BackupSeries& series, const std::wstring& fold
     }
     std::wstring failure;
     for (const BackupSeries::Copy& copy : copies) {
-        const bool drop = copy.kind == BackupSeries::Kind::Undo
-                              ? UndoCopyExpired(copy.date, today)
-                              : std::find(dropped.begin(), dropped.end(), std::make_pair(copy.kind, copy.date)) !=
-                                    dropped.end();
+        const bool drop =
+            copy.kind == BackupSeries::Kind::Undo
+                ? UndoCopyExpired(copy.date, today)
+                : std::find(dropped.begin(), dropped.end(), std::make_pair(copy.kind, copy.date)) != dropped.end();
         const std::wstring path = folder + copy.name;
-        if (!drop || std::any_of(keep.begin(), keep.end(), [&](const std::wstring& kept) {
-                return !kept.empty() && IsSameFile(kept, path);
-            }))
+        if (!drop || std::any_of(keep.begin(), keep.end(),
+                                 [&](const std::wstring& kept) { return !kept.empty() && IsSameFile(kept, path); }))
             continue;
         if (::DeleteFileW(path.c_str()) || !failure.empty())
             continue;

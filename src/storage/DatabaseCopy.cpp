@@ -194,7 +194,8 @@ CopyResult ToFile(const std::wstring& source, const std::wstring& target) {
     if (checked.outcome != Outcome::Copied)
         return checked;
     if (!::MoveFileExW(temp.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return {Outcome::Failed, L"Could not save the copy \"" + target + L"\": " + SystemErrorReason(::GetLastError())};
+        return {Outcome::Failed,
+                L"Could not save the copy \"" + target + L"\": " + SystemErrorReason(::GetLastError())};
     temp.Release();
     return {Outcome::Copied, {}};
 }

@@ -253,6 +253,9 @@ TEST_F(DatabaseFile, RestoreFromBackupPutsACopyBackKeepsWhatWasThereAndCanBeUndo
     ::SeedNotes(chosen, {{1, 0, L"Plans", L"as they were in 2001"}, {2, 0, L"Old"}});
     WriteFileBytes(backups + L"notes2 2001-01-02.db", "SQLite format 3" + std::string(4096, '\x7f'));
     Start();
+    // The day's copy, made at start beside the program's work.
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(backups + L"notes2 " + DateText(DatabaseBackup::Today()) + L".db"); },
+                          10000));
     Type(L"typed today, ");
     const std::wstring typed = EditorText();
     const std::string chosenBytes = ReadFileBytes(chosen);
@@ -310,10 +313,13 @@ TEST_F(DatabaseFile, CopyAndSwitchOfAFileAnotherProgramIsHalfWayThroughWritingGi
     const size_t sizeBefore = ReadFileBytes(DbPath()).size();
 
     // Another program writes many notes in one transaction; its cache is small,
-    // so part of them is in the file before the commit. It commits once the
-    // copy has begun (its temporary file is in the folder).
+    // so part of them is in the file before the commit. It begins while the
+    // Settings dialog is open, and commits once the copy has begun (its
+    // temporary file is in the folder).
+    HANDLE begin = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE holding = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread writer([&] {
+        ::WaitForSingleObject(begin, 30000);
         CppSQLite3DB other(2000);
         other.Open(DbPath());
         other.ExecuteStatement(L"PRAGMA cache_size = 10");
@@ -329,6 +335,7 @@ TEST_F(DatabaseFile, CopyAndSwitchOfAFileAnotherProgramIsHalfWayThroughWritingGi
     });
     size_t sizeWhileHeld = 0;
     modal.Drive([&](HWND settings) {
+        ::SetEvent(begin);
         ::WaitForSingleObject(holding, 30000);
         sizeWhileHeld = ReadFileBytes(DbPath()).size();
         ModalAnswer::Click(settings, IDC_BUTTON_COPY_DB);
@@ -338,12 +345,14 @@ TEST_F(DatabaseFile, CopyAndSwitchOfAFileAnotherProgramIsHalfWayThroughWritingGi
     dlg->CallUpWindow();
     Command(ID_FILE_OPTIONS);
     PumpPending();
+    ::SetEvent(begin);
     writer.join();
+    ::CloseHandle(begin);
     ::CloseHandle(holding);
 
     EXPECT_GT(sizeWhileHeld, sizeBefore + 100000) << "nothing of the transaction reached the file";
     EXPECT_EQ(dlg->Notes().DatabasePath(), copy);
-    EXPECT_EQ(NotesIn(copy), NotesIn(DbPath()));
+    EXPECT_TRUE(NotesIn(copy) == NotesIn(DbPath()));
     CppSQLite3DB check(2000);
     check.Open(copy);
     EXPECT_EQ(check.ExecuteScalar(L"SELECT count(*) FROM notes"), 2001);

@@ -86,12 +86,19 @@ TEST_F(DatabaseBackupTest, RetentionThinsOutOnlyTheCopiesOfThisDatabase) {
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
     // A copy made before a restore goes after 30 days; a copy about to be
     // opened stays, whatever its age.
-    const std::vector<std::wstring> dropped = {L"notes2 2025-11-30.db", L"notes2 2026-11-07 10.00.00 before restore.db"};
+    const std::vector<std::wstring> dropped = {L"notes2 2025-11-30.db",
+                                               L"notes2 2026-11-07 10.00.00 before restore.db"};
     const std::wstring aboutToBeUsed = L"notes2 2026-06-20.db";
-    const std::vector<std::wstring> keptCopies = {
-        L"notes2 2026-01-15.db", L"notes2 2026-06-10.db", L"notes2 2026-12-01.db", L"notes2 2026-12-02.db",
-        L"notes2 2026-12-03.db", L"notes2 2026-12-04.db", L"notes2 2026-12-05.db", L"notes2 2026-12-06.db",
-        L"notes2 2026-11-08 23.59.59 before restore.db", aboutToBeUsed};
+    const std::vector<std::wstring> keptCopies = {L"notes2 2026-01-15.db",
+                                                  L"notes2 2026-06-10.db",
+                                                  L"notes2 2026-12-01.db",
+                                                  L"notes2 2026-12-02.db",
+                                                  L"notes2 2026-12-03.db",
+                                                  L"notes2 2026-12-04.db",
+                                                  L"notes2 2026-12-05.db",
+                                                  L"notes2 2026-12-06.db",
+                                                  L"notes2 2026-11-08 23.59.59 before restore.db",
+                                                  aboutToBeUsed};
     const std::vector<std::wstring> others = {
         L"other 2025-01-01.db",    L"notes2 2026-02-30.db", L"notes2 2025-01-01.db.txt", L"notes2-2025-01-01.db",
         L"notes2 2025-01-01 x.db", L"notes 2025-01-01.db",  L"notes2 2025-01-01.db-wal", L"readme.txt"};
@@ -133,8 +140,8 @@ TEST_F(DatabaseBackupTest, FilesOfOneNameInTwoFoldersKeepASeriesEachAndShareTheO
     // Copies named before the series were marked: seven recent ones and one
     // that the thinning drops.
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    for (const wchar_t* day : {L"2025-03-01", L"2026-12-01", L"2026-12-02", L"2026-12-03", L"2026-12-04",
-                               L"2026-12-05", L"2026-12-06", L"2026-12-07"})
+    for (const wchar_t* day : {L"2025-03-01", L"2026-12-01", L"2026-12-02", L"2026-12-03", L"2026-12-04", L"2026-12-05",
+                               L"2026-12-06", L"2026-12-07"})
         WriteFileBytes(folder + L"\\notes2 " + day + L".db", "an older copy");
 
     for (const BackupSeries* series : {&mine, &other})
