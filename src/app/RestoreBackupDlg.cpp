@@ -3,17 +3,10 @@
 #include <commctrl.h>
 
 #include "framework/ByteSizeText.h"
+#include "framework/ListColumns.h"
 #include "res/resource.h"
 
 namespace {
-
-void AddColumn(HWND list, int index, const wchar_t* title, int width) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<wchar_t*>(title);
-    column.cx = width;
-    ListView_InsertColumn(list, index, &column);
-}
 
 void SetCell(HWND list, int row, int column, const std::wstring& text) {
     ListView_SetItemText(list, row, column, const_cast<wchar_t*>(text.c_str()));
@@ -52,14 +45,7 @@ BOOL CRestoreBackupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     ::SetDlgItemTextW(m_hWnd, IDC_RESTORE_FILE, m_notes.DatabasePath().c_str());
     HWND list = GetDlgItem(IDC_RESTORE_LIST);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    RECT box{};
-    ::GetClientRect(list, &box);
-    const int width = box.right - box.left - ::GetSystemMetrics(SM_CXVSCROLL);
-    AddColumn(list, 0, L"Made", width * 36 / 100);
-    AddColumn(list, 1, L"Size", width * 13 / 100);
-    AddColumn(list, 2, L"Notes", width * 12 / 100);
-    AddColumn(list, 3, L"Check", width - width * 61 / 100);
+    SetListColumns(list, {{L"Made", 36}, {L"Size", 13}, {L"Notes", 12}, {L"Check", 39}});
     // Each copy is checked as it is listed: a moment for large files.
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     m_copies = m_notes.ListBackups();
