@@ -45,7 +45,7 @@ BOOL CRestoreBackupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     ::SetDlgItemTextW(m_hWnd, IDC_RESTORE_FILE, m_notes.DatabasePath().c_str());
     HWND list = GetDlgItem(IDC_RESTORE_LIST);
-    SetListColumns(list, {{L"Made", 36}, {L"Size", 13}, {L"Notes", 12}, {L"Check", 39}});
+    SetListColumns(list, {{L"Made", 44}, {L"Size", 12}, {L"Notes", 11}, {L"Check", 33}});
     // Each copy is checked as it is listed: a moment for large files.
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     m_copies = m_notes.ListBackups();

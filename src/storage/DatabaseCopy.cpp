@@ -143,22 +143,30 @@ std::wstring FirstLines(const std::wstring& text) {
     return text.substr(0, end);
 }
 
-// Runs PRAGMA quick_check on the file at `path`; the messages call it `named`.
-// Copied (with no message) when it is sound.
-CopyResult Check(const std::wstring& path, const std::wstring& named) {
+// Runs PRAGMA quick_check on the file at `path`: Copied when it is sound, else
+// what is wrong in SQLite's words.
+CopyResult Check(const std::wstring& path) {
     Connection db;
     std::wstring error;
     if (!db.Open(path, SQLITE_OPEN_READONLY, error))
-        return {Outcome::Failed, L"Could not check \"" + named + L"\": " + error};
+        return {Outcome::Failed, error};
     std::vector<std::wstring> findings;
     const StepFailure checked = ReadColumn(db, "PRAGMA quick_check", findings);
     if (checked.code != SQLITE_OK)
-        return {IsDamage(checked.code) ? Outcome::SourceDamaged : Outcome::Failed,
-                L"Could not check \"" + named + L"\": " + checked.message};
+        return {IsDamage(checked.code) ? Outcome::SourceDamaged : Outcome::Failed, checked.message};
     if (findings.size() != 1 || findings[0] != L"ok")
-        return {Outcome::SourceDamaged,
-                L"\"" + named + L"\" is damaged: " + (findings.empty() ? L"no result" : FirstLines(findings[0]))};
+        return {Outcome::SourceDamaged, findings.empty() ? L"no result" : FirstLines(findings[0])};
     return {Outcome::Copied, {}};
+}
+
+// The check of `path` as a message that names `named`.
+CopyResult CheckNaming(const std::wstring& path, const std::wstring& named) {
+    CopyResult checked = Check(path);
+    if (checked.outcome == Outcome::SourceDamaged)
+        checked.message = L"\"" + named + L"\" is damaged: " + checked.message;
+    else if (checked.outcome == Outcome::Failed)
+        checked.message = L"Could not check \"" + named + L"\": " + checked.message;
+    return checked;
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -190,7 +198,7 @@ CopyResult ToFile(const std::wstring& source, const std::wstring& target) {
                     L"Could not copy \"" + source + L"\": " + copied.message};
     }
     // The copy holds what the source held: its damage is the source's.
-    const CopyResult checked = Check(temp.Path(), source);
+    const CopyResult checked = CheckNaming(temp.Path(), source);
     if (checked.outcome != Outcome::Copied)
         return checked;
     if (!::MoveFileExW(temp.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -201,7 +209,7 @@ CopyResult ToFile(const std::wstring& source, const std::wstring& target) {
 }
 
 CopyResult Over(const std::wstring& source, const std::wstring& target) {
-    const CopyResult checked = Check(source, source);
+    const CopyResult checked = CheckNaming(source, source);
     if (checked.outcome != Outcome::Copied)
         return checked;
     Connection from;
@@ -220,7 +228,7 @@ CopyResult Over(const std::wstring& source, const std::wstring& target) {
 
 Inspection Inspect(const std::wstring& path) {
     Inspection inspection;
-    const CopyResult checked = Check(path, path);
+    const CopyResult checked = Check(path);
     inspection.sound = checked.outcome == Outcome::Copied;
     inspection.finding = checked.message;
     if (!inspection.sound)

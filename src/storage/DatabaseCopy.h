@@ -36,7 +36,8 @@ struct Inspection {
     bool sound = false;
     // Rows of the notes table (-1: it could not be counted).
     long long notes = -1;
-    // What made it unsound: SQLite's finding or why it could not be read.
+    // What made it unsound, in SQLite's words: its finding, or why the file
+    // could not be read.
     std::wstring finding;
 };
 // Runs PRAGMA quick_check on the file (read-only) and counts its notes.

@@ -262,7 +262,9 @@ TEST_F(DatabaseFile, RestoreFromBackupPutsACopyBackKeepsWhatWasThereAndCanBeUndo
 
     std::vector<std::wstring> rows;
     bool damagedRestorable = true;
+    bool shown = false;
     modal.Drive([&](HWND restore) {
+        shown = ::IsWindowVisible(restore) != FALSE;
         HWND list = ::GetDlgItem(restore, IDC_RESTORE_LIST);
         rows = ListRows(list);
         ChooseRow(list, RowWith(rows, L"damaged"));
@@ -273,6 +275,7 @@ TEST_F(DatabaseFile, RestoreFromBackupPutsACopyBackKeepsWhatWasThereAndCanBeUndo
     Command(ID_FILE_RESTORE_BACKUP);
     PumpPending();
 
+    EXPECT_TRUE(shown);
     ASSERT_EQ(rows.size(), 3u);  // the day's copy made at start, the damaged one, the chosen one
     EXPECT_EQ(RowWith(rows, DateText(DatabaseBackup::Today())), 0);
     EXPECT_EQ(rows[1].find(L"2001-01-02 | 5 KB |  | damaged: "), 0u) << rows[1].size();
