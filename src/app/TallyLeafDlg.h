@@ -223,6 +223,7 @@ private:
     void OnSaveToFile(UINT);
     void OnExportTree(UINT);
     void OnImportFolder(UINT);
+    void OnRestoreBackup(UINT);
 
     LRESULT OnBackupDone(WPARAM, LPARAM);
 
@@ -239,9 +240,9 @@ private:
     void ReportHotKeyRefused(HWND owner) override;
     std::wstring DatabasePath() const override { return m_notes.DatabasePath(); }
     void SwitchDatabase(const std::wstring& path) override;
-    void BackUpBeforeLeavingDatabase() override { m_notes.BackUpBeforeLeavingDatabase(); }
-    void CloseDatabase() override { m_notes.Close(); }
-    void ReopenDatabase() override { m_notes.Open(); }
+    void BackUpBeforeLeavingDatabase(const std::wstring& next) override { m_notes.BackUpBeforeLeavingDatabase(next); }
+    std::wstring CopyDatabaseTo(const std::wstring& target) override { return m_notes.CopyDatabaseTo(target); }
+    std::wstring LastBackupTime() const override { return m_notes.LastBackupTime(); }
 
     CTrayIcon m_trayIcon;
     // The notes, on the program's connection theDB, shown in the tree and the editor.

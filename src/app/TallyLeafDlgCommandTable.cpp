@@ -40,6 +40,7 @@ struct CTallyLeafDlg::CommandRows {
         {ID_FILE_SAVE,          &W::OnSaveToFile,   nullptr,                nullptr,             Ctrl('S'),                          9},
         {ID_FILE_EXPORT,        &W::OnExportTree,   nullptr,                nullptr,             kNoKey,                             kNoIcon},
         {ID_FILE_IMPORT,        &W::OnImportFolder, nullptr,                nullptr,             kNoKey,                             kNoIcon},
+        {ID_FILE_RESTORE_BACKUP, &W::OnRestoreBackup, nullptr,              nullptr,             kNoKey,                             kNoIcon},
         {ID_FILE_PRINT,         &W::OnPrint,        nullptr,                nullptr,             Ctrl('P'),                          kNoIcon},
         {ID_FILE_OPTIONS,       &W::OnOptions,      nullptr,                nullptr,             Plain(VK_F4),                       0},
         {ID_FILE_ALWAYS_ON_TOP, &W::OnAlwaysOnTop,  nullptr,                &W::AlwaysOnTopIsOn, kNoKey,                             kNoIcon},

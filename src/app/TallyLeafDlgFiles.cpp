@@ -4,7 +4,6 @@
 // are the notes session's).
 #include <shlobj.h>
 
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,6 +14,7 @@
 #include "textfiles/TextFileReplace.h"
 #include "textfiles/TextFileRead.h"
 #include "framework/AppMessageBox.h"
+#include "framework/ByteSizeText.h"
 
 namespace {
 const wchar_t kCantOpenFile[] = L"Error: Can't open file :";
@@ -28,18 +28,6 @@ const wchar_t kNotOnDisk[] =
 const wchar_t kNotAFolder[] =
     L"Notes can only be imported from a folder on a disk, and the place chosen is not one.\n"
     L"Please choose a folder.";
-
-// A size as the user reads it: "3.2 GB", "17.0 MB", "900 KB".
-std::wstring SizeText(unsigned long long bytes) {
-    wchar_t text[32];
-    if (bytes >= 1024ull * 1024 * 1024)
-        std::swprintf(text, 32, L"%.1f GB", static_cast<double>(bytes) / (1024.0 * 1024 * 1024));
-    else if (bytes >= 1024ull * 1024)
-        std::swprintf(text, 32, L"%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024));
-    else
-        std::swprintf(text, 32, L"%llu KB", (bytes + 1023) / 1024);
-    return text;
-}
 
 // The file's size, or nothing when it can't be asked (the read then reports the file).
 std::optional<unsigned long long> FileSize(const std::wstring& path) {
@@ -99,8 +87,8 @@ void CTallyLeafDlg::OnLoadFromFile(UINT) {
 void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
     const std::optional<unsigned long long> size = FileSize(path);
     if (size && *size > kLargestNoteFile) {
-        AppMessageBox(L"The file is too large to be a note:\n" + path + L"\n\nIt holds " + SizeText(*size) +
-                          L"; a note can take a file of up to " + SizeText(kLargestNoteFile) + L".",
+        AppMessageBox(L"The file is too large to be a note:\n" + path + L"\n\nIt holds " + ByteSizeText(*size) +
+                          L"; a note can take a file of up to " + ByteSizeText(kLargestNoteFile) + L".",
                       nullptr, MB_OK | MB_ICONERROR, m_hWnd);
         return;
     }

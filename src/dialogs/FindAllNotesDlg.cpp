@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 #include "framework/Exception.h"
+#include "framework/ListColumns.h"
 
 #include "framework/WindowText.h"
 #include "res/resource.h"
@@ -18,14 +19,6 @@ constexpr UINT WM_NOTES_FOUND = WM_APP + 1;
 
 bool IsHeld(int vk) {
     return (::GetKeyState(vk) & 0x8000) != 0;
-}
-
-void AddColumn(HWND list, int index, const wchar_t* title, int width) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<wchar_t*>(title);
-    column.cx = width;
-    ListView_InsertColumn(list, index, &column);
 }
 
 std::wstring Matches(std::size_t count) {
@@ -62,13 +55,7 @@ void CFindAllNotesDlg::Open(HWND owner) {
 
 BOOL CFindAllNotesDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    HWND list = Item(IDC_FIND_ALL_RESULTS);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    RECT box{};
-    ::GetClientRect(list, &box);
-    const int width = box.right - box.left - ::GetSystemMetrics(SM_CXVSCROLL);
-    AddColumn(list, 0, L"Note", width * 2 / 5);
-    AddColumn(list, 1, L"Line", width - width * 2 / 5);
+    SetListColumns(Item(IDC_FIND_ALL_RESULTS), {{L"Note", 40}, {L"Line", 60}});
     return TRUE;
 }
 

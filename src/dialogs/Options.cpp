@@ -8,7 +8,7 @@
 #include "dialogs/SettingsDialogHost.h"
 #include "framework/AppMessageBox.h"
 #include "framework/FileDialog.h"
-#include "framework/SystemError.h"
+#include "framework/SameFile.h"
 #include "res/resource.h"
 
 namespace {
@@ -50,22 +50,9 @@ bool IsExtendedKey(WORD vk) {
     }
 }
 
-// Whether two paths name one file (another spelling of the path included).
-bool IsSameFile(const std::wstring& a, const std::wstring& b) {
-    BY_HANDLE_FILE_INFORMATION info[2] = {};
-    const std::wstring* paths[2] = {&a, &b};
-    for (int i = 0; i < 2; ++i) {
-        HANDLE file = ::CreateFileW(paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        const BOOL known = ::GetFileInformationByHandle(file, &info[i]);
-        ::CloseHandle(file);
-        if (!known)
-            return false;
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 }  // namespace
 
@@ -100,6 +87,7 @@ BOOL COptions::OnInitDialog() {
     m_nRunOnStartup = m_bRunOnStartupAtOpen ? 1 : 0;
     m_strDatabasePath = m_host.DatabasePath();
     UpdateData(false);
+    ShowLastBackup();
     if (AppFolders::Portable())
         DisableRunOnStartupForPortableMode();
     return TRUE;
@@ -193,6 +181,12 @@ void COptions::SwitchTo(const std::wstring& path) {
     m_strDatabasePath = path;
     m_host.SwitchDatabase(path);
     UpdateData(false);
+    ShowLastBackup();
+}
+
+void COptions::ShowLastBackup() {
+    const std::wstring at = m_host.LastBackupTime();
+    ::SetDlgItemTextW(m_hWnd, IDC_STATIC_LAST_BACKUP, (L"Last backup: " + (at.empty() ? L"none yet" : at)).c_str());
 }
 
 void COptions::OnSwitchDatabase(UINT) {
@@ -200,7 +194,16 @@ void COptions::OnSwitchDatabase(UINT) {
     const std::wstring path = ChooseDatabase(true);
     if (path.empty())
         return;
-    m_host.BackUpBeforeLeavingDatabase();
+    const bool existed = IsFile(path);
+    m_host.BackUpBeforeLeavingDatabase(path);
+    // A file picked from the folder must not become a new, empty store in its
+    // place when it went away meanwhile: the user would take it for the old notes.
+    if (existed && !IsFile(path)) {
+        AppMessageBox(L"Tallyleaf error: The database file is no longer there:\n" + path +
+                          L"\n\nTallyleaf goes on with\n" + m_strDatabasePath,
+                      nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        return;
+    }
     SwitchTo(path);
 }
 
@@ -210,15 +213,12 @@ void COptions::OnCopyAndSwitch(UINT) {
     // The file in use copied onto itself: there is nothing to do.
     if (target.empty() || IsSameFile(target, m_strDatabasePath))
         return;
-    m_host.BackUpBeforeLeavingDatabase();
-    // Closed, so the copy is of the complete file and no lock is held on it.
-    m_host.CloseDatabase();
-    if (!::CopyFileW(m_strDatabasePath.c_str(), target.c_str(), FALSE)) {
-        const DWORD error = ::GetLastError();
-        AppMessageBox(L"Tallyleaf error: Can't copy the database.\n - " + SystemErrorReason(error), nullptr,
-                      MB_OK | MB_ICONERROR, m_hWnd);
+    m_host.BackUpBeforeLeavingDatabase(target);
+    const std::wstring failure = m_host.CopyDatabaseTo(target);
+    if (!failure.empty()) {
         // The program goes on with the file it had, as if nothing was tried.
-        m_host.ReopenDatabase();
+        AppMessageBox(L"Tallyleaf error: Can't copy the database.\n - " + failure, nullptr, MB_OK | MB_ICONERROR,
+                      m_hWnd);
         return;
     }
     SwitchTo(target);

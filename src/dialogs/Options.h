@@ -51,6 +51,8 @@ private:
     std::wstring ChooseDatabase(bool open);
     // Makes `path` the database file in use, remembered in the configuration file.
     void SwitchTo(const std::wstring& path);
+    // "Last backup: ..." of the file in use.
+    void ShowLastBackup();
 
     SettingsDialogHost& m_host;
     // The settings in force, as the dialog has changed them.

@@ -29,10 +29,13 @@ public:
     // Makes `path` the database file in use (a new name starts a new store)
     // and remembers it for the next start.
     virtual void SwitchDatabase(const std::wstring& path) = 0;
-    // Makes the day's verified backup of the file in use at once, before it is left.
-    virtual void BackUpBeforeLeavingDatabase() = 0;
-    // Writes what waits and closes the file in use, so that it can be copied;
-    // ReopenDatabase goes on with it when the copy failed.
-    virtual void CloseDatabase() = 0;
-    virtual void ReopenDatabase() = 0;
+    // Makes the day's verified backup of the file in use at once, before it is
+    // left for `next` (which the thinning of old copies leaves alone).
+    virtual void BackUpBeforeLeavingDatabase(const std::wstring& next) = 0;
+    // Copies the file in use to `target` (replacing it) as the backups do;
+    // the reason when it failed, else empty.
+    virtual std::wstring CopyDatabaseTo(const std::wstring& target) = 0;
+    // When the newest backup of the file in use was made ("2026-12-08 14:02");
+    // empty when there is none.
+    virtual std::wstring LastBackupTime() const = 0;
 };

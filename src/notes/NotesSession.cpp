@@ -258,11 +258,11 @@ void NotesSession::BackUpIfDue() {
         m_backups.BackUpIfDue(m_strDbPath);
 }
 
-void NotesSession::BackUpBeforeLeavingDatabase() {
+void NotesSession::BackUpBeforeLeavingDatabase(const std::wstring& next) {
     if (m_store.IsOpen())
-        m_backups.BackUpNow(m_strDbPath);
+        m_backups.BackUpNow(m_strDbPath, next);
 }
 
 void NotesSession::OnBackupDone(LPARAM result) {
-    m_backups.OnDone(result, m_strDbPath);
+    m_backups.OnDone(result);
 }

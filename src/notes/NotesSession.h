@@ -26,6 +26,7 @@
 //   NotesSessionImport.cpp      the import of a folder of text files
 //   NotesSessionUndoDelete.cpp  bringing deleted notes back
 //   NotesSessionSharing.cpp     checked saves, following other copies' changes
+//   NotesSessionRestore.cpp     restoring a backup, copying the file in use
 #pragma once
 
 #include <windows.h>
@@ -154,10 +155,25 @@ public:
     // The name of the note UndoDelete brings back; null when there is none.
     const std::wstring* NoteToUndelete() const;
 
-    // The daily backups of the file in use.
+    // The daily backups of the file in use; the one before leaving it never
+    // thins away `next`, the file about to be used.
     void BackUpIfDue();
-    void BackUpBeforeLeavingDatabase();
+    void BackUpBeforeLeavingDatabase(const std::wstring& next);
     void OnBackupDone(LPARAM result);
+
+    // Restoring a backup, and copying the file in use (NotesSessionRestore.cpp).
+    // The backups of the file in use, newest first, each checked now.
+    std::vector<DailyBackups::Listed> ListBackups() const { return DailyBackups::List(m_strDbPath); }
+    // When the newest backup of the file in use was made ("2026-12-08 14:02"); empty when none.
+    std::wstring LastBackupTime() const { return DailyBackups::LastBackupTime(m_strDbPath); }
+    // Puts the notes of the backup at `copyPath` into the file in use and shows
+    // them. A copy of the file as it was is made first, so that the restore can
+    // be undone; the user is told where it is, or why nothing was restored.
+    bool RestoreBackup(const std::wstring& copyPath);
+    // Writes what waits, then copies the file in use to `target` through
+    // SQLite's backup (another copy of the program may be writing it); the
+    // reason when it failed, else empty.
+    std::wstring CopyDatabaseTo(const std::wstring& target);
 
     // What the windows and the tests look at.
     bool NoteDeleted() const { return m_bNoteDeleted; }

@@ -29,10 +29,13 @@ constexpr unsigned kOptionsDialogControls[] = {IDC_HOTKEY,
                                                IDC_BUTTON_COPY_DB,
                                                IDC_GROUP_HOTKEY,
                                                IDC_GROUP_GENERAL,
-                                               IDC_GROUP_DATABASE};
+                                               IDC_GROUP_DATABASE,
+                                               IDC_STATIC_LAST_BACKUP};
 
 constexpr unsigned kFindAllControls[] = {IDC_FIND_ALL_QUERY,      IDC_FIND_ALL_MATCH_CASE, IDC_FIND_ALL_WHOLE_WORD,
                                          IDC_FIND_ALL_NAMES_ONLY, IDC_FIND_ALL_RESULTS,    IDC_FIND_ALL_COUNT};
+
+constexpr unsigned kRestoreControls[] = {IDC_RESTORE_FILE, IDC_RESTORE_LIST, 1 /* IDOK */, 2 /* IDCANCEL */};
 
 template <std::size_t N>
 constexpr bool AllDistinct(const unsigned (&ids)[N]) {
@@ -58,6 +61,7 @@ static_assert(NoneInRange(kMainDialogControls, ID_INSERT_FIRST, ID_INSERT_LAST),
 static_assert(AllDistinct(kAboutControls), "two About box controls share an id");
 static_assert(AllDistinct(kOptionsDialogControls), "two Settings dialog controls share an id");
 static_assert(AllDistinct(kFindAllControls), "two Find in All Notes controls share an id");
+static_assert(AllDistinct(kRestoreControls), "two Restore from Backup controls share an id");
 
 }  // namespace tallyleaf::resource_check
 

@@ -41,6 +41,7 @@
 #define IDC_GROUP_HOTKEY 1017
 #define IDC_GROUP_GENERAL 1019
 #define IDC_GROUP_DATABASE 1021
+#define IDC_STATIC_LAST_BACKUP 1022
 
 // Menu bar of the main window.
 #define IDR_MENU_MAIN 131
@@ -58,6 +59,7 @@
 #define ID_FILE_HIDE 32773
 #define ID_FILE_EXIT 32772
 #define ID_FILE_IMPORT 32820
+#define ID_FILE_RESTORE_BACKUP 32822
 
 // Edit menu.
 #define ID_EDIT_UNDO 57643
@@ -82,6 +84,11 @@
 // The progress of File > Import Folder, modeless.
 #define IDD_IMPORT_PROGRESS 150
 #define IDC_IMPORT_PROGRESS_TEXT 1040
+
+// File > Restore from Backup: dialog template and controls.
+#define IDD_RESTORE_BACKUP 160
+#define IDC_RESTORE_FILE 1050
+#define IDC_RESTORE_LIST 1051
 
 // Notes menu.
 #define ID_NOTES_ADD 32792

@@ -8,6 +8,7 @@ namespace {
 
 constexpr size_t kDailyCopies = 7;
 constexpr int kMonthlyCopies = 12;
+constexpr long kUndoCopyDays = 30;
 
 bool IsLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -21,6 +22,13 @@ int DaysInMonth(int year, int month) {
 // Months counted from year 0, so that "the 11 months before" crosses years.
 int MonthIndex(const BackupDate& date) {
     return date.year * 12 + (date.month - 1);
+}
+
+// Days since a fixed day, so that two dates can be subtracted.
+long DayNumber(const BackupDate& date) {
+    const int year = date.month <= 2 ? date.year - 1 : date.year;
+    const int shiftedMonth = (date.month + 9) % 12;  // March is 0
+    return 365L * year + year / 4 - year / 100 + year / 400 + (153 * shiftedMonth + 2) / 5 + date.day - 1;
 }
 
 }  // namespace
@@ -98,4 +106,8 @@ std::vector<BackupDate> BackupsToRemove(const std::vector<BackupDate>& existing,
             removed.push_back(copies[i]);
     }
     return removed;
+}
+
+bool UndoCopyExpired(BackupDate made, BackupDate today) {
+    return DayNumber(today) - DayNumber(made) > kUndoCopyDays;
 }

@@ -1,7 +1,8 @@
 // Which daily backup copies of one database to keep: the 7 newest copies up to
 // today, plus the first copy of each of the last 12 calendar months (today's
 // month and the 11 before it), plus every copy dated after today (made before
-// the clock was set back). Everything else is removed. Pure: dates in, dates out.
+// the clock was set back). Everything else is removed. The copies made before
+// a restore are kept for 30 days. Pure: dates in, dates out.
 #pragma once
 
 #include <string>
@@ -27,3 +28,5 @@ bool ParseDateText(const std::wstring& text, BackupDate& date);
 // The copies of `existing` the rule does not keep, oldest first. A date listed
 // twice is one copy.
 std::vector<BackupDate> BackupsToRemove(const std::vector<BackupDate>& existing, BackupDate today);
+// Whether the copy made on `made` before a restore has been kept long enough.
+bool UndoCopyExpired(BackupDate made, BackupDate today);

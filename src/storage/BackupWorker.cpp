@@ -9,12 +9,13 @@ namespace {
 
 // Never throws: a failure of the copy itself becomes a Failed result, and one
 // that leaves no memory even for that gives null.
-BackupResult* RunBackup(const std::wstring& dbPath, const std::wstring& folder, BackupDate today) noexcept {
+BackupResult* RunBackup(const BackupSeries& series, const std::wstring& folder, BackupDate today) noexcept {
     try {
         try {
-            return new BackupResult(DatabaseBackup::MakeCopy(dbPath, folder, today));
+            return new BackupResult(DatabaseBackup::MakeCopy(series, folder, today));
         } catch (const std::exception& e) {
             auto* failed = new BackupResult();
+            failed->dbPath = series.DatabasePath();
             failed->message = L"The backup failed: " + ExceptionMessage(e);
             return failed;
         }
@@ -29,7 +30,7 @@ BackupWorker::~BackupWorker() {
     Wait();
 }
 
-bool BackupWorker::Start(const std::wstring& dbPath, const std::wstring& folder, BackupDate today, HWND notify,
+bool BackupWorker::Start(const BackupSeries& series, const std::wstring& folder, BackupDate today, HWND notify,
                          UINT message) {
     if (m_running.load())
         return false;
@@ -37,8 +38,8 @@ bool BackupWorker::Start(const std::wstring& dbPath, const std::wstring& folder,
     Wait();
     m_running.store(true);
     try {
-        m_thread = std::thread([this, dbPath, folder, today, notify, message] {
-            BackupResult* result = RunBackup(dbPath, folder, today);
+        m_thread = std::thread([this, series, folder, today, notify, message] {
+            BackupResult* result = RunBackup(series, folder, today);
             // Cleared before posting, so a receiver may start the next backup at once.
             m_running.store(false);
             if (!::PostMessageW(notify, message, 0, reinterpret_cast<LPARAM>(result)))

@@ -23,7 +23,7 @@ public:
 
     // False when a backup is still running (nothing new starts). Throws
     // std::system_error when no thread can be started.
-    bool Start(const std::wstring& dbPath, const std::wstring& folder, BackupDate today, HWND notify, UINT message);
+    bool Start(const BackupSeries& series, const std::wstring& folder, BackupDate today, HWND notify, UINT message);
     bool IsRunning() const { return m_running.load(); }
     // Waits until the running backup, if any, has posted its result.
     void Wait();

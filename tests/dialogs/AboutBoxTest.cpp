@@ -333,7 +333,7 @@ TEST_F(HyperLinks, AnAddressCannotAddCommandsToTheBrowsersCommandLine) {
     // A harmless address through the same browser, to know the others had their time.
     const std::wstring done = dir.File(L"done.txt");
     Click(AddLink(done.c_str()));
-    ASSERT_TRUE(PumpUntil([&] { return FileExists(done) && !ABrowserRuns(); }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(done) && !ABrowserRuns(); }, 60000));
     EXPECT_FALSE(FileExists(injected));
     EXPECT_FALSE(FileExists(escaped));
 }

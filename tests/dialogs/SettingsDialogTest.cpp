@@ -8,6 +8,7 @@
 #include "framework/WindowText.h"
 #include "res/resource.h"
 #include "settings/AppFolders.h"
+#include "storage/DatabaseBackup.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
 #include "support/ShellProbes.h"
@@ -88,6 +89,7 @@ struct Shown {
     std::wstring runTip;  // the tip the mouse finds over the Run choice
     bool minimizeOnClose = false;
     std::wstring databasePath;
+    std::wstring lastBackup;
 };
 
 Shown Read(HWND dialog) {
@@ -100,6 +102,7 @@ Shown Read(HWND dialog) {
     shown.runTip = TipOver(dialog, IDC_CHECK_RUN_ON_STARTUP);
     shown.minimizeOnClose = ModalAnswer::IsChecked(dialog, IDC_CHECK_MINIMIZE_ON_CLOSE);
     shown.databasePath = WindowText(::GetDlgItem(dialog, IDC_EDIT_DB_PATH));
+    shown.lastBackup = WindowText(::GetDlgItem(dialog, IDC_STATIC_LAST_BACKUP));
     return shown;
 }
 }  // namespace
@@ -123,6 +126,9 @@ TEST_F(SettingsDialog, ShowsTheStateInForceAndCancelChangesNothing) {
     SetRunValue(L"any text at all");
     Start();
     const std::string configBefore = ReadFileBytes(dir.File(L"tallyleaf.cfg"));
+    // The day's backup, made at start beside the program's work.
+    const std::wstring today = DateText(DatabaseBackup::Today());
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(dir.File(L"Backups\\notes2 " + today + L".db")); }, 10000));
     TrayRecorder tray;
     dlg->CallUpWindow();
     Type(L"typed before F4");
@@ -150,6 +156,7 @@ TEST_F(SettingsDialog, ShowsTheStateInForceAndCancelChangesNothing) {
     EXPECT_EQ(shown.runTip, L"");
     EXPECT_TRUE(shown.minimizeOnClose);
     EXPECT_EQ(shown.databasePath, DbPath());
+    EXPECT_EQ(shown.lastBackup.rfind(L"Last backup: " + today + L" ", 0), 0u) << shown.lastBackup.size();
 
     EXPECT_EQ(ReadFileBytes(dir.File(L"tallyleaf.cfg")), configBefore);
     EXPECT_EQ(RunValue(), L"any text at all");

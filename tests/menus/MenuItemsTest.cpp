@@ -43,8 +43,8 @@ TEST_F(MenuItems, TypingAMnemonicInAnOpenPopupExecutesTheFirstItemThatHasItInEit
 
     // The window's own answer, which the system asks for owner-drawn items.
     CNewMenu::FromHandle(BarPopup(1))->ConvertItems();  // Edit, as when it opens
-    EXPECT_EQ(MenuChar(L'O', file), MAKELRESULT(6, MNC_EXECUTE));
-    EXPECT_EQ(MenuChar(L'o', file), MAKELRESULT(6, MNC_EXECUTE));
+    EXPECT_EQ(MenuChar(L'O', file), MAKELRESULT(7, MNC_EXECUTE));
+    EXPECT_EQ(MenuChar(L'o', file), MAKELRESULT(7, MNC_EXECUTE));
     EXPECT_EQ(MenuChar(L'h', BarPopup(1)), MAKELRESULT(0, MNC_IGNORE)) << "no item of Edit has &H";
     EXPECT_EQ(MenuChar(L't', BarPopup(1)), MAKELRESULT(2, MNC_EXECUTE)) << "Cu&t, not the T of another word";
 

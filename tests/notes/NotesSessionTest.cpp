@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -16,6 +17,9 @@
 #include "app/TestSeams.h"
 #include "storage/CppSQLite3DB.h"
 #include "storage/CppSQLite3Query.h"
+#include "storage/DatabaseBackup.h"
+#include "support/PostedMessages.h"
+#include "support/Pump.h"
 #include "support/SeededStore.h"
 #include "support/TempDir.h"
 
@@ -168,7 +172,8 @@ public:
         answered = name;
         return !name.empty();
     }
-    PostTarget BackupDoneTarget() const override { return {nullptr, 0}; }
+    PostTarget BackupDoneTarget() const override { return backupDone; }
+    PostTarget backupDone{nullptr, 0};
 };
 
 class NotesSessionTest : public ::testing::Test {
@@ -855,4 +860,47 @@ TEST_F(ImportAndUndoDelete, AFolderLinkIsNotFollowedAndIsNamedInTheReport) {
                                      L" - sub\\back"),
               std::wstring::npos)
         << host.boxes.back();
+}
+
+TEST_F(NotesSessionTest, FilesOfOneNameInTwoFoldersGetTwoSeriesOfBackupsBesideTheDefaultDatabasesOwn) {
+    const std::vector<std::wstring> files = {dir.File(L"notes2.db"), dir.File(L"a\\notes2.db"),
+                                             dir.File(L"b\\notes2.db")};
+    for (const wchar_t* folder : {L"a", L"b"})
+        ASSERT_TRUE(::CreateDirectoryW(dir.File(folder).c_str(), nullptr));
+    for (const std::wstring& file : files) {
+        ::SeedNotes(file, {{1, 0, L"Where", file}});
+        session.SwitchTo(file);
+        session.BackUpBeforeLeavingDatabase(std::wstring());
+    }
+    const std::vector<std::wstring> copies = NamesIn(dir.File(L"Backups"));
+    ASSERT_EQ(copies.size(), 3u);
+    const std::wstring today = DateText(DatabaseBackup::Today()) + L".db";
+    // The default database's copies keep the names they always had.
+    EXPECT_EQ(std::count(copies.begin(), copies.end(), L"notes2 " + today), 1);
+    for (const std::wstring& file : files) {
+        const auto copy = std::find_if(copies.begin(), copies.end(), [&](const std::wstring& name) {
+            return StoredRows(dir.File(L"Backups\\") + name) == StoredRows(file);
+        });
+        EXPECT_NE(copy, copies.end()) << "no copy holds the notes of file " << files.size();
+    }
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(NotesSessionTest, ABackupThatEndsAfterASwitchIsReportedForTheFileItCopiedAndOnceADay) {
+    // A file where the backup folder should be: no copy can be made.
+    WriteFileBytes(dir.File(L"Backups"), "not a folder");
+    PostedMessages done(WM_APP + 20);
+    host.backupDone = {done.Handle(), done.Message()};
+    session.Open();
+    session.BackUpIfDue();
+    session.SwitchTo(dir.File(L"second.db"));
+    ASSERT_TRUE(PumpUntil([&] { return done.Received().size() == 1; }, 30000));
+    session.OnBackupDone(done.Received()[0]);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_NE(host.boxes[0].find(dir.File(L"notes2.db")), std::wstring::npos) << host.boxes[0].size();
+    EXPECT_EQ(host.boxes[0].find(L"second.db"), std::wstring::npos);
+
+    // The same failure again the same day is not said again.
+    session.BackUpBeforeLeavingDatabase(std::wstring());
+    EXPECT_EQ(host.boxes.size(), 1u);
 }

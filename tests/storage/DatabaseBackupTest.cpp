@@ -62,21 +62,21 @@ protected:
 }  // namespace
 
 TEST_F(DatabaseBackupTest, CopyHoldsTheNotesAndASecondCopyTheSameDayReplacesIt) {
-    EXPECT_FALSE(DatabaseBackup::HasCopy(dbPath, folder, today));
+    EXPECT_FALSE(DatabaseBackup::HasCopy(BackupSeries(dbPath), folder, today));
 
-    const BackupResult first = DatabaseBackup::MakeCopy(dbPath, folder, today);
+    const BackupResult first = DatabaseBackup::MakeCopy(BackupSeries(dbPath), folder, today);
     ASSERT_EQ(Outcome::Copied, first.outcome) << first.message;
     EXPECT_EQ(folder + L"\\notes2 2026-12-08.db", first.copyPath);
     EXPECT_EQ(L"", first.message);
     ASSERT_TRUE(FileExists(first.copyPath));
     EXPECT_NE(std::wstring::npos, Notes(first.copyPath).find(L"|'Milk, it''s in the \U0001F95B aisle'|7"));
     EXPECT_EQ(Notes(dbPath), Notes(first.copyPath));
-    EXPECT_TRUE(DatabaseBackup::HasCopy(dbPath, folder + L"\\", today));
-    EXPECT_FALSE(DatabaseBackup::HasCopy(dbPath, folder, {2026, 12, 9}));
-    EXPECT_FALSE(DatabaseBackup::HasCopy(dir.File(L"other.db"), folder, today));
+    EXPECT_TRUE(DatabaseBackup::HasCopy(BackupSeries(dbPath), folder + L"\\", today));
+    EXPECT_FALSE(DatabaseBackup::HasCopy(BackupSeries(dbPath), folder, {2026, 12, 9}));
+    EXPECT_FALSE(DatabaseBackup::HasCopy(BackupSeries(dir.File(L"other.db")), folder, today));
 
     Notes(dbPath, L"INSERT INTO notes VALUES(10, 0, 'Later', 'after the first copy', 0)");
-    const BackupResult second = DatabaseBackup::MakeCopy(dbPath, folder, today);
+    const BackupResult second = DatabaseBackup::MakeCopy(BackupSeries(dbPath), folder, today);
     ASSERT_EQ(Outcome::Copied, second.outcome) << second.message;
     EXPECT_EQ(std::vector<std::wstring>{L"notes2 2026-12-08.db"}, NamesIn(folder));
     EXPECT_NE(std::wstring::npos, Notes(second.copyPath).find(L"after the first copy"));
@@ -84,10 +84,21 @@ TEST_F(DatabaseBackupTest, CopyHoldsTheNotesAndASecondCopyTheSameDayReplacesIt) 
 
 TEST_F(DatabaseBackupTest, RetentionThinsOutOnlyTheCopiesOfThisDatabase) {
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    const std::vector<std::wstring> dropped = {L"notes2 2025-11-30.db", L"notes2 2026-06-20.db"};
-    const std::vector<std::wstring> keptCopies = {
-        L"notes2 2026-01-15.db", L"notes2 2026-06-10.db", L"notes2 2026-12-01.db", L"notes2 2026-12-02.db",
-        L"notes2 2026-12-03.db", L"notes2 2026-12-04.db", L"notes2 2026-12-05.db", L"notes2 2026-12-06.db"};
+    // A copy made before a restore goes after 30 days; a copy about to be
+    // opened stays, whatever its age.
+    const std::vector<std::wstring> dropped = {L"notes2 2025-11-30.db",
+                                               L"notes2 2026-11-07 10.00.00 before restore.db"};
+    const std::wstring aboutToBeUsed = L"notes2 2026-06-20.db";
+    const std::vector<std::wstring> keptCopies = {L"notes2 2026-01-15.db",
+                                                  L"notes2 2026-06-10.db",
+                                                  L"notes2 2026-12-01.db",
+                                                  L"notes2 2026-12-02.db",
+                                                  L"notes2 2026-12-03.db",
+                                                  L"notes2 2026-12-04.db",
+                                                  L"notes2 2026-12-05.db",
+                                                  L"notes2 2026-12-06.db",
+                                                  L"notes2 2026-11-08 23.59.59 before restore.db",
+                                                  aboutToBeUsed};
     const std::vector<std::wstring> others = {
         L"other 2025-01-01.db",    L"notes2 2026-02-30.db", L"notes2 2025-01-01.db.txt", L"notes2-2025-01-01.db",
         L"notes2 2025-01-01 x.db", L"notes 2025-01-01.db",  L"notes2 2025-01-01.db-wal", L"readme.txt"};
@@ -97,7 +108,8 @@ TEST_F(DatabaseBackupTest, RetentionThinsOutOnlyTheCopiesOfThisDatabase) {
     }
     ASSERT_TRUE(::CreateDirectoryW((folder + L"\\notes2 2025-02-01.db").c_str(), nullptr));
 
-    const BackupResult result = DatabaseBackup::MakeCopy(dbPath, folder, today);
+    const BackupResult result =
+        DatabaseBackup::MakeCopy(BackupSeries(dbPath), folder, today, folder + L"\\" + aboutToBeUsed);
     ASSERT_EQ(Outcome::Copied, result.outcome) << result.message;
 
     std::vector<std::wstring> expected = keptCopies;
@@ -106,6 +118,45 @@ TEST_F(DatabaseBackupTest, RetentionThinsOutOnlyTheCopiesOfThisDatabase) {
     expected.push_back(L"notes2 2026-12-08.db");
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, NamesIn(folder));
+}
+
+TEST_F(DatabaseBackupTest, FilesOfOneNameInTwoFoldersKeepASeriesEachAndShareTheOlderUnmarkedCopies) {
+    const std::wstring otherPath = dir.File(L"other\\notes2.db");
+    ASSERT_TRUE(::CreateDirectoryW(dir.File(L"other").c_str(), nullptr));
+    {
+        CppSQLite3DB db(2000);
+        NotesStore store(db);
+        store.Open(otherPath);
+        store.CreateTable();
+        store.AddNote(0, L"In the other folder");
+    }
+    const BackupSeries mine(dbPath, dbPath);
+    // Another spelling of one path is one series.
+    EXPECT_EQ(mine.DailyName(today), BackupSeries(dbPath, dir.File(L"NOTES2.DB")).DailyName(today));
+    const BackupSeries other(otherPath, otherPath);
+    ASSERT_NE(mine.DailyName(today), other.DailyName(today));
+    EXPECT_EQ(L"notes2 " + BackupSeries::Mark(dbPath) + L" 2026-12-08.db", mine.DailyName(today));
+
+    // Copies named before the series were marked: seven recent ones and one
+    // that the thinning drops.
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    for (const wchar_t* day : {L"2025-03-01", L"2026-12-01", L"2026-12-02", L"2026-12-03", L"2026-12-04", L"2026-12-05",
+                               L"2026-12-06", L"2026-12-07"})
+        WriteFileBytes(folder + L"\\notes2 " + day + L".db", "an older copy");
+
+    for (const BackupSeries* series : {&mine, &other})
+        ASSERT_EQ(Outcome::Copied, DatabaseBackup::MakeCopy(*series, folder, today).outcome);
+    EXPECT_EQ(Notes(dbPath), Notes(folder + L"\\" + mine.DailyName(today)));
+    EXPECT_EQ(Notes(otherPath), Notes(folder + L"\\" + other.DailyName(today)));
+    EXPECT_FALSE(FileExists(folder + L"\\notes2 2025-03-01.db"));
+    for (const BackupSeries* series : {&mine, &other}) {
+        int daily = 0;
+        int unmarked = 0;
+        for (const BackupSeries::Copy& copy : series->CopiesIn(folder))
+            ++(copy.kind == BackupSeries::Kind::Daily ? daily : unmarked);
+        EXPECT_EQ(1, daily);
+        EXPECT_EQ(7, unmarked);
+    }
 }
 
 TEST_F(DatabaseBackupTest, ADamagedDatabaseIsNotCopiedAndEveryCopyStays) {
@@ -123,10 +174,10 @@ TEST_F(DatabaseBackupTest, ADamagedDatabaseIsNotCopiedAndEveryCopyStays) {
     // Good copies made before the damage: today's, six more days, and an old one
     // the rule would drop at the next good copy.
     for (BackupDate day : {BackupDate{2025, 6, 1}, today})
-        ASSERT_EQ(Outcome::Copied, DatabaseBackup::MakeCopy(damaged, folder, day).outcome);
-    const std::wstring todays = folder + L"\\" + DatabaseBackup::CopyName(damaged, today);
+        ASSERT_EQ(Outcome::Copied, DatabaseBackup::MakeCopy(BackupSeries(damaged), folder, day).outcome);
+    const std::wstring todays = folder + L"\\" + BackupSeries(damaged).DailyName(today);
     for (int day = 1; day <= 6; ++day) {
-        const std::wstring name = folder + L"\\" + DatabaseBackup::CopyName(damaged, {2026, 12, day});
+        const std::wstring name = folder + L"\\" + BackupSeries(damaged).DailyName({2026, 12, day});
         ASSERT_TRUE(::CopyFileW(todays.c_str(), name.c_str(), TRUE));
     }
     const std::map<std::wstring, std::string> before = Folder();
@@ -155,7 +206,7 @@ TEST_F(DatabaseBackupTest, ADamagedDatabaseIsNotCopiedAndEveryCopyStays) {
         EXPECT_EQ(1u, store.ReadTreeRows().size()) << "the notes table still reads";
     }
 
-    const BackupResult result = DatabaseBackup::MakeCopy(damaged, folder, today);
+    const BackupResult result = DatabaseBackup::MakeCopy(BackupSeries(damaged), folder, today);
     EXPECT_EQ(Outcome::SourceDamaged, result.outcome) << result.message;
     EXPECT_NE(std::wstring::npos, result.message.find(damaged)) << result.message;
     EXPECT_EQ(before, Folder());
@@ -163,7 +214,7 @@ TEST_F(DatabaseBackupTest, ADamagedDatabaseIsNotCopiedAndEveryCopyStays) {
 
 TEST_F(DatabaseBackupTest, WhatCannotBeCopiedFailsWithTheReason) {
     const std::wstring missing = dir.File(L"missing.db");
-    const BackupResult noSource = DatabaseBackup::MakeCopy(missing, folder, today);
+    const BackupResult noSource = DatabaseBackup::MakeCopy(BackupSeries(missing), folder, today);
     EXPECT_EQ(Outcome::Failed, noSource.outcome);
     EXPECT_NE(std::wstring::npos, noSource.message.find(missing)) << noSource.message;
     EXPECT_FALSE(FileExists(missing)) << "a missing database is not created";
@@ -171,7 +222,7 @@ TEST_F(DatabaseBackupTest, WhatCannotBeCopiedFailsWithTheReason) {
 
     const std::wstring notAFolder = dir.File(L"file");
     WriteFileBytes(notAFolder, "a file where the folder should be");
-    const BackupResult noFolder = DatabaseBackup::MakeCopy(dbPath, notAFolder, today);
+    const BackupResult noFolder = DatabaseBackup::MakeCopy(BackupSeries(dbPath), notAFolder, today);
     EXPECT_EQ(Outcome::Failed, noFolder.outcome);
     EXPECT_NE(std::wstring::npos, noFolder.message.find(notAFolder)) << noFolder.message;
     EXPECT_EQ("a file where the folder should be", ReadFileBytes(notAFolder));
@@ -196,6 +247,6 @@ TEST_F(DatabaseBackupTest, TheFilesOfACopyThatNeverFinishedGoAtTheNextBackup) {
         ::CloseHandle(file);
     }
 
-    ASSERT_EQ(Outcome::Copied, DatabaseBackup::MakeCopy(dbPath, folder, today).outcome);
+    ASSERT_EQ(Outcome::Copied, DatabaseBackup::MakeCopy(BackupSeries(dbPath), folder, today).outcome);
     EXPECT_EQ((std::vector<std::wstring>{L"notes2 2026-12-08.db", L"tlbFFFF.tmp"}), NamesIn(folder));
 }
