@@ -147,9 +147,9 @@ void NotesSession::LoadNote(long long noteId) {
     // that nothing older overwrites it later; while it can't be, the editor
     // shows the waiting text, which is newer than the stored one.
     NotesStore::NoteContent note;
-    if (m_deferredSave.IsWaitingFor(noteId))
+    if (m_saves.Waiting().IsWaitingFor(noteId))
         WriteWaitingSaves();
-    if (const DeferredSave::Waiting* waiting = m_deferredSave.Find(noteId)) {
+    if (const DeferredSave::Waiting* waiting = m_saves.Waiting().Find(noteId)) {
         note.text = waiting->text;
         note.pos = waiting->pos;
         m_shownStored = waiting->stored;
@@ -212,7 +212,7 @@ void NotesSession::ShowNoNote() {
     m_editor.ShowOther(std::wstring());
     m_editor.SetReadOnly(true);
     m_editor.SetModified(false);
-    StopTypingSave();
+    m_saves.StopTyping();
 }
 
 void NotesSession::OnSelectionChanged(bool toItem, long long noteId) {
@@ -222,8 +222,9 @@ void NotesSession::OnSelectionChanged(bool toItem, long long noteId) {
     // deleted or moved). Only a modified note needs its text: an unchanged one
     // is not copied at all (the switch is a hot path, and notes can be megabytes long).
     if (m_nShownNoteId != 0 && m_editor.IsModified())
-        StartDeferredSave(m_nShownNoteId);
-    StopTypingSave();
+        m_saves.Defer(m_nShownNoteId, m_editor.Text(), m_editor.Position(), m_shownStored,
+                      [this] { return WriteWaitingSaves(); });
+    m_saves.StopTyping();
     // The editor has left that note: a save of it that now turns into a
     // conflict note must not take the editor, nor the selection, with it.
     m_nShownNoteId = 0;

@@ -42,6 +42,7 @@
 #include "notes/NoteEditorView.h"
 #include "notes/NotesHost.h"
 #include "notes/NotesTreeView.h"
+#include "notes/SaveScheduler.h"
 #include "notes/StoredTexts.h"
 #include "search/NoteSearch.h"
 #include "storage/CppSQLite3Exception.h"
@@ -54,7 +55,7 @@ class CppSQLite3DB;
 class NotesSession {
 public:
     // How long after leaving a note its text is written (the deferred save).
-    static constexpr UINT kDeferredSaveMs = 200;
+    static constexpr UINT kDeferredSaveMs = SaveScheduler::kDeferredSaveMs;
     // How often the shown window looks for changes other copies made to the file.
     static constexpr UINT kChangeCheckMs = 3000;
 
@@ -177,10 +178,10 @@ public:
 
     // What the windows and the tests look at.
     bool NoteDeleted() const { return m_bNoteDeleted; }
-    bool SaveIsWaiting() const { return m_deferredSave.IsWaiting(); }
+    bool SaveIsWaiting() const { return m_saves.Waiting().IsWaiting(); }
     // The text waiting to be written into a note (a failed or deferred save), or null.
     const std::wstring* WaitingText(long long noteId) const {
-        const DeferredSave::Waiting* save = m_deferredSave.Find(noteId);
+        const DeferredSave::Waiting* save = m_saves.Waiting().Find(noteId);
         return save ? &save->text : nullptr;
     }
 
@@ -229,23 +230,16 @@ private:
     // The shown note, untouched here, holds `text` now (another copy's, of
     // the file's `version`): the editor shows it at the same place.
     void ShowStoredChange(std::wstring text, long long version);
-    // Records the editor's text and position as the deferred save of `noteId`
-    // (writing a save already waiting first) and starts the timer.
-    void StartDeferredSave(long long noteId);
-    // The deferred save's timer: writes what waits; a retry waits only briefly for locks.
+    // The saves' timer: writes what waits; a retry waits only briefly for locks.
     void WriteDeferredSaves();
     // Before the database file is let go of: writes what waits, or else keeps
     // it in recovery files and tells the user.
     void WriteOrRecoverWaitingSaves();
-    // Writes every waiting text into a recovery file, forgets it, and tells the
-    // user where, after `why`.
+    // Writes every waiting text into a recovery file and tells the user where, after `why`.
     void KeepInRecoveryFiles(const std::wstring& why);
     // A save failed: its retry is scheduled, and the user told once.
     void SaveFailed(const wchar_t* failurePrefix, const CppSQLite3Exception& e);
-    // Everything that waited was written.
-    void EndSaveFailures();
     void SaveTyping();
-    void StopTypingSave();
     // Runs a storage step. A failure is shown in an error box as `failurePrefix`
     // followed by the exception's message; returns whether the step succeeded.
     template <typename Step>
@@ -270,15 +264,8 @@ private:
     NotesHost& m_host;
     NotesStore m_store;
     std::wstring m_strDbPath;
-    // The saves that wait: the note left last, written by the deferred save's
-    // timer, and saves that failed, tried again by the same timer.
-    DeferredSave m_deferredSave;
-    // While failed saves wait: how long until the next try (0: none failed).
-    UINT m_nRetryMs = 0;
-    // Whether the user was told of the failures that wait (once until they are written).
-    bool m_bSaveFailureReported = false;
-    // Whether typing since the last save waits for the typing timers.
-    bool m_bTypingUnsaved = false;
+    // The saves that wait, their timers, their retries and their report, typing saves.
+    SaveScheduler m_saves{m_host};
     // The selected note that another program's lock kept from being read (0: none).
     long long m_nUnreadNoteId = 0;
     bool m_bNoteDeleted = false;

@@ -68,7 +68,7 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
         failure = e.Message();
     }
     // Saves that arrived while the notes were stored waited for the end.
-    if (m_deferredSave.IsWaiting())
+    if (m_saves.Waiting().IsWaiting())
         WriteWaitingSaves();
     if (failed) {
         progress.Finished();

@@ -68,13 +68,13 @@ void NotesSession::DeleteSelectedNote() {
         if (note.id == m_nShownNoteId && m_editor.IsModified()) {
             note.text = m_editor.Text();
             note.pos = m_editor.Position();
-        } else if (const DeferredSave::Waiting* save = m_deferredSave.Find(note.id)) {
+        } else if (const DeferredSave::Waiting* save = m_saves.Waiting().Find(note.id)) {
             note.text = save->text;
             note.pos = save->pos;
         }
         // Nothing waits to be written into a note that is gone, and the shown
         // note's edits have nowhere to go.
-        m_deferredSave.Forget(note.id);
+        m_saves.Forget(note.id);
         if (note.id == m_nShownNoteId)
             ShowNoNote();
     }
@@ -168,7 +168,7 @@ int NotesSession::ExportLevel(const std::wstring& folder, HTREEITEM item, int& f
         failed += m_tree.Count();
         return 0;
     }
-    for (const DeferredSave::Waiting& save : m_deferredSave.All())
+    for (const DeferredSave::Waiting& save : m_saves.Waiting().All())
         texts[save.noteId] = save.text;
     TreeExport exported(m_tree, texts);
     const int written = exported.Write(folder, item);

@@ -5,52 +5,33 @@
 #include <string>
 #include <utility>
 
-#include "app/TestSeams.h"
 #include "notes/NotesSession.h"
-#include "notes/RecoveryFiles.h"
-#include "settings/AppFolders.h"
 
 namespace {
 const wchar_t kSaveError[] = L"Tallyleaf error: Can't save note.\n - ";
 const wchar_t kWaitingSaveError[] = L"Tallyleaf error 2: Can't save note.\n - ";
 const wchar_t kExitError[] = L"Tallyleaf destroy error.\n - ";
-const wchar_t kKeptForLater[] =
-    L"\n\nNothing is lost: Tallyleaf keeps the text and saves it as soon as the database can be written.";
-
-// A failed save is tried again after a second, then less often, but never
-// more than a few seconds apart.
-constexpr UINT kFirstRetryMs = 1000;
-constexpr UINT kLongestRetryMs = 4000;
-
-// Typing is saved after a pause of this long, and at least this often while it goes on.
-UINT g_typingPauseMs = 2000;
-UINT g_longestUnsavedTypingMs = 30000;
 }  // namespace
-
-void TestSeams::SetTypingSaveDelays(UINT pauseMs, UINT longestMs) {
-    g_typingPauseMs = pauseMs;
-    g_longestUnsavedTypingMs = longestMs;
-}
 
 bool NotesSession::WriteShownNote(long long noteId, const wchar_t* failurePrefix) {
     // The editor's text belongs to the note it was loaded from, and to no other:
     // with no note shown (or another one) there is nothing to write.
     if (noteId == 0 || noteId != m_nShownNoteId)
         return true;
-    StopTypingSave();
+    m_saves.StopTyping();
     std::wstring text = m_editor.Text();
     const int pos = m_editor.Position();
     try {
         WriteChecked(noteId, text, pos, m_shownStored);
     } catch (const CppSQLite3Exception& e) {
-        m_deferredSave.Record(noteId, std::move(text), pos, m_shownStored);
+        m_saves.Keep(noteId, std::move(text), pos, m_shownStored);
         SaveFailed(failurePrefix, e);
         return false;
     }
     // What waited for this note is older than what was just written.
-    m_deferredSave.Forget(noteId);
-    if (!m_deferredSave.IsWaiting())
-        EndSaveFailures();
+    m_saves.Forget(noteId);
+    if (!m_saves.Waiting().IsWaiting())
+        m_saves.Succeeded();
     TellWhatSavesKept();
     return true;
 }
@@ -65,13 +46,13 @@ void NotesSession::SaveShownNote() {
 }
 
 void NotesSession::SaveOnExit() {
-    StopTypingSave();
+    m_saves.StopTyping();
     m_host.StopTimer(NotesHost::Timer::DeferredSave);
     // The note shown joins what waits (a note left just before the end), and
     // all of it is written, or kept in recovery files.
     const long long shown = m_tree.SelectedNoteId();
     if (shown != 0 && shown == m_nShownNoteId)
-        m_deferredSave.Record(shown, m_editor.Text(), m_editor.Position(), m_shownStored);
+        m_saves.Keep(shown, m_editor.Text(), m_editor.Position(), m_shownStored);
     m_editor.SetModified(false);
     std::wstring failure;
     if (m_store.IsOpen()) {
@@ -89,15 +70,15 @@ void NotesSession::SaveOnExit() {
         }
     }
     TellWhatSavesKept();
-    if (m_deferredSave.IsWaiting())
+    if (m_saves.Waiting().IsWaiting())
         KeepInRecoveryFiles(kExitError + failure);
     else if (!failure.empty())
         m_host.Say(kExitError + failure, MB_OK | MB_ICONERROR);
 }
 
 bool NotesSession::WriteWaitingSaves() {
-    if (!m_deferredSave.IsWaiting()) {
-        EndSaveFailures();
+    if (!m_saves.Waiting().IsWaiting()) {
+        m_saves.Succeeded();
         return true;
     }
     if (!m_store.IsOpen())
@@ -109,14 +90,14 @@ bool NotesSession::WriteWaitingSaves() {
         SaveFailed(kWaitingSaveError, e);
         return false;
     }
-    EndSaveFailures();
+    m_saves.Succeeded();
     TellWhatSavesKept();
     return true;
 }
 
 void NotesSession::WriteOrRecoverWaitingSaves() {
     m_host.StopTimer(NotesHost::Timer::DeferredSave);
-    if (!m_deferredSave.IsWaiting())
+    if (!m_saves.Waiting().IsWaiting())
         return;
     std::wstring failure;
     if (m_store.IsOpen()) {
@@ -127,58 +108,25 @@ void NotesSession::WriteOrRecoverWaitingSaves() {
         }
     }
     TellWhatSavesKept();
-    if (m_deferredSave.IsWaiting())
+    if (m_saves.Waiting().IsWaiting())
         KeepInRecoveryFiles(kWaitingSaveError + failure);
-    EndSaveFailures();
+    m_saves.Succeeded();
 }
 
 void NotesSession::SaveFailed(const wchar_t* failurePrefix, const CppSQLite3Exception& e) {
-    m_nRetryMs = m_nRetryMs == 0 ? kFirstRetryMs : std::min(m_nRetryMs * 2, kLongestRetryMs);
-    m_host.StartTimer(NotesHost::Timer::DeferredSave, m_nRetryMs);
     // Waiting for the import is no failure the user needs to hear of.
-    if (m_bSaveFailureReported || m_store.InTransaction())
-        return;
-    m_bSaveFailureReported = true;
-    m_host.Say(failurePrefix + std::wstring(e.Message()) + kKeptForLater, MB_OK | MB_ICONERROR);
-}
-
-void NotesSession::EndSaveFailures() {
-    m_nRetryMs = 0;
-    m_bSaveFailureReported = false;
+    m_saves.Failed(failurePrefix, e, m_store.InTransaction());
 }
 
 void NotesSession::KeepInRecoveryFiles(const std::wstring& why) {
-    std::vector<UnsavedNote> notes;
-    for (const DeferredSave::Waiting& save : m_deferredSave.All()) {
-        HTREEITEM item = m_tree.FindNote(save.noteId);
-        notes.push_back({item ? m_tree.Name(item) : L"Note " + std::to_wstring(save.noteId), save.text});
-    }
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    const std::vector<std::wstring> files = WriteRecoveryFiles(AppFolders::DataFolder(), notes, now);
-    std::wstring list;
-    for (size_t i = 0; i < files.size(); ++i)
-        list += L"\n  " + (files[i].empty() ? L"(could not be written anywhere) " + notes[i].name : files[i]);
-    m_deferredSave.Clear();
-    m_host.Say(why + L"\n\nThe text that could not be saved into the database " + m_strDbPath +
-                   L" is kept in these files:" + list,
-               MB_OK | MB_ICONWARNING);
-}
-
-void NotesSession::StartDeferredSave(long long noteId) {
-    // While failed saves wait for their retry, the note left joins them: trying
-    // now would only hold the user up.
-    const bool retrying = m_nRetryMs != 0;
-    if (m_deferredSave.IsWaiting() && !retrying)
-        WriteWaitingSaves();
-    m_deferredSave.Record(noteId, m_editor.Text(), m_editor.Position(), m_shownStored);
-    if (m_nRetryMs == 0)
-        m_host.StartTimer(NotesHost::Timer::DeferredSave, kDeferredSaveMs);
+    m_saves.KeepInRecoveryFiles(why, m_strDbPath, [this](long long noteId) {
+        HTREEITEM item = m_tree.FindNote(noteId);
+        return item ? m_tree.Name(item) : L"Note " + std::to_wstring(noteId);
+    });
 }
 
 void NotesSession::WriteDeferredSaves() {
-    m_host.StopTimer(NotesHost::Timer::DeferredSave);
-    if (m_nRetryMs == 0) {
+    if (!m_saves.TimerFired()) {
         WriteWaitingSaves();
         return;
     }
@@ -187,32 +135,19 @@ void NotesSession::WriteDeferredSaves() {
 }
 
 void NotesSession::OnTyped() {
-    if (m_nShownNoteId == 0)
-        return;
-    m_host.StartTimer(NotesHost::Timer::TypingPause, g_typingPauseMs);
-    if (!m_bTypingUnsaved) {
-        m_bTypingUnsaved = true;
-        m_host.StartTimer(NotesHost::Timer::TypingLongest, g_longestUnsavedTypingMs);
-    }
+    if (m_nShownNoteId != 0)
+        m_saves.Typed();
 }
 
 void NotesSession::SaveTyping() {
-    StopTypingSave();
+    m_saves.StopTyping();
     if (m_nShownNoteId == 0 || !m_editor.IsModified() || !m_store.IsOpen())
         return;
-    if (m_nRetryMs != 0) {
+    if (m_saves.IsRetrying()) {
         // Failed saves wait for their retry: the typing joins them.
-        m_deferredSave.Record(m_nShownNoteId, m_editor.Text(), m_editor.Position(), m_shownStored);
+        m_saves.Keep(m_nShownNoteId, m_editor.Text(), m_editor.Position(), m_shownStored);
     } else {
         WriteShownNote(m_nShownNoteId, kSaveError);
     }
     m_editor.SetModified(false);
-}
-
-void NotesSession::StopTypingSave() {
-    if (!m_bTypingUnsaved)
-        return;
-    m_bTypingUnsaved = false;
-    m_host.StopTimer(NotesHost::Timer::TypingPause);
-    m_host.StopTimer(NotesHost::Timer::TypingLongest);
 }

@@ -13,7 +13,7 @@ std::vector<NoteSearch::Note> NotesSession::NotesToSearch(StoredTexts::FullRead&
     const StoredTexts::Snapshot stored = m_storedTexts.Current(m_strDbPath, fullRead);
     // What has not been written yet stands over what is stored.
     std::unordered_map<long long, NoteSearch::Text> unwritten;
-    for (const DeferredSave::Waiting& save : m_deferredSave.All())
+    for (const DeferredSave::Waiting& save : m_saves.Waiting().All())
         unwritten[save.noteId] = NoteSearch::MakeText(save.text);
     if (m_nShownNoteId != 0)
         unwritten[m_nShownNoteId] = NoteSearch::MakeText(m_editor.Text());
@@ -82,7 +82,7 @@ bool NotesSession::ShowFound(const NoteSearch::Hit& hit) {
             return false;
     } else if (hit.noteId != m_nShownNoteId) {
         std::wstring text;
-        if (const DeferredSave::Waiting* save = m_deferredSave.Find(hit.noteId))
+        if (const DeferredSave::Waiting* save = m_saves.Waiting().Find(hit.noteId))
             text = save->text;
         else if (!TryStorage(L"Tallyleaf error: Can't load note.\n - ", [&] { m_store.ReadText(hit.noteId, text); }))
             return false;

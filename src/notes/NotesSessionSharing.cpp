@@ -100,7 +100,7 @@ void Graft(NotesTreeView& tree, NotesStore::RowsByParent& rows, long long parent
 }  // namespace
 
 void NotesSession::WriteWaitingChecked() {
-    m_deferredSave.WriteEach(
+    m_saves.WriteAll(
         [this](const DeferredSave::Waiting& save) { WriteChecked(save.noteId, save.text, save.pos, save.stored); });
 }
 
@@ -113,7 +113,7 @@ void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int 
     // The notes this session will still write into: a new note must not take
     // one of their ids, freed by a deletion elsewhere.
     long long idsInUse = m_nShownNoteId;
-    for (const DeferredSave::Waiting& save : m_deferredSave.All())
+    for (const DeferredSave::Waiting& save : m_saves.Waiting().All())
         idsInUse = std::max(idsInUse, save.noteId);
     NotesStore::CheckedSave saved = m_store.SaveNoteChecked(noteId, text, pos, stored, ConflictSuffix(), idsInUse);
     const bool shown = noteId == m_nShownNoteId;
@@ -209,10 +209,10 @@ void NotesSession::CheckForChanges() {
     // under it: typing, and what waits, are written first (checked), waiting
     // for a lock as the typing save does.
     SaveTyping();
-    if (m_deferredSave.IsWaiting() && m_nRetryMs == 0)
+    if (m_saves.Waiting().IsWaiting() && !m_saves.IsRetrying())
         WriteWaitingSaves();
     // A text still waiting keeps its note's item until it is written.
-    if (m_deferredSave.IsWaiting())
+    if (m_saves.Waiting().IsWaiting())
         return;
     BriefBusyWait brief(m_store);
     NotesStore::RowsByParent rows;
