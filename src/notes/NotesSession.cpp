@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/ScopedFlag.h"
 #include "settings/AppFolders.h"
 #include "storage/CppSQLite3DB.h"
 #include "storage/OldDatabase.h"
@@ -76,9 +77,10 @@ void NotesSession::Open() {
     // tree view drawn item by item while it is shown takes about a millisecond
     // per note (seconds for thousands of notes).
     m_tree.SetRedraw(false);
-    m_bClearingTree = true;
-    m_tree.RemoveAll();
-    m_bClearingTree = false;
+    {
+        ScopedFlag emptying(m_bClearingTree);
+        m_tree.RemoveAll();
+    }
     ShowNoNote();
     if (opened) {
         TryStorage(kOpenError, [this] {
@@ -89,12 +91,12 @@ void NotesSession::Open() {
         });
     }
     // Other copies' changes are counted from here on.
-    m_bTreeBehind = false;
+    long long version = -1;
     try {
-        m_nDataVersion = opened ? m_store.DataVersion() : -1;
+        version = opened ? m_store.DataVersion() : -1;
     } catch (const CppSQLite3Exception&) {
-        m_nDataVersion = -1;
     }
+    m_follower.Start(version);
     m_tree.SetRedraw(true);
     // The selection change shows the first note; a separate load before it
     // would only set the editor's text twice. With no item there is no note

@@ -43,6 +43,7 @@
 #include "notes/NotesHost.h"
 #include "notes/NotesTreeView.h"
 #include "notes/SaveScheduler.h"
+#include "notes/TreeFollower.h"
 #include "notes/StoredTexts.h"
 #include "search/NoteSearch.h"
 #include "storage/CppSQLite3Exception.h"
@@ -219,8 +220,6 @@ private:
     // A change to the tree met notes another copy changed: the tree shows
     // them as the file holds them now.
     void FollowTreeChangedElsewhere();
-    // Makes the tree show the notes of the table, changing only what differs.
-    void UpdateTree(NotesStore::RowsByParent rows);
     // The shown note after the tree followed the file: still selected, or,
     // when deleted elsewhere, another note shown; its text reloaded when
     // another copy changed it (the user's typing was written before); the
@@ -271,15 +270,13 @@ private:
     bool m_bNoteDeleted = false;
     // The note whose text the editor holds; 0 while it holds none (read-only then).
     long long m_nShownNoteId = 0;
-    // Set while the tree is emptied or brought up to date: its selection changes are not the user's.
+    // Set while the program itself changes the tree (emptied, brought up to
+    // date, a conflict note selected): its selection changes are not the user's.
     bool m_bClearingTree = false;
     // The shown note's text as the file held it when it was read or last written here.
     NotesStore::StoredText m_shownStored;
-    // The file's count of other connections' commits when the tree last followed it.
-    long long m_nDataVersion = -1;
-    // Set when the tree shows less than the table does (a note kept after a
-    // deletion elsewhere): the next check updates it even when nobody wrote.
-    bool m_bTreeBehind = false;
+    // What other copies changed, brought into the tree.
+    TreeFollower m_follower{m_tree};
     bool m_bCheckingForChanges = false;
     // What the checked saves kept elsewhere, for the user.
     std::vector<std::wstring> m_savesKept;

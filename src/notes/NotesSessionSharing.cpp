@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "framework/ScopedFlag.h"
 #include "notes/NotesSession.h"
 
 namespace {
 constexpr int kSqliteBusy = 5;
-using Items = std::unordered_map<long long, HTREEITEM>;
 
 std::wstring ConflictSuffix() {
     SYSTEMTIME now{};
@@ -44,59 +44,6 @@ bool FindParentNote(const NotesTreeView& tree, HTREEITEM first, long long parent
     return false;
 }
 
-// Where each note the tree should show belongs, and its name.
-struct Place {
-    long long parentId;
-    const std::wstring* name;
-};
-
-// Removes the items below `parentId` (from `first` on) whose note is gone or
-// has another parent now, renames those renamed, and lists the rest in `items`.
-// `changing` is called before the first change.
-template <typename Changing>
-void Prune(NotesTreeView& tree, HTREEITEM first, long long parentId, const std::unordered_map<long long, Place>& wanted,
-           Items& items, Changing& changing) {
-    for (HTREEITEM item = first; item;) {
-        const HTREEITEM next = tree.NextSibling(item);
-        const long long id = tree.NoteId(item);
-        auto place = wanted.find(id);
-        if (place == wanted.end() || place->second.parentId != parentId || items.count(id)) {
-            // A moved note is inserted again at its new place, with its subnotes.
-            changing();
-            tree.Remove(item);
-        } else {
-            items[id] = item;
-            if (tree.Name(item) != *place->second.name) {
-                changing();
-                tree.SetName(item, *place->second.name);
-            }
-            Prune(tree, tree.FirstChild(item), id, wanted, items, changing);
-        }
-        item = next;
-    }
-}
-
-// Inserts the notes below `parentId` that the tree does not show yet, in the table's order.
-template <typename Changing>
-void Graft(NotesTreeView& tree, NotesStore::RowsByParent& rows, long long parentId, HTREEITEM parent, Items& items,
-           Changing& changing) {
-    auto level = rows.find(parentId);
-    if (level == rows.end())
-        return;
-    // Taken out of the map, so a note that is its own ancestor cannot be reached twice.
-    const std::vector<NotesStore::TreeRow> notes = std::move(level->second);
-    rows.erase(level);
-    for (const NotesStore::TreeRow& note : notes) {
-        HTREEITEM item = nullptr;
-        if (auto shown = items.find(note.id); shown != items.end()) {
-            item = shown->second;
-        } else {
-            changing();
-            item = tree.InsertNote(note.name, note.id, parent);
-        }
-        Graft(tree, rows, note.id, item, items, changing);
-    }
-}
 }  // namespace
 
 void NotesSession::WriteWaitingChecked() {
@@ -139,7 +86,7 @@ void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int 
             FindParentNote(m_tree, m_tree.FirstItem(), 0, item, saved.parentId);
         saved.noteId = m_store.RestoreNote(saved.parentId, saved.name, text, pos, idsInUse);
         // The deleted note's item goes at the next check, not under whatever the user is doing now.
-        m_bTreeBehind = true;
+        m_follower.MarkBehind();
         m_savesKept.push_back(L"The note " + Quoted(saved.name) +
                               L" was deleted by another copy of Tallyleaf on this database while you were "
                               L"editing it.\n\nYour text is kept: it is back as the note " +
@@ -154,7 +101,7 @@ void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int 
     HTREEITEM parent = saved.parentId == 0 ? TVI_ROOT : m_tree.FindNote(saved.parentId);
     HTREEITEM kept = parent ? m_tree.InsertNote(saved.name, saved.noteId, parent) : nullptr;
     if (!kept)
-        m_bTreeBehind = true;
+        m_follower.MarkBehind();
     if (!shown)
         return;
     // The editor goes on with the user's text, which is the new note's now.
@@ -162,9 +109,8 @@ void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int 
     // The version before the note was put back: at worst the next save reads it to compare.
     m_shownStored = {text, saved.version};
     if (kept) {
-        m_bClearingTree = true;
+        ScopedFlag selecting(m_bClearingTree);
         m_tree.Select(kept);
-        m_bClearingTree = false;
     }
 }
 
@@ -188,11 +134,7 @@ void NotesSession::CheckForChanges() {
     // Inside the import's transaction the file shows notes that may yet be taken back.
     if (!m_store.IsOpen() || m_bCheckingForChanges || m_store.InTransaction())
         return;
-    struct Checking {
-        bool& flag;
-        explicit Checking(bool& on) : flag(on) { flag = true; }
-        ~Checking() { flag = false; }
-    } checking(m_bCheckingForChanges);
+    ScopedFlag checking(m_bCheckingForChanges);
     long long version = 0;
     {
         // Reads wait only briefly for another copy's lock: the next check comes soon.
@@ -203,7 +145,7 @@ void NotesSession::CheckForChanges() {
             return;
         }
     }
-    if (version == m_nDataVersion && !m_bTreeBehind)
+    if (!m_follower.IsDue(version))
         return;
     // What the user wrote meets the file as it is now, before the tree changes
     // under it: typing, and what waits, are written first (checked), waiting
@@ -221,47 +163,16 @@ void NotesSession::CheckForChanges() {
     } catch (const CppSQLite3Exception&) {
         return;
     }
-    UpdateTree(rows);
+    m_follower.UpdateTree(std::move(rows), m_bClearingTree);
     // The shown note's text could not be read: the next check looks again.
     if (!FollowShownNote(version))
         return;
-    m_nDataVersion = version;
-    m_bTreeBehind = false;
+    m_follower.Followed(version);
 }
 
 void NotesSession::FollowTreeChangedElsewhere() {
-    m_bTreeBehind = true;
+    m_follower.MarkBehind();
     CheckForChanges();
-}
-
-void NotesSession::UpdateTree(NotesStore::RowsByParent rows) {
-    std::unordered_map<long long, Place> wanted;
-    std::vector<long long> parents{0};
-    for (std::size_t i = 0; i < parents.size(); ++i) {
-        auto level = rows.find(parents[i]);
-        if (level == rows.end())
-            continue;
-        for (const NotesStore::TreeRow& note : level->second) {
-            if (wanted.emplace(note.id, Place{parents[i], &note.name}).second)
-                parents.push_back(note.id);
-        }
-    }
-    // Nothing is drawn, and no selection change is the user's, unless something changes.
-    bool changing = false;
-    auto startChanging = [&] {
-        if (changing)
-            return;
-        changing = true;
-        m_tree.SetRedraw(false);
-        m_bClearingTree = true;
-    };
-    Items items;
-    Prune(m_tree, m_tree.FirstItem(), 0, wanted, items, startChanging);
-    Graft(m_tree, rows, 0, TVI_ROOT, items, startChanging);
-    if (!changing)
-        return;
-    m_bClearingTree = false;
-    m_tree.SetRedraw(true);
 }
 
 bool NotesSession::FollowShownNote(long long version) {
@@ -286,9 +197,8 @@ bool NotesSession::FollowShownNote(long long version) {
         return true;
     }
     if (m_tree.Selected() != item) {
-        m_bClearingTree = true;
+        ScopedFlag selecting(m_bClearingTree);
         m_tree.Select(item);
-        m_bClearingTree = false;
     }
     // Changed by another copy while the user typed nothing here (typing was
     // written above): the editor shows it as stored now, at the same place.
