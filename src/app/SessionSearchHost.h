@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "dialogs/FindAllNotesHost.h"
+#include "framework/PostedObject.h"
 #include "notes/NotesSession.h"
 #include "notes/SearchWorker.h"
 
@@ -30,8 +31,7 @@ public:
             failed->generation = generation;
             failed->query = query;
             failed->failure = e.Message();
-            if (::PostMessageW(notify, message, 0, reinterpret_cast<LPARAM>(failed.get())))
-                failed.release();
+            PostedObject<SearchWorker::Outcome>::Post(notify, message, std::move(failed));
             return;
         }
         m_worker.Post(std::move(request));

@@ -35,6 +35,7 @@ DEFINE_MESSAGE_TABLE(CFindAllNotesDlg, CDialog,
     OnControlNotify(IDC_FIND_ALL_NAMES_ONLY, BN_CLICKED, &CFindAllNotesDlg::OnOptionClick),
     OnMessage(WM_TIMER, &CFindAllNotesDlg::OnTimer),
     OnMessage(WM_NOTES_FOUND, &CFindAllNotesDlg::OnFound),
+    OnMessage(WM_DESTROY, &CFindAllNotesDlg::OnDestroy),
     OnNotify(IDC_FIND_ALL_RESULTS, NM_DBLCLK, &CFindAllNotesDlg::OnResultsDoubleClick),
     OnNotify(IDC_FIND_ALL_RESULTS, LVN_GETDISPINFOW, &CFindAllNotesDlg::OnResultsText))
 // clang-format on
@@ -123,6 +124,14 @@ LRESULT CFindAllNotesDlg::OnFound(WPARAM, LPARAM lParam) {
     FillList(std::move(found->paths));
     SetCount(CountLine());
     return 0;
+}
+
+LRESULT CFindAllNotesDlg::OnDestroy(WPARAM, LPARAM) {
+    // Answers still queued would go with the window's messages, unfreed.
+    MSG queued;
+    while (::PeekMessageW(&queued, m_hWnd, WM_NOTES_FOUND, WM_NOTES_FOUND, PM_REMOVE))
+        m_host.TakeFound(queued.lParam);
+    return Default();
 }
 
 LRESULT CFindAllNotesDlg::OnResultsDoubleClick(NMHDR*) {

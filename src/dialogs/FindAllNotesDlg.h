@@ -50,6 +50,7 @@ private:
     void OnOptionClick(UINT);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnFound(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnResultsDoubleClick(NMHDR*);
     LRESULT OnResultsText(NMHDR*);
 

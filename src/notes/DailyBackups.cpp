@@ -126,6 +126,11 @@ BackupResult DailyBackups::MakeUndoCopy(const std::wstring& dbPath) {
     return DatabaseBackup::MakeUndoCopy(series, Folder(), now);
 }
 
+void DailyBackups::Finish() {
+    const NotesHost::PostTarget target = m_host.BackupDoneTarget();
+    m_worker.Discard(target.window, target.message);
+}
+
 void DailyBackups::OnDone(LPARAM posted) {
     std::unique_ptr<BackupResult> result = BackupWorker::TakeResult(posted);
     if (!result)

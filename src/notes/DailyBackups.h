@@ -50,6 +50,9 @@ public:
     BackupResult MakeUndoCopy(const std::wstring& dbPath);
     // The worker's result, posted to the host's BackupDoneTarget.
     void OnDone(LPARAM result);
+    // The window is about to go: a copy under way is waited for, and its
+    // result, if still queued, is freed unreported.
+    void Finish();
     // Another file gets its own copy of the day.
     void ForgetDay() { m_lastBackupDay = BackupDate{}; }
 

@@ -69,6 +69,7 @@ void NotesSession::SaveOnExit() {
         } catch (const CppSQLite3Exception&) {
         }
     }
+    m_backups.Finish();
     TellWhatSavesKept();
     if (m_saves.Waiting().IsWaiting())
         KeepInRecoveryFiles(kExitError + failure);

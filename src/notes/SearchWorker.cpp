@@ -1,5 +1,7 @@
 #include "notes/SearchWorker.h"
 
+#include "framework/PostedObject.h"
+
 #include <exception>
 #include <unordered_map>
 #include <utility>
@@ -49,14 +51,13 @@ void SearchWorker::Run() {
             request = std::move(*m_next);
             m_next.reset();
         }
-        Outcome* outcome = nullptr;
+        std::unique_ptr<Outcome> outcome;
         try {
-            outcome = Answer(request).release();
+            outcome = Answer(request);
         } catch (...) {
             // Not even memory for an answer: the asker keeps its last results.
         }
-        if (outcome && !::PostMessageW(request.notify, request.message, 0, reinterpret_cast<LPARAM>(outcome)))
-            delete outcome;
+        PostedObject<Outcome>::Post(request.notify, request.message, std::move(outcome));
     }
 }
 
@@ -92,5 +93,5 @@ std::unique_ptr<SearchWorker::Outcome> SearchWorker::Answer(Request& request) {
 }
 
 std::unique_ptr<SearchWorker::Outcome> SearchWorker::Take(LPARAM lParam) {
-    return std::unique_ptr<Outcome>(reinterpret_cast<Outcome*>(lParam));
+    return PostedObject<Outcome>::Take(lParam);
 }

@@ -4,17 +4,19 @@
 #include <new>
 
 #include "framework/Exception.h"
+#include "framework/PostedObject.h"
 
 namespace {
 
 // Never throws: a failure of the copy itself becomes a Failed result, and one
 // that leaves no memory even for that gives null.
-BackupResult* RunBackup(const BackupSeries& series, const std::wstring& folder, BackupDate today) noexcept {
+std::unique_ptr<BackupResult> RunBackup(const BackupSeries& series, const std::wstring& folder,
+                                        BackupDate today) noexcept {
     try {
         try {
-            return new BackupResult(DatabaseBackup::MakeCopy(series, folder, today));
+            return std::make_unique<BackupResult>(DatabaseBackup::MakeCopy(series, folder, today));
         } catch (const std::exception& e) {
-            auto* failed = new BackupResult();
+            auto failed = std::make_unique<BackupResult>();
             failed->dbPath = series.DatabasePath();
             failed->message = L"The backup failed: " + ExceptionMessage(e);
             return failed;
@@ -39,11 +41,10 @@ bool BackupWorker::Start(const BackupSeries& series, const std::wstring& folder,
     m_running.store(true);
     try {
         m_thread = std::thread([this, series, folder, today, notify, message] {
-            BackupResult* result = RunBackup(series, folder, today);
+            std::unique_ptr<BackupResult> result = RunBackup(series, folder, today);
             // Cleared before posting, so a receiver may start the next backup at once.
             m_running.store(false);
-            if (!::PostMessageW(notify, message, 0, reinterpret_cast<LPARAM>(result)))
-                delete result;
+            PostedObject<BackupResult>::Post(notify, message, std::move(result));
         });
     } catch (...) {
         m_running.store(false);
@@ -58,5 +59,10 @@ void BackupWorker::Wait() {
 }
 
 std::unique_ptr<BackupResult> BackupWorker::TakeResult(LPARAM lParam) {
-    return std::unique_ptr<BackupResult>(reinterpret_cast<BackupResult*>(lParam));
+    return PostedObject<BackupResult>::Take(lParam);
+}
+
+void BackupWorker::Discard(HWND notify, UINT message) {
+    Wait();
+    PostedObject<BackupResult>::DiscardQueued(notify, message);
 }

@@ -27,6 +27,9 @@ public:
     bool IsRunning() const { return m_running.load(); }
     // Waits until the running backup, if any, has posted its result.
     void Wait();
+    // Waits for a running backup and frees the results still queued for
+    // `notify` (a window about to go, whose messages would be dropped).
+    void Discard(HWND notify, UINT message);
 
     // The result a posted message carries; the caller owns it from now on. Null
     // only when there was not even memory for a result.
