@@ -291,17 +291,10 @@ LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
 }
 
 LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
-    if (w == TIMER_DEFERRED_SAVE) {
-        m_notes.OnTimer(NotesHost::Timer::DeferredSave);
-    } else if (w == TIMER_TYPING_PAUSE) {
-        m_notes.OnTimer(NotesHost::Timer::TypingPause);
-    } else if (w == TIMER_TYPING_LONGEST) {
-        m_notes.OnTimer(NotesHost::Timer::TypingLongest);
-    } else if (w == TIMER_READ_NOTE_AGAIN) {
-        m_notes.OnTimer(NotesHost::Timer::ReadNoteAgain);
-    } else if (w == TIMER_CHECK_FOR_CHANGES) {
-        if (MayChangeTheTree(m_hWnd))
-            m_notes.OnTimer(NotesHost::Timer::CheckForChanges);
+    NotesHost::Timer timer{};
+    if (WindowNotesHost::SessionTimer(w, timer)) {
+        if (timer != NotesHost::Timer::CheckForChanges || MayChangeTheTree(m_hWnd))
+            m_notes.OnTimer(timer);
     } else if (w == TIMER_HIDE_DELAY) {
         HideWindow();
         KillTimer(TIMER_HIDE_DELAY);

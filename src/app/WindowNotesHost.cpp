@@ -4,20 +4,11 @@
 #include "dialogs/TextEntryDlg.h"
 #include "framework/AppMessageBox.h"
 
-UINT_PTR WindowNotesHost::TimerId(Timer timer) {
-    switch (timer) {
-        case Timer::DeferredSave:
-            return TIMER_DEFERRED_SAVE;
-        case Timer::TypingPause:
-            return TIMER_TYPING_PAUSE;
-        case Timer::TypingLongest:
-            return TIMER_TYPING_LONGEST;
-        case Timer::ReadNoteAgain:
-            return TIMER_READ_NOTE_AGAIN;
-        case Timer::CheckForChanges:
-            return TIMER_CHECK_FOR_CHANGES;
-    }
-    return 0;
+bool WindowNotesHost::SessionTimer(UINT_PTR id, Timer& timer) {
+    if (id < TIMER_NOTES_FIRST || id >= TimerId(Timer::Count))
+        return false;
+    timer = static_cast<Timer>(id - TIMER_NOTES_FIRST);
+    return true;
 }
 
 void WindowNotesHost::StartTimer(Timer timer, UINT ms) {

@@ -11,8 +11,9 @@
 class NotesHost {
 public:
     // The session's timers; the host maps them to its own timer ids and hands
-    // each one back to the session when it fires.
-    enum class Timer { DeferredSave, TypingPause, TypingLongest, ReadNoteAgain, CheckForChanges };
+    // each one back to the session when it fires. A timer is added here (and
+    // handled in NotesSession::OnTimer), nowhere else: Count stays last.
+    enum class Timer { DeferredSave, TypingPause, TypingLongest, ReadNoteAgain, CheckForChanges, Count };
     // A window and a message posted to it.
     struct PostTarget {
         HWND window;

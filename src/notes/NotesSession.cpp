@@ -253,6 +253,8 @@ void NotesSession::OnTimer(NotesHost::Timer timer) {
         case NotesHost::Timer::CheckForChanges:
             CheckForChanges();
             break;
+        case NotesHost::Timer::Count:
+            break;
     }
 }
 

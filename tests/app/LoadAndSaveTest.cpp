@@ -143,7 +143,7 @@ TEST_F(LoadAndSave, AWaitingDeferredSaveIsWrittenBeforeTheSaveDialog) {
     Select(L"Work");
     ASSERT_TRUE(dlg->Notes().SaveIsWaiting());
     // Without its timer the waiting save is written only if Save to File writes it.
-    ::KillTimer(dlg->m_hWnd, TIMER_DEFERRED_SAVE);
+    ::KillTimer(dlg->m_hWnd, WindowNotesHost::TimerId(NotesHost::Timer::DeferredSave));
     std::wstring storedWhileAsked;
     modal.Answer([&](HWND) {
         storedWhileAsked = StoredText(1);

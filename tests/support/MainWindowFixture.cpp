@@ -133,6 +133,6 @@ std::wstring MainWindowTest::SelectedLabel() {
 }
 
 void MainWindowTest::PumpPastDeferredSave() {
-    MessageWatch saveTimer{dlg->m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
+    MessageWatch saveTimer{dlg->m_hWnd, WM_TIMER, WindowNotesHost::TimerId(NotesHost::Timer::DeferredSave)};
     PumpUntil([&] { return saveTimer.seen > 0; }, NotesSession::kDeferredSaveMs + 100, &saveTimer);
 }
