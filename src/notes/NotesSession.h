@@ -8,19 +8,20 @@
 // is tried again, less often each time; the user is told once per run of
 // failures; and what still can't be written when the file must be let go of
 // goes into recovery files. Typing is saved after a pause and at least every
-// so often; a note another program's lock keeps from being read says so in
-// the editor and shows itself when it can be read. The daily backups are
-// DailyBackups'.
+// so often. When those saves happen is its SaveScheduler's. A note another
+// program's lock keeps from being read says so in the editor and shows itself
+// when it can be read. The daily backups are DailyBackups'.
 //
 // Other copies of the program may use the same file. A save never overwrites
 // what another copy stored meanwhile: the text goes into a conflict note
-// beside it, or back into the tree when the note was deleted there. While the
-// window is shown the tree follows what the others change.
+// beside it, or back into the tree when the note was deleted there. Changes to
+// the tree are checked against the file. While the window is shown the tree
+// follows what the others change (its TreeFollower's).
 //
 // It knows no windows: it works through the tree, the editor and the host it
 // is given (NotesTreeView, NoteEditorView, NotesHost). Its code is split by concern:
 //   NotesSession.cpp            opening, filling the tree, loading and showing notes
-//   NotesSessionSaves.cpp       saving, the saves that wait, typing, recovery files
+//   NotesSessionSaves.cpp       saving the shown note and what waits, typing, recovery files
 //   NotesSessionOperations.cpp  add, rename, delete, move, export, the old database
 //   NotesSessionSearch.cpp      the notes the search in all notes reads, showing a match
 //   NotesSessionImport.cpp      the import of a folder of text files
