@@ -142,7 +142,7 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
     return samples;
 }
 
-// Hiding the called-up window with `note` shown: HideWindow saves it at once.
+// Hiding the called-up window with `note` shown: hiding saves it at once.
 Samples MeasureHides(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
     ShowNote(dlg, note);
     Samples samples;
@@ -156,7 +156,7 @@ Samples MeasureHides(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
         samples.Add(watch.ElapsedMs());
         PumpPending();
         if (dlg.IsWindowVisible())
-            Fail("the window is still visible after HideWindow");
+            Fail("the window is still visible after hiding");
     }
     return samples;
 }
@@ -500,7 +500,7 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
                                  {}});
         }
         Progress(std::string("hides, ") + size.label);
-        hides.push_back({"Hide: HideWindow, saves the shown note",
+        hides.push_back({"Hide: TrayAndHotKey::Hide, saves the shown note",
                          size.label,
                          MeasureHides(*dlg, a, kHideReps),
                          size.targetMs,
