@@ -4,8 +4,8 @@
 
 #include "app/AppConstants.h"
 #include "app/CloseForUpdate.h"
+#include "app/MayChangeTheTree.h"
 #include "app/PortableFolderNotice.h"
-#include "app/TreeChangeMoment.h"
 #include "framework/AppMessageBox.h"
 #include "framework/Dpi.h"
 #include "res/resource.h"

@@ -1,7 +1,7 @@
 #include "app/TrayAndHotKey.h"
 
 #include "app/AppConstants.h"
-#include "app/TreeChangeMoment.h"
+#include "app/MayChangeTheTree.h"
 #include "framework/AppMessageBox.h"
 #include "framework/WindowsVersion.h"
 #include "res/resource.h"
