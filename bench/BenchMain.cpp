@@ -24,6 +24,7 @@
 #include "support/Stopwatch.h"
 #include "NotesDatabase.h"
 #include "app/AppConstants.h"
+#include "app/WindowNotesHost.h"
 #include "settings/AppFolders.h"
 #include "app/TallyLeafDlg.h"
 #include "framework/ModulePath.h"
@@ -37,12 +38,12 @@ using namespace bench;
 namespace {
 
 // Whether the editor shows `note`: its length and its first (marker) line.
-bool Shows(const CTallyLeafDlg& dlg, const NoteFacts& note) {
-    if (static_cast<size_t>(::GetWindowTextLengthW(dlg.Editor())) != note.length)
+bool Shows(CTallyLeafDlg& dlg, const NoteFacts& note) {
+    if (static_cast<size_t>(::GetWindowTextLengthW(dlg.Parts().editor)) != note.length)
         return false;
     wchar_t line[64] = {};
     *reinterpret_cast<WORD*>(line) = 63;
-    const LRESULT n = dlg.Editor().SendMessage(EM_GETLINE, 0, reinterpret_cast<LPARAM>(line));
+    const LRESULT n = dlg.Parts().editor.SendMessage(EM_GETLINE, 0, reinterpret_cast<LPARAM>(line));
     return std::wstring(line, static_cast<size_t>(n)) == note.marker;
 }
 
@@ -74,7 +75,7 @@ Samples MeasureStartUp(const std::wstring& dataFolder, const TreeDatabase& db, i
         Stopwatch watch;
         if (!dlg->Create())
             Fail("the main window could not be created");
-        WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
+        WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
                   "the tree and note 1 at start-up");
         const double ms = watch.ElapsedMs();
         samples.Add(ms);
@@ -86,10 +87,10 @@ Samples MeasureStartUp(const std::wstring& dataFolder, const TreeDatabase& db, i
 
 // Shows `note` outside any measurement, with no deferred save left waiting.
 void ShowNote(CTallyLeafDlg& dlg, const NoteFacts& note) {
-    dlg.Tree().SelectItem(ItemOf(dlg, note.id));
+    dlg.Parts().tree.SelectItem(ItemOf(dlg, note.id));
     WaitUntil([&] { return Shows(dlg, note); }, "the note to show");
-    MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
-    WaitUntil([&] { return !dlg.Notes().SaveIsWaiting(); }, "the deferred save", &timer);
+    MessageWatch timer{dlg.m_hWnd, WM_TIMER, WindowNotesHost::TimerId(NotesHost::Timer::DeferredSave)};
+    WaitUntil([&] { return !dlg.Parts().notes.SaveIsWaiting(); }, "the deferred save", &timer);
 }
 
 bool g_replaceSetsModified = true;
@@ -99,11 +100,11 @@ bool g_replaceSetsModified = true;
 // 'y' and 'x' in turn, so its text changes every time and its length never.
 void EditOneCharacter(CTallyLeafDlg& dlg, const NoteFacts& note, int rep) {
     const int at = static_cast<int>(note.marker.size()) + 2;
-    dlg.Editor().SendMessage(EM_SETSEL, static_cast<WPARAM>(at), at + 1);
-    dlg.Editor().ReplaceSel((rep / 2) % 2 ? L"x" : L"y");
-    if (!dlg.Editor().GetModify()) {
+    dlg.Parts().editor.SendMessage(EM_SETSEL, static_cast<WPARAM>(at), at + 1);
+    dlg.Parts().editor.ReplaceSel((rep / 2) % 2 ? L"x" : L"y");
+    if (!dlg.Parts().editor.GetModify()) {
         g_replaceSetsModified = false;
-        dlg.Editor().SetModify(true);
+        dlg.Parts().editor.SetModify(true);
     }
     PumpPending();
 }
@@ -121,10 +122,10 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
         const NoteFacts* next = shown == &a ? &b : &a;
         if (edit)
             EditOneCharacter(dlg, *shown, static_cast<int>(samples.Count()));
-        MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_DEFERRED_SAVE};
+        MessageWatch timer{dlg.m_hWnd, WM_TIMER, WindowNotesHost::TimerId(NotesHost::Timer::DeferredSave)};
         HTREEITEM item = ItemOf(dlg, next->id);
         Stopwatch watch;
-        dlg.Tree().SelectItem(item);
+        dlg.Parts().tree.SelectItem(item);
         WaitUntil([&] { return Shows(dlg, *next); }, "the other note", &timer);
         double ms = watch.ElapsedMs();
         // A slow load lets the 200 ms timer come due inside the switch; its write is not the switch's.
@@ -134,7 +135,7 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
         if (edit) {
             WaitUntil([&] { return timer.seen > 0; }, "the deferred write", &timer);
             writes->Add(timer.lastMs);
-            if (dlg.Notes().SaveIsWaiting())
+            if (dlg.Parts().notes.SaveIsWaiting())
                 Fail("a deferred save still waits after its timer");
         }
         shown = next;
@@ -142,21 +143,21 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
     return samples;
 }
 
-// Hiding the called-up window with `note` shown: HideWindow saves it at once.
+// Hiding the called-up window with `note` shown: hiding saves it at once.
 Samples MeasureHides(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
     ShowNote(dlg, note);
     Samples samples;
     Stopwatch figureTime;
     while (MoreReps(samples.Count(), reps, figureTime)) {
-        dlg.CallUpWindow();
+        dlg.Parts().tray.CallUp();
         WaitUntil([&] { return dlg.IsWindowVisible(); }, "the window to show");
         PumpPending();
         Stopwatch watch;
-        dlg.HideWindow();
+        dlg.Parts().tray.Hide();
         samples.Add(watch.ElapsedMs());
         PumpPending();
         if (dlg.IsWindowVisible())
-            Fail("the window is still visible after HideWindow");
+            Fail("the window is still visible after hiding");
     }
     return samples;
 }
@@ -165,20 +166,20 @@ Samples MeasureHides(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
 // editor drawn with it.
 Samples MeasureTyping(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
     ShowNote(dlg, note);
-    dlg.Editor().SetFocus();
+    dlg.Parts().editor.SetFocus();
     const int middle = static_cast<int>(note.length / 2);
     Samples samples;
     Stopwatch figureTime;
     while (MoreReps(samples.Count(), reps, figureTime)) {
-        dlg.Editor().SendMessage(EM_SETSEL, static_cast<WPARAM>(middle), middle);
+        dlg.Parts().editor.SendMessage(EM_SETSEL, static_cast<WPARAM>(middle), middle);
         PumpPending();
         Stopwatch watch;
-        dlg.Editor().SendMessage(WM_CHAR, L'x', 1);
-        ::UpdateWindow(dlg.Editor());
+        dlg.Parts().editor.SendMessage(WM_CHAR, L'x', 1);
+        ::UpdateWindow(dlg.Parts().editor);
         samples.Add(watch.ElapsedMs());
         // Taken out again, so the note keeps its length.
-        dlg.Editor().SendMessage(EM_SETSEL, static_cast<WPARAM>(middle), middle + 1);
-        dlg.Editor().ReplaceSel(L"");
+        dlg.Parts().editor.SendMessage(EM_SETSEL, static_cast<WPARAM>(middle), middle + 1);
+        dlg.Parts().editor.ReplaceSel(L"");
         PumpPending();
     }
     return samples;
@@ -194,11 +195,11 @@ Samples MeasureIdleSaves(CTallyLeafDlg& dlg, const NoteFacts& note, int reps) {
     Samples samples;
     Stopwatch figureTime;
     while (MoreReps(samples.Count(), reps, figureTime)) {
-        MessageWatch timer{dlg.m_hWnd, WM_TIMER, TIMER_TYPING_PAUSE};
-        dlg.Editor().SendMessage(EM_SETSEL, static_cast<WPARAM>(at), at + 1);
-        dlg.Editor().SendMessage(WM_CHAR, samples.Count() % 2 ? L'x' : L'y', 1);
+        MessageWatch timer{dlg.m_hWnd, WM_TIMER, WindowNotesHost::TimerId(NotesHost::Timer::TypingPause)};
+        dlg.Parts().editor.SendMessage(EM_SETSEL, static_cast<WPARAM>(at), at + 1);
+        dlg.Parts().editor.SendMessage(WM_CHAR, samples.Count() % 2 ? L'x' : L'y', 1);
         WaitUntil([&] { return timer.seen > 0; }, "the save after the pause", &timer);
-        if (dlg.Editor().GetModify())
+        if (dlg.Parts().editor.GetModify())
             Fail("the note is still modified after the save of the pause");
         samples.Add(timer.lastMs);
     }
@@ -219,7 +220,7 @@ void RunEverydaySwitches(const ScratchFolder& scratch, std::vector<Figure>& figu
     const std::vector<NoteFacts> notes = WriteSizedNotes(folder + NotesStore::kDefaultFileName, lengths, 0xE7E7u);
     auto dlg = StartWindow(folder);
     WaitUntil([&] { return Shows(*dlg, notes[0]); }, "note 1");
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     WaitUntil([&] { return dlg->IsWindowVisible(); }, "the window to show");
     PumpPending();
 
@@ -232,9 +233,9 @@ void RunEverydaySwitches(const ScratchFolder& scratch, std::vector<Figure>& figu
         const size_t next = (shown + 5) % notes.size();
         HTREEITEM item = ItemOf(*dlg, notes[next].id);
         Stopwatch watch;
-        dlg->Tree().SelectItem(item);
+        dlg->Parts().tree.SelectItem(item);
         WaitUntil([&] { return Shows(*dlg, notes[next]); }, "the next note");
-        ::UpdateWindow(dlg->Editor());
+        ::UpdateWindow(dlg->Parts().editor);
         samples.Add(watch.ElapsedMs());
         shown = next;
     }
@@ -247,18 +248,18 @@ void RunEverydaySwitches(const ScratchFolder& scratch, std::vector<Figure>& figu
 void RunRefill(const std::wstring& folder, const TreeDatabase& db, std::vector<Figure>& figures) {
     constexpr int kReps = 5;
     auto dlg = StartWindow(folder);
-    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(db.notes); }, "the tree at start-up");
-    dlg->CallUpWindow();
+    WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(db.notes); }, "the tree at start-up");
+    dlg->Parts().tray.CallUp();
     PumpPending();
     Progress("refills, " + Thousands(db.notes) + " notes, window shown");
     Samples samples;
     Stopwatch figureTime;
     while (MoreReps(samples.Count(), kReps, figureTime)) {
         Stopwatch watch;
-        dlg->Notes().Open();
-        WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
+        dlg->Parts().notes.Open();
+        WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(db.notes) && Shows(*dlg, db.first); },
                   "the refilled tree");
-        ::UpdateWindow(dlg->Tree());
+        ::UpdateWindow(dlg->Parts().tree);
         samples.Add(watch.ElapsedMs());
     }
     figures.push_back(
@@ -280,21 +281,21 @@ void RunOneLongLine(const ScratchFolder& scratch, std::vector<Figure>& figures) 
         SeedNotes(folder + NotesStore::kDefaultFileName, {{1, 0, L"Short", L"short"}, {2, 0, L"Log", line}});
         ::WritePrivateProfileStringW(L"Main", L"WordWrap", wrap ? L"1" : L"0", (folder + L"tallyleaf.cfg").c_str());
         auto dlg = StartWindow(folder);
-        WaitUntil([&] { return ::GetWindowTextLengthW(dlg->Editor()) == 5; }, "the short note");
-        dlg->CallUpWindow();
+        WaitUntil([&] { return ::GetWindowTextLengthW(dlg->Parts().editor) == 5; }, "the short note");
+        dlg->Parts().tray.CallUp();
         PumpPending();
         Progress(std::string("one 300,000-character line, word wrap ") + (wrap ? "on" : "off"));
         Samples samples;
         Stopwatch figureTime;
         while (MoreReps(samples.Count(), kReps, figureTime)) {
             Stopwatch watch;
-            dlg->Tree().SelectItem(ItemOf(*dlg, 2));
-            WaitUntil([&] { return static_cast<size_t>(::GetWindowTextLengthW(dlg->Editor())) == kLength; },
+            dlg->Parts().tree.SelectItem(ItemOf(*dlg, 2));
+            WaitUntil([&] { return static_cast<size_t>(::GetWindowTextLengthW(dlg->Parts().editor)) == kLength; },
                       "the long line");
-            ::UpdateWindow(dlg->Editor());
+            ::UpdateWindow(dlg->Parts().editor);
             samples.Add(watch.ElapsedMs());
-            dlg->Tree().SelectItem(ItemOf(*dlg, 1));
-            WaitUntil([&] { return ::GetWindowTextLengthW(dlg->Editor()) == 5; }, "the short note");
+            dlg->Parts().tree.SelectItem(ItemOf(*dlg, 1));
+            WaitUntil([&] { return ::GetWindowTextLengthW(dlg->Parts().editor) == 5; }, "the short note");
             PumpPending();
         }
         figures.push_back(
@@ -454,7 +455,7 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
 
     auto dlg = StartWindow(folder);
     WaitUntil([&] { return Shows(*dlg, sized[0]); }, "note 1");
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     WaitUntil([&] { return dlg->IsWindowVisible(); }, "the window to show");
 
     constexpr int kTypingReps = 40;
@@ -500,13 +501,13 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
                                  {}});
         }
         Progress(std::string("hides, ") + size.label);
-        hides.push_back({"Hide: HideWindow, saves the shown note",
+        hides.push_back({"Hide: TrayAndHotKey::Hide, saves the shown note",
                          size.label,
                          MeasureHides(*dlg, a, kHideReps),
                          size.targetMs,
                          kHideReps,
                          {}});
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
     }
     CloseWindow(dlg);
     for (const std::vector<Figure>* group : {&plain, &edited, &writes, &hides, &typing, &idleSaves})

@@ -134,9 +134,9 @@ void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg) {
     theDB.Close();
 }
 
-HTREEITEM ItemOf(const CTallyLeafDlg& dlg, int noteId) {
-    for (HTREEITEM item = dlg.Tree().GetRootItem(); item; item = dlg.Tree().GetNextSiblingItem(item)) {
-        if (dlg.Tree().NoteId(item) == noteId)
+HTREEITEM ItemOf(CTallyLeafDlg& dlg, int noteId) {
+    for (HTREEITEM item = dlg.Parts().tree.GetRootItem(); item; item = dlg.Parts().tree.GetNextSiblingItem(item)) {
+        if (dlg.Parts().tree.NoteId(item) == noteId)
             return item;
     }
     Fail("no tree item for note " + std::to_string(noteId));

@@ -91,6 +91,6 @@ std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder);
 void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg);
 
 // The top-level tree item of note `noteId`.
-HTREEITEM ItemOf(const CTallyLeafDlg& dlg, int noteId);
+HTREEITEM ItemOf(CTallyLeafDlg& dlg, int noteId);
 
 }  // namespace bench

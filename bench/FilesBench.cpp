@@ -97,7 +97,7 @@ void WriteExportDatabase(const std::wstring& path, int& notes) {
 std::unique_ptr<CTallyLeafDlg> StartOnExportDatabase(const std::wstring& data, int& notes) {
     WriteExportDatabase(data + NotesStore::kDefaultFileName, notes);
     auto dlg = StartWindow(data);
-    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(notes); }, "the tree at start-up");
+    WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(notes); }, "the tree at start-up");
     return dlg;
 }
 
@@ -115,7 +115,7 @@ void RunExport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
             scratch.SubFolder(L"export-" + std::to_wstring(samples.Count())) + L"Tallyleaf export\\";
         int failed = 0;
         Stopwatch watch;
-        const int written = dlg->Notes().ExportLevel(folder, dlg->Tree().GetRootItem(), failed);
+        const int written = dlg->Parts().notes.ExportLevel(folder, dlg->Parts().tree.GetRootItem(), failed);
         samples.Add(watch.ElapsedMs());
         if (written != notes || failed != 0)
             Fail("the export wrote " + std::to_string(written) + " notes, " + std::to_string(failed) + " failed");
@@ -152,20 +152,20 @@ void RunImport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     auto dlg = StartOnExportDatabase(data, notes);
     const std::wstring folder = scratch.SubFolder(L"import-files") + L"Tallyleaf export";
     int failed = 0;
-    if (dlg->Notes().ExportLevel(folder + L"\\", dlg->Tree().GetRootItem(), failed) != notes || failed != 0)
+    if (dlg->Parts().notes.ExportLevel(folder + L"\\", dlg->Parts().tree.GetRootItem(), failed) != notes || failed != 0)
         Fail("the export for the import failed");
     Progress("imports, " + Thousands(notes) + " files");
     Samples samples;
     Stopwatch figureTime;
     while (MoreReps(samples.Count(), kReps, figureTime)) {
-        const UINT before = dlg->Tree().GetCount();
+        const UINT before = dlg->Parts().tree.GetCount();
         CountedSteps steps;
         ExpectBoxes(1);  // the import's report
         Stopwatch watch;
-        dlg->Notes().ImportFolder(folder, steps);
+        dlg->Parts().notes.ImportFolder(folder, steps);
         samples.Add(watch.ElapsedMs());
-        if (dlg->Tree().GetCount() != before + static_cast<UINT>(notes) + 1)
-            Fail("the import added " + std::to_string(dlg->Tree().GetCount() - before) + " notes");
+        if (dlg->Parts().tree.GetCount() != before + static_cast<UINT>(notes) + 1)
+            Fail("the import added " + std::to_string(dlg->Parts().tree.GetCount() - before) + " notes");
         Progress("  import " + std::to_string(samples.Count()) + ": " + std::to_string(notes) + " files in " +
                  std::to_string(static_cast<int>(samples.Max())) + " ms");
     }

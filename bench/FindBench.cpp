@@ -52,7 +52,7 @@ void SendCommand(CTallyLeafDlg& dlg, UINT id) {
 
 // Types `find` (and `replace`) into the newest dialog and presses `button` in it.
 void PressInDialog(CTallyLeafDlg& dlg, const wchar_t* find, const wchar_t* replace, int button) {
-    HWND dialog = dlg.FindReplace().DialogWindow();
+    HWND dialog = dlg.Parts().find.FindReplace().DialogWindow();
     if (!dialog)
         Fail("no Find or Replace dialog");
     ::SetDlgItemTextW(dialog, edt1, find);
@@ -67,28 +67,28 @@ void RunSearches(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     const std::wstring text = MegabyteNote();
     SeedNotes(folder + NotesStore::kDefaultFileName, {{1, 0, L"Big", text}});
     auto dlg = StartWindow(folder);
-    HWND editor = dlg->Editor();
+    HWND editor = dlg->Parts().editor;
     WaitUntil([&] { return Length(editor) == static_cast<int>(text.size()); }, "the 1 MB note");
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
 
     Progress("Find Next, 1 MB note");
     // The find text comes from the Find dialog, which closes after its hit.
     SendCommand(*dlg, ID_EDIT_FIND);
     PressInDialog(*dlg, L"HAYSTACK", nullptr, IDOK);
-    WaitUntil([&] { return !dlg->FindReplace().DialogWindow(); }, "the Find dialog to close");
+    WaitUntil([&] { return !dlg->Parts().find.FindReplace().DialogWindow(); }, "the Find dialog to close");
     const int found = static_cast<int>(text.find(L"haystack"));
     Samples finds;
     Stopwatch figureTime;
     while (MoreReps(finds.Count(), 20, figureTime)) {
-        dlg->Editor().SetSel(0, 0);
+        dlg->Parts().editor.SetSel(0, 0);
         ::UpdateWindow(editor);
         Stopwatch watch;
         SendCommand(*dlg, ID_EDIT_FIND_NEXT);
         ::UpdateWindow(editor);
         finds.Add(watch.ElapsedMs());
         int start = 0, end = 0;
-        dlg->Editor().GetSel(start, end);
+        dlg->Parts().editor.GetSel(start, end);
         if (start != found)
             Fail("Find Next did not select the match");
     }
@@ -100,7 +100,7 @@ void RunSearches(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     figureTime.Restart();
     const int replacedLength = static_cast<int>(text.size()) - kLines * 3;
     while (MoreReps(replaces.Count(), 5, figureTime)) {
-        dlg->Editor().ShowText(text, 0);
+        dlg->Parts().editor.ShowText(text, 0);
         PumpPending();
         Stopwatch watch;
         PressInDialog(*dlg, L"needle", L"pin", psh2);
@@ -122,7 +122,7 @@ void RunInsertMenu(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     }
     WriteFile(folder + L"Insert.cfg", file);
     auto dlg = StartWindow(folder);
-    if (dlg->InsertSnippets().size() != 50)
+    if (dlg->Parts().insert.Snippets().size() != 50)
         Fail("the Insert menu did not get its 50 snippets");
     HMENU popup = ::GetSubMenu(::GetMenu(dlg->m_hWnd), 4);
 
@@ -161,7 +161,7 @@ void RunLargeInsertFile(const ScratchFolder& scratch, std::vector<Figure>& figur
         auto dlg = StartWindow(folder);
         PumpPending();
         starts.Add(watch.ElapsedMs());
-        if (dlg->InsertSnippets().size() != static_cast<size_t>(ID_INSERT_LAST - ID_INSERT_FIRST + 1))
+        if (dlg->Parts().insert.Snippets().size() != static_cast<size_t>(ID_INSERT_LAST - ID_INSERT_FIRST + 1))
             Fail("the Insert menu did not get its snippets");
         CloseWindow(dlg);
     }

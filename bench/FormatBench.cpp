@@ -27,12 +27,12 @@ void RunWordWrap(CTallyLeafDlg& dlg, std::vector<Figure>& figures) {
         for (Samples* samples : {&on, &off}) {
             Stopwatch watch;
             dlg.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FORMAT_WORD_WRAP, 0), 0);
-            ::UpdateWindow(dlg.Editor());
+            ::UpdateWindow(dlg.Parts().editor);
             samples->Add(watch.ElapsedMs());
             PumpPending();
         }
     }
-    if (static_cast<size_t>(::GetWindowTextLengthW(dlg.Editor())) != kNoteLength)
+    if (static_cast<size_t>(::GetWindowTextLengthW(dlg.Parts().editor)) != kNoteLength)
         Fail("the note lost text through Word Wrap");
     figures.push_back({"Word Wrap command, 1 MB note (drawn)", "wrap on", on, 1500, kReps, {}});
     figures.push_back({"Word Wrap command, 1 MB note (drawn)", "wrap off", off, 1500, kReps, {}});
@@ -80,7 +80,7 @@ void RunSplitterDrag(CTallyLeafDlg& dlg, std::vector<Figure>& figures) {
         Stopwatch watch;
         ::SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(0, 10));
         ::UpdateWindow(dlg.m_hWnd);
-        ::UpdateWindow(dlg.Editor());
+        ::UpdateWindow(dlg.Parts().editor);
         releases.Add(watch.ElapsedMs());
         PumpPending();
     }
@@ -93,14 +93,14 @@ void RunFormatting(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     const std::wstring folder = scratch.SubFolder(L"format");
     const std::vector<NoteFacts> notes = WriteSizedNotes(folder + NotesStore::kDefaultFileName, {kNoteLength}, 0xF0F0u);
     auto dlg = StartWindow(folder);
-    WaitUntil([&] { return static_cast<size_t>(::GetWindowTextLengthW(dlg->Editor())) == kNoteLength; },
+    WaitUntil([&] { return static_cast<size_t>(::GetWindowTextLengthW(dlg->Parts().editor)) == kNoteLength; },
               "the 1 MB note");
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
     Progress("Word Wrap on a 1 MB note");
     RunWordWrap(*dlg, figures);
     Progress("paging a 1 MB note for print");
-    RunPaging(dlg->Editor().GetWindowText(), figures);
+    RunPaging(dlg->Parts().editor.GetWindowText(), figures);
     Progress("dragging the splitter");
     RunSplitterDrag(*dlg, figures);
     CloseWindow(dlg);

@@ -117,7 +117,7 @@ void RunMenus(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     CNewMenuHook menus;
     CTallyLeafApp::ConfigureMenus();
     auto dlg = StartWindow(scratch.SubFolder(L"menus"));
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
     // The Insert menu filled as the snippets file fills it: 51 items.
     HMENU insert = ::GetSubMenu(::GetMenu(dlg->m_hWnd), 4);

@@ -56,7 +56,7 @@ void WriteNotes(const std::wstring& path) {
 // run when the total is not `expected` (-1: any). `busy` receives how long the
 // window's thread was taken before it could answer keys again.
 double TimedSearch(CTallyLeafDlg& dlg, const std::wstring& query, long long expected, double& busy) {
-    CFindAllNotesDlg& find = dlg.FindAll();
+    CFindAllNotesDlg& find = dlg.Parts().find.FindAllDialog();
     find.Open(dlg.m_hWnd);
     HWND box = ::GetDlgItem(find.m_hWnd, IDC_FIND_ALL_QUERY);
     // An empty query clears the list at once: the next answer is this search's.
@@ -91,14 +91,15 @@ void RunSearchAll(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     double busy = 0;
     while (MoreReps(first.Count(), 3, figureTime)) {
         auto dlg = StartWindow(folder);
-        WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(kNotes); }, "the tree of 10,000 notes");
+        WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(kNotes); },
+                  "the tree of 10,000 notes");
         first.Add(TimedSearch(*dlg, kRareWord, kNotes / 500, busy));
         CloseWindow(dlg);
     }
     figures.push_back({"Find in All Notes: first search", size, first, 1000, 3, {}});
 
     auto dlg = StartWindow(folder);
-    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(kNotes); }, "the tree of 10,000 notes");
+    WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(kNotes); }, "the tree of 10,000 notes");
     double unused = 0;
     TimedSearch(*dlg, kRareWord, kNotes / 500, unused);
     struct Later {

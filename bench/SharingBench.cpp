@@ -92,8 +92,8 @@ void RunFollowing(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         writer.Commit();
     }
     auto dlg = StartWindow(folder);
-    WaitUntil([&] { return dlg->Tree().GetCount() == static_cast<UINT>(kNotes); }, "the tree of 10,000 notes");
-    dlg->CallUpWindow();
+    WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(kNotes); }, "the tree of 10,000 notes");
+    dlg->Parts().tray.CallUp();
     PumpPending();
     const std::string size = Thousands(kNotes) + " notes";
 
@@ -102,7 +102,7 @@ void RunFollowing(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     Stopwatch figureTime;
     while (MoreReps(unchanged.Count(), 50, figureTime)) {
         Stopwatch watch;
-        dlg->Notes().CheckForChanges();
+        dlg->Parts().notes.CheckForChanges();
         unchanged.Add(watch.ElapsedMs());
     }
     figures.push_back({"Check for another copy's changes, none", size, unchanged, 5, 50, {}});
@@ -121,10 +121,10 @@ void RunFollowing(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         other.ExecuteStatement(L"INSERT INTO notes VALUES(NULL, 7, ?, '', 0);", {L"Added " + rep});
         added = other.ExecuteScalar(L"SELECT last_insert_rowid();");
         Stopwatch watch;
-        dlg->Notes().CheckForChanges();
-        ::UpdateWindow(dlg->Tree());
+        dlg->Parts().notes.CheckForChanges();
+        ::UpdateWindow(dlg->Parts().tree);
         changed.Add(watch.ElapsedMs());
-        if (dlg->Tree().GetCount() != static_cast<UINT>(kNotes + 1))
+        if (dlg->Parts().tree.GetCount() != static_cast<UINT>(kNotes + 1))
             Fail("the tree did not follow the other copy");
     }
     figures.push_back(
@@ -137,8 +137,8 @@ void RunFollowing(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     figureTime.Restart();
     while (MoreReps(refills.Count(), 3, figureTime)) {
         Stopwatch watch;
-        dlg->Notes().Open();
-        ::UpdateWindow(dlg->Tree());
+        dlg->Parts().notes.Open();
+        ::UpdateWindow(dlg->Parts().tree);
         refills.Add(watch.ElapsedMs());
     }
     figures.push_back({"Refill of the same tree, drawn (for comparison)", size, refills, 0, 3, {}});

@@ -1,15 +1,18 @@
 // CommandTable: a window's commands, one row each: the command's id, the
 // handler that runs it, when it is enabled and when checked, the key that
-// sends it and its image in the menu icon strip. The window derives the rest
-// from the rows: WM_COMMAND is routed through them (CWnd::OnCommandRouter),
-// the menus take their states from them as they open, and its keys and menu
-// icons are looked up in them. The checks are constexpr, so a window can
-// static_assert them over its rows.
+// sends it and its image in the menu icon strip. A row names its handler and
+// rules as a part of a context (a struct of the objects that handle commands)
+// and a member function of that part's class (see CommandHandler). The window
+// derives the rest from the rows: WM_COMMAND is routed through them, the menus
+// take their states from them as they open, and its keys and menu icons are
+// looked up in them. The checks are constexpr, so the rows can be
+// static_asserted.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
+#include <type_traits>
 #include <vector>
 
 // The key that sends a command, as its menu item names it.
@@ -39,20 +42,39 @@ struct CommandKey {
 
 constexpr int kNoIcon = -1;
 
-template <class Window>
+template <class Context>
 struct CommandRow {
     UINT id;
-    void (Window::*run)(UINT id);
-    bool (Window::*enabled)();        // null: always enabled
-    bool (Window::*checked)() const;  // null: never checked
+    void (*run)(Context& context, UINT id);
+    bool (*enabled)(Context& context);        // null: always enabled
+    bool (*checked)(const Context& context);  // null: never checked
     CommandKey key;
     int icon;  // its image in the menu icon strip, from 0; kNoIcon: none
 };
 
-template <class Window>
+// A handler, or a rule, as the member function `Member` of the context's part
+// `Part`: CommandHandler<&Context::files, &FileCommands::SaveToFile>::Run.
+// A handler takes the command's id or nothing.
+template <auto Part, auto Member>
+struct CommandHandler;
+
+template <class Context, class PartClass, PartClass Context::*Part, auto Member>
+struct CommandHandler<Part, Member> {
+    static void Run(Context& context, UINT id) {
+        PartClass& part = context.*Part;
+        if constexpr (std::is_invocable_v<decltype(Member), PartClass&, UINT>)
+            (part.*Member)(id);
+        else
+            (part.*Member)();
+    }
+    static bool Enabled(Context& context) { return ((context.*Part).*Member)(); }
+    static bool Checked(const Context& context) { return ((context.*Part).*Member)(); }
+};
+
+template <class Context>
 class CommandTable {
 public:
-    using Row = CommandRow<Window>;
+    using Row = CommandRow<Context>;
 
     template <std::size_t N>
     constexpr explicit CommandTable(const Row (&rows)[N]) : m_rows(rows), m_count(N) {}
@@ -76,24 +98,24 @@ public:
     }
 
     // An id without a row (a command of the window's own) is enabled and unchecked.
-    bool IsEnabled(Window& window, UINT id) const {
+    bool IsEnabled(Context& context, UINT id) const {
         const Row* row = Find(id);
-        return !row || !row->enabled || (window.*row->enabled)();
+        return !row || !row->enabled || row->enabled(context);
     }
-    bool IsChecked(const Window& window, UINT id) const {
+    bool IsChecked(const Context& context, UINT id) const {
         const Row* row = Find(id);
-        return row && row->checked && (window.*row->checked)();
+        return row && row->checked && row->checked(context);
     }
 
     // Runs command `id`. One without a sending control (a menu item, a key) runs
     // only while it is enabled; a control's click always does. False when no
     // row has the id.
-    bool Route(Window& window, UINT id, HWND control) const {
+    bool Route(Context& context, UINT id, HWND control) const {
         const Row* row = Find(id);
         if (!row)
             return false;
-        if (control || !row->enabled || (window.*row->enabled)())
-            (window.*row->run)(id);
+        if (control || !row->enabled || row->enabled(context))
+            row->run(context, id);
         return true;
     }
 
@@ -107,7 +129,7 @@ public:
         return strip;
     }
 
-    // The checks a window's rows must pass.
+    // The checks the rows must pass.
     constexpr bool HandlersSet() const {
         for (const Row& row : *this)
             if (!row.run)

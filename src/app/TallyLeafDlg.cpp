@@ -3,17 +3,17 @@
 #include <algorithm>
 
 #include "app/AppConstants.h"
+#include "app/CloseForUpdate.h"
+#include "app/MayChangeTheTree.h"
 #include "app/PortableFolderNotice.h"
+#include "framework/AppMessageBox.h"
+#include "framework/Dpi.h"
+#include "res/resource.h"
 #include "settings/AppFolders.h"
 #include "settings/Profile.h"
 #include "settings/UsageCounters.h"
 #include "shell/LaunchCounter.h"
 #include "shell/ScreenPlacement.h"
-#include "framework/AppMessageBox.h"
-#include "framework/Dpi.h"
-#include "framework/WindowsVersion.h"
-#include "res/resource.h"
-#include "storage/CppSQLite3DB.h"
 
 // clang-format off
 DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
@@ -32,12 +32,12 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnMessage(WM_HOTKEY, &CTallyLeafDlg::OnHotKey),
     OnMessage(WM_ACTIVATE, &CTallyLeafDlg::OnActivate),
     OnMessage(WM_INITMENUPOPUP, &CTallyLeafDlg::OnInitMenuPopup),
-    OnRegisteredMessage(&CTallyLeafDlg::s_nApplyAlwaysOnTopMsg, &CTallyLeafDlg::OnApplyAlwaysOnTop),
-    OnRegisteredMessage(&CTallyLeafDlg::s_nCloseForUpdateMsg, &CTallyLeafDlg::OnCloseForUpdate),
+    OnRegisteredMessage(&TrayAndHotKey::s_applyAlwaysOnTopMsg, &CTallyLeafDlg::OnApplyAlwaysOnTop),
+    OnRegisteredMessage(&CTallyLeafDlg::s_closeForUpdateMsg, &CTallyLeafDlg::OnCloseForUpdate),
     OnNotify(IDC_TREE_NOTES, TVN_SELCHANGEDW, &CTallyLeafDlg::OnNoteSelChanged),
     OnNotify(IDC_TREE_NOTES, TVN_NOTEMOVED, &CTallyLeafDlg::OnNoteMoved),
     OnControlNotify(IDC_EDIT_NOTE, EN_CHANGE, &CTallyLeafDlg::OnEditorChange),
-    // The menu commands, by the command table (TallyLeafDlgCommandTable.cpp).
+    // The menu commands, by the command table (MainCommands.cpp).
     OnCommandRouter(&CTallyLeafDlg::RouteCommand),
     OnRegisteredMessage(&CFindReplace::s_nFindReplaceMsg, &CTallyLeafDlg::OnFindReplaceMessage),
     OnCommandRange(ID_INSERT_FIRST, ID_INSERT_LAST, &CTallyLeafDlg::OnInsertSnippet))
@@ -51,79 +51,67 @@ constexpr int kSplitterMax = 300;
 // The room around and between the tree and the editor, and the bar's width.
 constexpr int kMargin = 5;
 
-// Whether other copies' changes may be brought into the tree now: not under a
-// box or a dialog of the window's, nor during a drag, whose note or item must
-// not change under them (the next check comes a few seconds later).
-bool MayChangeTheTree(HWND window) {
-    return ::IsWindowEnabled(window) && ::GetCapture() == nullptr;
+HICON LoadProgramIcon(int widthMetric, int heightMetric) {
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                           ::GetSystemMetrics(widthMetric), ::GetSystemMetrics(heightMetric), 0));
 }
 }  // namespace
 
-CTallyLeafDlg::CTallyLeafDlg() : CNewDialog(IDD_TALLYLEAF_DIALOG) {
-    HINSTANCE inst = ::GetModuleHandleW(nullptr);
-    m_hIcon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                              ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
-    m_hSmallIcon =
-        static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
-}
+const UINT CTallyLeafDlg::s_closeForUpdateMsg = ::RegisterWindowMessageW(kCloseForUpdateMessage);
+
+CTallyLeafDlg::CTallyLeafDlg()
+    : CNewDialog(IDD_TALLYLEAF_DIALOG),
+      m_icon(LoadProgramIcon(SM_CXICON, SM_CYICON)),
+      m_smallIcon(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON)) {}
 
 CTallyLeafDlg::~CTallyLeafDlg() {
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
-    if (m_hIcon)
-        ::DestroyIcon(m_hIcon);
-    if (m_hSmallIcon)
-        ::DestroyIcon(m_hSmallIcon);
+    if (m_icon)
+        ::DestroyIcon(m_icon);
+    if (m_smallIcon)
+        ::DestroyIcon(m_smallIcon);
+}
+
+MainWindowParts CTallyLeafDlg::Parts() {
+    return {m_tree, m_editor, m_notes, m_commands.tray, m_commands.files, m_commands.find, m_commands.insert};
 }
 
 void CTallyLeafDlg::DoDataExchange(CDataExchange& dx) {
-    DDX_Control(dx, IDC_TREE_NOTES, m_wndTree);
-    DDX_Control(dx, IDC_EDIT_NOTE, m_wndEditor);
-    DDX_Text(dx, IDC_EDIT_NOTE, m_strNoteText);
+    DDX_Control(dx, IDC_TREE_NOTES, m_tree);
+    DDX_Control(dx, IDC_EDIT_NOTE, m_editor);
 }
 
 BOOL CTallyLeafDlg::OnInitDialog() {
     CNewDialog::OnInitDialog();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
     LoadSettings();
-    m_wndEditor.EnableDragDrop(3);
-    m_wndEditor.m_onFileDropped = [this](const std::wstring& path) { LoadFileIntoNote(path); };
-    AttachMenuIcons();
+    m_editor.EnableDragDrop(3);
+    m_editor.m_onFileDropped = [this](const std::wstring& path) { m_commands.files.LoadFileIntoNote(path); };
+    MainCommands::AttachMenuIcons(MenuBar());
     m_notes.Open();
     m_notes.BackUpIfDue();
-    m_wndEditor.SetFocus();
+    m_editor.SetFocus();
     return FALSE;  // the focus is set
 }
 
 void CTallyLeafDlg::LoadSettings() {
-    m_nCallUps = 0;
     AppFolders::Initialise();
     WarnIfPortableFolderIsReadOnly(m_hWnd);
     Profile::UseUnicodeFile();
     m_settings = Settings::Load();
     m_notes.SetDatabasePath(Settings::LoadDbPath());
 
-    if (!RegisterGlobalHotKey())
-        ReportHotKeyRefused(m_hWnd);  // and the program runs on without a hot key
-    // Wine ignores making this window topmost while it is being initialised
-    // (its tree control's tooltip is in the way), so that waits for the first
-    // message, which comes before anything can show the window.
-    if (m_settings.m_bAlwaysOnTop)
-        PostMessage(s_nApplyAlwaysOnTopMsg);
-    RecreateEditor(m_settings.m_bWordWrap);
+    m_commands.tray.Start();
+    m_commands.format.MakeEditor();
     // The bar between tree and editor, in place before the first layout.
     const UINT dpi = WindowDpi();
     // A position the bar can't be dragged to (a hand-edited file) would hide the tree or the editor.
     m_settings.m_nSplitterPos = std::clamp(m_settings.m_nSplitterPos, kSplitterMin, kSplitterMax);
-    m_wndSplitter.Create(m_hWnd, IDC_SPLITTER, Dpi::Scale(m_settings.m_nSplitterPos, dpi),
-                         Dpi::Scale(kSplitterMin, dpi), Dpi::Scale(kSplitterMax, dpi), IDC_SIZEWE);
+    m_splitter.Create(m_hWnd, IDC_SPLITTER, Dpi::Scale(m_settings.m_nSplitterPos, dpi), Dpi::Scale(kSplitterMin, dpi),
+                      Dpi::Scale(kSplitterMax, dpi), IDC_SIZEWE);
 
-    if (m_settings.m_bIconInTray)
-        AddTrayIcon(kTrayTipAtStartUp);
-    if (UsageCounters::Runs() == 1 && CurrentWindowsVersion().ntFamily)
-        ShowFirstRunBalloon();
     if (!AppFolders::Portable())  // a portable copy leaves the registry alone
         IncrementLaunchCounter();
 
@@ -133,107 +121,8 @@ void CTallyLeafDlg::LoadSettings() {
     if (m_settings.m_bMaximized)
         ShowWindow(SW_SHOWMAXIMIZED);  // stays invisible until the first call-up
 
-    LoadFontAndColours();
-    BuildInsertMenu();
-}
-
-namespace {
-// Wine's edit control wraps a paragraph in time that grows with the square of
-// its length (measured: 30,000 characters 2.7 s, 100,000 40 s, 300,000 several
-// minutes), while it shows 300,000 characters unwrapped in 1-2 s. A note with
-// a longer paragraph than this is therefore shown unwrapped (about 0.3 s to
-// wrap at this length).
-constexpr std::size_t kLongestWrappedParagraph = 10000;
-
-std::size_t LongestParagraph(const std::wstring& text) {
-    std::size_t longest = 0;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        longest = std::max(longest, end - start);
-        start = end + 1;
-    }
-    return longest;
-}
-
-bool EditorWraps(HWND editor) {
-    return (::GetWindowLongW(editor, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
-}
-}  // namespace
-
-bool CTallyLeafDlg::WrapsText(const std::wstring& text) const {
-    return m_settings.m_bWordWrap && LongestParagraph(text) <= kLongestWrappedParagraph;
-}
-
-void CTallyLeafDlg::WrapEditorFor(const std::wstring& text) {
-    const bool wrap = WrapsText(text);
-    if (!m_wndEditor.m_hWnd || EditorWraps(m_wndEditor) == wrap)
-        return;
-    const bool focused = ::GetFocus() == m_wndEditor.m_hWnd;
-    const bool keepSelectionShown = (::GetWindowLongW(m_wndEditor, GWL_STYLE) & ES_NOHIDESEL) != 0;
-    m_wndEditor.Recreate(CDragEdit::Style(wrap, keepSelectionShown));
-    if (focused)
-        m_wndEditor.SetFocus();
-}
-
-void CTallyLeafDlg::RecreateEditor(bool wrap) {
-    // The template's editor goes; its successor keeps the selection shown
-    // without the focus. Binding it also lifts its typing limit for long notes.
-    m_wndEditor.Recreate(CDragEdit::Style(wrap, true));
-}
-
-void CTallyLeafDlg::LoadFont() {
-    CFont font;
-    if (!font.CreateFontIndirect(Dpi::Rescale(m_settings.m_font, Dpi::kStandard, WindowDpi())))
-        return;
-    // Editor and tree take the new font before the old one is deleted.
-    m_wndEditor.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), TRUE);
-    m_wndTree.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), TRUE);
-    m_fontEditor = std::move(font);
-}
-
-void CTallyLeafDlg::LoadFontAndColours() {
-    LoadFont();
-
-    m_brBack.CreateSolidBrush(m_settings.m_crBack);
-    m_wndTree.SetBkColor(m_settings.m_crBack);
-    m_wndTree.SetTextColor(m_settings.m_crText);
-}
-
-void CTallyLeafDlg::CallUpWindow() {
-    ++m_nCallUps;
-    m_bShowAllowed = true;
-    // What other copies changed while the window was away shows at once.
-    m_notes.OnWindowShown();
-    if (MayChangeTheTree(m_hWnd))
-        m_notes.CheckForChanges();
-    // A window hidden by minimising comes back restored, not as an icon. A window
-    // that is shown already is not hidden first: hiding the active window hands
-    // the activation to another window (under Wine's X11 driver the desktop),
-    // whose focus change can arrive after this call-up and take the window's
-    // place in front.
-    if (::IsIconic(m_hWnd)) {
-        ShowWindow(SW_HIDE);
-        ShowWindow(SW_RESTORE);
-    } else if (!IsWindowVisible()) {
-        ShowWindow(SW_SHOW);
-    }
-    SendMessage(WM_SYSCOMMAND, SC_HOTKEY, reinterpret_cast<LPARAM>(m_hWnd));
-    ::SetForegroundWindow(m_hWnd);
-    // A menu left open (or the menu bar in keyboard mode) would keep taking
-    // the keys meant for the editor.
-    ::EndMenu();
-    m_wndEditor.SetFocus();
-}
-
-void CTallyLeafDlg::HideWindow() {
-    ShowWindow(SW_HIDE);
-    m_notes.OnWindowHidden();
-    m_notes.SaveShownNote();
-    // A quiet moment: the program runs in the tray for weeks.
-    m_notes.BackUpIfDue();
+    m_commands.format.LoadFontAndColours();
+    m_commands.insert.BuildMenu();
 }
 
 void CTallyLeafDlg::LayoutChildren() {
@@ -241,18 +130,17 @@ void CTallyLeafDlg::LayoutChildren() {
     ::GetClientRect(m_hWnd, &client);
     const int w = client.right;
     const int h = client.bottom;
-    const int p = m_wndSplitter.m_nPos;
+    const int p = m_splitter.m_nPos;
     const int m = Dpi::Scale(kMargin, WindowDpi());
     ::LockWindowUpdate(m_hWnd);
-    ::MoveWindow(m_wndTree, m, m, p - m, h - 2 * m, TRUE);
-    ::MoveWindow(m_wndSplitter, p, m, m, h - 2 * m, TRUE);
-    ::MoveWindow(m_wndEditor, p + m, m, w - p - 2 * m, h - 2 * m, TRUE);
+    ::MoveWindow(m_tree, m, m, p - m, h - 2 * m, TRUE);
+    ::MoveWindow(m_splitter, p, m, m, h - 2 * m, TRUE);
+    ::MoveWindow(m_editor, p + m, m, w - p - 2 * m, h - 2 * m, TRUE);
     ::LockWindowUpdate(nullptr);
 }
 
 LRESULT CTallyLeafDlg::OnWindowPosChanging(WPARAM, LPARAM l) {
-    // Until the first call-up the window stays hidden, whatever asks to show it.
-    if (!m_bShowAllowed)
+    if (!m_commands.tray.ShowAllowed())
         reinterpret_cast<WINDOWPOS*>(l)->flags &= ~SWP_SHOWWINDOW;
     return Default();
 }
@@ -260,8 +148,8 @@ LRESULT CTallyLeafDlg::OnWindowPosChanging(WPARAM, LPARAM l) {
 LRESULT CTallyLeafDlg::OnSize(WPARAM w, LPARAM) {
     LRESULT result = Default();
     if (w == SIZE_MINIMIZED)
-        HideWindow();
-    else if (m_wndEditor.m_hWnd)
+        m_commands.tray.Hide();
+    else if (m_editor.m_hWnd)
         LayoutChildren();
     return result;
 }
@@ -270,10 +158,10 @@ LRESULT CTallyLeafDlg::OnDpiChanged(WPARAM w, LPARAM l) {
     const UINT before = WindowDpi();
     CNewDialog::OnDpiChanged(w, l);
     const UINT dpi = WindowDpi();
-    m_wndSplitter.m_nPos = Dpi::Rescale(m_wndSplitter.m_nPos, before, dpi);
-    m_wndSplitter.m_nMin = Dpi::Scale(kSplitterMin, dpi);
-    m_wndSplitter.m_nMax = Dpi::Scale(kSplitterMax, dpi);
-    LoadFont();
+    m_splitter.m_nPos = Dpi::Rescale(m_splitter.m_nPos, before, dpi);
+    m_splitter.m_nMin = Dpi::Scale(kSplitterMin, dpi);
+    m_splitter.m_nMax = Dpi::Scale(kSplitterMax, dpi);
+    m_commands.format.LoadFont();
     // The system's suggestion keeps the window's size on the new screen; the layout follows with WM_SIZE.
     const RECT& r = *reinterpret_cast<const RECT*>(l);
     ::SetWindowPos(m_hWnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -282,12 +170,9 @@ LRESULT CTallyLeafDlg::OnDpiChanged(WPARAM w, LPARAM l) {
 }
 
 LRESULT CTallyLeafDlg::OnCtlColorEditor(WPARAM w, LPARAM l) {
-    if (reinterpret_cast<HWND>(l) != m_wndEditor.m_hWnd)
+    if (reinterpret_cast<HWND>(l) != m_editor.m_hWnd)
         return Default();
-    HDC dc = reinterpret_cast<HDC>(w);
-    ::SetTextColor(dc, m_settings.m_crText);
-    ::SetBkColor(dc, m_settings.m_crBack);
-    return reinterpret_cast<LRESULT>(m_brBack.GetSafeHandle());
+    return reinterpret_cast<LRESULT>(m_commands.format.ColourEditor(reinterpret_cast<HDC>(w)));
 }
 
 LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
@@ -296,7 +181,7 @@ LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
         if (timer != NotesHost::Timer::CheckForChanges || MayChangeTheTree(m_hWnd))
             m_notes.OnTimer(timer);
     } else if (w == TIMER_HIDE_DELAY) {
-        HideWindow();
+        m_commands.tray.Hide();
         KillTimer(TIMER_HIDE_DELAY);
     }
     return CNewDialog::OnTimer(w, l);
@@ -308,53 +193,34 @@ void CTallyLeafDlg::OnOK() {
 
 void CTallyLeafDlg::OnCancel() {
     if (m_settings.m_bMinimizeOnClose) {
-        HideWindow();
+        m_commands.tray.Hide();
         return;
     }
     if (AppMessageBox(L"Do you want to close Tallyleaf?", nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES)
         EndDialog(IDCANCEL);
 }
 
-void CTallyLeafDlg::OnExit(UINT) {
-    if (AppMessageBox(L"Do you want to close tallyleaf?", nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES)
-        EndDialog(IDOK);
-}
-
-void CTallyLeafDlg::OnHide(UINT) {
-    HideWindow();
-}
-
 LRESULT CTallyLeafDlg::OnDestroy(WPARAM w, LPARAM l) {
     SaveOnExit();
-    UnregisterGlobalHotKey();
+    m_commands.tray.UnregisterHotKey();
     return CNewDialog::OnDestroy(w, l);
 }
 
 LRESULT CTallyLeafDlg::OnQueryEndSession(WPARAM, LPARAM) {
     SaveOnExit();
-    UnregisterGlobalHotKey();
-    m_bShutDown = true;
+    m_commands.tray.OnQueryEndSession();
     return Default();
 }
 
 LRESULT CTallyLeafDlg::OnEndSession(WPARAM w, LPARAM) {
-    // The end of the session was cancelled: the program runs on, so it needs
-    // its hot key and its tray icon back.
-    if (!w && m_bShutDown) {
-        m_bShutDown = false;
-        // Silent if refused: a box here would hold up the system's broadcast.
-        RegisterGlobalHotKey();
-        if (m_settings.m_bIconInTray)
-            m_trayIcon.Restore();
-    }
+    m_commands.tray.OnEndSession(w != FALSE);
     return Default();
 }
 
 void CTallyLeafDlg::SaveOnExit() {
     m_notes.SaveOnExit();
-    if (m_settings.m_bIconInTray)
-        RemoveTrayIcon();
-    UsageCounters::CountRun(m_nCallUps);
+    m_commands.tray.RemoveIcon();
+    UsageCounters::CountRun(m_commands.tray.CallUps());
     SavePlacement();
 }
 
@@ -366,6 +232,101 @@ void CTallyLeafDlg::SavePlacement() {
     const UINT dpi = WindowDpi();
     m_settings.m_rcWindow = Dpi::Unscale(wp.rcNormalPosition, dpi);
     m_settings.m_bMaximized = wp.showCmd == SW_SHOWMAXIMIZED || ::IsZoomed(m_hWnd);
-    m_settings.m_nSplitterPos = Dpi::Unscale(m_wndSplitter.m_nPos, dpi);
+    m_settings.m_nSplitterPos = Dpi::Unscale(m_splitter.m_nPos, dpi);
     m_settings.SavePlacement();
+}
+
+LRESULT CTallyLeafDlg::OnCloseForUpdate(WPARAM, LPARAM) {
+    // Under a box or a dialog of its own the window is disabled: the user is
+    // in the middle of something, and the program would only end once it is
+    // answered, long after the installer gave up. The installer says so instead.
+    if (!::IsWindowEnabled(m_hWnd))
+        return 0;
+    // No question: the installer waits for the window to go. The note, the
+    // placement and the counters are written as the window goes (OnDestroy).
+    EndDialog(IDOK);
+    return 1;
+}
+
+bool CTallyLeafDlg::PreTranslateMessage(MSG* msg) {
+    // An open Find or Replace dialog keeps its own keys (Tab, Enter, Esc) first.
+    if (m_commands.find.PreTranslateMessage(msg))
+        return true;
+    if ((msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd)) && m_keys.Take(*msg))
+        return true;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+bool CTallyLeafDlg::RouteCommand(UINT id, HWND control) {
+    return m_commands.Route(id, control);
+}
+
+// Each menu's items take their states as the menu opens.
+LRESULT CTallyLeafDlg::OnInitMenuPopup(WPARAM w, LPARAM l) {
+    HMENU popup = reinterpret_cast<HMENU>(w);
+    const bool systemMenu = HIWORD(l) != 0;
+    if (!systemMenu)
+        m_commands.notes.ShowUndoDeleteText(popup);
+    LRESULT result = CNewDialog::OnInitMenuPopup(w, l);
+    if (!systemMenu)
+        m_commands.ShowStates(popup);
+    return result;
+}
+
+LRESULT CTallyLeafDlg::OnTrayCallback(WPARAM, LPARAM l) {
+    m_commands.tray.OnTrayCallback(l);
+    return 0;
+}
+
+LRESULT CTallyLeafDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+    m_commands.tray.OnTaskbarCreated();
+    return 0;
+}
+
+LRESULT CTallyLeafDlg::OnHotKey(WPARAM, LPARAM) {
+    m_commands.tray.OnHotKey();
+    return 1;
+}
+
+LRESULT CTallyLeafDlg::OnActivate(WPARAM w, LPARAM) {
+    LRESULT result = Default();
+    m_commands.tray.OnActivate(w);
+    return result;
+}
+
+LRESULT CTallyLeafDlg::OnApplyAlwaysOnTop(WPARAM, LPARAM) {
+    m_commands.tray.ApplyAlwaysOnTop();
+    return 0;
+}
+
+LRESULT CTallyLeafDlg::OnNoteSelChanged(NMHDR* hdr) {
+    const auto* change = reinterpret_cast<const NMTREEVIEWW*>(hdr);
+    m_notes.OnSelectionChanged(change->itemNew.hItem != nullptr, m_tree.NoteId(change->itemNew.hItem));
+    return 0;
+}
+
+LRESULT CTallyLeafDlg::OnNoteMoved(NMHDR* hdr) {
+    const auto* moved = reinterpret_cast<const NMNOTEMOVED*>(hdr);
+    m_notes.OnNoteMoved(moved->noteId, moved->newParentId);
+    return 0;
+}
+
+void CTallyLeafDlg::OnEditorChange(UINT) {
+    // Text the program puts in to show a note is not typing.
+    if (!m_editor.IsShowingText())
+        m_notes.OnTyped();
+}
+
+LRESULT CTallyLeafDlg::OnFindReplaceMessage(WPARAM, LPARAM l) {
+    m_commands.find.OnNotification(l);
+    return 0;
+}
+
+void CTallyLeafDlg::OnInsertSnippet(UINT id) {
+    m_commands.insert.Insert(id);
+}
+
+LRESULT CTallyLeafDlg::OnBackupDone(WPARAM, LPARAM l) {
+    m_notes.OnBackupDone(l);
+    return 0;
 }

@@ -4,7 +4,7 @@
 // The controls of each dialog must be distinct from each other, and the main
 // window's must not fall into the snippet range of the Insert menu. The menu
 // commands are checked over the main window's command table
-// (app/TallyLeafDlgCommandTable.cpp).
+// (app/MainCommands.cpp).
 
 #ifndef TALLYLEAF_RES_RESOURCEIDSCHECK_H
 #define TALLYLEAF_RES_RESOURCEIDSCHECK_H

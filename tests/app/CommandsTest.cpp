@@ -53,7 +53,7 @@ protected:
     void StartWithNotes() {
         SeedNotes({{1, 0, L"Home", L"home text"}, {2, 0, L"Work", L"work text"}, {3, 0, L"Blank", L""}});
         Start();
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
     }
 
     // Sends a command as a menu item does: a command message without a control.
@@ -105,7 +105,7 @@ TEST_F(Commands, UndoIsEnabledWhileTheEditorCanUndoAndUndoes) {
     StartWithNotes();
     EXPECT_FALSE(EnabledWhenOpened(kEdit, ID_EDIT_UNDO));  // a note just shown has nothing to undo
 
-    dlg->Editor().SetSel(0, 0);
+    dlg->Parts().editor.SetSel(0, 0);
     Type(L"new ");
     EXPECT_TRUE(EnabledWhenOpened(kEdit, ID_EDIT_UNDO));
     Command(ID_EDIT_UNDO);
@@ -117,10 +117,10 @@ TEST_F(Commands, UndoIsEnabledWhileTheEditorCanUndoAndUndoes) {
 
 TEST_F(Commands, CutCopyAndDeleteAreEnabledWhileTextIsSelected) {
     StartWithNotes();
-    dlg->Editor().SetSel(4, 4);
+    dlg->Parts().editor.SetSel(4, 4);
     for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE})
         EXPECT_FALSE(EnabledWhenOpened(kEdit, id)) << "command " << id << " with the caret alone";
-    dlg->Editor().SetSel(0, 4);
+    dlg->Parts().editor.SetSel(0, 4);
     for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE})
         EXPECT_TRUE(EnabledWhenOpened(kEdit, id)) << "command " << id << " with a selection";
 }
@@ -139,7 +139,7 @@ TEST_F(Commands, PasteIsEnabledOnlyWhileTheClipboardHoldsText) {
     // ANSI text counts: the system offers it as Unicode text too.
     PutAnsiText("ansi words");
     EXPECT_TRUE(EnabledWhenOpened(kEdit, ID_EDIT_PASTE)) << "ANSI text";
-    dlg->Editor().SetSel(0, 4);
+    dlg->Parts().editor.SetSel(0, 4);
     Command(ID_EDIT_PASTE);
     EXPECT_EQ(EditorText(), L"ansi words text");
 }
@@ -147,32 +147,32 @@ TEST_F(Commands, PasteIsEnabledOnlyWhileTheClipboardHoldsText) {
 TEST_F(Commands, CutCopyAndDeleteActOnTheEditorAndTheNoteIsSaved) {
     StartWithNotes();
     PutUnicodeText(L"old clipboard");
-    dlg->Editor().SetSel(0, 4);
+    dlg->Parts().editor.SetSel(0, 4);
     Command(ID_EDIT_COPY);
     EXPECT_EQ(ClipboardText(), L"home");
     EXPECT_EQ(EditorText(), L"home text");
 
-    dlg->Editor().SetSel(4, 9);
+    dlg->Parts().editor.SetSel(4, 9);
     Command(ID_EDIT_CUT);
     EXPECT_EQ(ClipboardText(), L" text");
     EXPECT_EQ(EditorText(), L"home");
 
-    dlg->Editor().SetSel(0, 2);
+    dlg->Parts().editor.SetSel(0, 2);
     Command(ID_EDIT_DELETE);
     EXPECT_EQ(EditorText(), L"me");
     EXPECT_EQ(ClipboardText(), L" text");  // Delete leaves the clipboard alone
 
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(StoredText(1), L"me");
 }
 
 TEST_F(Commands, ADisabledCommandSentAsACommandDoesNothing) {
     StartWithNotes();
-    SentMessages toEditor(dlg->Editor());
+    SentMessages toEditor(dlg->Parts().editor);
 
     // Cut, Copy and Delete with the caret alone: the clipboard keeps what it held.
     PutUnicodeText(L"kept on the clipboard");
-    dlg->Editor().SetSel(2, 2);
+    dlg->Parts().editor.SetSel(2, 2);
     for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE})
         Command(id);
     EXPECT_EQ(ClipboardText(), L"kept on the clipboard");
@@ -182,7 +182,7 @@ TEST_F(Commands, ADisabledCommandSentAsACommandDoesNothing) {
     EXPECT_TRUE(toEditor.Of(WM_CLEAR).empty());
 
     // Undo with nothing to undo: the caret stays where it is.
-    dlg->Editor().SetSel(5, 5);
+    dlg->Parts().editor.SetSel(5, 5);
     Command(ID_EDIT_UNDO);
     EXPECT_EQ(Selection(), std::make_pair(5, 5));
     EXPECT_TRUE(toEditor.Of(EM_UNDO).empty());
@@ -193,7 +193,7 @@ TEST_F(Commands, ADisabledCommandSentAsACommandDoesNothing) {
     Command(ID_EDIT_PASTE);
     EXPECT_TRUE(toEditor.Of(WM_PASTE).empty());
     EXPECT_EQ(EditorText(), L"home text");
-    EXPECT_FALSE(dlg->Editor().GetModify());
+    EXPECT_FALSE(dlg->Parts().editor.GetModify());
 }
 
 TEST_F(Commands, FindCommandsAreEnabledWhileTheNoteHasText) {
@@ -208,8 +208,8 @@ TEST_F(Commands, FindCommandsAreEnabledWhileTheNoteHasText) {
     for (UINT id : findCommands)
         EXPECT_TRUE(EnabledWhenOpened(kEdit, id)) << "command " << id << " after typing";
 
-    dlg->Editor().SetSel(0, -1);
-    dlg->Editor().Clear();
+    dlg->Parts().editor.SetSel(0, -1);
+    dlg->Parts().editor.Clear();
     for (UINT id : findCommands)
         EXPECT_FALSE(EnabledWhenOpened(kEdit, id)) << "command " << id << " after deleting the text";
 }
@@ -284,7 +284,7 @@ TEST_F(Commands, APageTheShellCannotOpenIsNotReported) {
 // No menu item runs nothing, and no command of the table goes without its menu item.
 TEST_F(Commands, EveryMenuItemHasACommandAndEveryCommandAMenuItem) {
     Start();
-    const CommandTable<CTallyLeafDlg> commands = CTallyLeafDlg::Commands();
+    const CommandTable<MainCommands> commands = MainCommands::Table();
     std::set<UINT> items;
     HMENU bar = ::GetMenu(dlg->m_hWnd);
     for (int p = 0; p < ::GetMenuItemCount(bar); ++p) {
@@ -298,6 +298,6 @@ TEST_F(Commands, EveryMenuItemHasACommandAndEveryCommandAMenuItem) {
             items.insert(id);
         }
     }
-    for (const CTallyLeafDlg::Command& row : commands)
+    for (const MainCommands::Row& row : commands)
         EXPECT_EQ(items.count(row.id), 1u) << "command " << row.id;
 }

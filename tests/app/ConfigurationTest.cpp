@@ -43,7 +43,7 @@ LOGFONTW CourierBold() {
 // The font the editor draws with.
 LOGFONTW EditorFont(CTallyLeafDlg& dlg) {
     LOGFONTW font{};
-    auto handle = reinterpret_cast<HFONT>(dlg.Editor().SendMessage(WM_GETFONT));
+    auto handle = reinterpret_cast<HFONT>(dlg.Parts().editor.SendMessage(WM_GETFONT));
     ::GetObjectW(handle, sizeof font, &font);
     return font;
 }
@@ -94,7 +94,7 @@ protected:
         Configure(L"Tallyleaf", L"WWidth", width);
         Configure(L"Tallyleaf", L"WHeight", height);
         Start();
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
         MONITORINFO monitor{};
         monitor.cbSize = sizeof monitor;
         ::GetMonitorInfoW(::MonitorFromWindow(dlg->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -115,14 +115,14 @@ TEST_F(Configuration, WithoutAFileEveryDefaultHolds) {
     EXPECT_FALSE(IsTopmost(dlg->m_hWnd));
 
     // The splitter at 120: the tree ends there once the window is laid out.
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     RECT tree;
-    ::GetWindowRect(dlg->Tree(), &tree);
+    ::GetWindowRect(dlg->Parts().tree, &tree);
     ::MapWindowPoints(nullptr, dlg->m_hWnd, reinterpret_cast<POINT*>(&tree), 2);
     EXPECT_EQ(tree.right, 120);
 
-    EXPECT_EQ(TreeView_GetBkColor(dlg->Tree()), RGB(255, 255, 255));
-    EXPECT_EQ(TreeView_GetTextColor(dlg->Tree()), RGB(0, 0, 0));
+    EXPECT_EQ(TreeView_GetBkColor(dlg->Parts().tree), RGB(255, 255, 255));
+    EXPECT_EQ(TreeView_GetTextColor(dlg->Parts().tree), RGB(0, 0, 0));
     const LOGFONTW font = EditorFont(*dlg);
     EXPECT_EQ(font.lfHeight, -14);
     EXPECT_EQ(font.lfWidth, 0);
@@ -131,7 +131,7 @@ TEST_F(Configuration, WithoutAFileEveryDefaultHolds) {
     EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
     EXPECT_STREQ(font.lfFaceName, L"MS Shell Dlg");
     // Word wrap: no horizontal scroll bar.
-    EXPECT_FALSE(HasStyle(dlg->Editor(), WS_HSCROLL));
+    EXPECT_FALSE(HasStyle(dlg->Parts().editor, WS_HSCROLL));
 
     EXPECT_EQ(tray.CallsOf(NIM_ADD).size(), 1u);
     EXPECT_TRUE(HotKeyIsTaken(MOD_ALT, 'S'));
@@ -153,11 +153,11 @@ TEST_F(Configuration, HandEditedValuesAreRead) {
     Configure(L"Tallyleaf", L"TextColor", L"65280");  // green
     Start();
 
-    EXPECT_EQ(dlg->Notes().DatabasePath(), otherDb);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), otherDb);
     EXPECT_TRUE(FileExists(otherDb));
     EXPECT_FALSE(FileExists(DbPath()));
     EXPECT_TRUE(IsTopmost(dlg->m_hWnd));
-    EXPECT_TRUE(HasStyle(dlg->Editor(), WS_HSCROLL));
+    EXPECT_TRUE(HasStyle(dlg->Parts().editor, WS_HSCROLL));
     EXPECT_TRUE(HotKeyIsTaken(MOD_CONTROL | MOD_ALT, 'K'));
     EXPECT_FALSE(HotKeyIsTaken(MOD_ALT, 'S'));
     const RECT r = WindowRect(dlg->m_hWnd);
@@ -165,8 +165,8 @@ TEST_F(Configuration, HandEditedValuesAreRead) {
     EXPECT_EQ(r.top, 75);
     EXPECT_EQ(r.right - r.left, 500);
     EXPECT_EQ(r.bottom - r.top, 360);
-    EXPECT_EQ(TreeView_GetBkColor(dlg->Tree()), RGB(255, 0, 0));
-    EXPECT_EQ(TreeView_GetTextColor(dlg->Tree()), RGB(0, 255, 0));
+    EXPECT_EQ(TreeView_GetBkColor(dlg->Parts().tree), RGB(255, 0, 0));
+    EXPECT_EQ(TreeView_GetTextColor(dlg->Parts().tree), RGB(0, 255, 0));
     EXPECT_TRUE(modal.Boxes().empty());
 }
 
@@ -220,7 +220,7 @@ TEST_F(Configuration, AFontRecordCountsOnlyWithItsLengthAndChecksumIntact) {
 
 TEST_F(Configuration, TheEndWritesItsKeysInOrder) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Finish();
     const std::vector<std::string> expected = {
         "[Stat]", "Runs=2",      "Uses=1",     "[Tallyleaf]", "WX=250",
@@ -242,7 +242,7 @@ TEST_F(Configuration, APathOutsideTheAnsiCodePageSurvivesARestartAndAnAnsiFileKe
     Settings::SaveDbPath(path);
     Finish();
     Start();
-    EXPECT_EQ(dlg->Notes().DatabasePath(), path);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), path);
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ConfigValue(L"Main", L"WordWrap"), L"0");
     EXPECT_EQ(Lines(dir.File(L"tallyleaf.cfg"))[0], "[Main]");
@@ -329,8 +329,8 @@ TEST_F(Configuration, ADamagedPlaceAndSplitterStillGiveAWholeUsableWindow) {
     // The tree and the editor both have room, side by side inside the window.
     RECT tree{};
     RECT editor{};
-    ::GetWindowRect(dlg->Tree(), &tree);
-    ::GetWindowRect(dlg->Editor(), &editor);
+    ::GetWindowRect(dlg->Parts().tree, &tree);
+    ::GetWindowRect(dlg->Parts().editor, &editor);
     EXPECT_GT(tree.right - tree.left, 0);
     EXPECT_GT(editor.right - editor.left, 0);
     EXPECT_GE(tree.left, r.left);

@@ -25,7 +25,7 @@ TEST_F(DataFolder, WithoutTheApplicationDataFolderTheFilesStayBesideTheProgram) 
     const std::wstring program = AppFolders::ProgramFolder();
     Start();
     EXPECT_EQ(AppFolders::DataFolder(), program);
-    EXPECT_EQ(dlg->Notes().DatabasePath(), program + NotesStore::kDefaultFileName);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), program + NotesStore::kDefaultFileName);
     EXPECT_TRUE(FileExists(program + NotesStore::kDefaultFileName));
     Finish();
     theDB.Close();
@@ -48,7 +48,7 @@ TEST_F(DataFolder, APortableCopyKeepsItsFilesBesideTheProgramAndLeavesTheRegistr
 
     Start();
     EXPECT_TRUE(AppFolders::Portable());
-    EXPECT_EQ(dlg->Notes().DatabasePath(), program + NotesStore::kDefaultFileName);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), program + NotesStore::kDefaultFileName);
     EXPECT_TRUE(FileExists(program + NotesStore::kDefaultFileName));
     EXPECT_FALSE(LaunchCounterKeyExists());
     Finish();
@@ -66,7 +66,7 @@ TEST_F(DataFolder, TheConfigurationFileBesideTheProgramMakesItPortableToo) {
 
     Start();
     EXPECT_TRUE(AppFolders::Portable());
-    EXPECT_EQ(dlg->Notes().DatabasePath(), program + NotesStore::kDefaultFileName);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), program + NotesStore::kDefaultFileName);
     EXPECT_FALSE(LaunchCounterKeyExists());
 }
 
@@ -101,12 +101,12 @@ TEST_F(DataFolder, APortableCopyInAFolderItCannotWriteSaysSoOnceAndKeepsWhatWasS
     TestSeams::SetProgramFolder(view + name);
 
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     EXPECT_EQ(EditorText(), L"saved before");
     Type(L"typed ");
-    dlg->HideWindow();
-    dlg->CallUpWindow();
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
+    dlg->Parts().tray.CallUp();
+    dlg->Parts().tray.Hide();
     Finish();
     theDB.Close();
 

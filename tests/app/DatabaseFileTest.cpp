@@ -69,7 +69,7 @@ protected:
             ModalAnswer::Click(settings, IDOK);
         });
         modal.Drive(std::move(fileDialog));
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
         Command(ID_FILE_OPTIONS);
         PumpPending();
         return shownPath;
@@ -87,9 +87,9 @@ protected:
 
     // The shown note's text goes to the file in use: the store works.
     void ExpectSavesGoTo(const std::wstring& path) {
-        dlg->Editor().SetSel(0, -1);
+        dlg->Parts().editor.SetSel(0, -1);
         Type(L"written after the switch");
-        dlg->HideWindow();
+        dlg->Parts().tray.Hide();
         EXPECT_NE(NotesIn(path).find(L"written after the switch"), std::wstring::npos);
     }
 };
@@ -109,14 +109,14 @@ TEST_F(DatabaseFile, SwitchingToANewNameStartsAStoreAndToAnExistingFileShowsItsN
     EXPECT_NE(offered.find(NotesStore::kDefaultFileName), std::wstring::npos)
         << "the dialog offered " << offered.size();
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), fresh);
-    EXPECT_EQ(dlg->Notes().DatabasePath(), fresh);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), fresh);
     EXPECT_EQ(NotesIn(fresh), L"1/0/Note/ This is a place for your quick notes...\n");
-    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
 
     EXPECT_EQ(Choose(IDC_BUTTON_SWITCH_DB, other), other);
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), other);
     ASSERT_NE(FindItem(L"Below"), nullptr);
-    EXPECT_EQ(dlg->Tree().GetParentItem(FindItem(L"Below")), FindItem(L"Elsewhere"));
+    EXPECT_EQ(dlg->Parts().tree.GetParentItem(FindItem(L"Below")), FindItem(L"Elsewhere"));
     EXPECT_EQ(EditorText(), L"from the other file");
     ExpectSavesGoTo(other);
 }
@@ -135,11 +135,11 @@ TEST_F(DatabaseFile, CopyAndSwitchAsksBeforeReplacingThenWorksOnTheCopy) {
     EXPECT_EQ(modal.Boxes()[2].buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(ReadFileBytes(copy), "a file already there");
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), L"<absent>");
-    EXPECT_EQ(dlg->Notes().DatabasePath(), DbPath());
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), DbPath());
 
     EXPECT_EQ(Choose(IDC_BUTTON_COPY_DB, copy, IDYES), copy);
     EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), copy);
-    EXPECT_EQ(dlg->Notes().DatabasePath(), copy);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), copy);
     const std::wstring original = NotesIn(DbPath());
     EXPECT_NE(original.find(L"typed, two"), std::wstring::npos);
     EXPECT_EQ(NotesIn(copy), original);
@@ -152,7 +152,7 @@ TEST_F(DatabaseFile, CancellingEitherFileDialogChangesNothing) {
     for (int button : {IDC_BUTTON_SWITCH_DB, IDC_BUTTON_COPY_DB}) {
         UseButton(button, [](HWND fileDialog) { ModalAnswer::Click(fileDialog, IDCANCEL); });
         EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), L"<absent>");
-        EXPECT_EQ(dlg->Notes().DatabasePath(), DbPath());
+        EXPECT_EQ(dlg->Parts().notes.DatabasePath(), DbPath());
         ExpectSavesGoTo(DbPath());
     }
 }
@@ -188,8 +188,8 @@ TEST_F(DatabaseFile, ACopyThatFailsKeepsTheFileInUse) {
         EXPECT_GT(box.text.size(), prefix.size());  // followed by the system's reason
         EXPECT_EQ(box.icon, ModalAnswer::StockIcon(IDI_ERROR));
         EXPECT_EQ(ConfigValue(L"Main", L"DBPath"), L"<absent>");
-        EXPECT_EQ(dlg->Notes().DatabasePath(), DbPath());
-        EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+        EXPECT_EQ(dlg->Parts().notes.DatabasePath(), DbPath());
+        EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
         ExpectSavesGoTo(DbPath());
     }
     ::CloseHandle(holder);
@@ -220,7 +220,7 @@ TEST_F(DatabaseFile, APortableCopyFindsItsChosenFileAfterTheFolderMoved) {
     ASSERT_TRUE(::MoveFileW(stick.c_str(), moved.c_str()));
     TestSeams::SetProgramFolder(moved);
     Start();
-    EXPECT_EQ(dlg->Notes().DatabasePath(), moved + L"work\\team.db");
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), moved + L"work\\team.db");
     EXPECT_NE(EditorText().find(L"on the stick"), std::wstring::npos) << "the editor shows " << EditorText().size();
 }
 
@@ -239,7 +239,7 @@ TEST_F(DatabaseFile, AnOldBackupOpenedBySwitchingOutlivesTheBackupBeforeLeaving)
 
     EXPECT_EQ(Choose(IDC_BUTTON_SWITCH_DB, old), old);
     EXPECT_FALSE(FileExists(backups + L"notes2 2001-01-01.db")) << "the folder was not thinned";
-    EXPECT_EQ(dlg->Notes().DatabasePath(), old);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), old);
     EXPECT_EQ(EditorText(), L"as they were in January");
     EXPECT_EQ(NotesIn(old), L"1/0/Plans/as they were in January\n");
     EXPECT_EQ(modal.Boxes().size(), 2u);  // Settings and the file dialog, nothing else
@@ -345,7 +345,7 @@ TEST_F(DatabaseFile, CopyAndSwitchOfAFileAnotherProgramIsHalfWayThroughWritingGi
         ModalAnswer::Click(settings, IDOK);
     });
     modal.Drive([&](HWND fileDialog) { ModalAnswer::ChooseFile(fileDialog, copy); });
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Command(ID_FILE_OPTIONS);
     PumpPending();
     ::SetEvent(begin);
@@ -354,7 +354,7 @@ TEST_F(DatabaseFile, CopyAndSwitchOfAFileAnotherProgramIsHalfWayThroughWritingGi
     ::CloseHandle(holding);
 
     EXPECT_GT(sizeWhileHeld, sizeBefore + 100000) << "nothing of the transaction reached the file";
-    EXPECT_EQ(dlg->Notes().DatabasePath(), copy);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), copy);
     EXPECT_TRUE(NotesIn(copy) == NotesIn(DbPath()));
     CppSQLite3DB check(2000);
     check.Open(copy);

@@ -90,7 +90,7 @@ TEST_F(ExportTree, EveryNoteOfTheTreeInItsFileAndSubnotesInAFolder) {
                {4, 2, L"Beta2", L"two"},
                {5, 0, L"Gamma", L""}});
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     // Typed just before the export, not yet stored.
     Type(L"typed ");
     const std::wstring folder = Export(dir.File(L"chosen"));
@@ -202,7 +202,7 @@ TEST_F(ExportTree, APlaceWithoutAFolderOnDiskIsRefused) {
 TEST_F(ExportTree, AnExportImportedThroughTheMenuComesBackAsANewTopLevelNoteAndTheShownNoteStays) {
     SeedNotes({{1, 0, L"Alpha", L"alpha text"}, {2, 0, L"Beta", L"beta"}, {3, 2, L"Beta1", L"one"}});
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     const std::wstring folder = Export(dir.File(L"chosen"));
     Select(L"Beta1");
     Type(L"typed ");
@@ -222,16 +222,16 @@ TEST_F(ExportTree, AnExportImportedThroughTheMenuComesBackAsANewTopLevelNoteAndT
     EXPECT_EQ(EditorText(), L"typed one");
     EXPECT_EQ(StoredText(3), L"typed one");
 
-    HTREEITEM imported = dlg->Tree().GetRootItem();
-    while (HTREEITEM next = dlg->Tree().GetNextSiblingItem(imported))
+    HTREEITEM imported = dlg->Parts().tree.GetRootItem();
+    while (HTREEITEM next = dlg->Parts().tree.GetNextSiblingItem(imported))
         imported = next;
-    EXPECT_EQ(dlg->Tree().GetItemText(imported), chosen.substr(chosen.rfind(L'\\') + 1));
-    const HTREEITEM alpha = dlg->Tree().GetChildItem(imported);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(imported), chosen.substr(chosen.rfind(L'\\') + 1));
+    const HTREEITEM alpha = dlg->Parts().tree.GetChildItem(imported);
     ASSERT_NE(alpha, nullptr);
-    EXPECT_EQ(dlg->Tree().GetItemText(alpha), L"Alpha");
-    const HTREEITEM beta = dlg->Tree().GetNextSiblingItem(alpha);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(alpha), L"Alpha");
+    const HTREEITEM beta = dlg->Parts().tree.GetNextSiblingItem(alpha);
     ASSERT_NE(beta, nullptr);
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetChildItem(beta)), L"Beta1");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetChildItem(beta)), L"Beta1");
     // As exported, before the typing.
-    EXPECT_EQ(StoredText(dlg->Tree().NoteId(dlg->Tree().GetChildItem(beta))), L"one");
+    EXPECT_EQ(StoredText(dlg->Parts().tree.NoteId(dlg->Parts().tree.GetChildItem(beta))), L"one");
 }

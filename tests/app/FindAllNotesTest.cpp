@@ -16,7 +16,7 @@
 
 class FindAllNotes : public MainWindowTest {
 protected:
-    HWND Dialog() { return dlg->FindAll().m_hWnd; }
+    HWND Dialog() { return dlg->Parts().find.FindAllDialog().m_hWnd; }
     HWND Box() { return ::GetDlgItem(Dialog(), IDC_FIND_ALL_QUERY); }
 
     // Ctrl+Shift+F where the focus is.
@@ -27,12 +27,12 @@ protected:
     // Puts `query` into the box and waits for the search that follows the pause.
     void Search(const std::wstring& query) {
         ::SetWindowTextW(Box(), query.c_str());
-        ASSERT_TRUE(PumpUntil([&] { return dlg->FindAll().ListedQuery() == query; }, 5000));
+        ASSERT_TRUE(PumpUntil([&] { return dlg->Parts().find.FindAllDialog().ListedQuery() == query; }, 5000));
     }
     // Each listed match as (note id, whether in the name, start).
     std::vector<std::pair<int, std::size_t>> Listed() {
         std::vector<std::pair<int, std::size_t>> listed;
-        for (const NoteSearch::Hit& hit : dlg->FindAll().Results().hits)
+        for (const NoteSearch::Hit& hit : dlg->Parts().find.FindAllDialog().Results().hits)
             listed.emplace_back(hit.inName ? -hit.noteId : hit.noteId, hit.start);
         return listed;
     }
@@ -48,14 +48,14 @@ TEST_F(FindAllNotes, ListsNamesThenTextsInTreeOrderAndEnterShowsTheChosenMatch) 
                {2, 1, L"Work", L"x\r\nthe plan is here"},
                {3, 0, L"Plans", L"none"}});
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PressFindAll();
-    ASSERT_TRUE(PumpUntil([&] { return dlg->FindAll().IsOpen() && ::GetFocus() == Box(); }));
+    ASSERT_TRUE(PumpUntil([&] { return dlg->Parts().find.FindAllDialog().IsOpen() && ::GetFocus() == Box(); }));
 
     Search(L"PLAN");
     // A name match first (shown as a negative id here), then the texts in tree order.
     EXPECT_EQ(Listed(), (std::vector<std::pair<int, std::size_t>>{{-3, 0}, {1, 0}, {2, 7}}));
-    EXPECT_EQ(dlg->FindAll().CountLine(), L"3 matches");
+    EXPECT_EQ(dlg->Parts().find.FindAllDialog().CountLine(), L"3 matches");
     EXPECT_EQ(ListText(2, 0), L"Projects > Work");
     EXPECT_EQ(ListText(2, 1), L"the plan is here");
 
@@ -66,31 +66,31 @@ TEST_F(FindAllNotes, ListsNamesThenTextsInTreeOrderAndEnterShowsTheChosenMatch) 
     Press(Box(), VK_RETURN);
     EXPECT_EQ(SelectedLabel(), L"Work");
     EXPECT_EQ(Selection(), std::make_pair(7, 11));
-    EXPECT_TRUE(dlg->FindAll().IsOpen());
+    EXPECT_TRUE(dlg->Parts().find.FindAllDialog().IsOpen());
 
     Press(Box(), VK_ESCAPE);
-    EXPECT_FALSE(dlg->FindAll().IsOpen());
+    EXPECT_FALSE(dlg->Parts().find.FindAllDialog().IsOpen());
 }
 
 TEST_F(FindAllNotes, FindsTheShownNotesTypingAndARenamedNoteAndKeysBringTheBoxBack) {
     SeedNotes({{1, 0, L"Alpha", L"first"}, {2, 0, L"Beta", L"second"}});
     Start();
-    dlg->CallUpWindow();
-    ::SetFocus(dlg->Editor().m_hWnd);
+    dlg->Parts().tray.CallUp();
+    ::SetFocus(dlg->Parts().editor.m_hWnd);
     Type(L"unsaved words ");
     PressFindAll();
-    ASSERT_TRUE(PumpUntil([&] { return dlg->FindAll().IsOpen(); }));
+    ASSERT_TRUE(PumpUntil([&] { return dlg->Parts().find.FindAllDialog().IsOpen(); }));
     Search(L"unsaved");
     EXPECT_EQ(Listed(), (std::vector<std::pair<int, std::size_t>>{{1, 0}}));
 
     // Renamed while the dialog is open: found by its new name when the search runs again.
-    ::SetFocus(dlg->Tree().m_hWnd);
+    ::SetFocus(dlg->Parts().tree.m_hWnd);
     Select(L"Beta");
     modal.Names().Type(L"Gamma");
     Command(ID_NOTES_RENAME);
     PumpPending();
     ASSERT_EQ(SelectedLabel(), L"Gamma");
-    dlg->FindAll().Open(dlg->m_hWnd);
+    dlg->Parts().find.FindAllDialog().Open(dlg->m_hWnd);
     Search(L"gamma");
     EXPECT_EQ(Listed(), (std::vector<std::pair<int, std::size_t>>{{-2, 0}}));
 
@@ -108,16 +108,16 @@ TEST_F(FindAllNotes, FindsTheShownNotesTypingAndARenamedNoteAndKeysBringTheBoxBa
 TEST_F(FindAllNotes, ADatabaseThatCannotBeReadSaysSoInTheDialog) {
     SeedNotes({{1, 0, L"Alpha", L"first"}});
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     CppSQLite3DB other(2000);
     other.Open(DbPath());
     other.ExecuteStatement(L"BEGIN EXCLUSIVE;");
     theDB.SetBusyTimeout(50);
-    dlg->FindAll().Open(dlg->m_hWnd);
+    dlg->Parts().find.FindAllDialog().Open(dlg->m_hWnd);
     Search(L"first");
     theDB.SetBusyTimeout(kUserThreadBusyWaitMs);
     other.ExecuteStatement(L"COMMIT;");
-    EXPECT_EQ(dlg->FindAll().CountLine().rfind(L"The notes could not be read: ", 0), 0u);
-    EXPECT_TRUE(dlg->FindAll().Results().hits.empty());
+    EXPECT_EQ(dlg->Parts().find.FindAllDialog().CountLine().rfind(L"The notes could not be read: ", 0), 0u);
+    EXPECT_TRUE(dlg->Parts().find.FindAllDialog().Results().hits.empty());
     EXPECT_TRUE(modal.Boxes().empty());
 }

@@ -31,7 +31,7 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM w, LPARAM l) {
         done->message == CFindReplace::s_nFindReplaceMsg) {
         const auto* request = reinterpret_cast<const FINDREPLACEW*>(done->lParam);
         // Only a record still held may be read.
-        if (!g_reports.owner->FindReplace().HoldsRequest(request))
+        if (!g_reports.owner->Parts().find.FindReplace().HoldsRequest(request))
             g_reports.droppedTooEarly = g_reports.droppedTooEarly || ::IsWindow(g_reports.dialog);
         else if (request->Flags & FR_DIALOGTERM)
             g_reports.closingWithRecord = ::IsWindow(g_reports.dialog);
@@ -46,13 +46,13 @@ protected:
     void StartWithNote(const std::wstring& text) {
         SeedNotes({{1, 0, L"Note", text}, {2, 0, L"Blank", L""}});
         Start();
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
     }
 
-    HWND Editor() { return dlg->Editor().m_hWnd; }
-    HWND Dialog() { return dlg->FindReplace().DialogWindow(); }
+    HWND Editor() { return dlg->Parts().editor.m_hWnd; }
+    HWND Dialog() { return dlg->Parts().find.FindReplace().DialogWindow(); }
 
-    void SetSel(int start, int end) { dlg->Editor().SetSel(start, end); }
+    void SetSel(int start, int end) { dlg->Parts().editor.SetSel(start, end); }
 
     // Fills the open dialog's find text (and replace text, when given).
     void Fill(const std::wstring& find, const wchar_t* replace = nullptr) {
@@ -93,11 +93,11 @@ TEST_F(FindAndReplace, TheFindDialogTakesItsOwnKeysAndClosesAfterAHit) {
     EXPECT_EQ(Selection(), std::make_pair(6, 10));
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(dialog); }));
     EXPECT_EQ(Dialog(), nullptr);
-    EXPECT_FALSE(dlg->FindReplace().MatchCase());
+    EXPECT_FALSE(dlg->Parts().find.FindReplace().MatchCase());
 
     // Upward, with match case, from the caret right after the second "beta":
     // that one is skipped, and "Beta" does not match "beta".
-    dlg->Editor().SetWindowText(L"Beta beta alpha beta");
+    dlg->Parts().editor.SetWindowText(L"Beta beta alpha beta");
     SetSel(20, 20);
     Command(ID_EDIT_FIND);
     Fill(L"beta");
@@ -105,8 +105,8 @@ TEST_F(FindAndReplace, TheFindDialogTakesItsOwnKeysAndClosesAfterAHit) {
     ::CheckDlgButton(Dialog(), chx2, BST_CHECKED);
     PressEnterInDialog();
     EXPECT_EQ(Selection(), std::make_pair(5, 9));
-    EXPECT_TRUE(dlg->FindReplace().MatchCase());
-    EXPECT_FALSE(dlg->FindReplace().SearchDown());
+    EXPECT_TRUE(dlg->Parts().find.FindReplace().MatchCase());
+    EXPECT_FALSE(dlg->Parts().find.FindReplace().SearchDown());
     EXPECT_TRUE(modal.Boxes().empty());
 }
 
@@ -183,7 +183,7 @@ TEST_F(FindAndReplace, ReplaceReplacesOnlyAMatchAndTheDialogStays) {
     PumpPending();
     EXPECT_TRUE(::IsWindow(dialog));
     EXPECT_EQ(Dialog(), dialog);
-    EXPECT_TRUE(dlg->Editor().GetModify());
+    EXPECT_TRUE(dlg->Parts().editor.GetModify());
 }
 
 TEST_F(FindAndReplace, ReplaceAllWorksOnFromTheCaretAsOneUndoableChange) {
@@ -210,7 +210,7 @@ TEST_F(FindAndReplace, ReplaceAllInAMegabyteNoteIsOnePass) {
     for (int i = 0; i < 10000; ++i)
         text += line;
     StartWithNote(L"");
-    dlg->Editor().SetWindowText(text);
+    dlg->Parts().editor.SetWindowText(text);
     SetSel(0, 0);
     Command(ID_EDIT_REPLACE);
     Fill(L"NEEDLE", L"pin");

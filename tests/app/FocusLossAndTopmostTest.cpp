@@ -13,8 +13,8 @@ TEST_F(FocusLoss, AnotherWindowInFrontHidesAndSavesAfterTheDelay) {
     Configure(L"Main", L"HideOnFocusLost", L"1");
     Configure(L"Main", L"HideOnFocusLostDelay", L"1");
     Start();
-    dlg->CallUpWindow();
-    dlg->Editor().SetSel(0, -1);
+    dlg->Parts().tray.CallUp();
+    dlg->Parts().editor.SetSel(0, -1);
     Type(L"left for another window");
     OtherThreadWindow other;
     const DWORD start = ::GetTickCount();
@@ -30,7 +30,7 @@ TEST_F(FocusLoss, ComingBackWithinTheDelayKeepsTheWindow) {
     Configure(L"Main", L"HideOnFocusLost", L"1");
     Configure(L"Main", L"HideOnFocusLostDelay", L"1");
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     OtherThreadWindow other;
     ASSERT_TRUE(other.Activate());
     ASSERT_TRUE(PumpUntil([&] { return ::GetActiveWindow() != dlg->m_hWnd; }));  // the delay runs
@@ -47,8 +47,8 @@ TEST_F(FocusLoss, WithoutADelayItHidesAtOnce) {
     for (const wchar_t* delay : {L"0", L"-2"}) {
         Configure(L"Main", L"HideOnFocusLostDelay", delay);
         Start();
-        dlg->CallUpWindow();
-        dlg->Editor().SetSel(0, -1);
+        dlg->Parts().tray.CallUp();
+        dlg->Parts().editor.SetSel(0, -1);
         Type(std::wstring(L"delay ") + delay);
         OtherThreadWindow other;
         ASSERT_TRUE(other.Activate());
@@ -61,7 +61,7 @@ TEST_F(FocusLoss, WithoutADelayItHidesAtOnce) {
 TEST_F(FocusLoss, SwitchedOffNothingHappens) {
     Configure(L"Main", L"HideOnFocusLost", L"0");
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     OtherThreadWindow other;
     ASSERT_TRUE(other.Activate());
     // Switched on without a delay, the window would hide as it takes the focus loss in.
@@ -103,7 +103,7 @@ TEST_F(AlwaysOnTop, TheStoredSwitchMakesTheWindowTopmostWhereItIs) {
 
 TEST_F(AlwaysOnTop, TheCommandTogglesTheWindowTheCheckMarkAndTheStoredSwitch) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     ::SetWindowPos(dlg->m_hWnd, nullptr, 80, 90, 500, 400, SWP_NOZORDER);
     EXPECT_FALSE(CheckedWhenTheMenuOpens(*dlg));
 

@@ -82,9 +82,9 @@ protected:
         RECT client;
         ::GetClientRect(dlg->m_hWnd, &client);
         const int w = client.right, h = client.bottom;
-        ExpectRect(RectIn(dlg->m_hWnd, dlg->Tree()), {m, m, pos, h - m}, "tree");
+        ExpectRect(RectIn(dlg->m_hWnd, dlg->Parts().tree), {m, m, pos, h - m}, "tree");
         ExpectRect(RectIn(dlg->m_hWnd, dlg->GetDlgItem(IDC_SPLITTER)), {pos, m, pos + m, h - m}, "bar");
-        ExpectRect(RectIn(dlg->m_hWnd, dlg->Editor()), {pos + m, m, w - m, h - m}, "editor");
+        ExpectRect(RectIn(dlg->m_hWnd, dlg->Parts().editor), {pos + m, m, w - m, h - m}, "editor");
     }
 };
 
@@ -94,13 +94,13 @@ TEST_F(HighDpiWindow, TheStoredPlaceAndSplitterAre96DpiPixelsShownAtTheScreensSc
     for (const auto& [key, value] : stored)
         Configure(L"Tallyleaf", key, value);
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
     RECT window{};
     ::GetWindowRect(dlg->m_hWnd, &window);
     ExpectRect(window, {AtScreen(100), AtScreen(80), AtScreen(700), AtScreen(480)}, "window");
     ExpectLayout(AtScreen(200), AtScreen(5));
-    EXPECT_EQ(FontHeightOf(dlg->Editor()), AtScreen(FontRecord::Default().lfHeight));
+    EXPECT_EQ(FontHeightOf(dlg->Parts().editor), AtScreen(FontRecord::Default().lfHeight));
 
     // The bar's limits, 120 and 300 at 96 dpi; then back to where it was.
     HWND bar = dlg->GetDlgItem(IDC_SPLITTER);
@@ -122,7 +122,7 @@ TEST_F(HighDpiWindow, TheStoredPlaceAndSplitterAre96DpiPixelsShownAtTheScreensSc
 
 TEST_F(HighDpiWindow, MenuItemsTheIconColumnAndTheIconsGrowWithTheScreen) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
     HMENU file = BarPopup(0);
     // Load from File (image 8 of the strip): an icon height of 15 and 7 more, unless the menu bar is higher.
@@ -186,7 +186,7 @@ TEST_F(HighDpiWindow, MenuItemsTheIconColumnAndTheIconsGrowWithTheScreen) {
 TEST_F(HighDpiWindow, OnAScreenOfAnotherScaleTheWindowTakesTheSuggestedPlaceAndRescales) {
     Configure(L"Tallyleaf", L"SplitterPos", L"200");
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
     HMENU bar = ::GetMenu(dlg->m_hWnd);
     RECT barItemBefore{};
@@ -199,8 +199,8 @@ TEST_F(HighDpiWindow, OnAScreenOfAnotherScaleTheWindowTakesTheSuggestedPlaceAndR
     ::GetWindowRect(dlg->m_hWnd, &window);
     ExpectRect(window, suggested, "window");
     ExpectLayout(Dpi::Scale(200, to), Dpi::Scale(5, to));
-    EXPECT_EQ(FontHeightOf(dlg->Editor()), Dpi::Scale(FontRecord::Default().lfHeight, to));
-    EXPECT_EQ(FontHeightOf(dlg->Tree()), Dpi::Scale(FontRecord::Default().lfHeight, to));
+    EXPECT_EQ(FontHeightOf(dlg->Parts().editor), Dpi::Scale(FontRecord::Default().lfHeight, to));
+    EXPECT_EQ(FontHeightOf(dlg->Parts().tree), Dpi::Scale(FontRecord::Default().lfHeight, to));
 
     // The menus are measured for the new screen: the bar at once (its label in
     // the larger font; the system gives it its height), popups as they open.
@@ -242,7 +242,7 @@ TEST(HighDpi, TheAboutPictureIsShownAtTheScreensScale) {
 
 TEST_F(HighDpiWindow, TheNameWindowIsSizedForTheScreen) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
     RECT frame{}, ok{};
     modal.Names().Script({[&](HWND window) {

@@ -32,9 +32,9 @@ protected:
     void StartWithNotes(const std::vector<NoteRow>& rows) {
         SeedNotes(rows);
         Start();
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
     }
-    bool ReadOnly() { return (::GetWindowLongW(dlg->Editor(), GWL_STYLE) & ES_READONLY) != 0; }
+    bool ReadOnly() { return (::GetWindowLongW(dlg->Parts().editor, GWL_STYLE) & ES_READONLY) != 0; }
 };
 }  // namespace
 
@@ -48,14 +48,14 @@ TEST_F(HostileText, APayloadLoadedDroppedNamedOrImportedChangesOnlyItsTargetAndI
     modal.AnswerFile(loaded);
     modal.Answer(IDNO);
     Command(ID_FILE_LOAD);
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(StoredText(1), kPayload);
     EXPECT_EQ(StoredRows()[1], rows[1]);
     EXPECT_EQ(StoredRows()[2], rows[2]);
 
     // A UTF-8 file with an encoded surrogate (ED A0 80), as some tools write
     // it, dropped on another note.
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Select(L"Work");
     rows = StoredRows();
     const std::wstring dropped = dir.File(L"cesu.txt");
@@ -65,7 +65,7 @@ TEST_F(HostileText, APayloadLoadedDroppedNamedOrImportedChangesOnlyItsTargetAndI
     modal.Answer(IDNO);
     OfferedData data;
     data.Files({dropped});
-    OfferDrop(dlg->Editor(), &data, {10, 10}, 0, DROPEFFECT_COPY);
+    OfferDrop(dlg->Parts().editor, &data, {10, 10}, 0, DROPEFFECT_COPY);
     Select(L"Other");
     const std::wstring cesu = L"cesu \xD800', name='x' --";
     ASSERT_TRUE(PumpUntil([&] { return StoredText(2) == cesu; }));
@@ -114,7 +114,7 @@ TEST_F(HostileText, IdsBeyond32BitsKeepEachNoteItsOwnTextAndNewNotesGetIdsEveryR
     EXPECT_EQ(EditorText(), L"one text");
     Select(L"New");
     EXPECT_EQ(EditorText(), L"typed");
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
 
     EXPECT_EQ(StoredRows(),
               (std::vector<std::wstring>{L"1 0 One = one text @0", L"2 0 New = typed @5",
@@ -138,7 +138,7 @@ TEST_F(HostileText, ANulInATextOpensTheNoteReadOnlyAndNothingIsWrittenOverIt) {
     Select(L"Home");
     EXPECT_FALSE(ReadOnly());
     Select(L"Binary");
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     Finish();
     EXPECT_EQ(StoredText(2), withNul);
     EXPECT_EQ(StoredRows(), rows);

@@ -16,27 +16,27 @@ protected:
     void StartWithNotes() {
         SeedNotes({{1, 0, L"Home", L"home text"}, {2, 0, L"Work", L"work text"}, {3, 0, L"Play", L"play text"}});
         Start();
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
     }
 
-    HWND Tree() { return dlg->Tree().m_hWnd; }
-    HWND Editor() { return dlg->Editor().m_hWnd; }
+    HWND Tree() { return dlg->Parts().tree.m_hWnd; }
+    HWND Editor() { return dlg->Parts().editor.m_hWnd; }
 };
 
 TEST_F(Keys, ControlASelectsTheWholeNoteAndLeavesTheFocusWhereItWas) {
     StartWithNotes();
-    dlg->Editor().SetSel(0, 0);
+    dlg->Parts().editor.SetSel(0, 0);
     Type(L"more ");  // typed, not yet read back from the editor
     const int length = static_cast<int>(EditorText().size());
 
-    dlg->Tree().SetFocus();
+    dlg->Parts().tree.SetFocus();
     PressWithControl(Tree(), 'A');
     EXPECT_EQ(Selection(), std::make_pair(0, length));
     EXPECT_EQ(::GetFocus(), Tree());
     EXPECT_EQ(SelectedLabel(), L"Home");
 
-    dlg->Editor().SetSel(3, 3);
-    dlg->Editor().SetFocus();
+    dlg->Parts().editor.SetSel(3, 3);
+    dlg->Parts().editor.SetFocus();
     PressWithControl(Editor(), 'A');
     EXPECT_EQ(Selection(), std::make_pair(0, length));
     EXPECT_EQ(::GetFocus(), Editor());
@@ -46,7 +46,7 @@ TEST_F(Keys, ControlASelectsTheWholeNoteAndLeavesTheFocusWhereItWas) {
 TEST_F(Keys, ControlWithAltIsLeftToTypeLetters) {
     // AltGr arrives as Ctrl+Alt; AltGr+A types a letter on many keyboards.
     StartWithNotes();
-    dlg->Editor().SetSel(3, 3);
+    dlg->Parts().editor.SetSel(3, 3);
     {
         HeldKeys altGr({VK_CONTROL, VK_LCONTROL, VK_MENU, VK_RMENU});
         Press(Editor(), 'A');
@@ -67,10 +67,10 @@ TEST_F(Keys, ControlOSAndPSendTheFileCommands) {
 TEST_F(Keys, TheEditorKeepsItsOwnControlKeys) {
     StartWithNotes();
     SentMessages toWindow(dlg->m_hWnd);
-    dlg->Editor().SetSel(0, 4);
+    dlg->Parts().editor.SetSel(0, 4);
     PressWithControl(Editor(), 'X');
     EXPECT_EQ(EditorText(), L" text");
-    dlg->Editor().SetSel(5, 5);
+    dlg->Parts().editor.SetSel(5, 5);
     PressWithControl(Editor(), 'V');
     EXPECT_EQ(EditorText(), L" texthome");
     PressWithControl(Editor(), 'Z');
@@ -102,9 +102,9 @@ TEST_F(Keys, TabMovesTheFocusBetweenTreeAndEditorOnly) {
 
 TEST_F(Keys, EscapeInTheTreeHidesTheWindowAndSaves) {
     StartWithNotes();
-    dlg->Editor().SetSel(0, 0);
+    dlg->Parts().editor.SetSel(0, 0);
     Type(L"saved ");
-    dlg->Tree().SetFocus();
+    dlg->Parts().tree.SetFocus();
     Press(Tree(), VK_ESCAPE);
     EXPECT_FALSE(dlg->IsWindowVisible());
     EXPECT_EQ(StoredText(1), L"saved home text");
@@ -115,7 +115,7 @@ TEST_F(Keys, EscapeInTheTreeHidesTheWindowAndSaves) {
 TEST_F(Keys, DeleteInTheTreeAsksToDeleteTheNoteAndInTheEditorDeletesText) {
     StartWithNotes();
     Select(L"Work");
-    dlg->Tree().SetFocus();
+    dlg->Parts().tree.SetFocus();
     modal.Answer(IDNO);
     Press(Tree(), VK_DELETE);
     ASSERT_EQ(modal.Boxes().size(), 1u);
@@ -123,8 +123,8 @@ TEST_F(Keys, DeleteInTheTreeAsksToDeleteTheNoteAndInTheEditorDeletesText) {
     EXPECT_NE(FindItem(L"Work"), nullptr);
     EXPECT_EQ(StoredCount(), 3);
 
-    dlg->Editor().SetFocus();
-    dlg->Editor().SetSel(0, 0);
+    dlg->Parts().editor.SetFocus();
+    dlg->Parts().editor.SetSel(0, 0);
     Press(Editor(), VK_DELETE);
     EXPECT_EQ(EditorText(), L"ork text");
     EXPECT_EQ(modal.Boxes().size(), 1u);
@@ -174,7 +174,7 @@ TEST_F(Keys, F11MaximisesAndRestores) {
 
 TEST_F(Keys, AltWithArrowsAndPageKeysWalksTheTreeFromTheEditor) {
     StartWithNotes();
-    dlg->Editor().SetSel(0, 0);
+    dlg->Parts().editor.SetSel(0, 0);
     Type(L"edited ");
 
     PressWithAlt(Editor(), VK_DOWN);
@@ -204,7 +204,7 @@ TEST_F(Keys, AltWithADigitSendsItsSnippetCommand) {
 
     // Without Alt a digit is just typed.
     toWindow.Clear();
-    dlg->Editor().SetSel(0, 0);
+    dlg->Parts().editor.SetSel(0, 0);
     Press(Editor(), '0');
     EXPECT_EQ(EditorText(), L"0home text");
     EXPECT_TRUE(toWindow.Commands().empty());

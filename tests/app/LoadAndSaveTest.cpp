@@ -26,7 +26,7 @@ protected:
     void StartWithNotes() {
         SeedNotes({{1, 0, L"Home", L"home text"}, {2, 1, L"Deep", L"deep text"}, {3, 0, L"Work", L"work text"}});
         Start();
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
     }
     // Leaves the shown note for Work and waits until note `id` holds `text`.
     bool StoredOnLeaving(int id, const std::wstring& text) {
@@ -37,10 +37,10 @@ protected:
 
 TEST_F(LoadAndSave, YesMakesATopLevelNoteNamedAfterTheFile) {
     StartWithNotes();
-    dlg->Tree().Expand(FindItem(L"Home"), TVE_EXPAND);
+    dlg->Parts().tree.Expand(FindItem(L"Home"), TVE_EXPAND);
     Select(L"Deep");
     Type(L"typed ");
-    dlg->Editor().SetSel(2, 4);
+    dlg->Parts().editor.SetSel(2, 4);
     // UTF-16 with its mark, with a character beyond U+FFFF.
     const std::wstring path = dir.File(L"notes.txt");
     WriteFileBytes(path, std::string("\xFF\xFE"
@@ -56,10 +56,10 @@ TEST_F(LoadAndSave, YesMakesATopLevelNoteNamedAfterTheFile) {
     EXPECT_EQ(modal.Boxes()[1].buttons, (std::vector<int>{IDYES, IDNO}));
     // The note left was stored first, as it was.
     EXPECT_EQ(StoredText(2), L"typed deep text");
-    HTREEITEM added = dlg->Tree().GetNextSiblingItem(FindItem(L"Work"));
+    HTREEITEM added = dlg->Parts().tree.GetNextSiblingItem(FindItem(L"Work"));
     ASSERT_NE(added, nullptr);
-    EXPECT_EQ(dlg->Tree().GetItemText(added), L"notes.txt");
-    EXPECT_EQ(dlg->Tree().GetSelectedItem(), added);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(added), L"notes.txt");
+    EXPECT_EQ(dlg->Parts().tree.GetSelectedItem(), added);
     EXPECT_EQ(StoredCount(L"id=4 AND pid=0 AND name='notes.txt'"), 1);
     const std::wstring loaded = L"a\r\nb" + kEmoji + L"cd";
     EXPECT_EQ(EditorText(), loaded);
@@ -82,7 +82,7 @@ TEST_F(LoadAndSave, NoReplacesTheShownTextAndItIsStoredWhenLeaving) {
     EXPECT_EQ(StoredCount(), 3);
     const std::wstring loaded = L"caf\u00E9\r\n" + kEmoji;
     EXPECT_EQ(EditorText(), loaded);
-    EXPECT_TRUE(dlg->Editor().GetModify());
+    EXPECT_TRUE(dlg->Parts().editor.GetModify());
     EXPECT_TRUE(StoredOnLeaving(1, loaded));
     Select(L"Home");
     EXPECT_EQ(EditorText(), loaded);
@@ -95,7 +95,7 @@ TEST_F(LoadAndSave, AFileDroppedOnTheEditorGoesThroughTheQuestion) {
     modal.Answer(IDNO);
     OfferedData data;
     data.Files({path});
-    OfferDrop(dlg->Editor(), &data, {10, 10}, 0, DROPEFFECT_COPY);
+    OfferDrop(dlg->Parts().editor, &data, {10, 10}, 0, DROPEFFECT_COPY);
 
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text, kQuestion);
@@ -105,9 +105,9 @@ TEST_F(LoadAndSave, AFileDroppedOnTheEditorGoesThroughTheQuestion) {
 
 TEST_F(LoadAndSave, SaveWritesUtf8WithAMarkUnderTheNotesName) {
     StartWithNotes();
-    dlg->Editor().SetSel(0, 0);
+    dlg->Parts().editor.SetSel(0, 0);
     Type(L"line\r\n" + kEmoji + L" \u00E9\r\n");
-    dlg->Editor().SetSel(1, 3);
+    dlg->Parts().editor.SetSel(1, 3);
     std::wstring proposed;
     modal.Answer([&](HWND dialog) {
         proposed = WindowText(::GetDlgItem(dialog, 0x47C));
@@ -126,8 +126,8 @@ TEST_F(LoadAndSave, SaveWritesUtf8WithAMarkUnderTheNotesName) {
     // An empty note is the mark alone, and the file just written loads back whole.
     const std::wstring saved = EditorText();
     Select(L"Work");
-    dlg->Editor().SetSel(0, -1);
-    dlg->Editor().Clear();
+    dlg->Parts().editor.SetSel(0, -1);
+    dlg->Parts().editor.Clear();
     modal.AnswerFile(dir.File(L"empty.txt"));
     Command(ID_FILE_SAVE);
     EXPECT_EQ(ReadFileBytes(dir.File(L"empty.txt")), kUtf8Mark);
@@ -141,7 +141,7 @@ TEST_F(LoadAndSave, AWaitingDeferredSaveIsWrittenBeforeTheSaveDialog) {
     StartWithNotes();
     Type(L"left ");
     Select(L"Work");
-    ASSERT_TRUE(dlg->Notes().SaveIsWaiting());
+    ASSERT_TRUE(dlg->Parts().notes.SaveIsWaiting());
     // Without its timer the waiting save is written only if Save to File writes it.
     ::KillTimer(dlg->m_hWnd, WindowNotesHost::TimerId(NotesHost::Timer::DeferredSave));
     std::wstring storedWhileAsked;
@@ -151,7 +151,7 @@ TEST_F(LoadAndSave, AWaitingDeferredSaveIsWrittenBeforeTheSaveDialog) {
     });
     Command(ID_FILE_SAVE);
     EXPECT_EQ(storedWhileAsked, L"left home text");
-    EXPECT_FALSE(dlg->Notes().SaveIsWaiting());
+    EXPECT_FALSE(dlg->Parts().notes.SaveIsWaiting());
 }
 
 TEST_F(LoadAndSave, FilesHeldOpenByAnotherProgramAreReportedAndChangeNothing) {
@@ -177,7 +177,7 @@ TEST_F(LoadAndSave, FilesHeldOpenByAnotherProgramAreReportedAndChangeNothing) {
     EXPECT_EQ(texts.back().rfind(L"Error: Can't write file :" + path + L"\n - ", 0), 0u);
     EXPECT_EQ(modal.Boxes()[1].buttons, std::vector<int>{IDOK});
     EXPECT_EQ(EditorText(), L"home text");
-    EXPECT_FALSE(dlg->Editor().GetModify());
+    EXPECT_FALSE(dlg->Parts().editor.GetModify());
     EXPECT_EQ(StoredCount(), 3);
     EXPECT_EQ(ReadFileBytes(path), "held text");
     // Nothing is left beside it either.
@@ -221,13 +221,13 @@ TEST_F(LoadAndSave, SaveToAFullDiskLeavesTheOldFileAsItWasAndSaysSo) {
     const std::wstring path = disk + L"kept.txt";
     WriteFileBytes(path, "the old text");
     FillDisk(disk + L"filler");
-    dlg->Editor().SetSel(0, -1);
+    dlg->Parts().editor.SetSel(0, -1);
     std::wstring text;
     while (text.size() < 64 * 1024)
         text += L"more than the disk can take\r\n";
     Type(text);
     // As Save to File writes the file the user chose (the dialog is tested above).
-    EXPECT_FALSE(dlg->WriteNoteToFile(path));
+    EXPECT_FALSE(dlg->Parts().files.WriteNoteToFile(path));
     ::DeleteFileW((disk + L"filler").c_str());
 
     EXPECT_EQ(modal.Boxes().back().text.rfind(L"Error: Can't write file :" + path + L"\n - ", 0), 0u);
@@ -250,7 +250,7 @@ TEST_F(LoadAndSave, AFileTooLargeToBeANoteIsRefusedBeforeItIsRead) {
 
     // Dropped on the editor, as Load from File would read it.
     Stopwatch refusal;
-    dlg->LoadFileIntoNote(path);
+    dlg->Parts().files.LoadFileIntoNote(path);
     EXPECT_LT(refusal.ElapsedMs(), 2000);
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text, L"The file is too large to be a note:\n" + path +

@@ -40,17 +40,17 @@ TEST_F(LifeCycle, StartUsesTheStoredPlacementOrItsDefaults) {
 
 TEST_F(LifeCycle, CallUpShowsTheWindowWithTheEditorFocusedAndLaysItOut) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
-    EXPECT_EQ(dlg->CallUps(), 1);
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
+    EXPECT_EQ(dlg->Parts().tray.CallUps(), 1);
 
     // Tree and editor sit either side of the splitter position, with 5-pixel margins.
     RECT client, tree, editor;
     ::GetClientRect(dlg->m_hWnd, &client);
-    ::GetWindowRect(dlg->Tree(), &tree);
-    ::GetWindowRect(dlg->Editor(), &editor);
+    ::GetWindowRect(dlg->Parts().tree, &tree);
+    ::GetWindowRect(dlg->Parts().editor, &editor);
     ::MapWindowPoints(nullptr, dlg->m_hWnd, reinterpret_cast<POINT*>(&tree), 2);
     ::MapWindowPoints(nullptr, dlg->m_hWnd, reinterpret_cast<POINT*>(&editor), 2);
     EXPECT_EQ(tree.left, 5);
@@ -65,34 +65,34 @@ TEST_F(LifeCycle, ASecondStartsMessageCallsTheWindowUp) {
     // What a second start of the program sends to the running one.
     EXPECT_EQ(::SendMessageW(dlg->m_hWnd, WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN), 0);
     EXPECT_TRUE(dlg->IsWindowVisible());
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     ::SendMessageW(dlg->m_hWnd, WM_TRAYCALLBACK, 0, WM_MOUSEMOVE);
     ::SendMessageW(dlg->m_hWnd, WM_TRAYCALLBACK, 0, WM_LBUTTONUP);
     EXPECT_FALSE(dlg->IsWindowVisible());
     ::SendMessageW(dlg->m_hWnd, WM_TRAYCALLBACK, 0, WM_RBUTTONDOWN);
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(dlg->CallUps(), 2);
+    EXPECT_EQ(dlg->Parts().tray.CallUps(), 2);
 }
 
 TEST_F(LifeCycle, MinimisingHidesAndSaves) {
     Start();
-    dlg->CallUpWindow();
-    dlg->Editor().SetSel(0, -1);
+    dlg->Parts().tray.CallUp();
+    dlg->Parts().editor.SetSel(0, -1);
     Type(L"typed before minimising");
     dlg->ShowWindow(SW_MINIMIZE);
     PumpPending();
     EXPECT_FALSE(dlg->IsWindowVisible());
     EXPECT_EQ(StoredText(1), L"typed before minimising");
     // Called up again, it comes back restored.
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     EXPECT_TRUE(dlg->IsWindowVisible());
     EXPECT_FALSE(::IsIconic(dlg->m_hWnd));
 }
 
 TEST_F(LifeCycle, EscHidesTheWindowInsteadOfClosingIt) {
     Start();
-    dlg->CallUpWindow();
-    ::PostMessageW(dlg->Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
+    dlg->Parts().tray.CallUp();
+    ::PostMessageW(dlg->Parts().editor, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(PumpUntil([&] { return !dlg->IsWindowVisible(); }));
     EXPECT_TRUE(modal.Boxes().empty());
     EXPECT_FALSE(dlg->IsEnded());
@@ -100,7 +100,7 @@ TEST_F(LifeCycle, EscHidesTheWindowInsteadOfClosingIt) {
 
 TEST_F(LifeCycle, ClosingAsksAndNoKeepsTheProgram) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     modal.Answer(IDNO);
     dlg->SendMessage(WM_CLOSE);
     PumpPending();
@@ -123,11 +123,11 @@ TEST_F(LifeCycle, CallingUpAShownWindowKeepsItInFrontAndAltF4StillAsks) {
         PumpFor(150);
         EXPECT_TRUE(dlg->IsWindowVisible()) << "call-up " << i;
         EXPECT_EQ(::GetForegroundWindow(), dlg->m_hWnd) << "call-up " << i;
-        EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd) << "call-up " << i;
+        EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd) << "call-up " << i;
     }
     // Alt+F4 reaches the window as a key and goes through the close question.
     modal.Answer(IDNO);
-    ::PostMessageW(dlg->Editor(), WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
+    ::PostMessageW(dlg->Parts().editor, WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
     ASSERT_TRUE(PumpUntil([&] { return !modal.Boxes().empty(); }, 3000));
     EXPECT_EQ(modal.Boxes()[0].text, L"Do you want to close Tallyleaf?");
     EXPECT_TRUE(::IsWindow(dlg->m_hWnd));
@@ -136,7 +136,7 @@ TEST_F(LifeCycle, CallingUpAShownWindowKeepsItInFrontAndAltF4StillAsks) {
 
 TEST_F(LifeCycle, ClosingAnsweredYesEndsAndSaves) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Type(L"kept ");
     modal.Answer(IDYES);
     dlg->SendMessage(WM_CLOSE);
@@ -149,7 +149,7 @@ TEST_F(LifeCycle, ClosingAnsweredYesEndsAndSaves) {
 TEST_F(LifeCycle, MinimizeOnCloseOnlyHidesButExitStillAsksInLowerCase) {
     Configure(L"Main", L"MinimizeOnClose", L"1");
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     dlg->SendMessage(WM_CLOSE);
     PumpPending();
     EXPECT_TRUE(modal.Boxes().empty());
@@ -167,7 +167,7 @@ TEST_F(LifeCycle, MinimizeOnCloseOnlyHidesButExitStillAsksInLowerCase) {
 
 TEST_F(LifeCycle, EnterDoesNothing) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Command(IDOK);
     PumpPending();
     EXPECT_TRUE(modal.Boxes().empty());
@@ -180,8 +180,8 @@ TEST_F(LifeCycle, TheEndWritesCountersAndTheRestoredPlacement) {
     Configure(L"Tallyleaf", L"SplitterPos", L"150");
     Start();
     ::SetWindowPos(dlg->m_hWnd, nullptr, 60, 70, 610, 480, SWP_NOZORDER);
-    dlg->CallUpWindow();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
+    dlg->Parts().tray.CallUp();
     dlg->ShowWindow(SW_MAXIMIZE);
     Finish();
     EXPECT_EQ(ConfigValue(L"Stat", L"Runs"), L"2");
@@ -202,7 +202,7 @@ TEST_F(LifeCycle, TheEndWritesCountersAndTheRestoredPlacement) {
 
 TEST_F(LifeCycle, TheLogOffQuestionSavesAndLetsWindowsGoOn) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Type(L"before log-off ");
     EXPECT_NE(dlg->SendMessage(WM_QUERYENDSESSION, 0, 0), 0);
     EXPECT_EQ(StoredText(1).rfind(L"before log-off ", 0), 0u);
@@ -225,7 +225,7 @@ TEST_F(LifeCycle, ThePlacementDefaultsAreWrittenOnAFirstRun) {
 
 TEST_F(LifeCycle, AnInstallersRequestToEndSavesAndEndsWithoutAsking) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Type(L"before the update ");
     // What the installer does: the window by its title, the message by its name.
     HWND main = ::FindWindowW(nullptr, L"Tallyleaf - Work faster.");

@@ -32,8 +32,8 @@ protected:
 
 TEST_F(NoteOperations, AddNewNoteGoesToTheTopLevelWhateverIsSelected) {
     StartWithTree();
-    dlg->Tree().Expand(FindItem(L"Home"), TVE_EXPAND);
-    dlg->Tree().Expand(FindItem(L"Deep"), TVE_EXPAND);
+    dlg->Parts().tree.Expand(FindItem(L"Home"), TVE_EXPAND);
+    dlg->Parts().tree.Expand(FindItem(L"Deep"), TVE_EXPAND);
     Select(L"Deeper");
     names.Type(L"Groceries");
     Command(ID_NOTES_ADD);
@@ -43,12 +43,12 @@ TEST_F(NoteOperations, AddNewNoteGoesToTheTopLevelWhateverIsSelected) {
     EXPECT_EQ(names.Windows()[0].prompt, L"Enter Name:");
     EXPECT_EQ(names.Windows()[0].text, L"New Note");
     EXPECT_EQ(StoredCount(L"id=5 AND pid=0 AND name='Groceries' AND note='' AND pos=0"), 1);
-    HTREEITEM last = dlg->Tree().GetNextSiblingItem(FindItem(L"Work"));
+    HTREEITEM last = dlg->Parts().tree.GetNextSiblingItem(FindItem(L"Work"));
     ASSERT_NE(last, nullptr);
-    EXPECT_EQ(dlg->Tree().GetItemText(last), L"Groceries");
-    EXPECT_EQ(dlg->Tree().GetSelectedItem(), last);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(last), L"Groceries");
+    EXPECT_EQ(dlg->Parts().tree.GetSelectedItem(), last);
     EXPECT_EQ(EditorText(), L"");
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
 }
 
 TEST_F(NoteOperations, AddAsSubnoteAppendsUnderTheSelectedNoteAndShowsIt) {
@@ -59,25 +59,25 @@ TEST_F(NoteOperations, AddAsSubnoteAppendsUnderTheSelectedNoteAndShowsIt) {
 
     EXPECT_EQ(StoredCount(L"pid=1 AND name='New Note'"), 1);
     HTREEITEM home = FindItem(L"Home");
-    HTREEITEM child = dlg->Tree().GetChildItem(home);
+    HTREEITEM child = dlg->Parts().tree.GetChildItem(home);
     ASSERT_NE(child, nullptr);
-    HTREEITEM second = dlg->Tree().GetNextSiblingItem(child);
+    HTREEITEM second = dlg->Parts().tree.GetNextSiblingItem(child);
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(dlg->Tree().GetItemText(second), L"New Note");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(second), L"New Note");
     EXPECT_EQ(SelectedLabel(), L"New Note");
-    EXPECT_TRUE(dlg->Tree().SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(home), TVIS_EXPANDED) &
+    EXPECT_TRUE(dlg->Parts().tree.SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(home), TVIS_EXPANDED) &
                 TVIS_EXPANDED);
 
     // A note goes under the parent it is given, wherever the selection is.
     Select(L"Work");
-    EXPECT_TRUE(dlg->Notes().AddNote(3, L"Deepest"));
+    EXPECT_TRUE(dlg->Parts().notes.AddNote(3, L"Deepest"));
     EXPECT_EQ(StoredCount(L"pid=3 AND name='Deepest'"), 1);
-    HTREEITEM deepest = dlg->Tree().GetChildItem(FindItem(L"Deeper"));
+    HTREEITEM deepest = dlg->Parts().tree.GetChildItem(FindItem(L"Deeper"));
     ASSERT_NE(deepest, nullptr);
-    EXPECT_EQ(dlg->Tree().GetItemText(deepest), L"Deepest");
-    EXPECT_EQ(dlg->Tree().GetChildItem(FindItem(L"Work")), nullptr);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(deepest), L"Deepest");
+    EXPECT_EQ(dlg->Parts().tree.GetChildItem(FindItem(L"Work")), nullptr);
     // A parent the tree does not show takes nothing.
-    EXPECT_FALSE(dlg->Notes().AddNote(99, L"Nowhere"));
+    EXPECT_FALSE(dlg->Parts().notes.AddNote(99, L"Nowhere"));
     EXPECT_EQ(StoredCount(L"name='Nowhere'"), 0);
 }
 
@@ -97,7 +97,7 @@ TEST_F(NoteOperations, CancellingTheNameAddsNothing) {
     Command(ID_NOTES_ADD_SUBNOTE);
     EXPECT_EQ(names.Windows().size(), 2u);
     EXPECT_EQ(StoredCount(), 4);
-    EXPECT_EQ(dlg->Tree().GetCount(), 4u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 4u);
     EXPECT_EQ(SelectedLabel(), L"Home");
 }
 
@@ -166,10 +166,10 @@ TEST_F(NoteOperations, DeleteRemovesTheSubtreeDeepestFirstAndTheNoteLast) {
     for (CppSQLite3Query q = db.ExecuteQuery(L"SELECT id FROM deleted ORDER BY rowid"); !q.AtEnd(); q.Advance())
         order.push_back(q.IntByName(L"id", 0));
     EXPECT_EQ(order, (std::vector<int>{4, 2, 3, 1}));
-    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
     EXPECT_EQ(SelectedLabel(), L"Other");
     EXPECT_EQ(EditorText(), L"other text");
-    EXPECT_TRUE(dlg->Notes().NoteDeleted());
+    EXPECT_TRUE(dlg->Parts().notes.NoteDeleted());
 }
 
 TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {
@@ -179,10 +179,10 @@ TEST_F(NoteOperations, DeletingTheLastNoteLeavesOneNewNote) {
     Command(ID_NOTES_DELETE);
     EXPECT_EQ(StoredCount(), 1);
     EXPECT_EQ(StoredCount(L"pid=0 AND name='New Note' AND note=''"), 1);
-    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
     EXPECT_EQ(SelectedLabel(), L"New Note");
     EXPECT_EQ(EditorText(), L"");
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
 }
 
 TEST_F(NoteOperations, ASubtreeIsDeletedWholeOrNotAtAll) {
@@ -198,7 +198,7 @@ TEST_F(NoteOperations, ASubtreeIsDeletedWholeOrNotAtAll) {
     // Every note stays, in the table and in the tree.
     EXPECT_EQ(StoredCount(), 4);
     EXPECT_EQ(StoredText(3), L"deeper text");
-    EXPECT_EQ(dlg->Tree().GetCount(), 4u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 4u);
     EXPECT_NE(FindItem(L"Deeper"), nullptr);
 }
 
@@ -232,7 +232,7 @@ TEST_F(NoteOperations, AFailedAddOrRenameLeavesTreeAndTableAsTheyWere) {
     EXPECT_EQ(modal.Boxes()[1].text, L"Tallyleaf error: Can't rename note.\n - SQLITE_ERROR[1]: fixed");
     EXPECT_EQ(StoredCount(), 4);
     EXPECT_EQ(StoredCount(L"name='Work'"), 1);
-    EXPECT_EQ(dlg->Tree().GetCount(), 4u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 4u);
     EXPECT_EQ(SelectedLabel(), L"Work");
     EXPECT_EQ(EditorText(), L"work text");
 }
@@ -264,7 +264,7 @@ TEST_F(NoteOperations, UndoDeleteNamesTheNoteAndCtrlShiftZBringsItBackToItsPlace
                {3, 2, L"Monday", L"bread"},
                {4, 0, L"Work", L"work text"}});
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     // The Notes menu's Undo Delete as it opens: enabled, and its text.
     auto undoItem = [this] {
         HMENU notes = BarPopup(2);
@@ -285,11 +285,11 @@ TEST_F(NoteOperations, UndoDeleteNamesTheNoteAndCtrlShiftZBringsItBackToItsPlace
 
     // Ctrl+Z in the editor stays the editor's undo.
     Select(L"Work");
-    dlg->Editor().SetFocus();
+    dlg->Parts().editor.SetFocus();
     Type(L"x");
     PressWithControl(::GetFocus(), 'Z');
     EXPECT_EQ(EditorText(), L"work text");
-    EXPECT_EQ(dlg->Tree().GetCount(), 2u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 2u);
 
     {
         HeldKeys held{VK_CONTROL, VK_SHIFT};
@@ -298,10 +298,10 @@ TEST_F(NoteOperations, UndoDeleteNamesTheNoteAndCtrlShiftZBringsItBackToItsPlace
     EXPECT_EQ(SelectedLabel(), L"Shopping & list");
     EXPECT_EQ(EditorText(), L"milk");
     std::vector<std::wstring> top;
-    for (HTREEITEM item = dlg->Tree().GetRootItem(); item; item = dlg->Tree().GetNextSiblingItem(item))
-        top.push_back(dlg->Tree().GetItemText(item));
+    for (HTREEITEM item = dlg->Parts().tree.GetRootItem(); item; item = dlg->Parts().tree.GetNextSiblingItem(item))
+        top.push_back(dlg->Parts().tree.GetItemText(item));
     EXPECT_EQ(top, (std::vector<std::wstring>{L"Home", L"Shopping & list", L"Work"}));
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetChildItem(FindItem(L"Shopping & list"))), L"Monday");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetChildItem(FindItem(L"Shopping & list"))), L"Monday");
     EXPECT_EQ(StoredText(3), L"bread");
     EXPECT_FALSE(undoItem().first);
 }

@@ -47,20 +47,20 @@ TEST_F(NoteSwitchDrawing, TheNewNoteIsDrawnOnceWhereItWasLeftAndTheFocusStays) {
     SeedNotes({{1, 0, L"A", Lines(L"alpha", 300), 40 * 65536 + 25},  // line 40 at the top, caret at 25
                {2, 0, L"B", Lines(L"beta", 300), 7 * 65536 + 12}});
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
-    ASSERT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    ASSERT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
 
-    PaintWatch watch(dlg->Editor());
+    PaintWatch watch(dlg->Parts().editor);
     Select(L"B");
     ASSERT_TRUE(PumpUntil([&] { return watch.paints > 0; }));
     PumpPending();
     EXPECT_EQ(EditorText(), Lines(L"beta", 300));
     EXPECT_EQ(watch.emptyPaints, 0);
-    EXPECT_TRUE(dlg->Editor().IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+    EXPECT_TRUE(dlg->Parts().editor.IsWindowVisible());
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
     EXPECT_EQ(Selection(), std::make_pair(12, 12));
-    EXPECT_EQ(dlg->Editor().GetFirstVisibleLine(), 7);
+    EXPECT_EQ(dlg->Parts().editor.GetFirstVisibleLine(), 7);
 }
 
 TEST_F(NoteSwitchDrawing, ARefillWhileShownLeavesTheTreeCompleteAndDrawn) {
@@ -69,17 +69,17 @@ TEST_F(NoteSwitchDrawing, ARefillWhileShownLeavesTheTreeCompleteAndDrawn) {
         rows.push_back({id, id % 3 == 0 ? id - 1 : 0, L"Note " + std::to_wstring(id), L"text"});
     SeedNotes(rows);
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
-    dlg->Notes().Open();
-    PaintWatch watch(dlg->Tree());
+    dlg->Parts().notes.Open();
+    PaintWatch watch(dlg->Parts().tree);
     PumpPending();
-    EXPECT_EQ(dlg->Tree().GetCount(), 300u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 300u);
     EXPECT_GT(watch.paints, 0);
     // Drawing is on again: a later change shows without anything else asking.
     RECT first{};
-    ASSERT_TRUE(dlg->Tree().GetItemRect(dlg->Tree().GetRootItem(), &first, true));
-    EXPECT_TRUE(::GetUpdateRect(dlg->Tree(), nullptr, FALSE) == FALSE);
-    dlg->Tree().SetItemText(dlg->Tree().GetRootItem(), L"Renamed");
-    EXPECT_TRUE(::GetUpdateRect(dlg->Tree(), nullptr, FALSE) != FALSE);
+    ASSERT_TRUE(dlg->Parts().tree.GetItemRect(dlg->Parts().tree.GetRootItem(), &first, true));
+    EXPECT_TRUE(::GetUpdateRect(dlg->Parts().tree, nullptr, FALSE) == FALSE);
+    dlg->Parts().tree.SetItemText(dlg->Parts().tree.GetRootItem(), L"Renamed");
+    EXPECT_TRUE(::GetUpdateRect(dlg->Parts().tree, nullptr, FALSE) != FALSE);
 }

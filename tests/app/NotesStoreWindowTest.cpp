@@ -23,10 +23,10 @@ TEST_F(NotesStoreWindow, NewDatabaseGetsTheDefaultNoteSelectedAndShown) {
     EXPECT_EQ(StoredCount(), 1);
     EXPECT_EQ(StoredCount(L"id=1 AND pid=0 AND name='Note'"), 1);
     EXPECT_EQ(StoredText(1), L" This is a place for your quick notes...");
-    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
-    HTREEITEM selected = dlg->Tree().GetSelectedItem();
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
+    HTREEITEM selected = dlg->Parts().tree.GetSelectedItem();
     ASSERT_NE(selected, nullptr);
-    EXPECT_EQ(dlg->Tree().GetItemText(selected), L"Note");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(selected), L"Note");
     EXPECT_EQ(EditorText(), L" This is a place for your quick notes...");
     EXPECT_TRUE(modal.Boxes().empty());
 }
@@ -36,8 +36,8 @@ TEST_F(NotesStoreWindow, TableWithoutTopLevelRowsGetsTheDefaultNoteAndOrphansSta
     Start();
     EXPECT_EQ(StoredCount(), 4);
     EXPECT_EQ(StoredCount(L"name='Orphan' OR name='Grandchild'"), 2);
-    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetRootItem()), L"Note");
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetRootItem()), L"Note");
     EXPECT_EQ(FindItem(L"Orphan"), nullptr);
 }
 
@@ -47,8 +47,8 @@ TEST_F(NotesStoreWindow, ANamelessNoteShowsAsNoteAndRowsWithoutAParentStayHidden
     Execute(L"INSERT INTO notes VALUES(2, NULL, 'No parent', 'hidden', 0);");
     Execute(L"INSERT INTO notes VALUES(3, 2, 'Below it', 'hidden too', 0);");
     Start();
-    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetRootItem()), L"Note");
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetRootItem()), L"Note");
     EXPECT_EQ(EditorText(), L"nameless");
 }
 
@@ -56,13 +56,13 @@ TEST_F(NotesStoreWindow, ChildrenAppearInAscendingIdOrderUnderTheirParent) {
     SeedNotes(
         {{1, 0, L"Root", L""}, {4, 1, L"Fourth", L""}, {2, 1, L"Second", L""}, {3, 2, L"Third under second", L""}});
     Start();
-    HTREEITEM root = dlg->Tree().GetRootItem();
-    HTREEITEM first = dlg->Tree().GetChildItem(root);
+    HTREEITEM root = dlg->Parts().tree.GetRootItem();
+    HTREEITEM first = dlg->Parts().tree.GetChildItem(root);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(dlg->Tree().GetItemText(first), L"Second");
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetNextSiblingItem(first)), L"Fourth");
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetChildItem(first)), L"Third under second");
-    EXPECT_EQ(dlg->Tree().NoteId(first), 2);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(first), L"Second");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetNextSiblingItem(first)), L"Fourth");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetChildItem(first)), L"Third under second");
+    EXPECT_EQ(dlg->Parts().tree.NoteId(first), 2);
 }
 
 TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
@@ -71,10 +71,10 @@ TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
         lines += L"line " + std::to_wstring(i) + L"\r\n";
     SeedNotes({{1, 0, L"Long", lines}});
     Start();
-    dlg->Editor().SendMessage(EM_SETSEL, 10, 10);
-    dlg->Editor().LineScroll(3);
-    ASSERT_EQ(dlg->Editor().GetFirstVisibleLine(), 3);
-    dlg->HideWindow();
+    dlg->Parts().editor.SendMessage(EM_SETSEL, 10, 10);
+    dlg->Parts().editor.LineScroll(3);
+    ASSERT_EQ(dlg->Parts().editor.GetFirstVisibleLine(), 3);
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(StoredPos(1), 3 * 65536 + 10);  // 196618
 
     // Shown again from the store: caret and scroll come back.
@@ -82,7 +82,7 @@ TEST_F(NotesStoreWindow, PositionPacksFirstVisibleLineAndCaret) {
     theDB.Close();
     Start();
     EXPECT_EQ(Selection(), std::make_pair(10, 10));
-    EXPECT_EQ(dlg->Editor().GetFirstVisibleLine(), 3);
+    EXPECT_EQ(dlg->Parts().editor.GetFirstVisibleLine(), 3);
 }
 
 TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
@@ -91,8 +91,8 @@ TEST_F(NotesStoreWindow, CaretBeyond65535IsStoredAs65535AndReopensThere) {
         text += std::wstring(98, L'x') + L"\r\n";
     SeedNotes({{1, 0, L"Huge", text}});
     Start();
-    dlg->Editor().SendMessage(EM_SETSEL, 69000, 69000);
-    dlg->HideWindow();
+    dlg->Parts().editor.SendMessage(EM_SETSEL, 69000, 69000);
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(StoredPos(1) & 0xFFFF, 65535);
 
     Finish();
@@ -116,7 +116,7 @@ TEST_P(LongLineNote, ShowsWholeQuicklyAndIsSavedUnchanged) {
 
     Stopwatch shown;
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
     Select(L"Short");
     EXPECT_EQ(EditorText(), L"one\r\ntwo");
@@ -126,7 +126,7 @@ TEST_P(LongLineNote, ShowsWholeQuicklyAndIsSavedUnchanged) {
 
     EXPECT_TRUE(EditorText() == line);
     EXPECT_EQ(Selection(), std::make_pair(12345, 12345));
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     EXPECT_TRUE(StoredText(1) == line);
     EXPECT_EQ(StoredPos(1) & 0xFFFF, 12345);
 }
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(WordWrap, LongLineNote, ::testing::Values(L"1", L"0"));
 
 TEST_F(NotesStoreWindow, MovingWithoutTypingWritesNothing) {
     StartWithThreeNotes();
-    dlg->Editor().SendMessage(EM_SETSEL, 3, 3);  // caret moves do not modify
+    dlg->Parts().editor.SendMessage(EM_SETSEL, 3, 3);  // caret moves do not modify
     Select(L"B");
     EXPECT_EQ(EditorText(), L"beta");
     PumpPastDeferredSave();
@@ -145,7 +145,7 @@ TEST_F(NotesStoreWindow, MovingWithoutTypingWritesNothing) {
 
 TEST_F(NotesStoreWindow, LeavingAModifiedNoteWritesItAbout200msLater) {
     StartWithThreeNotes();
-    dlg->Editor().SendMessage(EM_SETSEL, 5, 5);
+    dlg->Parts().editor.SendMessage(EM_SETSEL, 5, 5);
     Type(L"!");
     Select(L"B");
     // The new note is shown first; the old one is not written yet.
@@ -156,7 +156,7 @@ TEST_F(NotesStoreWindow, LeavingAModifiedNoteWritesItAbout200msLater) {
     EXPECT_GE(::GetTickCount() - left, 150u);
     // The position recorded is the one at the moment of leaving.
     EXPECT_EQ(StoredPos(1), 6);
-    EXPECT_FALSE(dlg->Editor().GetModify());
+    EXPECT_FALSE(dlg->Parts().editor.GetModify());
 }
 
 TEST_F(NotesStoreWindow, LeavingTwoModifiedNotesQuicklyWritesTheFirstAtOnce) {
@@ -173,8 +173,8 @@ TEST_F(NotesStoreWindow, LeavingTwoModifiedNotesQuicklyWritesTheFirstAtOnce) {
 
 TEST_F(NotesStoreWindow, AnEmptiedNoteIsWrittenEvenWhenAnotherSaveFollows) {
     StartWithThreeNotes();
-    dlg->Editor().SetSel(0, -1);
-    dlg->Editor().Clear();
+    dlg->Parts().editor.SetSel(0, -1);
+    dlg->Parts().editor.Clear();
     ASSERT_EQ(EditorText(), L"");
     Select(L"B");
     Type(L"more ");
@@ -216,7 +216,7 @@ TEST_F(NotesStoreWindow, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwn
     Type(L"first file ");
     Select(L"C");
     const std::wstring other = dir.File(L"other.db");
-    dlg->Notes().SwitchTo(other);
+    dlg->Parts().notes.SwitchTo(other);
     EXPECT_EQ(StoredText(2), L"first file beta");
     PumpPastDeferredSave();
     CppSQLite3DB db(2000);
@@ -227,8 +227,8 @@ TEST_F(NotesStoreWindow, ASaveWaitingAtTheLogOffOrAtAnotherOpeningGoesIntoItsOwn
 
 TEST_F(NotesStoreWindow, HidingWritesTheNoteEvenWithoutTyping) {
     StartWithThreeNotes();
-    dlg->Editor().SendMessage(EM_SETSEL, 4, 4);
-    dlg->HideWindow();
+    dlg->Parts().editor.SendMessage(EM_SETSEL, 4, 4);
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(StoredPos(1), 4);
     EXPECT_FALSE(dlg->IsWindowVisible());
 }
@@ -236,11 +236,11 @@ TEST_F(NotesStoreWindow, HidingWritesTheNoteEvenWithoutTyping) {
 TEST_F(NotesStoreWindow, QuotesInNamesAndTextsSurvive) {
     SeedNotes({{1, 0, L"O'Brien's list", L"it's"}});
     Start();
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetRootItem()), L"O'Brien's list");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetRootItem()), L"O'Brien's list");
     EXPECT_EQ(EditorText(), L"it's");
-    dlg->Editor().SetSel(0, -1);
+    dlg->Parts().editor.SetSel(0, -1);
     Type(L"'quoted' and ''doubled''");
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(StoredText(1), L"'quoted' and ''doubled''");
 }
 
@@ -263,13 +263,13 @@ TEST_F(NotesStoreWindow, TypingIsStoredAfterAPauseAndWhileItGoesOn) {
         ~ShortDelays() { TestSeams::SetTypingSaveDelays(2000, 30000); }
     } delays;
     StartWithThreeNotes();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Type(L"paused ");
     // No hide, no other note: the pause alone writes it.
     EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"paused alpha"; }));
     // Leaving the note afterwards has nothing more to write.
     Select(L"B");
-    EXPECT_FALSE(dlg->Notes().SaveIsWaiting());
+    EXPECT_FALSE(dlg->Parts().notes.SaveIsWaiting());
 
     // Typing without a pause is written while it goes on.
     Stopwatch typing;
@@ -285,7 +285,7 @@ TEST_F(NotesStoreWindow, TypingIsStoredAfterAPauseAndWhileItGoesOn) {
 
 TEST_F(NotesStoreWindow, TheShownWindowFollowsAnotherCopyOnTheSameFileWithinSeconds) {
     StartWithThreeNotes();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Select(L"B");
     Type(L"typed ");
     Execute(L"INSERT INTO notes VALUES(4, 2, 'From the laptop', 'hello', 0);");
@@ -293,7 +293,7 @@ TEST_F(NotesStoreWindow, TheShownWindowFollowsAnotherCopyOnTheSameFileWithinSeco
     EXPECT_TRUE(PumpUntil([&] { return FindItem(L"From the laptop") && FindItem(L"Alpha"); }, 15000));
     EXPECT_EQ(SelectedLabel(), L"B");
     EXPECT_EQ(EditorText(), L"typed beta");
-    EXPECT_EQ(dlg->Tree().GetCount(), 4u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 4u);
     EXPECT_TRUE(modal.Boxes().empty());
 }
 
@@ -312,8 +312,8 @@ TEST_F(NotesStoreWindow, TheFirstStartOfADayMakesOneVerifiedBackupAndLaterStarts
     // The same day again: the copy made first stays as it was.
     SeedNotes({{4, 0, L"D", L"delta"}});
     Start();
-    dlg->CallUpWindow();
-    dlg->HideWindow();
+    dlg->Parts().tray.CallUp();
+    dlg->Parts().tray.Hide();
     // The end waits for a backup still running: by then any copy is made.
     Finish();
     EXPECT_EQ(notesIn(copy), 3);

@@ -93,16 +93,16 @@ TEST_F(OldDatabaseConversion, CarriesEveryRowOverAndLeavesTheOldFileAsItWas) {
 
     // The tree has the old shape.
     ASSERT_NE(FindItem(L"Third level"), nullptr);
-    EXPECT_EQ(dlg->Tree().GetParentItem(FindItem(L"Third level")), FindItem(L"It's Bob's"));
-    EXPECT_EQ(dlg->Tree().GetParentItem(FindItem(L"It's Bob's")), FindItem(accented));
-    EXPECT_EQ(dlg->Tree().GetNextSiblingItem(FindItem(accented)), FindItem(L"Second top"));
+    EXPECT_EQ(dlg->Parts().tree.GetParentItem(FindItem(L"Third level")), FindItem(L"It's Bob's"));
+    EXPECT_EQ(dlg->Parts().tree.GetParentItem(FindItem(L"It's Bob's")), FindItem(accented));
+    EXPECT_EQ(dlg->Parts().tree.GetNextSiblingItem(FindItem(accented)), FindItem(L"Second top"));
 }
 
 TEST_F(OldDatabaseConversion, WithNeitherFileThereIsNothingToSayAndTheFirstNote) {
     Start();
     EXPECT_TRUE(modal.Boxes().empty());
     EXPECT_EQ(StoredCount(), 1);
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetRootItem()), L"Note");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetRootItem()), L"Note");
 }
 
 TEST_F(OldDatabaseConversion, AnOldFileWithoutTheTableIsNotConverted) {
@@ -115,7 +115,7 @@ TEST_F(OldDatabaseConversion, AnOldFileWithoutTheTableIsNotConverted) {
     EXPECT_EQ(modal.Boxes()[1].icon, ModalAnswer::StockIcon(IDI_ERROR));
     // The program goes on with a new store.
     EXPECT_EQ(StoredCount(), 1);
-    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
 }
 
 TEST_F(OldDatabaseConversion, ACommitThatFailsIsReportedAndNotCalledASuccess) {

@@ -14,7 +14,7 @@ protected:
     void StartWithNotes() {
         SeedNotes({{1, 0, L"Home", L"home text"}, {2, 0, L"Work", L"work text"}});
         Start();
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
     }
     HMENU Popup() { return ::GetSubMenu(::GetMenu(dlg->m_hWnd), 4); }
     std::wstring Label(int position) {
@@ -32,11 +32,11 @@ TEST_F(SnippetMenu, SnippetsGoInAtTheCaretByKeyAndByMenuAndAreSaved) {
     EXPECT_EQ(Label(1), L"R&&D\tAlt+2");
     EXPECT_EQ(::GetMenuItemID(Popup(), 2), static_cast<UINT>(ID_INSERT_FIRST + 2));
 
-    dlg->Editor().SetSel(0, 4);  // "home" is replaced
-    PressWithAlt(dlg->Editor(), '1');
+    dlg->Parts().editor.SetSel(0, 4);  // "home" is replaced
+    PressWithAlt(dlg->Parts().editor, '1');
     EXPECT_EQ(EditorText(), L"Hello text");
-    PressWithAlt(dlg->Editor(), '5');  // three snippets only: nothing
-    PressWithAlt(dlg->Editor(), '0');
+    PressWithAlt(dlg->Parts().editor, '5');  // three snippets only: nothing
+    PressWithAlt(dlg->Parts().editor, '0');
     EXPECT_EQ(EditorText(), L"Hello text");
 
     Command(ID_INSERT_FIRST + 2);
@@ -78,7 +78,7 @@ TEST_F(SnippetMenu, ALargeFileFillsTheMenuUpToTheLastInsertCommandAndStartsQuick
 TEST_F(SnippetMenu, WithoutAFileTheMenuIsEmptyAndNothingIsSaid) {
     StartWithNotes();
     EXPECT_EQ(::GetMenuItemCount(Popup()), 0);
-    PressWithAlt(dlg->Editor(), '1');
+    PressWithAlt(dlg->Parts().editor, '1');
     EXPECT_EQ(EditorText(), L"home text");
     EXPECT_TRUE(modal.Boxes().empty());
 }

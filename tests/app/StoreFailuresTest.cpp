@@ -26,12 +26,12 @@ TEST_F(StoreFailures, ACorruptFileIsReportedOnceAndLeftUntouched) {
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix));
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
-    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 0u);
 
     // Hiding, typing and ending bring no further boxes and write nothing.
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Type(L"typed into nothing");
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     Finish();
     EXPECT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(ReadFileBytes(DbPath()), garbage);
@@ -46,10 +46,10 @@ TEST_F(StoreFailures, ANotesTableWhoseIdIsNotItsIntegerPrimaryKeyIsRefusedAndLef
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix)) << modal.Boxes()[0].text;
     EXPECT_NE(modal.Boxes()[0].text.find(L"INTEGER PRIMARY KEY"), std::wstring::npos) << modal.Boxes()[0].text;
-    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
-    dlg->CallUpWindow();
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 0u);
+    dlg->Parts().tray.CallUp();
     Type(L"typed into nothing");
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     Finish();
     EXPECT_EQ(ReadFileBytes(DbPath()), before);
 }
@@ -58,12 +58,12 @@ TEST_F(StoreFailures, ADatabaseInAMissingFolderIsReportedAndNotCreated) {
     const std::wstring missing = dir.File(L"no such folder\\notes2.db");
     Configure(L"Main", L"DBPath", missing);
     Start();
-    EXPECT_EQ(dlg->Notes().DatabasePath(), missing);
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), missing);
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix + L"SQLITE_CANTOPEN[14]: "));
-    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 0u);
     // The editor takes no typing that could not be kept.
-    EXPECT_TRUE(::GetWindowLongW(dlg->Editor(), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(::GetWindowLongW(dlg->Parts().editor, GWL_STYLE) & ES_READONLY);
     Finish();
     EXPECT_EQ(modal.Boxes().size(), 1u);
     EXPECT_FALSE(FileExists(missing));
@@ -81,17 +81,17 @@ TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndATextThatCantBeSavedEndsI
     EXPECT_TRUE(modal.Boxes().empty());
     EXPECT_EQ(EditorText(), L"saved text");
 
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     const std::wstring typed = L"unsaveable \xD83D\xDE00 ";
     Type(typed);
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, L"Tallyleaf error: Can't save note.\n - "));
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
     // The user's typing stays in the editor and waits to be written.
     EXPECT_EQ(EditorText(), typed + L"saved text");
-    ASSERT_NE(dlg->Notes().WaitingText(1), nullptr);
-    EXPECT_EQ(*dlg->Notes().WaitingText(1), typed + L"saved text");
+    ASSERT_NE(dlg->Parts().notes.WaitingText(1), nullptr);
+    EXPECT_EQ(*dlg->Parts().notes.WaitingText(1), typed + L"saved text");
     // The end of the program meets the same failure: the text goes into a
     // recovery file, one box says where, and the settings are still written.
     Finish();
@@ -119,8 +119,8 @@ public:
     ShortBusyWait& operator=(const ShortBusyWait&) = delete;
 };
 
-bool EditorIsReadOnly(const CTallyLeafDlg& dlg) {
-    return (::GetWindowLongW(dlg.Editor(), GWL_STYLE) & ES_READONLY) != 0;
+bool EditorIsReadOnly(CTallyLeafDlg& dlg) {
+    return (::GetWindowLongW(dlg.Parts().editor, GWL_STYLE) & ES_READONLY) != 0;
 }
 }  // namespace
 
@@ -138,7 +138,7 @@ TEST_F(StoreFailures, ANoteLockedByAnotherProgramSaysSoAndShowsItselfWhenTheLock
     EXPECT_TRUE(modal.Boxes().empty());
     EXPECT_NE(EditorText().find(L"can't be read yet"), std::wstring::npos);
     EXPECT_TRUE(EditorIsReadOnly(*dlg));
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     other.ExecuteStatement(L"COMMIT;");
     EXPECT_EQ(StoredText(2), L"beta");
 
@@ -154,7 +154,7 @@ TEST_F(StoreFailures, ANoteLockedByAnotherProgramSaysSoAndShowsItselfWhenTheLock
 TEST_F(StoreFailures, AnEmptyDatabasePathMeansTheDefaultAndATemporaryOneIsRefused) {
     Configure(L"Main", L"DBPath", L"");
     Start();
-    EXPECT_EQ(dlg->Notes().DatabasePath(), DbPath());
+    EXPECT_EQ(dlg->Parts().notes.DatabasePath(), DbPath());
     EXPECT_TRUE(modal.Boxes().empty());
     Type(L"kept ");
     Finish();
@@ -167,7 +167,7 @@ TEST_F(StoreFailures, AnEmptyDatabasePathMeansTheDefaultAndATemporaryOneIsRefuse
     Start();
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_TRUE(StartsWith(modal.Boxes()[0].text, kOpenPrefix + L"SQLITE_CANTOPEN[14]: "));
-    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 0u);
     EXPECT_TRUE(EditorIsReadOnly(*dlg));
 }
 
@@ -177,20 +177,20 @@ TEST_F(StoreFailures, WithoutAnyNoteToShowTheEditorIsEmptyAndReadOnlyInItsColour
     Configure(L"Tallyleaf", L"bkColor", L"255");  // red
     SeedNotes({{0, 0, L"Zero", L"zero text"}});
     Start();
-    EXPECT_EQ(dlg->Tree().GetCount(), 1u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 1u);
     EXPECT_EQ(EditorText(), L"");
     EXPECT_TRUE(EditorIsReadOnly(*dlg));
 
     // The read-only editor is painted in the configured colours too.
-    dlg->CallUpWindow();
-    ::RedrawWindow(dlg->Editor(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    dlg->Parts().tray.CallUp();
+    ::RedrawWindow(dlg->Parts().editor, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     RECT client{};
-    ::GetClientRect(dlg->Editor(), &client);
-    HDC dc = ::GetDC(dlg->Editor());
+    ::GetClientRect(dlg->Parts().editor, &client);
+    HDC dc = ::GetDC(dlg->Parts().editor);
     const COLORREF painted = ::GetPixel(dc, client.right / 2, client.bottom / 2);
-    ::ReleaseDC(dlg->Editor(), dc);
+    ::ReleaseDC(dlg->Parts().editor, dc);
     EXPECT_EQ(painted, RGB(255, 0, 0));
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     Finish();
     EXPECT_EQ(StoredText(0), L"zero text");
     EXPECT_TRUE(modal.Boxes().empty());
@@ -203,7 +203,7 @@ TEST_F(StoreFailures, AReadOnlyFileWithOnlyOrphansShowsNothingEditable) {
     Start();
     // The default note could not be added, which is said.
     ASSERT_FALSE(modal.Boxes().empty());
-    EXPECT_EQ(dlg->Tree().GetCount(), 0u);
+    EXPECT_EQ(dlg->Parts().tree.GetCount(), 0u);
     EXPECT_EQ(EditorText(), L"");
     EXPECT_TRUE(EditorIsReadOnly(*dlg));
     Finish();
@@ -215,7 +215,7 @@ TEST_F(StoreFailures, AReadOnlyFileWithOnlyOrphansShowsNothingEditable) {
 TEST_F(StoreFailures, SavesThatFailWhileAnotherProgramWritesAreToldOnceAndWrittenWhenItStops) {
     SeedNotes({{1, 0, L"A", L"alpha"}, {2, 0, L"B", L"beta"}});
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     CppSQLite3DB other(2000);
     other.Open(DbPath());
     // Another program writes, and holds its lock far longer than the program waits.
@@ -240,11 +240,11 @@ TEST_F(StoreFailures, SavesThatFailWhileAnotherProgramWritesAreToldOnceAndWritte
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
     // A hide meets the same lock: its note waits too, and nothing more is said.
     Type(L"hidden ");
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(modal.Boxes().size(), 1u);
 
     other.ExecuteStatement(L"COMMIT;");
     EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"left alpha" && StoredText(2) == L"hidden beta"; }, 15000));
-    EXPECT_FALSE(dlg->Notes().SaveIsWaiting());
+    EXPECT_FALSE(dlg->Parts().notes.SaveIsWaiting());
     EXPECT_EQ(modal.Boxes().size(), 1u);
 }

@@ -59,20 +59,20 @@ TEST_F(TrayIcon, OnlyAPressOfEitherButtonCallsTheWindowUp) {
 
     EXPECT_EQ(dlg->SendMessage(WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN), 0);
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
-    dlg->HideWindow();
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(dlg->SendMessage(WM_TRAYCALLBACK, 0, WM_RBUTTONDOWN), 0);
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
-    EXPECT_EQ(dlg->CallUps(), 2);
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
+    EXPECT_EQ(dlg->Parts().tray.CallUps(), 2);
 }
 
 TEST_F(TrayIcon, SwitchedOffNothingIsAddedOrRemoved) {
     Configure(L"Main", L"IconInTray", L"0");
     TrayRecorder tray;
     Start();
-    dlg->CallUpWindow();
-    dlg->HideWindow();
+    dlg->Parts().tray.CallUp();
+    dlg->Parts().tray.Hide();
     Finish();
     EXPECT_TRUE(tray.Calls().empty());
 }
@@ -110,16 +110,16 @@ TEST_F(HotKey, CallsUpTheHiddenWindowWithTheEditorFocused) {
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, kAltS);
     ASSERT_TRUE(PumpUntil([&] { return dlg->IsWindowVisible(); }));
     EXPECT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
-    EXPECT_EQ(dlg->CallUps(), 1);
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
+    EXPECT_EQ(dlg->Parts().tray.CallUps(), 1);
     EXPECT_EQ(dlg->SendMessage(WM_HOTKEY, HOTKEY_ID, kAltS), 1);
 }
 
 TEST_F(HotKey, InFrontItHidesAndSavesThenCallsUpAgain) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     ASSERT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
-    dlg->Editor().SetSel(0, -1);
+    dlg->Parts().editor.SetSel(0, -1);
     Type(L"hidden by the hot key");
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, kAltS);
     ASSERT_TRUE(PumpUntil([&] { return !dlg->IsWindowVisible(); }));
@@ -127,26 +127,26 @@ TEST_F(HotKey, InFrontItHidesAndSavesThenCallsUpAgain) {
 
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, kAltS);
     ASSERT_TRUE(PumpUntil([&] { return dlg->IsWindowVisible(); }));
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
-    EXPECT_EQ(dlg->CallUps(), 2);
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
+    EXPECT_EQ(dlg->Parts().tray.CallUps(), 2);
 }
 
 TEST_F(HotKey, BehindAnotherWindowItBringsTheWindowToTheFront) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     OtherThreadWindow other;
     ASSERT_TRUE(other.Activate());
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, kAltS);
     ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == dlg->m_hWnd; }));
     EXPECT_TRUE(dlg->IsWindowVisible());
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
-    EXPECT_EQ(dlg->CallUps(), 2);
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
+    EXPECT_EQ(dlg->Parts().tray.CallUps(), 2);
 }
 
 TEST_F(HotKey, WithHideByHotKeyOffItOnlyEverCallsUp) {
     Configure(L"Main", L"HideByHotKey", L"0");
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     ASSERT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
     for (int press = 0; press < 2; ++press) {
         EXPECT_EQ(dlg->SendMessage(WM_HOTKEY, HOTKEY_ID, kAltS), 1);
@@ -154,9 +154,9 @@ TEST_F(HotKey, WithHideByHotKeyOffItOnlyEverCallsUp) {
         // foreground to its desktop a moment after a window was unmapped and mapped.
         EXPECT_TRUE(dlg->IsWindowVisible());
         EXPECT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
-        EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
+        EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
     }
-    EXPECT_EQ(dlg->CallUps(), 3);
+    EXPECT_EQ(dlg->Parts().tray.CallUps(), 3);
 }
 
 namespace {
@@ -175,9 +175,9 @@ void CALLBACK EndMenuLeftOpen(HWND, UINT, UINT_PTR, DWORD) {
 TEST_F(HotKey, WithHideByHotKeyOffTheKeysTypedAfterItReachTheEditor) {
     Configure(L"Main", L"HideByHotKey", L"0");
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     ASSERT_EQ(::GetForegroundWindow(), dlg->m_hWnd);
-    dlg->Editor().SetWindowText(L"");
+    dlg->Parts().editor.SetWindowText(L"");
     g_menuLeftOpen = false;
     const UINT_PTR safety = ::SetTimer(nullptr, 0, 3000, &EndMenuLeftOpen);
 
@@ -185,7 +185,7 @@ TEST_F(HotKey, WithHideByHotKeyOffTheKeysTypedAfterItReachTheEditor) {
     // a letter. The release of Alt must not put the menu bar into keyboard mode.
     ASSERT_TRUE(XdoTool(L"key alt+s type x"));
     EXPECT_TRUE(PumpUntil([&] { return EditorText() == L"x"; }));
-    EXPECT_EQ(dlg->CallUps(), 2);
+    EXPECT_EQ(dlg->Parts().tray.CallUps(), 2);
 
     // A call-up also ends a menu the user left open: the next key is the editor's again.
     dlg->PostMessage(WM_SYSCOMMAND, SC_KEYMENU, 0);
@@ -214,7 +214,7 @@ TEST_F(HotKey, ARefusedCombinationIsReportedAndTheStartGoesOn) {
     EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
 
     // The rest of the start happened: the notes, the tray icon, the call-up.
-    EXPECT_GT(dlg->Tree().GetCount(), 0u);
+    EXPECT_GT(dlg->Parts().tree.GetCount(), 0u);
     EXPECT_EQ(tray.CallsOf(NIM_ADD).size(), 1u);
     EXPECT_FALSE(dlg->IsWindowVisible());
     dlg->SendMessage(WM_TRAYCALLBACK, 0, WM_LBUTTONDOWN);

@@ -43,7 +43,7 @@ using SplitterInMainWindow = MainWindowTest;
 TEST_F(SplitterInMainWindow, DragMovesTheBarAloneWithinItsLimitsAndTheLayoutFollowsOnRelease) {
     Configure(L"Tallyleaf", L"SplitterPos", L"150");
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     ::SetWindowPos(dlg->m_hWnd, nullptr, 0, 0, 640, 400, SWP_NOMOVE | SWP_NOZORDER);
     PumpPending();
     HWND bar = dlg->GetDlgItem(IDC_SPLITTER);
@@ -53,17 +53,17 @@ TEST_F(SplitterInMainWindow, DragMovesTheBarAloneWithinItsLimitsAndTheLayoutFoll
     const int w = client.right, h = client.bottom;
 
     // The layout table for the stored position.
-    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Tree()), (Box{5, 5, 145, h - 10}));
+    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Parts().tree), (Box{5, 5, 145, h - 10}));
     EXPECT_EQ(BoxIn(dlg->m_hWnd, bar), (Box{150, 5, 5, h - 10}));
-    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Editor()), (Box{155, 5, w - 160, h - 10}));
+    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Parts().editor), (Box{155, 5, w - 160, h - 10}));
 
     // Over the bar the west-east sizing cursor shows.
     ::SendMessageW(bar, WM_SETCURSOR, reinterpret_cast<WPARAM>(bar), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZEWE));
 
-    const Box treeBefore = BoxIn(dlg->m_hWnd, dlg->Tree());
-    const Box editorBefore = BoxIn(dlg->m_hWnd, dlg->Editor());
-    SentMessages treeMoves(dlg->Tree());
+    const Box treeBefore = BoxIn(dlg->m_hWnd, dlg->Parts().tree);
+    const Box editorBefore = BoxIn(dlg->m_hWnd, dlg->Parts().editor);
+    SentMessages treeMoves(dlg->Parts().tree);
     // Grabbed at its right edge: one pixel of movement puts its left edge at the pointer.
     ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(4, 10));
     EXPECT_EQ(::GetCapture(), bar);
@@ -78,15 +78,15 @@ TEST_F(SplitterInMainWindow, DragMovesTheBarAloneWithinItsLimitsAndTheLayoutFoll
     EXPECT_EQ(BoxIn(dlg->m_hWnd, bar), (Box{210, 5, 5, h - 10}));
     PumpPending();
     // Only the bar moved.
-    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Tree()), treeBefore);
-    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Editor()), editorBefore);
+    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Parts().tree), treeBefore);
+    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Parts().editor), editorBefore);
     EXPECT_TRUE(treeMoves.Of(WM_WINDOWPOSCHANGED).empty());
 
     ::SendMessageW(bar, WM_LBUTTONUP, 0, At(0, 10));
     EXPECT_EQ(::GetCapture(), nullptr);
     EXPECT_EQ(treeMoves.Of(WM_WINDOWPOSCHANGED).size(), 1u);
-    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Tree()), (Box{5, 5, 205, h - 10}));
-    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Editor()), (Box{215, 5, w - 220, h - 10}));
+    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Parts().tree), (Box{5, 5, 205, h - 10}));
+    EXPECT_EQ(BoxIn(dlg->m_hWnd, dlg->Parts().editor), (Box{215, 5, w - 220, h - 10}));
 
     // Moves without the button pressed on the bar move nothing.
     ::SendMessageW(bar, WM_MOUSEMOVE, 0, At(40, 10));
@@ -96,19 +96,19 @@ TEST_F(SplitterInMainWindow, DragMovesTheBarAloneWithinItsLimitsAndTheLayoutFoll
     EXPECT_EQ(ConfigValue(L"Tallyleaf", L"SplitterPos"), L"210");
     // The next start lays the panes out where they were left.
     Start();
-    dlg->CallUpWindow();
-    EXPECT_EQ(RectIn(dlg->m_hWnd, dlg->Tree()).right, 210);
+    dlg->Parts().tray.CallUp();
+    EXPECT_EQ(RectIn(dlg->m_hWnd, dlg->Parts().tree).right, 210);
 }
 
 TEST_F(SplitterInMainWindow, LosingTheCaptureEndsTheDragWhereTheBarStands) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     HWND bar = dlg->GetDlgItem(IDC_SPLITTER);
     ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 10));
     ::SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, At(60, 10));
-    ::SetCapture(dlg->Tree());  // another window takes the mouse (a task switch)
+    ::SetCapture(dlg->Parts().tree);  // another window takes the mouse (a task switch)
     ::ReleaseCapture();
-    EXPECT_EQ(RectIn(dlg->m_hWnd, dlg->Tree()).right, 180);
+    EXPECT_EQ(RectIn(dlg->m_hWnd, dlg->Parts().tree).right, 180);
     ::SendMessageW(bar, WM_MOUSEMOVE, 0, At(40, 10));
     EXPECT_EQ(RectIn(dlg->m_hWnd, bar).left, 180);
 }

@@ -112,7 +112,7 @@ protected:
     // Runs the Options command with the window shown, the dialog driven by `script`.
     void OpenSettings(ModalAnswer::Script script) {
         modal.Drive(std::move(script));
-        dlg->CallUpWindow();
+        dlg->Parts().tray.CallUp();
         Command(ID_FILE_OPTIONS);
         PumpPending();
     }
@@ -130,7 +130,7 @@ TEST_F(SettingsDialog, ShowsTheStateInForceAndCancelChangesNothing) {
     const std::wstring today = DateText(DatabaseBackup::Today());
     ASSERT_TRUE(PumpUntil([&] { return FileExists(dir.File(L"Backups\\notes2 " + today + L".db")); }, 10000));
     TrayRecorder tray;
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Type(L"typed before F4");
 
     Shown shown;
@@ -249,7 +249,7 @@ TEST_F(SettingsDialog, ARefusedHotKeyKeepsThePreviousOneAndTheDialogOpen) {
     EXPECT_TRUE(HotKeyIsTaken(MOD_ALT, 'S'));
     EXPECT_EQ(ConfigValue(L"Main", L"HotKeyVK"), L"<absent>");
     EXPECT_EQ(ConfigValue(L"Main", L"HotKey"), L"<absent>");
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     dlg->PostMessage(WM_HOTKEY, HOTKEY_ID, MAKELPARAM(MOD_ALT, 'S'));
     EXPECT_TRUE(PumpUntil([&] { return dlg->IsWindowVisible(); }));
 }

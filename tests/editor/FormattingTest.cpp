@@ -65,7 +65,7 @@ protected:
         CMemoryDC dc(nullptr);
         const auto answer =
             reinterpret_cast<HBRUSH>(dlg->SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)),
-                                                      reinterpret_cast<LPARAM>(dlg->Editor().m_hWnd)));
+                                                      reinterpret_cast<LPARAM>(dlg->Parts().editor.m_hWnd)));
         text = ::GetTextColor(dc);
         back = ::GetBkColor(dc);
         LOGBRUSH lb{};
@@ -80,56 +80,56 @@ TEST_F(Formatting, WordWrapRecreatesTheEditorKeepingTextSelectionModifiedFlagLim
     SeedNotes({{1, 0, L"Long", note}});
     Configure(L"Main", L"WordWrap", L"0");
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Select(L"Long");
     PumpPending();
     const int paragraphs = static_cast<int>(std::count(note.begin(), note.end(), L'\n')) + 1;
     // Without wrapping each paragraph is one line, and the editor scrolls sideways.
-    EXPECT_TRUE(HasStyle(dlg->Editor(), WS_HSCROLL));
-    EXPECT_EQ(dlg->Editor().GetLineCount(), paragraphs);
-    const HFONT font = reinterpret_cast<HFONT>(dlg->Editor().SendMessage(WM_GETFONT));
+    EXPECT_TRUE(HasStyle(dlg->Parts().editor, WS_HSCROLL));
+    EXPECT_EQ(dlg->Parts().editor.GetLineCount(), paragraphs);
+    const HFONT font = reinterpret_cast<HFONT>(dlg->Parts().editor.SendMessage(WM_GETFONT));
 
-    dlg->Editor().SetSel(1000, 1010);
-    dlg->Editor().SetModify(true);
+    dlg->Parts().editor.SetSel(1000, 1010);
+    dlg->Parts().editor.SetModify(true);
     Command(ID_FORMAT_WORD_WRAP);
     EXPECT_EQ(ConfigValue(L"Main", L"WordWrap"), L"1");
-    EXPECT_FALSE(HasStyle(dlg->Editor(), WS_HSCROLL));
+    EXPECT_FALSE(HasStyle(dlg->Parts().editor, WS_HSCROLL));
     // The re-created editor hides its selection while it lacks the focus.
-    EXPECT_FALSE(HasStyle(dlg->Editor(), ES_NOHIDESEL));
-    EXPECT_TRUE(HasStyle(dlg->Editor(), WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN));
-    EXPECT_GT(dlg->Editor().GetLineCount(), paragraphs);
+    EXPECT_FALSE(HasStyle(dlg->Parts().editor, ES_NOHIDESEL));
+    EXPECT_TRUE(HasStyle(dlg->Parts().editor, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN));
+    EXPECT_GT(dlg->Parts().editor.GetLineCount(), paragraphs);
     EXPECT_TRUE(EditorText() == note);
     EXPECT_EQ(Selection(), std::make_pair(1000, 1010));
-    EXPECT_TRUE(dlg->Editor().GetModify());
-    EXPECT_EQ(::GetFocus(), dlg->Editor().m_hWnd);
-    EXPECT_EQ(reinterpret_cast<HFONT>(dlg->Editor().SendMessage(WM_GETFONT)), font);
-    EXPECT_EQ(dlg->Editor().GetDlgCtrlID(), IDC_EDIT_NOTE);
+    EXPECT_TRUE(dlg->Parts().editor.GetModify());
+    EXPECT_EQ(::GetFocus(), dlg->Parts().editor.m_hWnd);
+    EXPECT_EQ(reinterpret_cast<HFONT>(dlg->Parts().editor.SendMessage(WM_GETFONT)), font);
+    EXPECT_EQ(dlg->Parts().editor.GetDlgCtrlID(), IDC_EDIT_NOTE);
 
-    dlg->Editor().SetModify(false);
+    dlg->Parts().editor.SetModify(false);
     Command(ID_FORMAT_WORD_WRAP);
     EXPECT_EQ(ConfigValue(L"Main", L"WordWrap"), L"0");
-    EXPECT_TRUE(HasStyle(dlg->Editor(), WS_HSCROLL));
-    EXPECT_EQ(dlg->Editor().GetLineCount(), paragraphs);
-    EXPECT_FALSE(dlg->Editor().GetModify());
+    EXPECT_TRUE(HasStyle(dlg->Parts().editor, WS_HSCROLL));
+    EXPECT_EQ(dlg->Parts().editor.GetLineCount(), paragraphs);
+    EXPECT_FALSE(dlg->Parts().editor.GetModify());
 
     // Typing goes on past the control's usual limit of 30,000 characters.
     const int length = static_cast<int>(note.size());
-    dlg->Editor().SetSel(length, length);
-    dlg->Editor().SendMessage(WM_CHAR, L'!', 1);
+    dlg->Parts().editor.SetSel(length, length);
+    dlg->Parts().editor.SendMessage(WM_CHAR, L'!', 1);
     EXPECT_EQ(EditorText().size(), note.size() + 1);
 
     // A drop from another program still lands.
-    dlg->Editor().SetSel(0, 0);
+    dlg->Parts().editor.SetSel(0, 0);
     OfferedData data;
     data.Unicode(L"dropped ");
     POINT at{20, 10};
-    ::ClientToScreen(dlg->Editor(), &at);
+    ::ClientToScreen(dlg->Parts().editor, &at);
     ScriptedDrag drag(at, false);
     EXPECT_NE(data.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE), static_cast<DROPEFFECT>(DROPEFFECT_NONE));
     EXPECT_LT(EditorText().find(L"dropped "), 10u);  // where the pointer was
 
     // What was typed and dropped is the note's.
-    dlg->HideWindow();
+    dlg->Parts().tray.Hide();
     EXPECT_EQ(StoredText(1).size(), note.size() + 9);
 }
 
@@ -139,13 +139,13 @@ TEST_F(Formatting, TheChosenFontReachesEditorAndTreeAndIsKeptAsItsRecord) {
     tahoma.lfWeight = FW_BOLD;
     FontRecord::Write(tahoma);
     Start();
-    dlg->CallUpWindow();
-    const HFONT before = reinterpret_cast<HFONT>(dlg->Editor().SendMessage(WM_GETFONT));
+    dlg->Parts().tray.CallUp();
+    const HFONT before = reinterpret_cast<HFONT>(dlg->Parts().editor.SendMessage(WM_GETFONT));
     const std::wstring record = ConfigValue(L"Tallyleaf", L"Fontdlg");
     modal.Answer(IDCANCEL);
     Command(ID_FORMAT_FONT);
     ASSERT_EQ(modal.Boxes().size(), 1u);
-    EXPECT_EQ(reinterpret_cast<HFONT>(dlg->Editor().SendMessage(WM_GETFONT)), before);
+    EXPECT_EQ(reinterpret_cast<HFONT>(dlg->Parts().editor.SendMessage(WM_GETFONT)), before);
     EXPECT_EQ(ConfigValue(L"Tallyleaf", L"Fontdlg"), record);
 
     modal.Answer([](HWND dialog) {
@@ -162,12 +162,12 @@ TEST_F(Formatting, TheChosenFontReachesEditorAndTreeAndIsKeptAsItsRecord) {
         return IDOK;
     });
     Command(ID_FORMAT_FONT);
-    const LOGFONTW chosen = FontOf(dlg->Editor());
+    const LOGFONTW chosen = FontOf(dlg->Parts().editor);
     EXPECT_STREQ(chosen.lfFaceName, L"Tahoma");
     EXPECT_EQ(chosen.lfWeight, FW_BOLD);
     EXPECT_EQ(chosen.lfUnderline, 1);
     EXPECT_EQ(chosen.lfHeight, -27);  // 20 points on the screen
-    EXPECT_EQ(dlg->Tree().SendMessage(WM_GETFONT), dlg->Editor().SendMessage(WM_GETFONT));
+    EXPECT_EQ(dlg->Parts().tree.SendMessage(WM_GETFONT), dlg->Parts().editor.SendMessage(WM_GETFONT));
     // Stored as the 92-byte record, which reads back as the same description.
     EXPECT_EQ(ConfigValue(L"Tallyleaf", L"Fontdlg").size(), 2u * 92 + 2);
     const LOGFONTW stored = FontRecord::Read();
@@ -175,14 +175,14 @@ TEST_F(Formatting, TheChosenFontReachesEditorAndTreeAndIsKeptAsItsRecord) {
 
     Finish();
     Start();
-    const LOGFONTW restarted = FontOf(dlg->Editor());
+    const LOGFONTW restarted = FontOf(dlg->Parts().editor);
     EXPECT_EQ(std::memcmp(&stored, &restarted, sizeof stored), 0);
-    EXPECT_EQ(FontOf(dlg->Tree()).lfUnderline, 1);
+    EXPECT_EQ(FontOf(dlg->Parts().tree).lfUnderline, 1);
 }
 
 TEST_F(Formatting, ColoursAreStoredAsDecimalNumbersAndPaintEditorAndTree) {
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     COLORREF text = 0, back = 0, brush = 0;
 
     modal.Answer(TypeColour(RGB(0, 0, 255)));
@@ -191,7 +191,7 @@ TEST_F(Formatting, ColoursAreStoredAsDecimalNumbersAndPaintEditorAndTree) {
     EditorColours(text, back, brush);
     EXPECT_EQ(text, RGB(0, 0, 255));
     EXPECT_EQ(back, RGB(255, 255, 255));
-    EXPECT_EQ(TreeView_GetTextColor(dlg->Tree()), RGB(0, 0, 255));
+    EXPECT_EQ(TreeView_GetTextColor(dlg->Parts().tree), RGB(0, 0, 255));
 
     modal.Answer(TypeColour(RGB(255, 255, 192)));
     Command(ID_FORMAT_BACK_COLOR);
@@ -200,7 +200,7 @@ TEST_F(Formatting, ColoursAreStoredAsDecimalNumbersAndPaintEditorAndTree) {
     EXPECT_EQ(text, RGB(0, 0, 255));
     EXPECT_EQ(back, RGB(255, 255, 192));
     EXPECT_EQ(brush, RGB(255, 255, 192));
-    EXPECT_EQ(TreeView_GetBkColor(dlg->Tree()), RGB(255, 255, 192));
+    EXPECT_EQ(TreeView_GetBkColor(dlg->Parts().tree), RGB(255, 255, 192));
 
     // Cancelled: nothing changes, nothing is written.
     modal.Answer([](HWND dialog) {

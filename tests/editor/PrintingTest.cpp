@@ -204,9 +204,9 @@ TEST_F(PrintingToAFile, TheNotePrintsPageByPageAndTheSelectionAsManyTimesAsCopie
         note += L"Line " + std::to_wstring(i) + L" of the note\r\n";
     SeedNotes({{1, 0, L"Printed", note}});
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     Select(L"Printed");
-    dlg->Editor().SetSel(7, 40);
+    dlg->Parts().editor.SetSel(7, 40);
 
     Print([](HWND) { return IDOK; });
     ASSERT_EQ(modal.Boxes().size(), 1u);  // the Print dialog, and no error after it

@@ -36,7 +36,7 @@ void MainWindowTest::Start() {
 void CalledUpMainWindowTest::SetUp() {
     MainWindowTest::SetUp();
     Start();
-    dlg->CallUpWindow();
+    dlg->Parts().tray.CallUp();
     PumpPending();
 }
 
@@ -96,40 +96,40 @@ void MainWindowTest::Execute(const std::wstring& sql) {
 
 HTREEITEM MainWindowTest::FindItem(const std::wstring& label) {
     std::function<HTREEITEM(HTREEITEM)> walk = [&](HTREEITEM item) -> HTREEITEM {
-        for (; item; item = dlg->Tree().GetNextSiblingItem(item)) {
-            if (dlg->Tree().GetItemText(item) == label)
+        for (; item; item = dlg->Parts().tree.GetNextSiblingItem(item)) {
+            if (dlg->Parts().tree.GetItemText(item) == label)
                 return item;
-            if (HTREEITEM found = walk(dlg->Tree().GetChildItem(item)))
+            if (HTREEITEM found = walk(dlg->Parts().tree.GetChildItem(item)))
                 return found;
         }
         return nullptr;
     };
-    return walk(dlg->Tree().GetRootItem());
+    return walk(dlg->Parts().tree.GetRootItem());
 }
 
 void MainWindowTest::Select(const std::wstring& label) {
     HTREEITEM item = FindItem(label);
     ASSERT_NE(item, nullptr) << "no tree item labelled " << std::string(label.begin(), label.end());
-    dlg->Tree().SelectItem(item);
+    dlg->Parts().tree.SelectItem(item);
 }
 
 std::wstring MainWindowTest::EditorText() {
-    return dlg->Editor().GetWindowText();
+    return dlg->Parts().editor.GetWindowText();
 }
 
 void MainWindowTest::Type(const std::wstring& text) {
-    dlg->Editor().ReplaceSel(text.c_str());
+    dlg->Parts().editor.ReplaceSel(text.c_str());
 }
 
 std::pair<int, int> MainWindowTest::Selection() {
     int start = 0;
     int end = 0;
-    dlg->Editor().GetSel(start, end);
+    dlg->Parts().editor.GetSel(start, end);
     return {start, end};
 }
 
 std::wstring MainWindowTest::SelectedLabel() {
-    return dlg->Tree().GetItemText(dlg->Tree().GetSelectedItem());
+    return dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetSelectedItem());
 }
 
 void MainWindowTest::PumpPastDeferredSave() {

@@ -503,7 +503,7 @@ class NotesTreeInMainWindow : public MainWindowTest {
 protected:
     // Drags the note labelled `from` onto the note labelled `to` with real mouse messages.
     void DragOnto(const std::wstring& from, const std::wstring& to) {
-        MyCTreeCtr& tree = dlg->Tree();
+        MyCTreeCtr& tree = dlg->Parts().tree;
         StartDrag(tree, FindItem(from));
         ASSERT_TRUE(Dragging(tree)) << "the drag did not start";
         const POINT target = OnLabel(tree, FindItem(to));
@@ -515,7 +515,7 @@ protected:
 TEST_F(NotesTreeInMainWindow, MovingTheEditedNoteKeepsTheEditShownAndStored) {
     SeedNotes({{1, 0, L"A", L"alpha"}, {2, 1, L"A child", L"child"}, {3, 0, L"B", L"beta"}});
     Start();
-    MyCTreeCtr& tree = dlg->Tree();
+    MyCTreeCtr& tree = dlg->Parts().tree;
     tree.Expand(FindItem(L"A"), TVE_EXPAND);
     Select(L"A child");
     ASSERT_EQ(EditorText(), L"child");
@@ -553,20 +553,20 @@ TEST_F(NotesTreeInMainWindow, AMovedNoteStaysUnderItsNewParentAfterARestart) {
     Start();
     HTREEITEM b = FindItem(L"B");
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(dlg->Tree().GetRootItem(), b);
-    EXPECT_EQ(dlg->Tree().GetNextSiblingItem(b), nullptr);
+    EXPECT_EQ(dlg->Parts().tree.GetRootItem(), b);
+    EXPECT_EQ(dlg->Parts().tree.GetNextSiblingItem(b), nullptr);
     // Among B's children in id order: A (1) comes before B child (4).
-    HTREEITEM first = dlg->Tree().GetChildItem(b);
-    EXPECT_EQ(dlg->Tree().GetItemText(first), L"A");
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetNextSiblingItem(first)), L"B child");
-    EXPECT_EQ(dlg->Tree().GetItemText(dlg->Tree().GetChildItem(first)), L"A child");
+    HTREEITEM first = dlg->Parts().tree.GetChildItem(b);
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(first), L"A");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetNextSiblingItem(first)), L"B child");
+    EXPECT_EQ(dlg->Parts().tree.GetItemText(dlg->Parts().tree.GetChildItem(first)), L"A child");
 }
 
 TEST_F(NotesTreeInMainWindow, AMoveThatCannotBeStoredIsReportedAndStandsForThisRun) {
     SeedNotes({{1, 0, L"A", L"alpha"}, {2, 0, L"B", L"beta"}});
     Execute(L"CREATE TRIGGER frozen BEFORE UPDATE OF pid ON notes BEGIN SELECT RAISE(ABORT, 'frozen'); END;");
     Start();
-    MyCTreeCtr& tree = dlg->Tree();
+    MyCTreeCtr& tree = dlg->Parts().tree;
     DragOnto(L"A", L"B");
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text.rfind(L"Tallyleaf error: Can't move note.\n - ", 0), 0u);

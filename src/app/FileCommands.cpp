@@ -1,7 +1,5 @@
-// The main window's text files: Load from File and files dropped on the
-// editor, Save to File, and the folder the export of the whole tree goes into,
-// and the folder an import comes from (the export and the import themselves
-// are the notes session's).
+#include "app/FileCommands.h"
+
 #include <shlobj.h>
 
 #include <optional>
@@ -9,12 +7,15 @@
 #include <utility>
 
 #include "app/ImportProgressDlg.h"
-#include "app/TallyLeafDlg.h"
-#include "textfiles/TextFileDialogs.h"
-#include "textfiles/TextFileReplace.h"
-#include "textfiles/TextFileRead.h"
+#include "app/RestoreBackupDlg.h"
+#include "editor/NotePrinter.h"
 #include "framework/AppMessageBox.h"
 #include "framework/ByteSizeText.h"
+#include "framework/DC.h"
+#include "framework/Dpi.h"
+#include "textfiles/TextFileDialogs.h"
+#include "textfiles/TextFileRead.h"
+#include "textfiles/TextFileReplace.h"
 
 namespace {
 const wchar_t kCantOpenFile[] = L"Error: Can't open file :";
@@ -78,18 +79,18 @@ private:
 };
 }  // namespace
 
-void CTallyLeafDlg::OnLoadFromFile(UINT) {
-    KeptSelection selection(m_wndEditor);
-    if (std::optional<std::wstring> path = AskTextFileToLoad(m_hWnd))
+void FileCommands::LoadFromFile() {
+    KeptSelection selection(m_editor);
+    if (std::optional<std::wstring> path = AskTextFileToLoad(m_window))
         LoadFileIntoNote(*path);
 }
 
-void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
+void FileCommands::LoadFileIntoNote(const std::wstring& path) {
     const std::optional<unsigned long long> size = FileSize(path);
     if (size && *size > kLargestNoteFile) {
         AppMessageBox(L"The file is too large to be a note:\n" + path + L"\n\nIt holds " + ByteSizeText(*size) +
                           L"; a note can take a file of up to " + ByteSizeText(kLargestNoteFile) + L".",
-                      nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+                      nullptr, MB_OK | MB_ICONERROR, m_window);
         return;
     }
     // The whole file is read before anything changes: a file that can't be
@@ -98,63 +99,96 @@ void CTallyLeafDlg::LoadFileIntoNote(const std::wstring& path) {
     try {
         CTextFileRead file(path);
         if (!file.IsOpen()) {
-            AppMessageBox(kCantOpenFile + path, nullptr, MB_OK, m_hWnd);
+            AppMessageBox(kCantOpenFile + path, nullptr, MB_OK, m_window);
             return;
         }
         file.ReadAll(text, L"\r\n");
     } catch (const CException& e) {
-        AppMessageBox(e.Message(), nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+        AppMessageBox(e.Message(), nullptr, MB_OK | MB_ICONERROR, m_window);
         return;
     }
     // The editor ends a text at its first NUL: the rest would be lost unseen.
     if (text.find(L'\0') != std::wstring::npos) {
         AppMessageBox(L"The file holds NUL characters, which a note can't hold:\n" + path + L"\n\nNo note was changed.",
-                      nullptr, MB_OK | MB_ICONERROR, m_hWnd);
+                      nullptr, MB_OK | MB_ICONERROR, m_window);
         return;
     }
-    if (AppMessageBox(kLoadQuestion, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_hWnd) == IDYES) {
+    if (AppMessageBox(kLoadQuestion, nullptr, MB_YESNO | MB_ICONEXCLAMATION, m_window) == IDYES) {
         m_notes.SaveShownNote();
         if (!m_notes.AddNote(0, FileNameOf(path)))
             return;
     } else if (m_notes.ShownNoteId() == 0) {
         return;  // no note is shown: the text would have nowhere to be stored
     }
-    m_strNoteText = std::move(text);
-    WrapEditorFor(m_strNoteText);
-    m_wndEditor.ShowText(m_strNoteText, 0);
+    m_format.WrapEditorFor(text);
+    m_editor.ShowText(text, 0);
     // Stored like typed text: when the user leaves the note, hides or quits.
-    m_wndEditor.SetModify(true);
+    m_editor.SetModify(true);
 }
 
-void CTallyLeafDlg::OnSaveToFile(UINT) {
-    KeptSelection selection(m_wndEditor);
+void FileCommands::SaveToFile() {
+    KeptSelection selection(m_editor);
     m_notes.WriteWaitingSaves();
-    const std::wstring name = m_wndTree.GetItemText(m_wndTree.GetSelectedItem());
-    if (std::optional<std::wstring> path = AskTextFileToSave(m_hWnd, name))
+    const std::wstring name = m_tree.GetItemText(m_tree.GetSelectedItem());
+    if (std::optional<std::wstring> path = AskTextFileToSave(m_window, name))
         WriteNoteToFile(*path);
 }
 
-bool CTallyLeafDlg::WriteNoteToFile(const std::wstring& path) {
-    UpdateData(true);
+bool FileCommands::WriteNoteToFile(const std::wstring& path) {
     try {
-        WriteTextFileReplacing(path, m_strNoteText);
+        WriteTextFileReplacing(path, m_editor.GetWindowText());
         return true;
     } catch (const CException& e) {
         AppMessageBox(std::wstring(e.Message()) + L"\n\nThe file was left as it was.", nullptr, MB_OK | MB_ICONERROR,
-                      m_hWnd);
+                      m_window);
         return false;
     }
 }
 
-void CTallyLeafDlg::OnExportTree(UINT) {
-    if (const std::optional<std::wstring> chosen = AskFolder(m_hWnd, L"Select Folder to Export Notes Tree", kNotOnDisk))
+void FileCommands::ExportTree() {
+    if (const std::optional<std::wstring> chosen =
+            AskFolder(m_window, L"Select Folder to Export Notes Tree", kNotOnDisk))
         m_notes.ExportTree(*chosen);
 }
 
-void CTallyLeafDlg::OnImportFolder(UINT) {
-    const std::optional<std::wstring> chosen = AskFolder(m_hWnd, L"Select Folder to Import Notes From", kNotAFolder);
+void FileCommands::ImportFolder() {
+    const std::optional<std::wstring> chosen = AskFolder(m_window, L"Select Folder to Import Notes From", kNotAFolder);
     if (!chosen)
         return;
-    CImportProgressDlg progress(m_hWnd);
+    CImportProgressDlg progress(m_window);
     m_notes.ImportFolder(*chosen, progress);
+}
+
+void FileCommands::Print() {
+    int start = 0, end = 0;
+    m_editor.GetSel(start, end);
+    const std::wstring text = m_editor.GetWindowText();
+    NotePrinter::PrinterChoice printer;
+    if (NotePrinter::ChoosePrinter(m_window, printer)) {
+        HDC dc = printer.dc;
+        ::SetBkMode(dc, OPAQUE);
+        ::SetMapMode(dc, MM_TEXT);
+        CFont font;
+        font.CreateFontIndirect(
+            NotePrinter::PrinterFont(m_settings.m_font, Dpi::kStandard, ::GetDeviceCaps(dc, LOGPIXELSY)));
+        std::wstring failure;
+        {
+            CSelectObject selected(dc, font);
+            std::wstring selection;
+            if (printer.selectionOnly && static_cast<std::size_t>(start) < text.size())
+                selection = text.substr(start, end - start);
+            const RECT page = NotePrinter::PageRect(::GetDeviceCaps(dc, HORZRES), ::GetDeviceCaps(dc, VERTRES));
+            NotePrinter::PrintDevice device;
+            failure =
+                NotePrinter::PrintText(dc, printer.selectionOnly ? selection : text, printer.copies, page, device);
+        }
+        if (!failure.empty())
+            AppMessageBox(failure, nullptr, MB_ICONERROR, m_window);
+    }
+    m_editor.SetSel(start, end);
+}
+
+void FileCommands::RestoreBackup() {
+    CRestoreBackupDlg dialog(m_window, m_notes);
+    dialog.DoModal();
 }

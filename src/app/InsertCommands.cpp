@@ -1,7 +1,7 @@
-// The Insert menu: its snippets from Insert.cfg, and inserting one.
+#include "app/InsertCommands.h"
+
 #include <ctime>
 
-#include "app/TallyLeafDlg.h"
 #include "editor/TimeStampMarkers.h"
 #include "menus/NewMenu.h"
 #include "res/resource.h"
@@ -12,9 +12,9 @@ namespace {
 constexpr int kInsertMenuPosition = 4;
 }  // namespace
 
-void CTallyLeafDlg::BuildInsertMenu() {
+void InsertCommands::BuildMenu() {
     m_snippets = Snippets::Load(AppFolders::DataFolder() + L"Insert.cfg");
-    HMENU popup = ::GetSubMenu(::GetMenu(m_hWnd), kInsertMenuPosition);
+    HMENU popup = ::GetSubMenu(::GetMenu(m_window), kInsertMenuPosition);
     if (!popup)
         return;
     Snippets::FillMenu(popup, m_snippets);
@@ -23,15 +23,14 @@ void CTallyLeafDlg::BuildInsertMenu() {
         menu->ConvertItems();
 }
 
-void CTallyLeafDlg::OnInsertSnippet(UINT id) {
+void InsertCommands::Insert(UINT id) {
     const std::size_t k = id - ID_INSERT_FIRST;
     // The editor is read-only while it shows no note.
-    if (k >= m_snippets.size() || m_wndEditor.IsReadOnly())
+    if (k >= m_snippets.size() || m_editor.IsReadOnly())
         return;
-    UpdateData(true);
     const std::time_t now = std::time(nullptr);
     const std::wstring text = TimeStampMarkers::ExpandMarkers(m_snippets[k].text, std::localtime(&now));
     // One undoable change; the caret ends after the text.
-    m_wndEditor.ReplaceSel(text.c_str(), true);
-    m_wndEditor.SetModify(true);
+    m_editor.ReplaceSel(text.c_str(), true);
+    m_editor.SetModify(true);
 }
