@@ -725,25 +725,24 @@ TEST_F(NotesSessionTest, TreeChangesThatMeetAnotherCopysChangesLoseNoNoteAndTheT
     OpenWithNotes(
         L"(1, 0, 'P', '', 0), (2, 0, 'N', '', 0), (3, 2, 'Child', '', 0), (4, 0, 'M', '', 0), "
         L"(5, 0, 'Keep', '', 0)");
-    const auto refused = [&](size_t boxes) {
-        return host.boxes.size() == boxes && host.boxes.back().find(L"another copy") != std::wstring::npos;
+    // The other copy runs `theirs`, then `note` is dropped onto `parent` here:
+    // refused, with one box, and the tree shows the file as it is.
+    const auto dropAfter = [&](const wchar_t* theirs, long long note, long long parent,
+                               const std::set<std::wstring>& stored) {
+        const size_t boxes = host.boxes.size();
+        Execute(theirs);
+        tree.Move(tree.FindNote(note), tree.FindNote(parent));
+        session.OnNoteMoved(note, parent);
+        EXPECT_EQ(StoredNotes(), stored);
+        EXPECT_EQ(tree.Notes(), StoredNotes());
+        ASSERT_EQ(host.boxes.size(), boxes + 1);
+        EXPECT_NE(host.boxes.back().find(L"another copy"), std::wstring::npos) << host.boxes.back();
     };
     // The other copy deletes P while N is dropped onto it here.
-    Execute(L"DELETE FROM notes WHERE id=1;");
-    tree.Move(tree.FindNote(2), tree.FindNote(1));
-    session.OnNoteMoved(2, 1);
-    EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"N < ", L"Child < N", L"M < ", L"Keep < "}));
-    EXPECT_EQ(tree.Notes(), StoredNotes());
-    EXPECT_TRUE(refused(1));
+    dropAfter(L"DELETE FROM notes WHERE id=1;", 2, 1, {L"N < ", L"Child < N", L"M < ", L"Keep < "});
     EXPECT_FALSE(session.AddNote(1, L"Under P"));
-
     // Crossed drags: M into N there, N into M here.
-    Execute(L"UPDATE notes SET pid=2 WHERE id=4;");
-    tree.Move(tree.FindNote(2), tree.FindNote(4));
-    session.OnNoteMoved(2, 4);
-    EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"N < ", L"Child < N", L"M < N", L"Keep < "}));
-    EXPECT_EQ(tree.Notes(), StoredNotes());
-    EXPECT_TRUE(refused(2));
+    dropAfter(L"UPDATE notes SET pid=2 WHERE id=4;", 2, 4, {L"N < ", L"Child < N", L"M < N", L"Keep < "});
 
     // The other copy adds a note below N, which is deleted here: it goes with
     // N, and comes back with it.
