@@ -90,7 +90,7 @@ void ShowNote(CTallyLeafDlg& dlg, const NoteFacts& note) {
     dlg.Parts().tree.SelectItem(ItemOf(dlg, note.id));
     WaitUntil([&] { return Shows(dlg, note); }, "the note to show");
     MessageWatch timer{dlg.m_hWnd, WM_TIMER, WindowNotesHost::TimerId(NotesHost::Timer::DeferredSave)};
-    WaitUntil([&] { return !dlg.Parts().notes.SaveIsWaiting(); }, "the deferred save", &timer);
+    WaitUntil([&] { return !dlg.Parts().notes.WaitingSaves().IsWaiting(); }, "the deferred save", &timer);
 }
 
 bool g_replaceSetsModified = true;
@@ -135,7 +135,7 @@ Samples MeasureSwitches(CTallyLeafDlg& dlg, const NoteFacts& a, const NoteFacts&
         if (edit) {
             WaitUntil([&] { return timer.seen > 0; }, "the deferred write", &timer);
             writes->Add(timer.lastMs);
-            if (dlg.Parts().notes.SaveIsWaiting())
+            if (dlg.Parts().notes.WaitingSaves().IsWaiting())
                 Fail("a deferred save still waits after its timer");
         }
         shown = next;

@@ -115,7 +115,8 @@ void RunExport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
             scratch.SubFolder(L"export-" + std::to_wstring(samples.Count())) + L"Tallyleaf export\\";
         int failed = 0;
         Stopwatch watch;
-        const int written = dlg->Parts().notes.ExportLevel(folder, dlg->Parts().tree.GetRootItem(), failed);
+        const int written =
+            dlg->Parts().notesParts.transfers.ExportLevel(folder, dlg->Parts().tree.GetRootItem(), failed);
         samples.Add(watch.ElapsedMs());
         if (written != notes || failed != 0)
             Fail("the export wrote " + std::to_string(written) + " notes, " + std::to_string(failed) + " failed");
@@ -152,7 +153,9 @@ void RunImport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     auto dlg = StartOnExportDatabase(data, notes);
     const std::wstring folder = scratch.SubFolder(L"import-files") + L"Tallyleaf export";
     int failed = 0;
-    if (dlg->Parts().notes.ExportLevel(folder + L"\\", dlg->Parts().tree.GetRootItem(), failed) != notes || failed != 0)
+    if (dlg->Parts().notesParts.transfers.ExportLevel(folder + L"\\", dlg->Parts().tree.GetRootItem(), failed) !=
+            notes ||
+        failed != 0)
         Fail("the export for the import failed");
     Progress("imports, " + Thousands(notes) + " files");
     Samples samples;
@@ -162,7 +165,7 @@ void RunImport(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         CountedSteps steps;
         ExpectBoxes(1);  // the import's report
         Stopwatch watch;
-        dlg->Parts().notes.ImportFolder(folder, steps);
+        dlg->Parts().notesParts.transfers.ImportFolder(folder, steps);
         samples.Add(watch.ElapsedMs());
         if (dlg->Parts().tree.GetCount() != before + static_cast<UINT>(notes) + 1)
             Fail("the import added " + std::to_string(dlg->Parts().tree.GetCount() - before) + " notes");

@@ -148,7 +148,7 @@ bool FileCommands::WriteNoteToFile(const std::wstring& path) {
 void FileCommands::ExportTree() {
     if (const std::optional<std::wstring> chosen =
             AskFolder(m_window, L"Select Folder to Export Notes Tree", kNotOnDisk))
-        m_notes.ExportTree(*chosen);
+        m_parts.transfers.ExportTree(*chosen);
 }
 
 void FileCommands::ImportFolder() {
@@ -156,7 +156,7 @@ void FileCommands::ImportFolder() {
     if (!chosen)
         return;
     CImportProgressDlg progress(m_window);
-    m_notes.ImportFolder(*chosen, progress);
+    m_parts.transfers.ImportFolder(*chosen, progress);
 }
 
 void FileCommands::Print() {
@@ -189,6 +189,6 @@ void FileCommands::Print() {
 }
 
 void FileCommands::RestoreBackup() {
-    CRestoreBackupDlg dialog(m_window, m_notes);
+    CRestoreBackupDlg dialog(m_window, m_parts);
     dialog.DoModal();
 }

@@ -9,11 +9,11 @@
 #include "dialogs/FindAllNotesDlg.h"
 #include "editor/DragEdit.h"
 #include "editor/FindReplace.h"
-#include "notes/NotesSession.h"
+#include "notes/SearchedNotes.h"
 
 class FindCommands {
 public:
-    FindCommands(CWnd& window, CDragEdit& editor, NotesSession& notes)
+    FindCommands(CWnd& window, CDragEdit& editor, SearchedNotes& notes)
         : m_window(window), m_editor(editor), m_searchHost(notes) {}
 
     void OpenFind() { m_findReplace.OpenFindDialog(); }

@@ -6,15 +6,15 @@
 #include "res/resource.h"
 
 MainCommands::MainCommands(CNewDialog& window, Settings& settings, MyCTreeCtr& tree, CDragEdit& editor,
-                           NotesSession& notesSession, HICON trayIcon)
+                           NotesParts& notesParts, HICON trayIcon)
     : edit(editor),
       format(window, settings, tree, editor),
-      tray(window, settings, editor, notesSession, trayIcon),
-      notes(tree, notesSession),
-      find(window, editor, notesSession),
+      tray(window, settings, editor, notesParts.session, notesParts.backups, trayIcon),
+      notes(tree, notesParts.session),
+      find(window, editor, notesParts.search),
       insert(window, editor),
-      files(window, settings, tree, editor, notesSession, format),
-      settingsHost(window, settings, notesSession, tray),
+      files(window, settings, tree, editor, notesParts, format),
+      settingsHost(window, settings, notesParts, tray),
       help(window) {}
 
 namespace {

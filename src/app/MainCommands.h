@@ -19,13 +19,13 @@
 #include "app/TrayAndHotKey.h"
 #include "editor/DragEdit.h"
 #include "menus/NewDialog.h"
-#include "notes/NotesSession.h"
+#include "notes/NotesParts.h"
 #include "settings/Settings.h"
 #include "tree/MyCTreeCtr.h"
 
 struct MainCommands {
-    MainCommands(CNewDialog& window, Settings& settings, MyCTreeCtr& tree, CDragEdit& editor,
-                 NotesSession& notesSession, HICON trayIcon);
+    MainCommands(CNewDialog& window, Settings& settings, MyCTreeCtr& tree, CDragEdit& editor, NotesParts& notesParts,
+                 HICON trayIcon);
 
     using Row = CommandRow<MainCommands>;
     static CommandTable<MainCommands> Table();

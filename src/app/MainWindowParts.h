@@ -7,13 +7,15 @@
 #include "app/InsertCommands.h"
 #include "app/TrayAndHotKey.h"
 #include "editor/DragEdit.h"
-#include "notes/NotesSession.h"
+#include "notes/NotesParts.h"
 #include "tree/MyCTreeCtr.h"
 
 struct MainWindowParts {
     MyCTreeCtr& tree;
     CDragEdit& editor;
     NotesSession& notes;
+    // The classes beside the session: the search's reads, export and import, backups.
+    NotesParts& notesParts;
     TrayAndHotKey& tray;
     FileCommands& files;
     FindCommands& find;

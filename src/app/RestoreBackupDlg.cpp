@@ -38,8 +38,8 @@ DEFINE_MESSAGE_TABLE(CRestoreBackupDlg, CDialog,
     OnNotify(IDC_RESTORE_LIST, NM_DBLCLK, &CRestoreBackupDlg::OnDoubleClick))
 // clang-format on
 
-CRestoreBackupDlg::CRestoreBackupDlg(HWND owner, NotesSession& notes)
-    : CDialog(IDD_RESTORE_BACKUP, owner), m_notes(notes) {}
+CRestoreBackupDlg::CRestoreBackupDlg(HWND owner, NotesParts& notes)
+    : CDialog(IDD_RESTORE_BACKUP, owner), m_notes(notes.session), m_backups(notes.backups) {}
 
 BOOL CRestoreBackupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -48,7 +48,7 @@ BOOL CRestoreBackupDlg::OnInitDialog() {
     SetListColumns(list, {{L"Made", 44}, {L"Size", 12}, {L"Notes", 11}, {L"Check", 33}});
     // Each copy is checked as it is listed: a moment for large files.
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    m_copies = m_notes.ListBackups();
+    m_copies = m_backups.List();
     ::SetCursor(previous);
     FillList();
     ::SetFocus(list);
@@ -110,6 +110,6 @@ void CRestoreBackupDlg::OnOK() {
         return;
     // A copy that could not be restored leaves the notes as they were: the
     // user may choose another.
-    if (m_notes.RestoreBackup(chosen->path))
+    if (m_backups.Restore(chosen->path))
         EndDialog(IDOK);
 }

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "framework/Dialog.h"
-#include "notes/NotesSession.h"
+#include "notes/NotesParts.h"
 
 class CRestoreBackupDlg : public CDialog {
 public:
-    CRestoreBackupDlg(HWND owner, NotesSession& notes);
+    CRestoreBackupDlg(HWND owner, NotesParts& notes);
 
 protected:
     BOOL OnInitDialog() override;
@@ -30,6 +30,7 @@ private:
     LRESULT OnDoubleClick(NMHDR*);
 
     NotesSession& m_notes;
+    DailyBackups& m_backups;
     std::vector<DailyBackups::Listed> m_copies;
 
     DECLARE_MESSAGE_TABLE()

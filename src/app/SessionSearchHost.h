@@ -1,7 +1,7 @@
 // The notes session as the Find in All Notes dialog sees it
 // (dialogs/FindAllNotesHost.h): the notes are gathered on the window's thread
 // and searched on the search worker's, and the texts it read in full are kept
-// by the session for the next search.
+// (SearchedNotes) for the next search.
 #pragma once
 
 #include <memory>
@@ -9,12 +9,12 @@
 
 #include "dialogs/FindAllNotesHost.h"
 #include "framework/PostedObject.h"
-#include "notes/NotesSession.h"
+#include "notes/SearchedNotes.h"
 #include "notes/SearchWorker.h"
 
 class SessionSearchHost : public FindAllNotesHost {
 public:
-    explicit SessionSearchHost(NotesSession& notes) : m_notes(notes) {}
+    explicit SessionSearchHost(SearchedNotes& notes) : m_notes(notes) {}
 
     void StartSearch(const NoteSearch::Query& query, std::size_t cap, unsigned generation, HWND notify,
                      UINT message) override {
@@ -45,7 +45,7 @@ public:
     bool ShowFound(const NoteSearch::Hit& hit) override { return m_notes.ShowFound(hit); }
 
 private:
-    NotesSession& m_notes;
+    SearchedNotes& m_notes;
     // The searches' thread: it reads only what a request hands it.
     SearchWorker m_worker;
 };

@@ -74,7 +74,8 @@ CTallyLeafDlg::~CTallyLeafDlg() {
 }
 
 MainWindowParts CTallyLeafDlg::Parts() {
-    return {m_tree, m_editor, m_notes, m_commands.tray, m_commands.files, m_commands.find, m_commands.insert};
+    return {m_tree,          m_editor,         m_notes.session, m_notes,
+            m_commands.tray, m_commands.files, m_commands.find, m_commands.insert};
 }
 
 void CTallyLeafDlg::DoDataExchange(CDataExchange& dx) {
@@ -90,8 +91,8 @@ BOOL CTallyLeafDlg::OnInitDialog() {
     m_editor.EnableDragDrop(3);
     m_editor.m_onFileDropped = [this](const std::wstring& path) { m_commands.files.LoadFileIntoNote(path); };
     MainCommands::AttachMenuIcons(MenuBar());
-    m_notes.Open();
-    m_notes.BackUpIfDue();
+    m_notes.session.Open();
+    m_notes.backups.BackUpIfDue();
     m_editor.SetFocus();
     return FALSE;  // the focus is set
 }
@@ -101,7 +102,7 @@ void CTallyLeafDlg::LoadSettings() {
     WarnIfPortableFolderIsReadOnly(m_hWnd);
     Profile::UseUnicodeFile();
     m_settings = Settings::Load();
-    m_notes.SetDatabasePath(Settings::LoadDbPath());
+    m_notes.session.SetDatabasePath(Settings::LoadDbPath());
 
     m_commands.tray.Start();
     m_commands.format.MakeEditor();
@@ -179,7 +180,7 @@ LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
     NotesHost::Timer timer{};
     if (WindowNotesHost::SessionTimer(w, timer)) {
         if (timer != NotesHost::Timer::CheckForChanges || MayChangeTheTree(m_hWnd))
-            m_notes.OnTimer(timer);
+            m_notes.session.OnTimer(timer);
     } else if (w == TIMER_HIDE_DELAY) {
         m_commands.tray.Hide();
         KillTimer(TIMER_HIDE_DELAY);
@@ -218,7 +219,8 @@ LRESULT CTallyLeafDlg::OnEndSession(WPARAM w, LPARAM) {
 }
 
 void CTallyLeafDlg::SaveOnExit() {
-    m_notes.SaveOnExit();
+    m_notes.session.SaveOnExit();
+    m_notes.backups.Finish();
     m_commands.tray.RemoveIcon();
     UsageCounters::CountRun(m_commands.tray.CallUps());
     SavePlacement();
@@ -301,20 +303,20 @@ LRESULT CTallyLeafDlg::OnApplyAlwaysOnTop(WPARAM, LPARAM) {
 
 LRESULT CTallyLeafDlg::OnNoteSelChanged(NMHDR* hdr) {
     const auto* change = reinterpret_cast<const NMTREEVIEWW*>(hdr);
-    m_notes.OnSelectionChanged(change->itemNew.hItem != nullptr, m_tree.NoteId(change->itemNew.hItem));
+    m_notes.session.OnSelectionChanged(change->itemNew.hItem != nullptr, m_tree.NoteId(change->itemNew.hItem));
     return 0;
 }
 
 LRESULT CTallyLeafDlg::OnNoteMoved(NMHDR* hdr) {
     const auto* moved = reinterpret_cast<const NMNOTEMOVED*>(hdr);
-    m_notes.OnNoteMoved(moved->noteId, moved->newParentId);
+    m_notes.session.OnNoteMoved(moved->noteId, moved->newParentId);
     return 0;
 }
 
 void CTallyLeafDlg::OnEditorChange(UINT) {
     // Text the program puts in to show a note is not typing.
     if (!m_editor.IsShowingText())
-        m_notes.OnTyped();
+        m_notes.session.OnTyped();
 }
 
 LRESULT CTallyLeafDlg::OnFindReplaceMessage(WPARAM, LPARAM l) {
@@ -327,6 +329,6 @@ void CTallyLeafDlg::OnInsertSnippet(UINT id) {
 }
 
 LRESULT CTallyLeafDlg::OnBackupDone(WPARAM, LPARAM l) {
-    m_notes.OnBackupDone(l);
+    m_notes.backups.OnDone(l);
     return 0;
 }

@@ -3,9 +3,10 @@
 //
 // The window does layout, message routing and ownership, nothing else:
 //   - the notes themselves (the database file in use, loading and saving, the
-//     saves that wait, note operations, the export, the daily backups) are its
-//     NotesSession's (notes/NotesSession.h), to which it forwards its tree's
-//     and editor's notifications and its timers;
+//     saves that wait, note operations) are its NotesSession's, to which it
+//     forwards its tree's and editor's notifications and its timers; the
+//     search's reads, export and import, and the daily backups are the classes
+//     beside it (notes/NotesParts.h);
 //   - its commands are handled by the objects of MainCommands (app/MainCommands.h),
 //     routed through their command table, and the tray, hot key and focus
 //     messages go to its TrayAndHotKey;
@@ -21,7 +22,7 @@
 #include "controls/Splitter.h"
 #include "editor/DragEdit.h"
 #include "menus/NewDialog.h"
-#include "notes/NotesSession.h"
+#include "notes/NotesParts.h"
 #include "settings/Settings.h"
 #include "storage/CppSQLite3DB.h"
 #include "tree/MyCTreeCtr.h"
@@ -87,7 +88,7 @@ private:
     TreeNotesView m_treeView{m_tree};
     EditorNoteView m_editorView{m_editor, [this](const std::wstring& text) { m_commands.format.WrapEditorFor(text); }};
     WindowNotesHost m_notesHost{*this};
-    NotesSession m_notes{theDB, m_treeView, m_editorView, m_notesHost};
+    NotesParts m_notes{theDB, m_treeView, m_editorView, m_notesHost};
     MainCommands m_commands{*this, m_settings, m_tree, m_editor, m_notes, m_smallIcon};
     MainWindowKeys m_keys{*this, m_tree, m_editor, m_commands};
 

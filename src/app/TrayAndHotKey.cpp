@@ -94,7 +94,7 @@ void TrayAndHotKey::Hide() {
     m_notes.OnWindowHidden();
     m_notes.SaveShownNote();
     // A quiet moment: the program runs in the tray for weeks.
-    m_notes.BackUpIfDue();
+    m_backups.BackUpIfDue();
 }
 
 void TrayAndHotKey::Exit() {

@@ -8,6 +8,7 @@
 
 #include "editor/DragEdit.h"
 #include "menus/NewDialog.h"
+#include "notes/DailyBackups.h"
 #include "notes/NotesSession.h"
 #include "settings/Settings.h"
 #include "shell/TrayIcon.h"
@@ -17,8 +18,9 @@ public:
     // Posted at start-up to make the window topmost once it is initialised.
     static const UINT s_applyAlwaysOnTopMsg;
 
-    TrayAndHotKey(CNewDialog& window, Settings& settings, CDragEdit& editor, NotesSession& notes, HICON icon)
-        : m_window(window), m_settings(settings), m_editor(editor), m_notes(notes), m_icon(icon) {}
+    TrayAndHotKey(CNewDialog& window, Settings& settings, CDragEdit& editor, NotesSession& notes, DailyBackups& backups,
+                  HICON icon)
+        : m_window(window), m_settings(settings), m_editor(editor), m_notes(notes), m_backups(backups), m_icon(icon) {}
 
     // The settings' hot key, always on top and the tray icon (with the first
     // run's balloon), as the window starts.
@@ -68,6 +70,7 @@ private:
     Settings& m_settings;
     CDragEdit& m_editor;
     NotesSession& m_notes;
+    DailyBackups& m_backups;
     HICON m_icon;
     CTrayIcon m_trayIcon;
     int m_callUps = 0;

@@ -6,6 +6,7 @@
 
 #include "framework/SameFile.h"
 #include "settings/AppFolders.h"
+#include "storage/DatabaseCopy.h"
 #include "storage/NotesStore.h"
 
 namespace {
@@ -14,6 +15,8 @@ std::wstring FullPath(const std::wstring& path) {
     const DWORD length = ::GetFullPathNameW(path.c_str(), MAX_PATH * 2, full, nullptr);
     return length > 0 && length < MAX_PATH * 2 ? std::wstring(full, length) : path;
 }
+
+const wchar_t kCantRestore[] = L"Tallyleaf error: Can't restore the backup.\n - ";
 
 ULONGLONG Ticks(const FILETIME& time) {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -44,7 +47,8 @@ BackupSeries DailyBackups::SeriesOf(const std::wstring& dbPath) {
     return BackupSeries(dbPath, AppFolders::ToStoredPath(full));
 }
 
-std::wstring DailyBackups::LastBackupTime(const std::wstring& dbPath) {
+std::wstring DailyBackups::LastBackupTime() const {
+    const std::wstring& dbPath = m_session.DatabasePath();
     FILETIME newest{};
     for (const BackupSeries::Copy& copy : SeriesOf(dbPath).CopiesIn(Folder())) {
         WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -56,7 +60,8 @@ std::wstring DailyBackups::LastBackupTime(const std::wstring& dbPath) {
     return LocalTimeText(newest);
 }
 
-std::vector<DailyBackups::Listed> DailyBackups::List(const std::wstring& dbPath) {
+std::vector<DailyBackups::Listed> DailyBackups::List() const {
+    const std::wstring& dbPath = m_session.DatabasePath();
     std::vector<Listed> listed;
     for (const BackupSeries::Copy& copy : SeriesOf(dbPath).CopiesIn(Folder())) {
         Listed entry{Folder() + copy.name, copy.kind, copy.date, {}, 0, {}};
@@ -81,15 +86,17 @@ std::vector<DailyBackups::Listed> DailyBackups::List(const std::wstring& dbPath)
     return listed;
 }
 
-void DailyBackups::BackUpIfDue(const std::wstring& dbPath) {
+void DailyBackups::BackUpIfDue() {
     // A portable copy on a write-protected stick has no room for copies, and
     // the user was told at start that nothing can be written there.
-    if (!AppFolders::Writable())
+    if (!m_session.Store().IsOpen() || !AppFolders::Writable())
         return;
+    const std::wstring& dbPath = m_session.DatabasePath();
     const BackupDate today = DatabaseBackup::Today();
-    if (today == m_lastBackupDay || m_worker.IsRunning())
+    if ((today == m_lastBackupDay && dbPath == m_lastBackupPath) || m_worker.IsRunning())
         return;
     m_lastBackupDay = today;
+    m_lastBackupPath = dbPath;
     const BackupSeries series = SeriesOf(dbPath);
     if (DatabaseBackup::HasCopy(series, Folder(), today))
         return;
@@ -104,16 +111,18 @@ void DailyBackups::BackUpIfDue(const std::wstring& dbPath) {
     }
 }
 
-void DailyBackups::BackUpNow(const std::wstring& dbPath, const std::wstring& next) {
+void DailyBackups::BackUpBeforeLeaving(const std::wstring& next) {
+    if (!m_session.Store().IsOpen())
+        return;
     m_worker.Wait();
-    Report(DatabaseBackup::MakeCopy(SeriesOf(dbPath), Folder(), DatabaseBackup::Today(), next));
+    Report(DatabaseBackup::MakeCopy(SeriesOf(m_session.DatabasePath()), Folder(), DatabaseBackup::Today(), next));
 }
 
-BackupResult DailyBackups::MakeUndoCopy(const std::wstring& dbPath) {
+BackupResult DailyBackups::MakeUndoCopy() {
     m_worker.Wait();
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    const BackupSeries series = SeriesOf(dbPath);
+    const BackupSeries series = SeriesOf(m_session.DatabasePath());
     // Never over an earlier one: two restores within a second name the second
     // copy after the next second.
     FILETIME moment{};
@@ -156,4 +165,41 @@ void DailyBackups::Report(const BackupResult& result) {
                        result.message,
                    MB_OK | MB_ICONWARNING);
     }
+}
+
+bool DailyBackups::Restore(const std::wstring& copyPath) {
+    if (!m_session.Store().IsOpen())
+        return false;
+    // Everything typed goes into the file first, so that the copy made before
+    // the restore holds it.
+    m_session.SaveShownNote();
+    m_session.WriteOrRecoverWaitingSaves();
+    const BackupResult undo = MakeUndoCopy();
+    if (undo.outcome != BackupResult::Outcome::Copied) {
+        m_host.Say(kCantRestore + undo.message +
+                       L"\n\nNothing was restored: the notes as they are now could not be kept first.",
+                   MB_OK | MB_ICONERROR);
+        return false;
+    }
+    // The program's own connection lets go, so that it holds no lock the restore waits for.
+    m_session.Store().CloseQuietly();
+    const CopyResult restored = DatabaseCopy::Over(copyPath, m_session.DatabasePath());
+    m_session.Open();
+    // The notes restored get their own copy of the day.
+    m_lastBackupDay = BackupDate{};
+    if (restored.outcome != CopyResult::Outcome::Copied) {
+        m_host.Say(kCantRestore + restored.message + L"\n\nThe notes are as they were.", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    m_host.Say(L"Tallyleaf: the notes are back as this backup held them:\n" + copyPath +
+                   L"\n\nThe notes as they were before are kept in\n" + undo.copyPath +
+                   L"\nRestore that copy (File > Restore from Backup...) to undo this.",
+               MB_OK | MB_ICONINFORMATION);
+    return true;
+}
+
+std::wstring DailyBackups::CopyDatabaseTo(const std::wstring& target) {
+    m_session.WriteOrRecoverWaitingSaves();
+    const CopyResult copied = DatabaseCopy::ToFile(m_session.DatabasePath(), target);
+    return copied.outcome == CopyResult::Outcome::Copied ? std::wstring() : copied.message;
 }

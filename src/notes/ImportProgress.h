@@ -1,4 +1,4 @@
-// What a notes session needs of whoever shows how far an import of a folder
+// What the import of a folder (NotesImportExport) needs of whoever shows how far it
 // has come: it is told at every file read and every note stored, keeps the
 // window answering, and says whether the user cancelled.
 #pragma once

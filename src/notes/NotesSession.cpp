@@ -40,7 +40,7 @@ NotesSession::BriefBusyWait::~BriefBusyWait() {
 }
 
 NotesSession::NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host)
-    : m_tree(tree), m_editor(editor), m_host(host), m_store(db), m_backups(host) {}
+    : m_tree(tree), m_editor(editor), m_host(host), m_store(db) {}
 
 void NotesSession::SwitchTo(const std::wstring& path) {
     m_strDbPath = path;
@@ -52,8 +52,6 @@ void NotesSession::Open() {
     // that file is closed, never into the next one.
     WriteOrRecoverWaitingSaves();
     m_store.Close();
-    // Another file gets its own copy of the day.
-    m_backups.ForgetDay();
     // Deleted notes go back only into the file they came from.
     m_deleted.Clear();
     m_undeletedIds.clear();
@@ -78,7 +76,7 @@ void NotesSession::Open() {
     // per note (seconds for thousands of notes).
     m_tree.SetRedraw(false);
     {
-        ScopedFlag emptying(m_bClearingTree);
+        ScopedFlag emptying = ChangingTreeItself();
         m_tree.RemoveAll();
     }
     ShowNoNote();
@@ -103,11 +101,6 @@ void NotesSession::Open() {
     // to show, and the editor stays empty and read-only.
     if (HTREEITEM first = m_tree.FirstItem())
         m_tree.Select(first);
-}
-
-void NotesSession::Close() {
-    WriteOrRecoverWaitingSaves();
-    m_store.CloseQuietly();
 }
 
 void NotesSession::CreateNotesTable() {
@@ -256,18 +249,4 @@ void NotesSession::OnTimer(NotesHost::Timer timer) {
         case NotesHost::Timer::Count:
             break;
     }
-}
-
-void NotesSession::BackUpIfDue() {
-    if (m_store.IsOpen())
-        m_backups.BackUpIfDue(m_strDbPath);
-}
-
-void NotesSession::BackUpBeforeLeavingDatabase(const std::wstring& next) {
-    if (m_store.IsOpen())
-        m_backups.BackUpNow(m_strDbPath, next);
-}
-
-void NotesSession::OnBackupDone(LPARAM result) {
-    m_backups.OnDone(result);
 }

@@ -1,8 +1,11 @@
 // NotesSession: the notes the program works on. It owns the database file in
 // use and the notes store on it, and keeps the table and the tree in step:
 // opening and filling the tree, loading the selected note into the editor and
-// saving it back, adding, renaming, deleting and moving notes, the export of
-// the tree, and the conversion of a database of the previous release.
+// saving it back, adding, renaming, deleting and moving notes, bringing
+// deleted notes back, and the conversion of a database of the previous release.
+// Beside it, on the same session: the search in all notes reads through
+// SearchedNotes, the export and the import are NotesImportExport's, and the
+// backups, their restore and the copy of the file are DailyBackups'.
 //
 // Nothing the user wrote is dropped by a failure: a save that fails waits and
 // is tried again, less often each time; the user is told once per run of
@@ -10,7 +13,7 @@
 // goes into recovery files. Typing is saved after a pause and at least every
 // so often. When those saves happen is its SaveScheduler's. A note another
 // program's lock keeps from being read says so in the editor and shows itself
-// when it can be read. The daily backups are DailyBackups'.
+// when it can be read.
 //
 // Other copies of the program may use the same file. A save never overwrites
 // what another copy stored meanwhile: the text goes into a conflict note
@@ -22,12 +25,9 @@
 // is given (NotesTreeView, NoteEditorView, NotesHost). Its code is split by concern:
 //   NotesSession.cpp            opening, filling the tree, loading and showing notes
 //   NotesSessionSaves.cpp       saving the shown note and what waits, typing, recovery files
-//   NotesSessionOperations.cpp  add, rename, delete, move, export, the old database
-//   NotesSessionSearch.cpp      the notes the search in all notes reads, showing a match
-//   NotesSessionImport.cpp      the import of a folder of text files
+//   NotesSessionOperations.cpp  add, rename, delete, move, the old database
 //   NotesSessionUndoDelete.cpp  bringing deleted notes back
 //   NotesSessionSharing.cpp     checked saves, following other copies' changes
-//   NotesSessionRestore.cpp     restoring a backup, copying the file in use
 #pragma once
 
 #include <windows.h>
@@ -37,20 +37,17 @@
 #include <string>
 #include <vector>
 
-#include "notes/DailyBackups.h"
+#include "framework/ScopedFlag.h"
 #include "notes/DeletedNotes.h"
-#include "notes/ImportProgress.h"
 #include "notes/NoteEditorView.h"
 #include "notes/NotesHost.h"
 #include "notes/NotesTreeView.h"
 #include "notes/SaveScheduler.h"
+#include "notes/StorageStep.h"
 #include "notes/TreeFollower.h"
-#include "notes/StoredTexts.h"
-#include "search/NoteSearch.h"
 #include "storage/CppSQLite3Exception.h"
 #include "storage/DeferredSave.h"
 #include "storage/NotesStore.h"
-#include "textfiles/FolderImport.h"
 
 class CppSQLite3DB;
 
@@ -70,19 +67,21 @@ public:
     const std::wstring& DatabasePath() const { return m_strDbPath; }
     // The file to open next (at start-up), without opening it.
     void SetDatabasePath(const std::wstring& path) { m_strDbPath = path; }
+    // The notes store on the file in use, for the classes that work beside the
+    // session (closed while no file could be opened).
+    NotesStore& Store() { return m_store; }
     // Opens the file in use (creating it, or converting the old database into
     // it, when it does not exist) and fills the tree from it; the first note is
     // selected. What waits for the file open before goes there first.
     void Open();
     // Makes `path` the file in use and opens it.
     void SwitchTo(const std::wstring& path);
-    // Writes what waits (or keeps it in recovery files) and closes the file,
-    // so that it can be copied.
-    void Close();
+    // Before the database file is let go of (closed, copied or replaced):
+    // writes what waits, or else keeps it in recovery files and tells the user.
+    void WriteOrRecoverWaitingSaves();
 
     // The note whose text the editor holds; 0 while it holds none.
     long long ShownNoteId() const { return m_nShownNoteId; }
-    void LoadNote(long long noteId);
     // Writes the editor's text into the note it holds (the one selected); a
     // failure keeps the text waiting to be tried again.
     void SaveShownNote();
@@ -116,41 +115,6 @@ public:
     // Renames, or deletes with its subnotes (after asking), the selected note.
     void RenameSelectedNote();
     void DeleteSelectedNote();
-    // Carries the notes of the old-format database in the data folder into the file in use.
-    void ConvertOldDatabase();
-
-    // Writes the whole tree into a new folder in `folder`, named after the
-    // time, and tells the user how it went.
-    void ExportTree(const std::wstring& folder);
-    // Exports `item`, its following siblings and everything below them into
-    // `folder` (ending with a backslash); returns how many notes were written
-    // and adds those that could not be to `failed`, the first few of them,
-    // with their reasons, to `named`.
-    int ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
-                    std::vector<std::wstring>* named = nullptr);
-
-    // The search in all notes. The notes in tree order with their paths: the
-    // shown note as it stands in the editor, a note whose save waits as it
-    // waits, every other as stored, from the texts kept in memory. When those
-    // must first be read in full, the stored ones come null and `fullRead`
-    // names the file (StoredTexts::ReadAll, then AdoptStoredTexts). A file
-    // that can't be asked throws CppSQLite3Exception.
-    std::vector<NoteSearch::Note> NotesToSearch(StoredTexts::FullRead& fullRead);
-    void AdoptStoredTexts(const StoredTexts::FullRead& read, StoredTexts::Snapshot texts) {
-        m_storedTexts.Adopt(read, std::move(texts));
-    }
-    // Selects the note in the tree (expanding its parents), shows it and
-    // selects the match in its text, scrolled into view. False, and nothing
-    // selected, when the note no longer holds the match there (it is gone,
-    // changed since the search, or another file is open now) or could not be shown.
-    bool ShowFound(const NoteSearch::Hit& hit);
-
-    // Makes the .txt files and subfolders of `folder` notes under a new
-    // top-level note named after it (textfiles/FolderImport.h), in one
-    // transaction, and tells the user how it went. `progress` is told how far
-    // it has come; when it says cancel, nothing is added.
-    void ImportFolder(const std::wstring& folder, ImportProgress& progress);
-
     // Brings back the most recently deleted note of this run with its subtree,
     // under its former parent while that is there (else at the top level),
     // selected and shown.
@@ -158,41 +122,20 @@ public:
     // The name of the note UndoDelete brings back; null when there is none.
     const std::wstring* NoteToUndelete() const;
 
-    // The daily backups of the file in use; the one before leaving it never
-    // thins away `next`, the file about to be used.
-    void BackUpIfDue();
-    void BackUpBeforeLeavingDatabase(const std::wstring& next);
-    void OnBackupDone(LPARAM result);
-
-    // Restoring a backup, and copying the file in use (NotesSessionRestore.cpp).
-    // The backups of the file in use, newest first, each checked now.
-    std::vector<DailyBackups::Listed> ListBackups() const { return DailyBackups::List(m_strDbPath); }
-    // When the newest backup of the file in use was made ("2026-12-08 14:02"); empty when none.
-    std::wstring LastBackupTime() const { return DailyBackups::LastBackupTime(m_strDbPath); }
-    // Puts the notes of the backup at `copyPath` into the file in use and shows
-    // them. A copy of the file as it was is made first, so that the restore can
-    // be undone; the user is told where it is, or why nothing was restored.
-    bool RestoreBackup(const std::wstring& copyPath);
-    // Writes what waits, then copies the file in use to `target` through
-    // SQLite's backup (another copy of the program may be writing it); the
-    // reason when it failed, else empty.
-    std::wstring CopyDatabaseTo(const std::wstring& target);
-
     // What the windows and the tests look at.
     bool NoteDeleted() const { return m_bNoteDeleted; }
-    bool SaveIsWaiting() const { return m_saves.Waiting().IsWaiting(); }
-    // The text waiting to be written into a note (a failed or deferred save), or null.
-    const std::wstring* WaitingText(long long noteId) const {
-        const DeferredSave::Waiting* save = m_saves.Waiting().Find(noteId);
-        return save ? &save->text : nullptr;
-    }
+    // The texts waiting to be written into their notes (deferred and failed saves).
+    const DeferredSave& WaitingSaves() const { return m_saves.Waiting(); }
 
 private:
+    void LoadNote(long long noteId);
     void CreateNotesTable();
-    // The notes in tree order with their paths and names, without texts.
-    const std::vector<NoteSearch::Note>& TreeToSearch();
-    // Inserts the imported `note` and its subnotes into the tree under `parent`.
-    void InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<long long>::const_iterator& id);
+    // Carries the notes of the old-format database in the data folder into the file in use.
+    void ConvertOldDatabase();
+    // The program itself changes the tree while the guard lives (empties it,
+    // brings it up to date, selects a conflict note): its selection changes
+    // are not the user's.
+    ScopedFlag ChangingTreeItself() { return ScopedFlag(m_bClearingTree); }
     int FillTree(long long parentId, HTREEITEM parent);
     // Inserts the notes under `parentId` (taking them out of `rows`) and their
     // children below them; returns how many it inserted.
@@ -232,16 +175,13 @@ private:
     void ShowStoredChange(std::wstring text, long long version);
     // The saves' timer: writes what waits; a retry waits only briefly for locks.
     void WriteDeferredSaves();
-    // Before the database file is let go of: writes what waits, or else keeps
-    // it in recovery files and tells the user.
-    void WriteOrRecoverWaitingSaves();
     // Writes every waiting text into a recovery file and tells the user where, after `why`.
     void KeepInRecoveryFiles(const std::wstring& why);
     // A save failed: its retry is scheduled, and the user told once.
     void SaveFailed(const wchar_t* failurePrefix, const CppSQLite3Exception& e);
     void SaveTyping();
-    // Runs a storage step. A failure is shown in an error box as `failurePrefix`
-    // followed by the exception's message; returns whether the step succeeded.
+    // Runs a storage step (TryStorageStep); a change to the tree the file no
+    // longer allows makes the tree follow the file, and the user is told.
     template <typename Step>
     bool TryStorage(const wchar_t* failurePrefix, Step step);
 
@@ -268,11 +208,11 @@ private:
     SaveScheduler m_saves{m_host};
     // The selected note that another program's lock kept from being read (0: none).
     long long m_nUnreadNoteId = 0;
+    // A note was deleted since the start: the file is compacted at the end.
     bool m_bNoteDeleted = false;
     // The note whose text the editor holds; 0 while it holds none (read-only then).
     long long m_nShownNoteId = 0;
-    // Set while the program itself changes the tree (emptied, brought up to
-    // date, a conflict note selected): its selection changes are not the user's.
+    // Set through ChangingTreeItself.
     bool m_bClearingTree = false;
     // The shown note's text as the file held it when it was read or last written here.
     NotesStore::StoredText m_shownStored;
@@ -281,13 +221,6 @@ private:
     bool m_bCheckingForChanges = false;
     // What the checked saves kept elsewhere, for the user.
     std::vector<std::wstring> m_savesKept;
-    DailyBackups m_backups;
-    // What the search in all notes reads of the file, and of the tree (kept
-    // while the tree's revision stays m_searchTreeRevision).
-    StoredTexts m_storedTexts{m_store};
-    std::vector<NoteSearch::Note> m_searchTree;
-    unsigned m_searchTreeRevision = 0;
-    bool m_searchTreeValid = false;
     // The notes deleted since the file was opened, for Undo Delete.
     DeletedNotes m_deleted;
     // The notes that Undo Delete brought back under new ids: old id to new id.
@@ -297,14 +230,10 @@ private:
 template <typename Step>
 bool NotesSession::TryStorage(const wchar_t* failurePrefix, Step step) {
     try {
-        step();
-        return true;
+        return TryStorageStep(m_host, failurePrefix, step);
     } catch (const NotesStore::TreeChanged& e) {
         FollowTreeChangedElsewhere();
         m_host.Say(std::wstring(failurePrefix) + e.Message(), MB_OK | MB_ICONINFORMATION);
-        return false;
-    } catch (const CppSQLite3Exception& e) {
-        m_host.Say(std::wstring(failurePrefix) + e.Message(), MB_OK | MB_ICONERROR);
         return false;
     }
 }

@@ -1,22 +1,17 @@
 // NotesSession's note operations: add, rename, delete with the subtree, the
-// store's part of a note moved in the tree, the export of the tree, and the
-// conversion of a database of the previous release. Each changes the table
-// first and the tree after it.
+// store's part of a note moved in the tree, and the conversion of a database
+// of the previous release. Each changes the table first and the tree after it.
 #include <algorithm>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "notes/NotesSession.h"
-#include "notes/TreeExport.h"
 #include "settings/AppFolders.h"
 #include "storage/OldDatabase.h"
-#include "textfiles/ExportNames.h"
 
 namespace {
 const wchar_t kAddError[] = L"Tallyleaf error: Can't add new note.\n - ";
 const wchar_t kDeleteError[] = L"Tallyleaf error: Can't delete subnote.\n - ";
-const wchar_t kLoadError[] = L"Tallyleaf error: Can't load note.\n - ";
 constexpr const wchar_t* kNotConverted = L"Can't convert database to new format.";
 }  // namespace
 
@@ -126,54 +121,4 @@ void NotesSession::ConvertOldDatabase() {
     m_host.Say(L"Tallyleaf has successfully converted your database to new format.\n\n  Old database file is " +
                    oldPath + L" \n\n  New file is " + m_strDbPath,
                MB_OK | MB_ICONINFORMATION);
-}
-
-void NotesSession::ExportTree(const std::wstring& chosen) {
-    // What the files hold is what is stored: the shown note and a note left
-    // just before are written first (and what can't be written yet is
-    // exported as it waits).
-    SaveShownNote();
-    WriteWaitingSaves();
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    std::wstring folder = chosen;
-    if (folder.back() != L'\\')
-        folder += L'\\';
-    folder += ExportFolderName(now) + L"\\";
-    int failed = 0;
-    std::vector<std::wstring> named;
-    const int written = ExportLevel(folder, m_tree.FirstItem(), failed, &named);
-    if (failed == 0) {
-        m_host.Say(std::to_wstring(written) + L" notes were successfully exported.", MB_OK);
-        return;
-    }
-    // One report for all of them, however many there are.
-    std::wstring report = std::to_wstring(written) + L" notes were exported; " + std::to_wstring(failed) +
-                          L" notes could not be written.";
-    if (!named.empty())
-        report += L"\n\nNot written:";
-    for (const std::wstring& failure : named)
-        report += L"\n - " + failure;
-    if (failed > static_cast<int>(named.size()))
-        report += L"\n - ...";
-    m_host.Say(report, MB_OK | MB_ICONWARNING);
-}
-
-int NotesSession::ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
-                              std::vector<std::wstring>* named) {
-    // The texts are read in one pass: a query per note would take longer than
-    // writing the files. Without them nothing can be written.
-    std::unordered_map<long long, std::wstring> texts;
-    if (!m_store.IsOpen() || !TryStorage(kLoadError, [&] { texts = m_store.ReadAllTexts(); })) {
-        failed += m_tree.Count();
-        return 0;
-    }
-    for (const DeferredSave::Waiting& save : m_saves.Waiting().All())
-        texts[save.noteId] = save.text;
-    TreeExport exported(m_tree, texts);
-    const int written = exported.Write(folder, item);
-    failed += exported.Failed();
-    if (named)
-        named->insert(named->end(), exported.Named().begin(), exported.Named().end());
-    return written;
 }

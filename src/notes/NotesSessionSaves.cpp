@@ -69,7 +69,6 @@ void NotesSession::SaveOnExit() {
         } catch (const CppSQLite3Exception&) {
         }
     }
-    m_backups.Finish();
     TellWhatSavesKept();
     if (m_saves.Waiting().IsWaiting())
         KeepInRecoveryFiles(kExitError + failure);

@@ -109,7 +109,7 @@ void NotesSession::WriteChecked(long long noteId, const std::wstring& text, int 
     // The version before the note was put back: at worst the next save reads it to compare.
     m_shownStored = {text, saved.version};
     if (kept) {
-        ScopedFlag selecting(m_bClearingTree);
+        ScopedFlag selecting = ChangingTreeItself();
         m_tree.Select(kept);
     }
 }
@@ -163,7 +163,10 @@ void NotesSession::CheckForChanges() {
     } catch (const CppSQLite3Exception&) {
         return;
     }
-    m_follower.UpdateTree(std::move(rows), m_bClearingTree);
+    {
+        ScopedFlag updating = ChangingTreeItself();
+        m_follower.UpdateTree(std::move(rows));
+    }
     // The shown note's text could not be read: the next check looks again.
     if (!FollowShownNote(version))
         return;
@@ -197,7 +200,7 @@ bool NotesSession::FollowShownNote(long long version) {
         return true;
     }
     if (m_tree.Selected() != item) {
-        ScopedFlag selecting(m_bClearingTree);
+        ScopedFlag selecting = ChangingTreeItself();
         m_tree.Select(item);
     }
     // Changed by another copy while the user typed nothing here (typing was

@@ -1,11 +1,8 @@
 #include "notes/TreeFollower.h"
 
-#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
-
-#include "framework/ScopedFlag.h"
 
 namespace {
 using Items = std::unordered_map<long long, HTREEITEM>;
@@ -65,7 +62,7 @@ void Graft(NotesTreeView& tree, NotesStore::RowsByParent& rows, long long parent
 }
 }  // namespace
 
-void TreeFollower::UpdateTree(NotesStore::RowsByParent rows, bool& programSelects) {
+void TreeFollower::UpdateTree(NotesStore::RowsByParent rows) {
     std::unordered_map<long long, Place> wanted;
     std::vector<long long> parents{0};
     for (std::size_t i = 0; i < parents.size(); ++i) {
@@ -77,19 +74,17 @@ void TreeFollower::UpdateTree(NotesStore::RowsByParent rows, bool& programSelect
                 parents.push_back(note.id);
         }
     }
-    // Nothing is drawn, and no selection change is the user's, unless something changes.
-    std::optional<ScopedFlag> selecting;
+    // Nothing is drawn unless something changes.
+    bool changing = false;
     auto startChanging = [&] {
-        if (selecting)
+        if (changing)
             return;
-        selecting.emplace(programSelects);
+        changing = true;
         m_tree.SetRedraw(false);
     };
     Items items;
     Prune(m_tree, m_tree.FirstItem(), 0, wanted, items, startChanging);
     Graft(m_tree, rows, 0, TVI_ROOT, items, startChanging);
-    if (!selecting)
-        return;
-    selecting.reset();
-    m_tree.SetRedraw(true);
+    if (changing)
+        m_tree.SetRedraw(true);
 }

@@ -29,10 +29,9 @@ public:
         m_behind = false;
     }
 
-    // Makes the tree show the notes of `rows`, changing only what differs;
-    // `programSelects` is set while items change, whose selection changes are
-    // not the user's.
-    void UpdateTree(NotesStore::RowsByParent rows, bool& programSelects);
+    // Makes the tree show the notes of `rows`, changing only what differs
+    // (the selection changes that follow are the program's, not the user's).
+    void UpdateTree(NotesStore::RowsByParent rows);
 
 private:
     NotesTreeView& m_tree;

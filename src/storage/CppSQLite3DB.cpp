@@ -90,14 +90,14 @@ void CppSQLite3DB::OpenWith(const std::wstring& path, bool forReading) {
 
 void CppSQLite3DB::SetRowListener(const void* owner, RowListener listener) {
     m_rowListener = std::move(listener);
-    m_rowListenerOwner = owner;
+    m_pRowListenerOwner = owner;
 }
 
 void CppSQLite3DB::ClearRowListener(const void* owner) {
-    if (owner != m_rowListenerOwner)
+    if (owner != m_pRowListenerOwner)
         return;
     m_rowListener = nullptr;
-    m_rowListenerOwner = nullptr;
+    m_pRowListenerOwner = nullptr;
 }
 
 void CppSQLite3DB::TellListener(const char* table, long long rowId) const noexcept {

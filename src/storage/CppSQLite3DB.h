@@ -102,7 +102,7 @@ private:
     sqlite3* m_db;
     int m_nBusyTimeoutMs;
     RowListener m_rowListener;
-    const void* m_rowListenerOwner = nullptr;
+    const void* m_pRowListenerOwner = nullptr;
 };
 
 // The program's connection to its notes database.

@@ -207,11 +207,11 @@ bool CTextFileRead::AppendLine(std::wstring& out) {
     m_bFirstLine = false;
     const bool ansi = m_nEncoding == ANSI;
     if (ansi)
-        m_ansiLine.clear();
+        m_strAnsiLine.clear();
     const bool bytewise = ansi || m_nEncoding == UTF8;
     while (!m_bEndOfFile && ch != L'\r' && ch != L'\n') {
         if (ansi)
-            m_ansiLine.push_back(static_cast<char>(ch));
+            m_strAnsiLine.push_back(static_cast<char>(ch));
         else
             out.push_back(ch);
         // The same result, faster: a run of bytes that are characters of their
@@ -224,7 +224,7 @@ bool CTextFileRead::AppendLine(std::wstring& out) {
                    (ansi || m_buffer[end] < 0x80))
                 ++end;
             if (ansi)
-                m_ansiLine.append(reinterpret_cast<const char*>(m_buffer + start), static_cast<size_t>(end - start));
+                m_strAnsiLine.append(reinterpret_cast<const char*>(m_buffer + start), static_cast<size_t>(end - start));
             else
                 out.append(m_buffer + start, m_buffer + end);
             m_nBufferPos = end;
@@ -235,12 +235,12 @@ bool CTextFileRead::AppendLine(std::wstring& out) {
         m_bPushedBack = true;
         m_chPushedBack = ch;
     }
-    if (ansi && !m_ansiLine.empty()) {
-        const int length = static_cast<int>(m_ansiLine.size());
-        const int wide = ::MultiByteToWideChar(m_nCodePage, 0, m_ansiLine.data(), length, nullptr, 0);
+    if (ansi && !m_strAnsiLine.empty()) {
+        const int length = static_cast<int>(m_strAnsiLine.size());
+        const int wide = ::MultiByteToWideChar(m_nCodePage, 0, m_strAnsiLine.data(), length, nullptr, 0);
         const size_t at = out.size();
         out.resize(at + static_cast<size_t>(wide));
-        ::MultiByteToWideChar(m_nCodePage, 0, m_ansiLine.data(), length, &out[at], wide);
+        ::MultiByteToWideChar(m_nCodePage, 0, m_strAnsiLine.data(), length, &out[at], wide);
     }
     return true;
 }

@@ -59,5 +59,5 @@ private:
     // The second half of a four-byte UTF-8 character, due next (0: none).
     wchar_t m_chLowSurrogate = 0;
     // An ANSI line's bytes, converted once the line is complete.
-    std::string m_ansiLine;
+    std::string m_strAnsiLine;
 };

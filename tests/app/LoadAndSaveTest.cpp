@@ -141,7 +141,7 @@ TEST_F(LoadAndSave, AWaitingDeferredSaveIsWrittenBeforeTheSaveDialog) {
     StartWithNotes();
     Type(L"left ");
     Select(L"Work");
-    ASSERT_TRUE(dlg->Parts().notes.SaveIsWaiting());
+    ASSERT_TRUE(dlg->Parts().notes.WaitingSaves().IsWaiting());
     // Without its timer the waiting save is written only if Save to File writes it.
     ::KillTimer(dlg->m_hWnd, WindowNotesHost::TimerId(NotesHost::Timer::DeferredSave));
     std::wstring storedWhileAsked;
@@ -151,7 +151,7 @@ TEST_F(LoadAndSave, AWaitingDeferredSaveIsWrittenBeforeTheSaveDialog) {
     });
     Command(ID_FILE_SAVE);
     EXPECT_EQ(storedWhileAsked, L"left home text");
-    EXPECT_FALSE(dlg->Parts().notes.SaveIsWaiting());
+    EXPECT_FALSE(dlg->Parts().notes.WaitingSaves().IsWaiting());
 }
 
 TEST_F(LoadAndSave, FilesHeldOpenByAnotherProgramAreReportedAndChangeNothing) {

@@ -269,7 +269,7 @@ TEST_F(NotesStoreWindow, TypingIsStoredAfterAPauseAndWhileItGoesOn) {
     EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"paused alpha"; }));
     // Leaving the note afterwards has nothing more to write.
     Select(L"B");
-    EXPECT_FALSE(dlg->Parts().notes.SaveIsWaiting());
+    EXPECT_FALSE(dlg->Parts().notes.WaitingSaves().IsWaiting());
 
     // Typing without a pause is written while it goes on.
     Stopwatch typing;

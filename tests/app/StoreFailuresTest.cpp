@@ -90,8 +90,8 @@ TEST_F(StoreFailures, AReadOnlyDatabaseShowsItsNotesAndATextThatCantBeSavedEndsI
     EXPECT_EQ(modal.Boxes()[0].icon, ModalAnswer::StockIcon(IDI_ERROR));
     // The user's typing stays in the editor and waits to be written.
     EXPECT_EQ(EditorText(), typed + L"saved text");
-    ASSERT_NE(dlg->Parts().notes.WaitingText(1), nullptr);
-    EXPECT_EQ(*dlg->Parts().notes.WaitingText(1), typed + L"saved text");
+    ASSERT_NE(dlg->Parts().notes.WaitingSaves().Find(1), nullptr);
+    EXPECT_EQ(dlg->Parts().notes.WaitingSaves().Find(1)->text, typed + L"saved text");
     // The end of the program meets the same failure: the text goes into a
     // recovery file, one box says where, and the settings are still written.
     Finish();
@@ -245,6 +245,6 @@ TEST_F(StoreFailures, SavesThatFailWhileAnotherProgramWritesAreToldOnceAndWritte
 
     other.ExecuteStatement(L"COMMIT;");
     EXPECT_TRUE(PumpUntil([&] { return StoredText(1) == L"left alpha" && StoredText(2) == L"hidden beta"; }, 15000));
-    EXPECT_FALSE(dlg->Parts().notes.SaveIsWaiting());
+    EXPECT_FALSE(dlg->Parts().notes.WaitingSaves().IsWaiting());
     EXPECT_EQ(modal.Boxes().size(), 1u);
 }

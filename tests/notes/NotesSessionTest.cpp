@@ -1,7 +1,7 @@
 // The notes session without windows: a tree, an editor and a host of the
 // test's own over a real database file, so that what the table holds can be
 // set beside what the tree shows.
-#include "notes/NotesSession.h"
+#include "notes/NotesParts.h"
 
 #include <gtest/gtest.h>
 
@@ -208,12 +208,12 @@ protected:
     // the session asks for that, as the search's worker does.
     std::vector<NoteSearch::Note> NotesToSearch(bool& readInFull) {
         StoredTexts::FullRead read;
-        std::vector<NoteSearch::Note> notes = session.NotesToSearch(read);
+        std::vector<NoteSearch::Note> notes = parts.search.NotesToSearch(read);
         readInFull = !read.path.empty();
         if (readInFull) {
             StoredTexts::Snapshot texts = StoredTexts::ReadAll(read);
             StoredTexts::FillIn(notes, *texts);
-            session.AdoptStoredTexts(read, texts);
+            parts.search.AdoptStoredTexts(read, texts);
         }
         return notes;
     }
@@ -235,7 +235,8 @@ protected:
     FakeTree tree;
     FakeEditor editor;
     FakeHost host;
-    NotesSession session{db, tree, editor, host};
+    NotesParts parts{db, tree, editor, host};
+    NotesSession& session = parts.session;
 };
 
 }  // namespace
@@ -282,22 +283,22 @@ TEST_F(NotesSessionTest, ATypedSaveThatFailsWaitsIsReportedOnceAndIsWrittenWhenT
     other.Open(dir.File(L"notes2.db"));
     other.ExecuteStatement(L"BEGIN EXCLUSIVE;");
     session.OnTimer(NotesHost::Timer::TypingPause);
-    ASSERT_NE(session.WaitingText(1), nullptr);
-    EXPECT_EQ(*session.WaitingText(1), L"typed alpha");
+    ASSERT_NE(session.WaitingSaves().Find(1), nullptr);
+    EXPECT_EQ(session.WaitingSaves().Find(1)->text, L"typed alpha");
     EXPECT_EQ(host.boxes.size(), 1u);
     ASSERT_EQ(host.timers.count(NotesHost::Timer::DeferredSave), 1u);
     const UINT firstRetry = host.timers[NotesHost::Timer::DeferredSave];
 
     // Still locked: tried again later, without another box.
     session.OnTimer(NotesHost::Timer::DeferredSave);
-    EXPECT_TRUE(session.SaveIsWaiting());
+    EXPECT_TRUE(session.WaitingSaves().IsWaiting());
     EXPECT_EQ(host.boxes.size(), 1u);
     ASSERT_EQ(host.timers.count(NotesHost::Timer::DeferredSave), 1u);
     EXPECT_GT(host.timers[NotesHost::Timer::DeferredSave], firstRetry);
 
     other.ExecuteStatement(L"COMMIT;");
     session.OnTimer(NotesHost::Timer::DeferredSave);
-    EXPECT_FALSE(session.SaveIsWaiting());
+    EXPECT_FALSE(session.WaitingSaves().IsWaiting());
     EXPECT_EQ(StoredText(1), L"typed alpha");
     EXPECT_EQ(host.boxes.size(), 1u);
 }
@@ -330,14 +331,14 @@ TEST_F(NotesSessionTest, TheSearchReadsNotesAsTheyAreNowAndShowsAMatchSelected) 
     const std::vector<NoteSearch::Hit> stored = hits(L"stored");
     const std::vector<NoteSearch::Hit> home = hits(L"home");
     ASSERT_TRUE(stored.size() == 1 && home.size() == 2 && !home[1].inName);
-    ASSERT_TRUE(session.ShowFound(stored[0]));
+    ASSERT_TRUE(parts.search.ShowFound(stored[0]));
     EXPECT_EQ(tree.SelectedNoteId(), 4);
     EXPECT_EQ(editor.text, L"a stored text");
     EXPECT_EQ(editor.selection, (std::pair<std::size_t, std::size_t>(2, 8)));
     // A list kept while the texts change selects nothing where the match no longer is.
     editor.Type(L"new ");
     editor.selection = {};
-    EXPECT_FALSE(session.ShowFound(stored[0]));
+    EXPECT_FALSE(parts.search.ShowFound(stored[0]));
     EXPECT_EQ(editor.selection, (std::pair<std::size_t, std::size_t>(0, 0)));
 
     // The texts read stay in memory; what the session itself writes meanwhile is seen.
@@ -352,14 +353,14 @@ TEST_F(NotesSessionTest, TheSearchReadsNotesAsTheyAreNowAndShowsAMatchSelected) 
     EXPECT_EQ(*notes[2].path, L"Projects > Work > Renamed");
     NoteSearch::Hit gone;
     gone.noteId = 99;
-    EXPECT_FALSE(session.ShowFound(gone));
+    EXPECT_FALSE(parts.search.ShowFound(gone));
 
     // Another program's commit is seen too, and a match it took away is not shown.
     Execute(L"UPDATE notes SET note='a hall' WHERE id=3;");
     notes = NotesToSearch(readInFull);
     EXPECT_TRUE(readInFull);
     EXPECT_EQ(*notes[3].text, L"a hall");
-    EXPECT_FALSE(session.ShowFound(home[1]));
+    EXPECT_FALSE(parts.search.ShowFound(home[1]));
     EXPECT_EQ(tree.SelectedNoteId(), 4);
 }
 
@@ -455,9 +456,9 @@ TEST_F(ImportAndUndoDelete, AnExportImportedGivesBackTheTreeNoteByNote) {
     session.Open();
     const std::vector<std::wstring> before = Tree(tree.FirstItem());
     int failed = 0;
-    ASSERT_EQ(session.ExportLevel(dir.File(L"export\\"), tree.FirstItem(), failed), 8);
+    ASSERT_EQ(parts.transfers.ExportLevel(dir.File(L"export\\"), tree.FirstItem(), failed), 8);
 
-    session.ImportFolder(dir.File(L"export"), steps);
+    parts.transfers.ImportFolder(dir.File(L"export"), steps);
     const HTREEITEM imported = LastTopLevel(tree);
     EXPECT_EQ(tree.Name(imported), L"export");
     EXPECT_EQ(Tree(tree.FirstChild(imported)), before);
@@ -500,7 +501,7 @@ TEST_F(ImportAndUndoDelete, TextInEveryEncodingIsReadAndOtherFilesAreSkippedAndR
     ASSERT_TRUE(::SetFilePointerEx(huge, size, nullptr, FILE_BEGIN) && ::SetEndOfFile(huge));
     ::CloseHandle(huge);
 
-    session.ImportFolder(folder, steps);
+    parts.transfers.ImportFolder(folder, steps);
     const HTREEITEM imported = LastTopLevel(tree);
     EXPECT_EQ(tree.Name(imported), L"files");
     std::vector<std::wstring> expected;
@@ -534,7 +535,7 @@ TEST_F(ImportAndUndoDelete, AFailurePartWayOrACancelLeavesTheNotesAsTheyWere) {
     const std::vector<std::wstring> rows = Rows();
     const std::set<std::wstring> shown = tree.Notes();
 
-    session.ImportFolder(folder, steps);
+    parts.transfers.ImportFolder(folder, steps);
     EXPECT_EQ(Rows(), rows);
     EXPECT_EQ(tree.Notes(), shown);
     ASSERT_EQ(host.boxes.size(), 1u);
@@ -542,14 +543,14 @@ TEST_F(ImportAndUndoDelete, AFailurePartWayOrACancelLeavesTheNotesAsTheyWere) {
 
     Execute(L"DROP TRIGGER refuse;");
     steps.cancelAt = 3;
-    session.ImportFolder(folder, steps);
+    parts.transfers.ImportFolder(folder, steps);
     EXPECT_EQ(Rows(), rows);
     EXPECT_EQ(tree.Notes(), shown);
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[1], L"The import was cancelled; no note was added.");
 
     steps.cancelAt = -1;
-    session.ImportFolder(folder, steps);
+    parts.transfers.ImportFolder(folder, steps);
     EXPECT_EQ(Rows().size(), rows.size() + 5);
     // Each time the progress went before the box.
     EXPECT_EQ(steps.finished, 3);
@@ -654,12 +655,12 @@ TEST_F(NotesSessionTest, NotesDeletedByAnotherCopyWhileEditedComeBackWithTheirTe
     // Left with its save waiting; the note shown now is typed into too.
     tree.Select(tree.FindNote(4));
     editor.Type(L"today ");
-    ASSERT_TRUE(session.SaveIsWaiting());
+    ASSERT_TRUE(session.WaitingSaves().IsWaiting());
 
     // The other copy deletes the note left, and the shown note with its parent.
     Execute(L"DELETE FROM notes WHERE id IN (2, 3, 4);");
     session.CheckForChanges();
-    EXPECT_FALSE(session.SaveIsWaiting());
+    EXPECT_FALSE(session.WaitingSaves().IsWaiting());
     EXPECT_EQ(StoredNotes(), (std::set<std::wstring>{L"Plans < ", L"Week < Plans", L"Day < "}));
     EXPECT_EQ(tree.Notes(), StoredNotes());
     EXPECT_EQ(tree.Count(), 3);
@@ -781,7 +782,7 @@ TEST_F(NotesSessionTest, AConflictMetOnTheWayBackToANoteLosesNoTypingAndTheSelec
     other.Open(dir.File(L"notes2.db"));
     other.ExecuteStatement(L"BEGIN EXCLUSIVE;");
     session.OnTimer(NotesHost::Timer::DeferredSave);
-    ASSERT_NE(session.WaitingText(1), nullptr);
+    ASSERT_NE(session.WaitingSaves().Find(1), nullptr);
     other.ExecuteStatement(L"UPDATE notes SET note='their beta' WHERE id=2;");
     other.ExecuteStatement(L"COMMIT;");
 
@@ -812,7 +813,7 @@ TEST_F(ImportAndUndoDelete, ARetryAndALogOffQueryDuringAnImportWaitForItAndTheIm
     Execute(L"CREATE TRIGGER refuse BEFORE UPDATE ON notes BEGIN SELECT RAISE(ABORT, 'not yet'); END;");
     editor.Type(L"typed ");
     session.OnTimer(NotesHost::Timer::TypingPause);
-    ASSERT_NE(session.WaitingText(1), nullptr);
+    ASSERT_NE(session.WaitingSaves().Find(1), nullptr);
     const std::vector<std::wstring> rows = Rows();
     steps.during = [&](int stored) {
         if (stored == 0)
@@ -821,9 +822,9 @@ TEST_F(ImportAndUndoDelete, ARetryAndALogOffQueryDuringAnImportWaitForItAndTheIm
             session.OnTimer(NotesHost::Timer::DeferredSave);
     };
     steps.cancelAt = 3;
-    session.ImportFolder(folder, steps);
+    parts.transfers.ImportFolder(folder, steps);
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"1 0 A = typed alpha @0"}));
-    EXPECT_FALSE(session.SaveIsWaiting());
+    EXPECT_FALSE(session.WaitingSaves().IsWaiting());
     ASSERT_EQ(host.boxes.size(), 2u);  // the refusal, then the cancel
     EXPECT_EQ(host.boxes[1], L"The import was cancelled; no note was added.");
 
@@ -835,7 +836,7 @@ TEST_F(ImportAndUndoDelete, ARetryAndALogOffQueryDuringAnImportWaitForItAndTheIm
         if (stored == 2)
             session.SaveOnExit();
     };
-    session.ImportFolder(folder, steps);
+    parts.transfers.ImportFolder(folder, steps);
     EXPECT_EQ(Rows().size(), 4u);
     EXPECT_EQ(tree.Notes(), StoredNotes());
     ASSERT_EQ(host.boxes.size(), 4u);
@@ -852,7 +853,7 @@ TEST_F(ImportAndUndoDelete, AFolderLinkIsNotFollowedAndIsNamedInTheReport) {
     if (!MakeFolderLink(folder + L"sub\\back", dir.File(L"linked")))
         GTEST_SKIP() << "no folder link can be made here";
 
-    session.ImportFolder(folder, steps);
+    parts.transfers.ImportFolder(folder, steps);
     EXPECT_EQ(Tree(tree.FirstChild(LastTopLevel(tree))), (std::vector<std::wstring>{L"0 sub = ", L"1 a = a"}));
     ASSERT_FALSE(host.boxes.empty());
     EXPECT_NE(host.boxes.back().find(L"1 folder links were not followed (a link can lead back into the folder):\n"
@@ -869,7 +870,7 @@ TEST_F(NotesSessionTest, FilesOfOneNameInTwoFoldersGetTwoSeriesOfBackupsBesideTh
     for (const std::wstring& file : files) {
         ::SeedNotes(file, {{1, 0, L"Where", file}});
         session.SwitchTo(file);
-        session.BackUpBeforeLeavingDatabase(std::wstring());
+        parts.backups.BackUpBeforeLeaving(std::wstring());
     }
     const std::vector<std::wstring> copies = NamesIn(dir.File(L"Backups"));
     ASSERT_EQ(copies.size(), 3u);
@@ -891,15 +892,15 @@ TEST_F(NotesSessionTest, ABackupThatEndsAfterASwitchIsReportedForTheFileItCopied
     PostedMessages done(WM_APP + 20);
     host.backupDone = {done.Handle(), done.Message()};
     session.Open();
-    session.BackUpIfDue();
+    parts.backups.BackUpIfDue();
     session.SwitchTo(dir.File(L"second.db"));
     ASSERT_TRUE(PumpUntil([&] { return done.Received().size() == 1; }, 30000));
-    session.OnBackupDone(done.Received()[0]);
+    parts.backups.OnDone(done.Received()[0]);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_NE(host.boxes[0].find(dir.File(L"notes2.db")), std::wstring::npos) << host.boxes[0].size();
     EXPECT_EQ(host.boxes[0].find(L"second.db"), std::wstring::npos);
 
     // The same failure again the same day is not said again.
-    session.BackUpBeforeLeavingDatabase(std::wstring());
+    parts.backups.BackUpBeforeLeaving(std::wstring());
     EXPECT_EQ(host.boxes.size(), 1u);
 }

@@ -1,14 +1,20 @@
-// NotesSession's import of a folder of text files: the files are read first
-// (textfiles/FolderImport.h), then stored in one transaction and put into the
-// tree after the notes already there; the selection and the note shown stay.
+// The export writes the texts as stored, read in one pass. The import reads
+// the files first (textfiles/FolderImport.h), then stores them in one
+// transaction and puts them into the tree after the notes already there.
+#include "notes/NotesImportExport.h"
+
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
-#include "notes/NotesSession.h"
+#include "notes/StorageStep.h"
+#include "notes/TreeExport.h"
+#include "textfiles/ExportNames.h"
 #include "textfiles/TextFileRead.h"
 
 namespace {
+const wchar_t kLoadError[] = L"Tallyleaf error: Can't load note.\n - ";
 const wchar_t kImportError[] = L"Tallyleaf error: Can't import the folder; no note was added.\n - ";
 const wchar_t kCancelled[] = L"The import was cancelled; no note was added.";
 // How many of the files skipped for their size or a failed read the report names.
@@ -28,11 +34,62 @@ void NameFiles(std::wstring& report, const std::wstring& heading, const std::vec
 }
 }  // namespace
 
-void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& progress) {
+void NotesImportExport::ExportTree(const std::wstring& chosen) {
+    // What the files hold is what is stored: the shown note and a note left
+    // just before are written first (and what can't be written yet is
+    // exported as it waits).
+    m_session.SaveShownNote();
+    m_session.WriteWaitingSaves();
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    std::wstring folder = chosen;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    folder += ExportFolderName(now) + L"\\";
+    int failed = 0;
+    std::vector<std::wstring> named;
+    const int written = ExportLevel(folder, m_tree.FirstItem(), failed, &named);
+    if (failed == 0) {
+        m_host.Say(std::to_wstring(written) + L" notes were successfully exported.", MB_OK);
+        return;
+    }
+    // One report for all of them, however many there are.
+    std::wstring report = std::to_wstring(written) + L" notes were exported; " + std::to_wstring(failed) +
+                          L" notes could not be written.";
+    if (!named.empty())
+        report += L"\n\nNot written:";
+    for (const std::wstring& failure : named)
+        report += L"\n - " + failure;
+    if (failed > static_cast<int>(named.size()))
+        report += L"\n - ...";
+    m_host.Say(report, MB_OK | MB_ICONWARNING);
+}
+
+int NotesImportExport::ExportLevel(const std::wstring& folder, HTREEITEM item, int& failed,
+                                   std::vector<std::wstring>* named) {
+    // The texts are read in one pass: a query per note would take longer than
+    // writing the files. Without them nothing can be written.
+    std::unordered_map<long long, std::wstring> texts;
+    if (!m_session.Store().IsOpen() ||
+        !TryStorageStep(m_host, kLoadError, [&] { texts = m_session.Store().ReadAllTexts(); })) {
+        failed += m_tree.Count();
+        return 0;
+    }
+    for (const DeferredSave::Waiting& save : m_session.WaitingSaves().All())
+        texts[save.noteId] = save.text;
+    TreeExport exported(m_tree, texts);
+    const int written = exported.Write(folder, item);
+    failed += exported.Failed();
+    if (named)
+        named->insert(named->end(), exported.Named().begin(), exported.Named().end());
+    return written;
+}
+
+void NotesImportExport::ImportFolder(const std::wstring& folder, ImportProgress& progress) {
     // What the editor holds is stored first, as at every other move away from it.
-    SaveShownNote();
-    WriteWaitingSaves();
-    if (!m_store.IsOpen())
+    m_session.SaveShownNote();
+    m_session.WriteWaitingSaves();
+    if (!m_session.Store().IsOpen())
         return;
     int filesRead = 0;
     FolderImport files([&](int read) {
@@ -50,7 +107,7 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
     std::vector<long long> ids;
     ids.reserve(static_cast<size_t>(total));
     std::function<void(const ImportedNote&, long long)> store = [&](const ImportedNote& note, long long parentId) {
-        ids.push_back(m_store.InsertNote(0, parentId, note.name, note.text, 0));
+        ids.push_back(m_session.Store().InsertNote(0, parentId, note.name, note.text, 0));
         if (!progress.Going(filesRead, static_cast<int>(ids.size()), total))
             throw ImportCancelled{};
         const long long id = ids.back();
@@ -60,7 +117,7 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
     const wchar_t* failed = nullptr;
     std::wstring failure;
     try {
-        m_store.InTransaction([&] { store(files.Root(), 0); });
+        m_session.Store().InTransaction([&] { store(files.Root(), 0); });
     } catch (const ImportCancelled&) {
         failed = kCancelled;
     } catch (const CppSQLite3Exception& e) {
@@ -68,8 +125,8 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
         failure = e.Message();
     }
     // Saves that arrived while the notes were stored waited for the end.
-    if (m_saves.Waiting().IsWaiting())
-        WriteWaitingSaves();
+    if (m_session.WaitingSaves().IsWaiting())
+        m_session.WriteWaitingSaves();
     if (failed) {
         progress.Finished();
         m_host.Say(failed + failure, MB_OK | (failure.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
@@ -96,8 +153,8 @@ void NotesSession::ImportFolder(const std::wstring& folder, ImportProgress& prog
     m_host.Say(report, MB_OK | (skipped ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
-void NotesSession::InsertImported(const ImportedNote& note, HTREEITEM parent,
-                                  std::vector<long long>::const_iterator& id) {
+void NotesImportExport::InsertImported(const ImportedNote& note, HTREEITEM parent,
+                                       std::vector<long long>::const_iterator& id) {
     const HTREEITEM item = m_tree.InsertNote(note.name, *id++, parent);
     for (const ImportedNote& child : note.children)
         InsertImported(child, item, id);

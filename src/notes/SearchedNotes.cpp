@@ -1,22 +1,23 @@
-// NotesSession: what the search in all notes reads, and showing what it found.
+#include "notes/SearchedNotes.h"
+
 #include <algorithm>
 #include <unordered_map>
 #include <utility>
 
-#include "notes/NotesSession.h"
+#include "notes/StorageStep.h"
 
-std::vector<NoteSearch::Note> NotesSession::NotesToSearch(StoredTexts::FullRead& fullRead) {
+std::vector<NoteSearch::Note> SearchedNotes::NotesToSearch(StoredTexts::FullRead& fullRead) {
     std::vector<NoteSearch::Note> notes;
     fullRead = {};
-    if (!m_store.IsOpen())
+    if (!m_session.Store().IsOpen())
         return notes;
-    const StoredTexts::Snapshot stored = m_storedTexts.Current(m_strDbPath, fullRead);
+    const StoredTexts::Snapshot stored = m_storedTexts.Current(m_session.DatabasePath(), fullRead);
     // What has not been written yet stands over what is stored.
     std::unordered_map<long long, NoteSearch::Text> unwritten;
-    for (const DeferredSave::Waiting& save : m_saves.Waiting().All())
+    for (const DeferredSave::Waiting& save : m_session.WaitingSaves().All())
         unwritten[save.noteId] = NoteSearch::MakeText(save.text);
-    if (m_nShownNoteId != 0)
-        unwritten[m_nShownNoteId] = NoteSearch::MakeText(m_editor.Text());
+    if (const long long shown = m_session.ShownNoteId())
+        unwritten[shown] = NoteSearch::MakeText(m_editor.Text());
     auto textOf = [&](long long id) -> NoteSearch::Text {
         auto text = unwritten.find(id);
         if (text != unwritten.end())
@@ -36,14 +37,14 @@ std::vector<NoteSearch::Note> NotesSession::NotesToSearch(StoredTexts::FullRead&
     return notes;
 }
 
-const std::vector<NoteSearch::Note>& NotesSession::TreeToSearch() {
+const std::vector<NoteSearch::Note>& SearchedNotes::TreeToSearch() {
     // Walking 10,000 items costs the window's thread a tenth of a second or
     // more: the walk is kept until the tree changes.
     const unsigned revision = m_tree.Revision();
-    if (m_searchTreeValid && revision == m_searchTreeRevision)
-        return m_searchTree;
-    m_searchTree.clear();
-    m_searchTree.reserve(static_cast<std::size_t>(m_tree.Count()));
+    if (m_bTreeWalkValid && revision == m_nTreeWalkRevision)
+        return m_treeWalk;
+    m_treeWalk.clear();
+    m_treeWalk.reserve(static_cast<std::size_t>(m_tree.Count()));
     // The tree in the order it shows its items, each with the path down to it.
     std::vector<std::pair<HTREEITEM, std::wstring>> pending;  // an item and its parent's path
     for (HTREEITEM top = m_tree.FirstItem(); top; top = m_tree.NextSibling(top))
@@ -61,14 +62,14 @@ const std::vector<NoteSearch::Note>& NotesSession::TreeToSearch() {
         for (HTREEITEM child = m_tree.FirstChild(item); child; child = m_tree.NextSibling(child))
             pending.emplace_back(child, *note.path);
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
-        m_searchTree.push_back(std::move(note));
+        m_treeWalk.push_back(std::move(note));
     }
-    m_searchTreeRevision = revision;
-    m_searchTreeValid = true;
-    return m_searchTree;
+    m_nTreeWalkRevision = revision;
+    m_bTreeWalkValid = true;
+    return m_treeWalk;
 }
 
-bool NotesSession::ShowFound(const NoteSearch::Hit& hit) {
+bool SearchedNotes::ShowFound(const NoteSearch::Hit& hit) {
     HTREEITEM item = m_tree.FindNote(hit.noteId);
     if (!item)
         return false;
@@ -80,11 +81,12 @@ bool NotesSession::ShowFound(const NoteSearch::Hit& hit) {
     if (hit.inName) {
         if (!holdsMatch(m_tree.Name(item)))
             return false;
-    } else if (hit.noteId != m_nShownNoteId) {
+    } else if (hit.noteId != m_session.ShownNoteId()) {
         std::wstring text;
-        if (const DeferredSave::Waiting* save = m_saves.Waiting().Find(hit.noteId))
+        if (const DeferredSave::Waiting* save = m_session.WaitingSaves().Find(hit.noteId))
             text = save->text;
-        else if (!TryStorage(L"Tallyleaf error: Can't load note.\n - ", [&] { m_store.ReadText(hit.noteId, text); }))
+        else if (!TryStorageStep(m_host, L"Tallyleaf error: Can't load note.\n - ",
+                                 [&] { m_session.Store().ReadText(hit.noteId, text); }))
             return false;
         if (!holdsMatch(text))
             return false;
@@ -92,7 +94,7 @@ bool NotesSession::ShowFound(const NoteSearch::Hit& hit) {
     // Selecting the item expands its parents and shows the note.
     if (m_tree.Selected() != item)
         m_tree.Select(item);
-    if (m_nShownNoteId != hit.noteId)
+    if (m_session.ShownNoteId() != hit.noteId)
         return false;
     if (hit.inName)
         return true;
