@@ -2,7 +2,8 @@
 // lets a test stand in for something outside the program: the user's data
 // folder, the shell, the notification area, the user's hand during a drag. The
 // program itself never calls them; each is declared by the piece whose state it
-// sets, and only forwarded here.
+// sets, and only forwarded here. How soon typing is saved is no seam: it is
+// given to the main window when it is made (CTallyLeafDlg's constructor).
 #pragma once
 
 #include <functional>
@@ -32,10 +33,6 @@ inline void SetDataFolder(const std::wstring& folder) {
 inline void SetProgramFolder(const std::wstring& folder) {
     AppFolders::SetProgramFolder(folder);
 }
-
-// Typing is saved after a pause of `pauseMs` and at least every `longestMs`
-// while it goes on (instead of 2 and 30 seconds).
-void SetTypingSaveDelays(UINT pauseMs, UINT longestMs);
 
 // Requests to open web pages go to `handler` instead of the shell, which would
 // start the machine's browser; an empty handler gives them back to the shell.

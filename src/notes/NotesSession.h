@@ -61,8 +61,10 @@ public:
     // How often the shown window looks for changes other copies made to the file.
     static constexpr UINT kChangeCheckMs = 3000;
 
-    // Works on the connection `db` (the program's is theDB).
-    NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host);
+    // Works on the connection `db` (the program's is theDB); typing is saved
+    // after the pauses of `typingSaves`.
+    NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host,
+                 SaveScheduler::Timings typingSaves = {});
     NotesSession(const NotesSession&) = delete;
     NotesSession& operator=(const NotesSession&) = delete;
 
