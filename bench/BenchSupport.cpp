@@ -118,9 +118,9 @@ void WaitUntil(const std::function<bool()>& done, const std::string& what, Messa
         Fail("timed out waiting for " + what);
 }
 
-std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder) {
+std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder, SaveScheduler::Timings typingSaves) {
     TestSeams::SetDataFolder(dataFolder);
-    auto dlg = std::make_unique<CTallyLeafDlg>();
+    auto dlg = std::make_unique<CTallyLeafDlg>(typingSaves);
     if (!dlg->Create())
         Fail("the main window could not be created");
     return dlg;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "notes/SaveScheduler.h"
 #include "support/Stopwatch.h"
 
 class CTallyLeafDlg;
@@ -84,8 +85,9 @@ size_t ExpectedBoxes();
 // Pumps messages until `done` holds; a time-out fails the run, naming `what`.
 void WaitUntil(const std::function<bool()>& done, const std::string& what, MessageWatch* watch = nullptr);
 
-// The main window on `dataFolder`, created as the program creates it (hidden).
-std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder);
+// The main window on `dataFolder`, created as the program creates it (hidden),
+// saving typing after the pauses of `typingSaves`.
+std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder, SaveScheduler::Timings typingSaves = {});
 
 // Ends the window as the end of the program does (it saves the shown note), then the connection.
 void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg);

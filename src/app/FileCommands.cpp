@@ -13,6 +13,7 @@
 #include "framework/ByteSizeText.h"
 #include "framework/DC.h"
 #include "framework/Dpi.h"
+#include "settings/AppFolders.h"
 #include "textfiles/TextFileDialogs.h"
 #include "textfiles/TextFileRead.h"
 #include "textfiles/TextFileReplace.h"
@@ -77,11 +78,17 @@ private:
     int m_nStart = 0;
     int m_nEnd = 0;
 };
+
+// The shell's list of recent documents lives in the application data folder,
+// which a portable copy leaves alone.
+bool AddsToRecentDocuments() {
+    return !AppFolders::Portable();
+}
 }  // namespace
 
 void FileCommands::LoadFromFile() {
     KeptSelection selection(m_editor);
-    if (std::optional<std::wstring> path = AskTextFileToLoad(m_window))
+    if (std::optional<std::wstring> path = AskTextFileToLoad(m_window, AddsToRecentDocuments()))
         LoadFileIntoNote(*path);
 }
 
@@ -130,7 +137,7 @@ void FileCommands::SaveToFile() {
     KeptSelection selection(m_editor);
     m_notes.WriteWaitingSaves();
     const std::wstring name = m_tree.GetItemText(m_tree.GetSelectedItem());
-    if (std::optional<std::wstring> path = AskTextFileToSave(m_window, name))
+    if (std::optional<std::wstring> path = AskTextFileToSave(m_window, name, AddsToRecentDocuments()))
         WriteNoteToFile(*path);
 }
 

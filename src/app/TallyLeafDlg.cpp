@@ -59,10 +59,11 @@ HICON LoadProgramIcon(int widthMetric, int heightMetric) {
 
 const UINT CTallyLeafDlg::s_closeForUpdateMsg = ::RegisterWindowMessageW(kCloseForUpdateMessage);
 
-CTallyLeafDlg::CTallyLeafDlg()
+CTallyLeafDlg::CTallyLeafDlg(SaveScheduler::Timings typingSaves)
     : CNewDialog(IDD_TALLYLEAF_DIALOG),
       m_icon(LoadProgramIcon(SM_CXICON, SM_CYICON)),
-      m_smallIcon(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON)) {}
+      m_smallIcon(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON)),
+      m_notes(theDB, m_treeView, m_editorView, m_notesHost, typingSaves) {}
 
 CTallyLeafDlg::~CTallyLeafDlg() {
     if (m_hWnd)

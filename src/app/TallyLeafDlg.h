@@ -29,7 +29,9 @@
 
 class CTallyLeafDlg : public CNewDialog {
 public:
-    CTallyLeafDlg();
+    // Typing is saved after the pauses of `typingSaves` (the tests and the
+    // bench shorten them so as not to wait seconds).
+    explicit CTallyLeafDlg(SaveScheduler::Timings typingSaves = {});
     ~CTallyLeafDlg() override;
 
     bool PreTranslateMessage(MSG* msg) override;
@@ -88,7 +90,7 @@ private:
     TreeNotesView m_treeView{m_tree};
     EditorNoteView m_editorView{m_editor, [this](const std::wstring& text) { m_commands.format.WrapEditorFor(text); }};
     WindowNotesHost m_notesHost{*this};
-    NotesParts m_notes{theDB, m_treeView, m_editorView, m_notesHost};
+    NotesParts m_notes;
     MainCommands m_commands{*this, m_settings, m_tree, m_editor, m_notes, m_smallIcon};
     MainWindowKeys m_keys{*this, m_tree, m_editor, m_commands};
 

@@ -9,7 +9,6 @@
 
 #include "shell/HtmBrowser.h"
 #include "shell/ShellOpen.h"
-#include "app/TestSeams.h"
 #include "framework/AppMessageBox.h"
 #include "framework/DC.h"
 
@@ -319,10 +318,10 @@ void CHyperLink::OnClicked(UINT) {
     }
 }
 
-void TestSeams::SetWinHelpPath(const std::wstring& path) {
+void CHyperLink::SetWinHelpPath(const std::wstring& path) {
     WinHelpPathForTests() = path;
 }
 
-void TestSeams::SetBeepObserver(std::function<void(UINT)> observer) {
+void CHyperLink::SetBeepObserver(std::function<void(UINT)> observer) {
     BeepObserver() = std::move(observer);
 }

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/Gdi.h"
@@ -50,6 +51,13 @@ public:
 
     // The text of the error report for a shell or WinExec result.
     static std::wstring ErrorText(INT_PTR code);
+
+    // Links look for winhlp32.exe's hand cursor at `path` instead of in the
+    // Windows folder; an empty path gives them back the real one.
+    static void SetWinHelpPath(const std::wstring& path);
+    // `observer` sees every beep of a link that could not be opened (the beep
+    // still sounds), with its MessageBeep type.
+    static void SetBeepObserver(std::function<void(UINT)> observer);
 
     bool DestroyWindow() override;
     bool PreTranslateMessage(MSG* msg) override;

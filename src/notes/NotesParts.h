@@ -14,8 +14,9 @@
 class CppSQLite3DB;
 
 struct NotesParts {
-    NotesParts(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host)
-        : session(db, tree, editor, host),
+    NotesParts(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host,
+               SaveScheduler::Timings typingSaves = {})
+        : session(db, tree, editor, host, typingSaves),
           search(session, tree, editor, host),
           transfers(session, tree, host),
           backups(session, host) {}

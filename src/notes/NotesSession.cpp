@@ -39,8 +39,9 @@ NotesSession::BriefBusyWait::~BriefBusyWait() {
     m_store.SetBusyWait(kUserThreadBusyWaitMs);
 }
 
-NotesSession::NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host)
-    : m_tree(tree), m_editor(editor), m_host(host), m_store(db) {}
+NotesSession::NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host,
+                           SaveScheduler::Timings typingSaves)
+    : m_tree(tree), m_editor(editor), m_host(host), m_store(db), m_saves(host, typingSaves) {}
 
 void NotesSession::SwitchTo(const std::wstring& path) {
     m_strDbPath = path;

@@ -58,8 +58,10 @@ public:
     // How often the shown window looks for changes other copies made to the file.
     static constexpr UINT kChangeCheckMs = 3000;
 
-    // Works on the connection `db` (the program's is theDB).
-    NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host);
+    // Works on the connection `db` (the program's is theDB); typing is saved
+    // after the pauses of `typingSaves`.
+    NotesSession(CppSQLite3DB& db, NotesTreeView& tree, NoteEditorView& editor, NotesHost& host,
+                 SaveScheduler::Timings typingSaves = {});
     NotesSession(const NotesSession&) = delete;
     NotesSession& operator=(const NotesSession&) = delete;
 
@@ -205,7 +207,7 @@ private:
     NotesStore m_store;
     std::wstring m_strDbPath;
     // The saves that wait, their timers, their retries and their report, typing saves.
-    SaveScheduler m_saves{m_host};
+    SaveScheduler m_saves;
     // The selected note that another program's lock kept from being read (0: none).
     long long m_nUnreadNoteId = 0;
     // A note was deleted since the start: the file is compacted at the end.

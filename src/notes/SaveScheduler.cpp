@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/TestSeams.h"
 #include "notes/RecoveryFiles.h"
 #include "settings/AppFolders.h"
 
@@ -15,16 +14,7 @@ const wchar_t kKeptForLater[] =
 // more than a few seconds apart.
 constexpr UINT kFirstRetryMs = 1000;
 constexpr UINT kLongestRetryMs = 4000;
-
-// Typing is saved after a pause of this long, and at least this often while it goes on.
-UINT g_typingPauseMs = 2000;
-UINT g_longestUnsavedTypingMs = 30000;
 }  // namespace
-
-void TestSeams::SetTypingSaveDelays(UINT pauseMs, UINT longestMs) {
-    g_typingPauseMs = pauseMs;
-    g_longestUnsavedTypingMs = longestMs;
-}
 
 void SaveScheduler::Keep(long long noteId, std::wstring text, int pos, const NotesStore::StoredText& stored) {
     m_waiting.Record(noteId, std::move(text), pos, stored);
@@ -77,10 +67,10 @@ bool SaveScheduler::TimerFired() {
 }
 
 void SaveScheduler::Typed() {
-    m_host.StartTimer(NotesHost::Timer::TypingPause, g_typingPauseMs);
+    m_host.StartTimer(NotesHost::Timer::TypingPause, m_typing.pauseMs);
     if (!m_typingUnsaved) {
         m_typingUnsaved = true;
-        m_host.StartTimer(NotesHost::Timer::TypingLongest, g_longestUnsavedTypingMs);
+        m_host.StartTimer(NotesHost::Timer::TypingLongest, m_typing.longestMs);
     }
 }
 

@@ -32,7 +32,15 @@ public:
     // How long after leaving a note its text is written.
     static constexpr UINT kDeferredSaveMs = 200;
 
-    explicit SaveScheduler(NotesHost& host) : m_host(host) {}
+    // Typing is saved after a pause of `pauseMs`, and at least every
+    // `longestMs` while it goes on.
+    struct Timings {
+        UINT pauseMs = 2000;
+        UINT longestMs = 30000;
+    };
+
+    SaveScheduler(NotesHost& host, Timings typing) : m_host(host), m_typing(typing) {}
+    explicit SaveScheduler(NotesHost& host) : SaveScheduler(host, Timings()) {}
     SaveScheduler(const SaveScheduler&) = delete;
     SaveScheduler& operator=(const SaveScheduler&) = delete;
 
@@ -75,6 +83,7 @@ public:
 
 private:
     NotesHost& m_host;
+    const Timings m_typing;
     DeferredSave m_waiting;
     State m_state = State::Idle;
     // While Retrying: how long until the next try.

@@ -8,7 +8,6 @@
 #include "framework/Folders.h"
 #include "framework/ModulePath.h"
 #include "framework/WindowsVersion.h"
-#include "app/TestSeams.h"
 
 namespace AppFolders {
 namespace {
@@ -102,13 +101,13 @@ std::wstring FromStoredPath(const std::wstring& stored) {
     return g_programFolder + stored;
 }
 
+void SetDataFolder(const std::wstring& folder) {
+    g_testDataFolder = folder.empty() ? folder : WithBackslash(folder);
+    g_dataFolder = g_testDataFolder;
+}
+
+void SetProgramFolder(const std::wstring& folder) {
+    g_testProgramFolder = folder.empty() ? folder : WithBackslash(folder);
+}
+
 }  // namespace AppFolders
-
-void TestSeams::SetDataFolder(const std::wstring& folder) {
-    AppFolders::g_testDataFolder = folder.empty() ? folder : AppFolders::WithBackslash(folder);
-    AppFolders::g_dataFolder = AppFolders::g_testDataFolder;
-}
-
-void TestSeams::SetProgramFolder(const std::wstring& folder) {
-    AppFolders::g_testProgramFolder = folder.empty() ? folder : AppFolders::WithBackslash(folder);
-}

@@ -34,4 +34,14 @@ std::wstring ToStoredPath(const std::wstring& path);
 // The full path of a path kept by ToStoredPath.
 std::wstring FromStoredPath(const std::wstring& stored);
 
+// For the tests and the bench, which must keep the user's folders out of reach.
+// The data folder is `folder` from now on, instead of the user's application
+// data folder (a portable copy still keeps its data in its own folder); an
+// empty `folder` gives the choice back to Initialise.
+void SetDataFolder(const std::wstring& folder);
+// Initialise looks for the portable-mode marker in `folder` (and, in portable
+// mode, keeps the data there), as if the exe stood there; an empty `folder`
+// gives back the exe's own folder.
+void SetProgramFolder(const std::wstring& folder);
+
 }  // namespace AppFolders

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include <utility>
-#include "app/TestSeams.h"
 
 namespace {
 ShellOpenHandler& TestHandler() {
@@ -19,6 +18,6 @@ HINSTANCE ShellOpen(const ShellOpenRequest& request) {
                            request.show);
 }
 
-void TestSeams::SetShellOpenHandler(ShellOpenHandler handler) {
+void SetShellOpenHandler(ShellOpenHandler handler) {
     TestHandler() = std::move(handler);
 }

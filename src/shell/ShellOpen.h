@@ -20,5 +20,9 @@ struct ShellOpenRequest {
 // Hands the request to the shell; returns the shell's answer (above 32 is success).
 HINSTANCE ShellOpen(const ShellOpenRequest& request);
 
-// Answers a request in the shell's place (see TestSeams::SetShellOpenHandler).
+// Answers a request in the shell's place.
 using ShellOpenHandler = std::function<HINSTANCE(const ShellOpenRequest&)>;
+
+// Requests go to `handler` instead of the shell, which would start the
+// machine's browser; an empty handler gives them back to the shell.
+void SetShellOpenHandler(ShellOpenHandler handler);

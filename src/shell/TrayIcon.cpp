@@ -3,8 +3,6 @@
 #include <cwchar>
 #include <utility>
 
-#include "app/TestSeams.h"
-
 #ifndef _WIN64
 static_assert(CTrayIcon::kRecordSize == 936, "the record with balloon fields is 936 bytes on 32-bit Windows");
 #endif
@@ -66,6 +64,6 @@ BOOL CTrayIcon::Notify(DWORD message, NOTIFYICONDATAW& data) {
     return result;
 }
 
-void TestSeams::SetTrayObserver(CTrayIcon::Observer observer) {
+void CTrayIcon::SetObserver(Observer observer) {
     g_observer = std::move(observer);
 }

@@ -38,8 +38,11 @@ public:
 
     // Every call to the shell goes through here.
     static BOOL Notify(DWORD message, NOTIFYICONDATAW& data);
-    // Sees each record and the shell's answer (see TestSeams::SetTrayObserver).
+    // Sees each record and the shell's answer.
     using Observer = std::function<void(DWORD message, const NOTIFYICONDATAW& data, BOOL result)>;
+    // `observer` sees every call to the notification area (the real call still
+    // happens); an empty one stops watching.
+    static void SetObserver(Observer observer);
 
 private:
     // A record naming the icon, with the given flags and nothing else set.

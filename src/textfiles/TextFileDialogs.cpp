@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "settings/AppFolders.h"
-
 namespace {
 // Room for long paths; the dialogs refuse nothing that fits.
 constexpr DWORD kPathRoom = 4096;
@@ -19,7 +17,7 @@ std::wstring Filter() {
 }
 
 std::optional<std::wstring> Ask(HWND owner, const std::wstring& initialName, DWORD flags, const wchar_t* defExt,
-                                bool save) {
+                                bool save, bool addToRecent) {
     const std::wstring filter = Filter();
     std::vector<wchar_t> file(kPathRoom, L'\0');
     std::copy_n(initialName.begin(), std::min<size_t>(initialName.size(), kPathRoom - 1), file.begin());
@@ -32,8 +30,7 @@ std::optional<std::wstring> Ask(HWND owner, const std::wstring& initialName, DWO
     ofn.nMaxFile = kPathRoom;
     ofn.lpstrDefExt = defExt;
     ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING;
-    // The shell's list of recent documents lives in the application data folder.
-    if (AppFolders::Portable())
+    if (!addToRecent)
         ofn.Flags |= OFN_DONTADDTORECENT;
     const BOOL chosen = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
     if (!chosen)
@@ -42,10 +39,11 @@ std::optional<std::wstring> Ask(HWND owner, const std::wstring& initialName, DWO
 }
 }  // namespace
 
-std::optional<std::wstring> AskTextFileToLoad(HWND owner) {
-    return Ask(owner, std::wstring(), OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, nullptr, false);
+std::optional<std::wstring> AskTextFileToLoad(HWND owner, bool addToRecent) {
+    return Ask(owner, std::wstring(), OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, nullptr, false, addToRecent);
 }
 
-std::optional<std::wstring> AskTextFileToSave(HWND owner, const std::wstring& initialName) {
-    return Ask(owner, initialName, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, L"txt", true);
+std::optional<std::wstring> AskTextFileToSave(HWND owner, const std::wstring& initialName, bool addToRecent) {
+    return Ask(owner, initialName, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, L"txt", true,
+               addToRecent);
 }

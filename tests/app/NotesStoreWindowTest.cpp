@@ -1,7 +1,6 @@
 // The notes store as the user meets it in the main window: the tree filled
 // from the database, the note shown with its position, and what is written
 // when. The store's statements alone are tested in tests/storage/NotesStoreTest.cpp.
-#include "app/TestSeams.h"
 #include "storage/CppSQLite3DB.h"
 #include "storage/DatabaseBackup.h"
 #include "support/MainWindowFixture.h"
@@ -258,10 +257,7 @@ TEST_F(NotesStoreWindow, AFailedCreationRollsItsTransactionBack) {
 
 TEST_F(NotesStoreWindow, TypingIsStoredAfterAPauseAndWhileItGoesOn) {
     // Shorter than the program's 2 and 30 seconds, so the test does not wait that long.
-    struct ShortDelays {
-        ShortDelays() { TestSeams::SetTypingSaveDelays(300, 1500); }
-        ~ShortDelays() { TestSeams::SetTypingSaveDelays(2000, 30000); }
-    } delays;
+    typingSaves = {300, 1500};
     StartWithThreeNotes();
     dlg->Parts().tray.CallUp();
     Type(L"paused ");

@@ -28,7 +28,7 @@ void MainWindowTest::TearDown() {
 }
 
 void MainWindowTest::Start() {
-    dlg = std::make_unique<CTallyLeafDlg>();
+    dlg = std::make_unique<CTallyLeafDlg>(typingSaves);
     ASSERT_TRUE(dlg->Create());
     PumpPending();
 }

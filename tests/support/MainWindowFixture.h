@@ -65,6 +65,8 @@ protected:
     RegistrySandbox registry;
     TempDir dir;
     ModalAnswer modal;
+    // Set before Start() to save typing sooner than the program's 2 and 30 seconds.
+    SaveScheduler::Timings typingSaves;
     std::unique_ptr<CTallyLeafDlg> dlg;
 };
 
