@@ -1,8 +1,9 @@
 // Find in All Notes over 10,000 notes of about 2 KB (20 MB of text): the first
-// search after start, later searches, a one-letter query that matches
+// search at once after start and 5 s after it, later searches, a one-letter query that matches
 // everywhere, and a query that matches nothing, each through the dialog as the
 // user runs it; and how long each search keeps the window's thread.
 #include <windows.h>
+#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -77,6 +78,16 @@ double TimedSearch(CTallyLeafDlg& dlg, const std::wstring& query, long long expe
     return ms;
 }
 
+// The memory the process committed (the texts and their folded forms kept between
+// searches among it); Wine reports no private bytes, so the page file figure stands in.
+std::size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    ::K32GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof(counters));
+    return counters.PagefileUsage;
+}
+
 }  // namespace
 
 void RunSearchAll(const ScratchFolder& scratch, std::vector<Figure>& figures) {
@@ -85,18 +96,31 @@ void RunSearchAll(const ScratchFolder& scratch, std::vector<Figure>& figures) {
     WriteNotes(folder + NotesStore::kDefaultFileName);
     const std::string size = "10,000 notes, 20 MB";
 
-    Progress("Find in All Notes: first search");
-    Samples first;
-    Stopwatch figureTime;
-    double busy = 0;
-    while (MoreReps(first.Count(), 3, figureTime)) {
-        auto dlg = StartWindow(folder);
-        WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(kNotes); },
-                  "the tree of 10,000 notes");
-        first.Add(TimedSearch(*dlg, kRareWord, kNotes / 500, busy));
-        CloseWindow(dlg);
+    // The first search of a run: at once after start-up, when the stored texts
+    // are still to be read, and 5 s after it, when they were read ahead.
+    struct First {
+        const char* scenario;
+        double afterStartMs;
+        double targetMs;
+    };
+    for (const First& when : {First{"Find in All Notes: first search, at once after start-up", 0, 1000},
+                              First{"Find in All Notes: first search, 5 s after start-up", 5000, 150}}) {
+        Progress(when.scenario);
+        Samples first;
+        Stopwatch figureTime;
+        double busy = 0;
+        while (MoreReps(first.Count(), 3, figureTime)) {
+            Stopwatch sinceStart;
+            auto dlg = StartWindow(folder);
+            WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(kNotes); },
+                      "the tree of 10,000 notes");
+            WaitUntil([&] { return sinceStart.ElapsedMs() >= when.afterStartMs; }, "the time after start-up");
+            first.Add(TimedSearch(*dlg, kRareWord, kNotes / 500, busy));
+            Progress("  memory after it: " + Thousands(static_cast<long long>(PrivateBytes() / 1024)) + " KB");
+            CloseWindow(dlg);
+        }
+        figures.push_back({when.scenario, size, first, when.targetMs, 3, {}});
     }
-    figures.push_back({"Find in All Notes: first search", size, first, 1000, 3, {}});
 
     auto dlg = StartWindow(folder);
     WaitUntil([&] { return dlg->Parts().tree.GetCount() == static_cast<UINT>(kNotes); }, "the tree of 10,000 notes");
@@ -111,6 +135,8 @@ void RunSearchAll(const ScratchFolder& scratch, std::vector<Figure>& figures) {
                                    {"Find in All Notes: one letter", L"e", -1},
                                    {"Find in All Notes: no hits", L"qqxqq", 0}};
     Samples windowBusy;
+    Stopwatch figureTime;
+    double busy = 0;
     for (const Later& search : later) {
         Progress(search.scenario);
         Samples samples;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/AppConstants.h"
 #include "app/SessionSearchHost.h"
 #include "dialogs/FindAllNotesDlg.h"
 #include "editor/DragEdit.h"
@@ -22,6 +23,13 @@ public:
     // The shown note's typing is searched as it stands in the editor.
     void OpenFindAll() { m_findAll.Open(m_window); }
     bool NoteHasText() { return ::GetWindowTextLengthW(m_editor) > 0; }
+
+    // The stored texts read and folded ahead of the first Find in All Notes, at
+    // a quiet moment; the answer comes as WM_SEARCH_WARMED, for OnSearchWarmed.
+    void WarmUpSearch() { m_searchHost.WarmUp(m_window, WM_SEARCH_WARMED); }
+    void OnSearchWarmed(LPARAM answer) { m_searchHost.TakeFound(answer); }
+    // The window goes.
+    void OnWindowDestroyed() { m_searchHost.DiscardWarmUp(m_window, WM_SEARCH_WARMED); }
 
     // A Find or Replace dialog's message to the window.
     void OnNotification(LPARAM request) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <system_error>
 #include <utility>
 
 #include "dialogs/FindAllNotesHost.h"
@@ -43,6 +44,25 @@ public:
         return outcome;
     }
     bool ShowFound(const NoteSearch::Hit& hit) override { return m_notes.ShowFound(hit); }
+
+    // Reads and folds the stored texts on the search thread ahead of the first
+    // search, when they must be read; the answer comes to `notify` as
+    // `message`, for TakeFound. A file that can't be read now is left to the search.
+    void WarmUp(HWND notify, UINT message) {
+        SearchWorker::Request request;
+        request.warmUp = true;
+        request.notify = notify;
+        request.message = message;
+        try {
+            if (!m_notes.StoredTextsToRead(request.fullRead))
+                return;
+            m_worker.Post(std::move(request));
+        } catch (const CppSQLite3Exception&) {
+        } catch (const std::system_error&) {
+        }
+    }
+    // The window that took the warm-up's answers goes: none is left unfreed.
+    void DiscardWarmUp(HWND notify, UINT message) { m_worker.Discard(notify, message); }
 
 private:
     SearchedNotes& m_notes;

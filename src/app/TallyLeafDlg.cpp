@@ -28,6 +28,7 @@ DEFINE_MESSAGE_TABLE(CTallyLeafDlg, CNewDialog,
     OnMessage(WM_ENDSESSION, &CTallyLeafDlg::OnEndSession),
     OnMessage(WM_TRAYCALLBACK, &CTallyLeafDlg::OnTrayCallback),
     OnMessage(WM_BACKUP_DONE, &CTallyLeafDlg::OnBackupDone),
+    OnMessage(WM_SEARCH_WARMED, &CTallyLeafDlg::OnSearchWarmed),
     OnRegisteredMessage(&CTrayIcon::s_nTaskbarCreatedMsg, &CTallyLeafDlg::OnTaskbarCreated),
     OnMessage(WM_HOTKEY, &CTallyLeafDlg::OnHotKey),
     OnMessage(WM_ACTIVATE, &CTallyLeafDlg::OnActivate),
@@ -50,6 +51,9 @@ constexpr int kSplitterMin = 120;
 constexpr int kSplitterMax = 300;
 // The room around and between the tree and the editor, and the bar's width.
 constexpr int kMargin = 5;
+// How long after the start the search in all notes reads the stored texts
+// ahead of its first use (at 10,000 notes about a second on its own thread).
+constexpr UINT kWarmSearchDelayMs = 1000;
 
 HICON LoadProgramIcon(int widthMetric, int heightMetric) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
@@ -94,6 +98,8 @@ BOOL CTallyLeafDlg::OnInitDialog() {
     MainCommands::AttachMenuIcons(MenuBar());
     m_notes.session.Open();
     m_notes.backups.BackUpIfDue();
+    // A moment after the start, when the window is usually still in the tray.
+    SetTimer(TIMER_WARM_SEARCH, kWarmSearchDelayMs);
     m_editor.SetFocus();
     return FALSE;  // the focus is set
 }
@@ -185,6 +191,9 @@ LRESULT CTallyLeafDlg::OnTimer(WPARAM w, LPARAM l) {
     } else if (w == TIMER_HIDE_DELAY) {
         m_commands.tray.Hide();
         KillTimer(TIMER_HIDE_DELAY);
+    } else if (w == TIMER_WARM_SEARCH) {
+        KillTimer(TIMER_WARM_SEARCH);
+        m_commands.find.WarmUpSearch();
     }
     return CNewDialog::OnTimer(w, l);
 }
@@ -205,6 +214,7 @@ void CTallyLeafDlg::OnCancel() {
 LRESULT CTallyLeafDlg::OnDestroy(WPARAM w, LPARAM l) {
     SaveOnExit();
     m_commands.tray.UnregisterHotKey();
+    m_commands.find.OnWindowDestroyed();
     return CNewDialog::OnDestroy(w, l);
 }
 
@@ -331,5 +341,10 @@ void CTallyLeafDlg::OnInsertSnippet(UINT id) {
 
 LRESULT CTallyLeafDlg::OnBackupDone(WPARAM, LPARAM l) {
     m_notes.backups.OnDone(l);
+    return 0;
+}
+
+LRESULT CTallyLeafDlg::OnSearchWarmed(WPARAM, LPARAM l) {
+    m_commands.find.OnSearchWarmed(l);
     return 0;
 }

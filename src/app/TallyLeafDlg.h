@@ -75,6 +75,7 @@ private:
     LRESULT OnFindReplaceMessage(WPARAM, LPARAM);
     void OnInsertSnippet(UINT id);
     LRESULT OnBackupDone(WPARAM, LPARAM);
+    LRESULT OnSearchWarmed(WPARAM, LPARAM);
 
     // Sent by an installer or uninstaller (app/CloseForUpdate.h).
     static const UINT s_closeForUpdateMsg;

@@ -18,6 +18,10 @@ bool SameRead(const StoredTexts::FullRead& one, const StoredTexts::FullRead& oth
 }  // namespace
 
 SearchWorker::~SearchWorker() {
+    Stop();
+}
+
+void SearchWorker::Stop() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
@@ -30,9 +34,12 @@ SearchWorker::~SearchWorker() {
 }
 
 void SearchWorker::Post(Request request) {
-    m_newest.store(request.generation);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (request.warmUp && m_next)
+            return;
+        if (!request.warmUp)
+            m_newest.store(request.generation);
         m_next = std::move(request);
     }
     if (!m_thread.joinable())
@@ -52,11 +59,16 @@ void SearchWorker::Run() {
             m_next.reset();
         }
         std::unique_ptr<Outcome> outcome;
+        // A warm-up gives way to everything the user does meanwhile.
+        if (request.warmUp)
+            ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_LOWEST);
         try {
             outcome = Answer(request);
         } catch (...) {
             // Not even memory for an answer: the asker keeps its last results.
         }
+        if (request.warmUp)
+            ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
         PostedObject<Outcome>::Post(request.notify, request.message, std::move(outcome));
     }
 }
@@ -76,6 +88,13 @@ std::unique_ptr<SearchWorker::Outcome> SearchWorker::Answer(Request& request) {
             outcome->texts = m_lastTexts;
             StoredTexts::FillIn(request.notes, *outcome->texts);
         }
+        if (request.warmUp) {
+            if (outcome->texts)
+                for (const auto& [id, text] : *outcome->texts)
+                    if (text)
+                        m_folds.Folded(text);
+            return outcome;
+        }
         const unsigned generation = request.generation;
         outcome->results = NoteSearch::Search(
             request.notes, request.query, request.cap, [&] { return m_newest.load() != generation; }, &m_folds);
@@ -94,4 +113,9 @@ std::unique_ptr<SearchWorker::Outcome> SearchWorker::Answer(Request& request) {
 
 std::unique_ptr<SearchWorker::Outcome> SearchWorker::Take(LPARAM lParam) {
     return PostedObject<Outcome>::Take(lParam);
+}
+
+void SearchWorker::Discard(HWND notify, UINT message) {
+    Stop();
+    PostedObject<Outcome>::DiscardQueued(notify, message);
 }

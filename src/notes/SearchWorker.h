@@ -32,6 +32,9 @@ public:
         StoredTexts::FullRead fullRead;
         HWND notify = nullptr;
         UINT message = 0;
+        // Only reads and folds the stored texts, at a low priority, so that the
+        // first search costs what later ones do; answers with the texts alone.
+        bool warmUp = false;
     };
     // The answer: what was found, and the texts read in full, if they were.
     struct Outcome : NoteSearch::Found {
@@ -44,11 +47,16 @@ public:
     SearchWorker(const SearchWorker&) = delete;
     SearchWorker& operator=(const SearchWorker&) = delete;
 
-    // Throws std::system_error when no thread can be started.
+    // Throws std::system_error when no thread can be started. A warm-up never
+    // takes the place of a search: it is dropped while one waits.
     void Post(Request request);
     static std::unique_ptr<Outcome> Take(LPARAM lParam);
+    // Ends the thread (a search under way is abandoned, a read finished) and
+    // frees its answers still queued for `notify` as `message`.
+    void Discard(HWND notify, UINT message);
 
 private:
+    void Stop();
     void Run();
     std::unique_ptr<Outcome> Answer(Request& request);
 

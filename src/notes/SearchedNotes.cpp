@@ -37,6 +37,12 @@ std::vector<NoteSearch::Note> SearchedNotes::NotesToSearch(StoredTexts::FullRead
     return notes;
 }
 
+bool SearchedNotes::StoredTextsToRead(StoredTexts::FullRead& fullRead) {
+    fullRead = {};
+    return m_session.Store().IsOpen() && !m_storedTexts.Current(m_session.DatabasePath(), fullRead) &&
+           !fullRead.path.empty();
+}
+
 const std::vector<NoteSearch::Note>& SearchedNotes::TreeToSearch() {
     // Walking 10,000 items costs the window's thread a tenth of a second or
     // more: the walk is kept until the tree changes.

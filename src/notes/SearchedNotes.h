@@ -30,6 +30,9 @@ public:
     // (StoredTexts::ReadAll, then AdoptStoredTexts). A file that can't be
     // asked throws CppSQLite3Exception.
     std::vector<NoteSearch::Note> NotesToSearch(StoredTexts::FullRead& fullRead);
+    // Whether the stored texts must be read in full before the next search;
+    // `fullRead` then says how (for a read ahead of time).
+    bool StoredTextsToRead(StoredTexts::FullRead& fullRead);
     void AdoptStoredTexts(const StoredTexts::FullRead& read, StoredTexts::Snapshot texts) {
         m_storedTexts.Adopt(read, std::move(texts));
     }

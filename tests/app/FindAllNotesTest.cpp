@@ -121,3 +121,22 @@ TEST_F(FindAllNotes, ADatabaseThatCannotBeReadSaysSoInTheDialog) {
     EXPECT_TRUE(dlg->Parts().find.FindAllDialog().Results().hits.empty());
     EXPECT_TRUE(modal.Boxes().empty());
 }
+
+TEST_F(FindAllNotes, TheStoredTextsAreReadAheadAndTheFirstSearchFindsWhatWasSavedSince) {
+    SeedNotes({{1, 0, L"Alpha", L"first"}, {2, 0, L"Beta", L"second"}});
+    Start();
+    // A moment after the start, before any search, the texts are in memory.
+    StoredTexts::FullRead read;
+    ASSERT_TRUE(PumpUntil([&] { return !dlg->Parts().notesParts.search.StoredTextsToRead(read); }, 10000));
+
+    // Typed and written after that read: the search finds the note as stored now.
+    dlg->Parts().tray.CallUp();
+    Select(L"Beta");
+    ::SetFocus(dlg->Parts().editor.m_hWnd);
+    Type(L"fresh ");
+    Select(L"Alpha");
+    ASSERT_TRUE(PumpUntil([&] { return !dlg->Parts().notes.WaitingSaves().IsWaiting(); }));
+    dlg->Parts().find.FindAllDialog().Open(dlg->m_hWnd);
+    Search(L"fresh");
+    EXPECT_EQ(Listed(), (std::vector<std::pair<int, std::size_t>>{{2, 0}}));
+}
