@@ -522,7 +522,7 @@ void RunSizes(const ScratchFolder& scratch, std::vector<Figure>& figures) {
         figures.insert(figures.end(), group->begin(), group->end());
 }
 
-// `only` names one group of scenarios to run ("search", "sharing"); empty runs them all.
+// `only` names one group of scenarios to run ("switch", "search", "import", "sharing"); empty runs them all.
 int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::string& only) {
     Stopwatch run;
     std::vector<Figure> figures;
@@ -537,6 +537,8 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::strin
         RunFiles(scratch, figures);
         RunMenus(scratch, figures);
     }
+    if (only.empty() || only == "switch")
+        RunSwitchByTreeSize(scratch, figures);
     if (only.empty() || only == "search")
         RunSearchAll(scratch, figures);
     if (only.empty() || only == "import")
@@ -571,7 +573,8 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::strin
 
 }  // namespace
 
-// `tallyleaf_bench search` runs the Find in All Notes scenarios alone,
+// `tallyleaf_bench switch` runs the switches by the size of the tree alone,
+// `tallyleaf_bench search` the Find in All Notes scenarios,
 // `tallyleaf_bench import` the Import Folder scenario. `keys-database [nowrap] [sized]`
 // `keys-layout TITLE` and `keys-catcher` serve scripts/bench-keys (KeyPressTools.h).
 int main(int argc, char** argv) {

@@ -22,6 +22,8 @@ void RunImport(const ScratchFolder& scratch, std::vector<Figure>& figures);
 void RunMenus(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Find in All Notes over 10,000 notes of 2 KB (SearchBench.cpp).
 void RunSearchAll(const ScratchFolder& scratch, std::vector<Figure>& figures);
+// A note switch in files of 100 to 50,000 notes (TreeSizeBench.cpp).
+void RunSwitchByTreeSize(const ScratchFolder& scratch, std::vector<Figure>& figures);
 // Saves checked against the file, and the tree following another copy at 10,000 notes (SharingBench.cpp).
 void RunSharing(const ScratchFolder& scratch, std::vector<Figure>& figures);
 
