@@ -136,7 +136,7 @@ void FileCommands::LoadFileIntoNote(const std::wstring& path) {
 void FileCommands::SaveToFile() {
     KeptSelection selection(m_editor);
     m_notes.WriteWaitingSaves();
-    const std::wstring name = m_tree.GetItemText(m_tree.GetSelectedItem());
+    const std::wstring name = m_tree.Items().Name(m_tree.GetSelectedItem());
     if (std::optional<std::wstring> path = AskTextFileToSave(m_window, name, AddsToRecentDocuments()))
         WriteNoteToFile(*path);
 }

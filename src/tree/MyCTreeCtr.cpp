@@ -33,57 +33,42 @@ HTREEITEM MyCTreeCtr::InsertNoteItem(const std::wstring& name, long long noteId,
     // which counts when thousands of notes fill the tree at start-up.
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-    insert.item.lParam = TakeIdSlot(noteId);
+    insert.item.lParam = static_cast<LPARAM>(noteId);
     HTREEITEM item = InsertItem(insert);
-    if (!item && insert.item.lParam != 0)
-        m_freeIdSlots.push_back(insert.item.lParam);
+    m_items.Inserted(item, insert.hParent, after, noteId, name);
     return item;
 }
 
-LPARAM MyCTreeCtr::TakeIdSlot(long long noteId) {
-    if (noteId == 0)
-        return 0;
-    if (!m_freeIdSlots.empty()) {
-        const LPARAM slot = m_freeIdSlots.back();
-        m_freeIdSlots.pop_back();
-        m_noteIds[static_cast<size_t>(slot)] = noteId;
-        return slot;
-    }
-    m_noteIds.push_back(noteId);
-    return static_cast<LPARAM>(m_noteIds.size() - 1);
+bool MyCTreeCtr::DeleteItem(HTREEITEM item) {
+    const bool deleted = CTreeCtrl::DeleteItem(item);
+    // The control's notifications have told the model of each item by now;
+    // this covers a control that sent none.
+    if (item == TVI_ROOT)
+        m_items.Clear();
+    else if (deleted)
+        m_items.Removed(item);
+    return deleted;
 }
 
-long long MyCTreeCtr::NoteId(HTREEITEM item) const {
-    if (!item)
-        return 0;
-    const size_t slot = static_cast<size_t>(GetItemData(item));
-    return slot < m_noteIds.size() ? m_noteIds[slot] : 0;
+bool MyCTreeCtr::SetItemText(HTREEITEM item, const std::wstring& text) {
+    if (!CTreeCtrl::SetItemText(item, text))
+        return false;
+    m_items.SetName(item, text);
+    return true;
+}
+
+void MyCTreeCtr::SetNoteOf(HTREEITEM item, long long noteId) {
+    SetItemData(item, static_cast<DWORD_PTR>(noteId));
+    m_items.SetNoteId(item, noteId);
 }
 
 HTREEITEM MyCTreeCtr::FindNoteItem(long long noteId) const {
-    if (noteId == 0)
-        return nullptr;
-    // The selected note is the one asked for most often.
-    if (HTREEITEM selected = GetSelectedItem(); selected && NoteId(selected) == noteId)
-        return selected;
-    // Depth first, in tree order, without recursion: a tree may be deep.
-    HTREEITEM item = GetRootItem();
-    while (item) {
-        if (NoteId(item) == noteId)
-            return item;
-        HTREEITEM next = GetChildItem(item);
-        while (!next && item) {
-            next = GetNextSiblingItem(item);
-            item = GetParentItem(item);
-        }
-        item = next;
-    }
-    return nullptr;
+    return m_items.Find(noteId);
 }
 
 std::vector<long long> MyCTreeCtr::BranchNoteIds(HTREEITEM item) const {
     std::vector<long long> ids;
-    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) {
+    for (HTREEITEM child = m_items.FirstChild(item); child; child = m_items.NextSibling(child)) {
         std::vector<long long> below = BranchNoteIds(child);
         ids.insert(ids.end(), below.begin(), below.end());
     }
@@ -97,7 +82,7 @@ HTREEITEM MyCTreeCtr::CopyItem(HTREEITEM item, HTREEITEM newParent, HTREEITEM af
     source.hItem = item;
     if (!GetItem(source))
         return nullptr;
-    const std::wstring text = GetItemText(item);
+    const std::wstring text = m_items.Name(item);
 
     TVINSERTSTRUCTW insert{};
     insert.hParent = newParent ? newParent : TVI_ROOT;
@@ -109,9 +94,10 @@ HTREEITEM MyCTreeCtr::CopyItem(HTREEITEM item, HTREEITEM newParent, HTREEITEM af
     HTREEITEM copy = InsertItem(insert);
     if (!copy)
         return nullptr;
+    m_items.Inserted(copy, insert.hParent, after, 0, text);
     // The note goes with the copy: the source, left for deletion, stands for no note.
-    SetItemData(copy, GetItemData(item));
-    SetItemData(item, 0);
+    SetNoteOf(copy, NoteId(item));
+    SetNoteOf(item, 0);
     return copy;
 }
 
@@ -126,15 +112,15 @@ HTREEITEM MyCTreeCtr::CopyBranch(HTREEITEM item, HTREEITEM newParent, HTREEITEM 
     // A part of the branch could not be copied: the notes go back to the source
     // items and the partial copy goes, so the tree stands as it was.
     for (const auto& [source, itsCopy] : copied) {
-        SetItemData(source, GetItemData(itsCopy));
-        SetItemData(itsCopy, 0);
+        SetNoteOf(source, NoteId(itsCopy));
+        SetNoteOf(itsCopy, 0);
     }
     DeleteItem(copy);
     return nullptr;
 }
 
 bool MyCTreeCtr::CopyChildren(HTREEITEM item, HTREEITEM copy, std::vector<std::pair<HTREEITEM, HTREEITEM>>& copied) {
-    for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) {
+    for (HTREEITEM child = m_items.FirstChild(item); child; child = m_items.NextSibling(child)) {
         HTREEITEM childCopy = CopyItem(child, copy, TVI_LAST);
         if (!childCopy)
             return false;
@@ -146,7 +132,7 @@ bool MyCTreeCtr::CopyChildren(HTREEITEM item, HTREEITEM copy, std::vector<std::p
 }
 
 bool MyCTreeCtr::IsInBranch(HTREEITEM item, HTREEITEM branch) const {
-    for (HTREEITEM walk = item; walk; walk = GetParentItem(walk)) {
+    for (HTREEITEM walk = item; walk; walk = m_items.Parent(walk)) {
         if (walk == branch)
             return true;
     }
@@ -185,7 +171,7 @@ std::unique_ptr<CImageList> MyCTreeCtr::MakeDragImage(HTREEITEM item) {
     CMemoryDC dc(screen);
     if (!screen || !dc)
         return nullptr;
-    const std::wstring label = GetItemText(item);
+    const std::wstring label = m_items.Name(item);
     HFONT font = GetFont();
     CSelectObject fontSelection(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
 
@@ -317,14 +303,10 @@ void MyCTreeCtr::MoveDraggedNote(HTREEITEM dropItem) {
 }
 
 LRESULT MyCTreeCtr::OnDeleteItem(NMHDR* hdr) {
-    // The item's place in the table of ids comes free. A drag under way forgets
-    // the items that go, so that its drop never uses a removed item.
+    // The control tells of each item that goes, children first. A drag under
+    // way forgets the items that go, so that its drop never uses a removed item.
     const auto* info = reinterpret_cast<const NMTREEVIEWW*>(hdr);
-    const LPARAM slot = info->itemOld.lParam;
-    if (slot > 0 && static_cast<size_t>(slot) < m_noteIds.size()) {
-        m_noteIds[static_cast<size_t>(slot)] = 0;
-        m_freeIdSlots.push_back(slot);
-    }
+    m_items.Removed(info->itemOld.hItem);
     if (m_bDragging) {
         if (info->itemOld.hItem == m_hDragItem)
             m_hDragItem = nullptr;
@@ -352,5 +334,6 @@ LRESULT MyCTreeCtr::OnDestroy(WPARAM, LPARAM) {
         ::SetCursor(m_hSavedCursor);
     }
     m_pDragImage.reset();
+    m_items.Clear();
     return result;
 }

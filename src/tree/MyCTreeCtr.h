@@ -1,7 +1,9 @@
 // MyCTreeCtr: the notes tree. Each item stands for one note: its label is the
-// note's name, and it knows the note's id (0 means no note). An item's data
-// holds a number in the tree's table of ids, not the id itself: ids are 64-bit
-// and the data of a 32-bit program's items is not.
+// note's name, and it knows the note's id (0 means no note). The items' notes,
+// names and places are kept in a model beside the control (TreeItemModel), which
+// the program reads instead of the control; an item's data holds its note's id
+// too, for whoever reads the control's notifications (cut to the data's size in
+// a 32-bit program).
 //
 // A note is moved, with everything below it, by dragging it with the left mouse
 // button: dropped on a note it becomes that note's last child; dropped on empty
@@ -16,6 +18,7 @@
 
 #include "framework/ImageList.h"
 #include "framework/TreeCtrl.h"
+#include "tree/TreeItemModel.h"
 
 // Sent to the tree's parent as WM_NOTIFY (an NMNOTEMOVED) after a drop has moved
 // a note. From a range of codes that no common control uses.
@@ -37,8 +40,15 @@ public:
     // data to `noteId`. Returns the new item, or null when the insertion failed.
     HTREEITEM InsertNoteItem(const std::wstring& name, long long noteId, HTREEITEM parent, HTREEITEM after = TVI_LAST);
 
+    // Items go and are renamed through these, so that the model follows.
+    bool DeleteItem(HTREEITEM item);
+    bool DeleteAllItems() { return DeleteItem(TVI_ROOT); }
+    bool SetItemText(HTREEITEM item, const std::wstring& text);
+
+    // The items as they stand, read without asking the control.
+    const TreeItemModel& Items() const { return m_items; }
     // The note id of an item; 0 for no item.
-    long long NoteId(HTREEITEM item) const;
+    long long NoteId(HTREEITEM item) const { return m_items.NoteId(item); }
     long long SelectedNoteId() const { return NoteId(GetSelectedItem()); }
     // The item of note `noteId`, or null when the tree has none (or the id is 0).
     HTREEITEM FindNoteItem(long long noteId) const;
@@ -76,13 +86,10 @@ private:
     // True when `item` is `branch` or lies below it.
     bool IsInBranch(HTREEITEM item, HTREEITEM branch) const;
 
-    // A place in m_noteIds for `noteId` (0 for 0), taken until its item goes.
-    LPARAM TakeIdSlot(long long noteId);
+    // Gives `item` the note `noteId` (0: none), in the model and in its data.
+    void SetNoteOf(HTREEITEM item, long long noteId);
 
-    // The ids of the items' notes, by the number in each item's data; slot 0
-    // stands for no note. Slots of items gone are used again.
-    std::vector<long long> m_noteIds{0};
-    std::vector<LPARAM> m_freeIdSlots;
+    TreeItemModel m_items;
     std::unique_ptr<CImageList> m_pDragImage;  // the drag image while one is held
     bool m_bDragging = false;
     HTREEITEM m_hDragItem = nullptr;

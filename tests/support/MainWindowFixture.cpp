@@ -8,6 +8,7 @@
 #include "settings/AppFolders.h"
 #include "storage/CppSQLite3DB.h"
 #include "support/Pump.h"
+#include "support/TreeShape.h"
 
 void MainWindowTest::SetUp() {
     TestSeams::SetDataFolder(dir.Path());
@@ -41,8 +42,11 @@ void CalledUpMainWindowTest::SetUp() {
 }
 
 void MainWindowTest::Finish() {
-    if (dlg && dlg->m_hWnd)
+    if (dlg && dlg->m_hWnd) {
+        // Whatever the test did, the tree's model holds what the control shows.
+        EXPECT_EQ(ModelShape(dlg->Parts().tree), ShownShape(dlg->Parts().tree));
         ::DestroyWindow(dlg->m_hWnd);
+    }
     PumpPending();
     dlg.reset();
 }

@@ -12,6 +12,7 @@
 #include "storage/CppSQLite3DB.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pump.h"
+#include "support/TreeShape.h"
 #include "tree/MyCTreeCtr.h"
 
 namespace {
@@ -140,17 +141,12 @@ protected:
         host.DestroyWindow();
     }
 
-    // The tree as text: label#note, children in brackets.
+    // The tree as text: label#note, children in brackets; the model the
+    // program walks must hold the same.
     std::wstring Shape(HTREEITEM parent = TVI_ROOT) const {
-        std::wstring text;
-        for (HTREEITEM item = tree.GetChildItem(parent); item; item = tree.GetNextSiblingItem(item)) {
-            if (!text.empty())
-                text += L' ';
-            text += tree.GetItemText(item) + L'#' + std::to_wstring(tree.NoteId(item));
-            if (tree.ItemHasChildren(item))
-                text += L'(' + Shape(item) + L')';
-        }
-        return text;
+        const std::wstring shown = ShownShape(tree, parent);
+        EXPECT_EQ(ModelShape(tree, parent), shown);
+        return shown;
     }
 
     HTREEITEM Find(const std::wstring& label, HTREEITEM parent = TVI_ROOT) const {
