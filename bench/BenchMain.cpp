@@ -604,6 +604,7 @@ int main(int argc, char** argv) {
         ::RegistrySandbox registry;
         // An unexpected box would otherwise stop the run; any box makes the figures suspect.
         ModalAnswer modal;
+        SetAnswerer(&modal);
         ScratchFolder scratch;
         try {
             result = Run(scratch, modal, command);
@@ -614,6 +615,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "bench: %s\n", e.what());
             result = 1;
         }
+        SetAnswerer(nullptr);
         // The files go with the scratch folder only once nothing holds them open.
         theDB.Close();
     }

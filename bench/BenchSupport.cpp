@@ -99,10 +99,21 @@ void Progress(const std::string& text) {
 
 namespace {
 size_t g_expectedBoxes = 0;
+ModalAnswer* g_pAnswerer = nullptr;
 }  // namespace
 
 void ExpectBoxes(int count) {
     g_expectedBoxes += static_cast<size_t>(count);
+}
+
+void ExpectBox(ModalAnswer::Action act) {
+    ExpectBoxes(1);
+    if (g_pAnswerer)
+        g_pAnswerer->Answer(std::move(act));
+}
+
+void SetAnswerer(ModalAnswer* modal) {
+    g_pAnswerer = modal;
 }
 
 size_t ExpectedBoxes() {
@@ -132,6 +143,31 @@ void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg) {
     PumpPending();
     dlg.reset();
     theDB.Close();
+}
+
+namespace {
+// The probe whose timer runs; probes do not nest.
+MessageGaps* g_pGaps = nullptr;
+}  // namespace
+
+MessageGaps::MessageGaps() : m_timer(::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &MessageGaps::Tick)) {
+    g_pGaps = this;
+}
+
+MessageGaps::~MessageGaps() {
+    ::KillTimer(nullptr, m_timer);
+    g_pGaps = nullptr;
+}
+
+double MessageGaps::LongestMs() const {
+    return std::max(m_longestMs, m_sinceLast.ElapsedMs());
+}
+
+void CALLBACK MessageGaps::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_pGaps)
+        return;
+    g_pGaps->m_longestMs = std::max(g_pGaps->m_longestMs, g_pGaps->m_sinceLast.ElapsedMs());
+    g_pGaps->m_sinceLast.Restart();
 }
 
 HTREEITEM ItemOf(CTallyLeafDlg& dlg, int noteId) {

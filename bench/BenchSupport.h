@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "notes/SaveScheduler.h"
+#include "support/ModalAnswer.h"
 #include "support/Stopwatch.h"
 
 class CTallyLeafDlg;
@@ -79,6 +80,9 @@ void Progress(const std::string& text);
 // Message boxes a scenario shows on purpose (the import's report): the run
 // warns only when more were shown.
 void ExpectBoxes(int count);
+// One such box, answered by `act` once it is up (the run's answerer, SetAnswerer's).
+void ExpectBox(ModalAnswer::Action act);
+void SetAnswerer(ModalAnswer* modal);
 size_t ExpectedBoxes();
 [[noreturn]] void Fail(const std::string& what);
 
@@ -91,6 +95,27 @@ std::unique_ptr<CTallyLeafDlg> StartWindow(const std::wstring& dataFolder, SaveS
 
 // Ends the window as the end of the program does (it saves the shown note), then the connection.
 void CloseWindow(std::unique_ptr<CTallyLeafDlg>& dlg);
+
+// The longest time the thread went without dispatching a message while it
+// lives: a thread timer of its own is due every 10 ms, so each dispatch of it
+// marks a moment the thread was pumping. What a user feels as a stuck window.
+class MessageGaps {
+public:
+    MessageGaps();
+    ~MessageGaps();
+    MessageGaps(const MessageGaps&) = delete;
+    MessageGaps& operator=(const MessageGaps&) = delete;
+
+    // The longest gap so far, the one still open included.
+    double LongestMs() const;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+
+    UINT_PTR m_timer = 0;
+    Stopwatch m_sinceLast;
+    double m_longestMs = 0;
+};
 
 // The top-level tree item of note `noteId`.
 HTREEITEM ItemOf(CTallyLeafDlg& dlg, int noteId);

@@ -4,11 +4,6 @@
 
 #include "res/resource.h"
 
-namespace {
-// How often the window is brought up to date while the import runs.
-constexpr DWORD kShowEveryMs = 50;
-}  // namespace
-
 CImportProgressDlg::CImportProgressDlg(HWND owner) : CDialog(IDD_IMPORT_PROGRESS, owner), m_hOwner(owner) {
     // The owner is disabled first, as a modal window's is: nothing there runs
     // while the import does.

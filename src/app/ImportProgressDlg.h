@@ -13,6 +13,9 @@ class CImportProgressDlg : public CDialog, public ImportProgress {
 public:
     // Shows the window over `owner`, which it disables until it goes.
     explicit CImportProgressDlg(HWND owner);
+    // How often the window is brought up to date and the messages let through
+    // while the import runs: often enough that nothing waits a noticeable while.
+    static constexpr DWORD kShowEveryMs = 20;
     ~CImportProgressDlg() override;
     CImportProgressDlg(const CImportProgressDlg&) = delete;
     CImportProgressDlg& operator=(const CImportProgressDlg&) = delete;

@@ -1,6 +1,6 @@
 // The export writes the texts as stored, read in one pass. The import reads
 // the files first (textfiles/FolderImport.h), then stores them in one
-// transaction and puts them into the tree after the notes already there.
+// transaction, putting each into the tree after the notes already there.
 #include "notes/NotesImportExport.h"
 
 #include <functional>
@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/WorkBesideMessages.h"
 #include "notes/StorageStep.h"
 #include "notes/TreeExport.h"
 #include "textfiles/ExportNames.h"
@@ -102,41 +103,48 @@ void NotesImportExport::ImportFolder(const std::wstring& folder, ImportProgress&
         return;
     }
     const int total = files.Notes() + 1;
-    // The ids of the notes in the order they were stored: the root first, then
-    // each note before its subnotes.
-    std::vector<long long> ids;
-    ids.reserve(static_cast<size_t>(total));
-    std::function<void(const ImportedNote&, long long)> store = [&](const ImportedNote& note, long long parentId) {
-        ids.push_back(m_session.Store().InsertNote(0, parentId, note.name, note.text, 0));
-        if (!progress.Going(filesRead, static_cast<int>(ids.size()), total))
+    // Each note goes into the tree as it is stored, inside the transaction (no
+    // look for other copies' changes comes between), with the drawing off; a
+    // failure takes the new branch out again with the rows.
+    int stored = 0;
+    HTREEITEM importedRoot = nullptr;
+    std::function<void(const ImportedNote&, long long, HTREEITEM)> store = [&](const ImportedNote& note,
+                                                                               long long parentId, HTREEITEM parent) {
+        const long long id = m_session.Store().InsertNote(0, parentId, note.name, note.text, 0);
+        const HTREEITEM item = m_tree.InsertNote(note.name, id, parent);
+        if (!importedRoot)
+            importedRoot = item;
+        if (!progress.Going(filesRead, ++stored, total))
             throw ImportCancelled{};
-        const long long id = ids.back();
         for (const ImportedNote& child : note.children)
-            store(child, id);
+            store(child, id, item);
+    };
+    // Writing 20 MB to the disk takes a while: the window answers meanwhile.
+    const NotesStore::CommitRunner commitBeside = [&](const std::function<void()>& commit) {
+        RunBesideMessages(commit, [&] { progress.Going(filesRead, stored, total); });
     };
     const wchar_t* failed = nullptr;
     std::wstring failure;
+    m_tree.SetRedraw(false);
     try {
-        m_session.Store().InTransaction([&] { store(files.Root(), 0); });
+        m_session.Store().InTransaction([&] { store(files.Root(), 0, TVI_ROOT); }, false, commitBeside);
     } catch (const ImportCancelled&) {
         failed = kCancelled;
     } catch (const CppSQLite3Exception& e) {
         failed = kImportError;
         failure = e.Message();
     }
+    if (failed && importedRoot)
+        m_tree.Remove(importedRoot);
+    m_tree.SetRedraw(true);
     // Saves that arrived while the notes were stored waited for the end.
     if (m_session.WaitingSaves().IsWaiting())
         m_session.WriteWaitingSaves();
+    progress.Finished();
     if (failed) {
-        progress.Finished();
         m_host.Say(failed + failure, MB_OK | (failure.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
         return;
     }
-    m_tree.SetRedraw(false);
-    std::vector<long long>::const_iterator id = ids.begin();
-    InsertImported(files.Root(), TVI_ROOT, id);
-    m_tree.SetRedraw(true);
-    progress.Finished();
 
     std::wstring report = std::to_wstring(total) + L" notes were imported from " + folder + L".";
     if (files.SkippedNotText() > 0)
@@ -151,11 +159,4 @@ void NotesImportExport::ImportFolder(const std::wstring& folder, ImportProgress&
     const bool skipped = files.SkippedNotText() > 0 || !files.TooLarge().empty() || !files.HoldingNul().empty() ||
                          !files.Unreadable().empty() || !files.Links().empty();
     m_host.Say(report, MB_OK | (skipped ? MB_ICONWARNING : MB_ICONINFORMATION));
-}
-
-void NotesImportExport::InsertImported(const ImportedNote& note, HTREEITEM parent,
-                                       std::vector<long long>::const_iterator& id) {
-    const HTREEITEM item = m_tree.InsertNote(note.name, *id++, parent);
-    for (const ImportedNote& child : note.children)
-        InsertImported(child, item, id);
 }

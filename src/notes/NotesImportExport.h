@@ -41,7 +41,6 @@ public:
 
 private:
     // Inserts the imported `note` and its subnotes into the tree under `parent`.
-    void InsertImported(const ImportedNote& note, HTREEITEM parent, std::vector<long long>::const_iterator& id);
 
     NotesSession& m_session;
     NotesTreeView& m_tree;

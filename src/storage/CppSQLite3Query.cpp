@@ -114,14 +114,20 @@ int CppSQLite3Query::IntByName(const wchar_t* name, int defaultValue) const {
 }
 
 long long CppSQLite3Query::Int64ByName(const wchar_t* name, long long defaultValue) const {
-    int index = ColumnIndex(name);
+    return Int64At(ColumnIndex(name), defaultValue);
+}
+
+long long CppSQLite3Query::Int64At(int index, long long defaultValue) const {
     if (ColumnType(index) == kNullType)
         return defaultValue;
     return sqlite3_column_int64(m_stmt, index);
 }
 
 std::wstring CppSQLite3Query::TextByName(const wchar_t* name, const wchar_t* defaultValue) const {
-    int index = ColumnIndex(name);
+    return TextAt(ColumnIndex(name), defaultValue);
+}
+
+std::wstring CppSQLite3Query::TextAt(int index, const wchar_t* defaultValue) const {
     if (ColumnType(index) == kNullType)
         return defaultValue;
     auto text = static_cast<const wchar_t*>(sqlite3_column_text16(m_stmt, index));

@@ -41,6 +41,9 @@ public:
     long long Int64ByName(const wchar_t* name, long long defaultValue) const;
     // The whole text, read with its length: a NUL inside it is kept.
     std::wstring TextByName(const wchar_t* name, const wchar_t* defaultValue) const;
+    // The same by the column's index (ColumnIndex), for loops over many rows.
+    long long Int64At(int index, long long defaultValue) const;
+    std::wstring TextAt(int index, const wchar_t* defaultValue) const;
 
 private:
     friend class CppSQLite3DB;

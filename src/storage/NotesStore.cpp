@@ -74,7 +74,7 @@ void NotesStore::CheckTableShape() {
                                   L"Tallyleaf leaves this file as it is.");
 }
 
-void NotesStore::InTransaction(const std::function<void()>& statements, bool immediate) {
+void NotesStore::InTransaction(const std::function<void()>& statements, bool immediate, const CommitRunner& runCommit) {
     if (m_db.InTransaction()) {
         // Inside a transaction of another step: a savepoint, whose failure
         // takes back its own statements and never the other step's.
@@ -95,7 +95,11 @@ void NotesStore::InTransaction(const std::function<void()>& statements, bool imm
     try {
         m_db.ExecuteStatement(immediate ? L"begin immediate transaction;" : L"begin transaction;");
         statements();
-        m_db.ExecuteStatement(L"commit transaction;");
+        const auto commit = [this] { m_db.ExecuteStatement(L"commit transaction;"); };
+        if (runCommit)
+            runCommit(commit);
+        else
+            commit();
     } catch (...) {
         // Leave no transaction open behind the failure.
         try {
@@ -120,13 +124,15 @@ void NotesStore::CreateTable() {
 NotesStore::RowsByParent NotesStore::ReadTreeRows() {
     RowsByParent rows;
     CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT id,pid,name FROM notes");
+    const int idColumn = query.ColumnIndex(L"id");
     const int pidColumn = query.ColumnIndex(L"pid");
+    const int nameColumn = query.ColumnIndex(L"name");
     for (; !query.AtEnd(); query.Advance()) {
         if (query.ColumnType(pidColumn) == SQLITE_NULL_TYPE)
             continue;  // a NULL parent is nobody's child
-        std::wstring name = query.TextByName(L"name", L"Note");
+        std::wstring name = query.TextAt(nameColumn, L"Note");
         std::replace(name.begin(), name.end(), L'\0', kNulMark);
-        rows[query.Int64ByName(L"pid", 0)].push_back({query.Int64ByName(L"id", 0), std::move(name)});
+        rows[query.Int64At(pidColumn, 0)].push_back({query.Int64At(idColumn, 0), std::move(name)});
     }
     query.Finish();
     return rows;

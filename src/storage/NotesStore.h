@@ -124,7 +124,11 @@ public:
     // (whatever it throws), and the throw passed on. An immediate one takes
     // the write lock before its first read. Inside a transaction already open
     // they run as a part of it that a failure alone takes back.
-    void InTransaction(const std::function<void()>& statements, bool immediate = false);
+    // `runCommit`, when given, is handed the commit to run (the import runs
+    // it beside the messages: a long one would stop the window).
+    using CommitRunner = std::function<void(const std::function<void()>& commit)>;
+    void InTransaction(const std::function<void()>& statements, bool immediate = false,
+                       const CommitRunner& runCommit = nullptr);
     // Whether a transaction is open: a step that lets messages through while
     // it runs (the import) holds one, and what they would write must wait.
     bool InTransaction() const;

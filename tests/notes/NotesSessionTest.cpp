@@ -519,7 +519,7 @@ TEST_F(ImportAndUndoDelete, TextInEveryEncodingIsReadAndOtherFilesAreSkippedAndR
         << report;
 }
 
-TEST_F(ImportAndUndoDelete, AFailurePartWayOrACancelLeavesTheNotesAsTheyWere) {
+TEST_F(ImportAndUndoDelete, AFailurePartWayAtTheCommitOrACancelLeavesTheNotesAsTheyWere) {
     Execute(NotesStore::kCreateTableSql);
     Execute(L"INSERT INTO notes VALUES(1, 0, 'Kept', 'kept text', 0);");
     Execute(
@@ -549,11 +549,34 @@ TEST_F(ImportAndUndoDelete, AFailurePartWayOrACancelLeavesTheNotesAsTheyWere) {
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[1], L"The import was cancelled; no note was added.");
 
+    // Another program starts reading once the import runs and reads through
+    // its commit, which waits for it and gives up; the window lets messages
+    // through all the while.
+    CppSQLite3DB reader(0);
+    reader.Open(dir.File(L"notes2.db"));
     steps.cancelAt = -1;
+    int whileCommitting = 0;
+    steps.during = [&](int stored) {
+        if (!reader.InTransaction()) {
+            reader.ExecuteStatement(L"BEGIN;");
+            reader.ExecuteScalar(L"SELECT count(*) FROM notes;");
+        }
+        whileCommitting += stored == 5 ? 1 : 0;
+    };
+    parts.transfers.ImportFolder(folder, steps);
+    reader.ExecuteStatement(L"COMMIT;");
+    reader.Close();
+    EXPECT_GT(whileCommitting, 20);
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(tree.Notes(), shown);
+    ASSERT_EQ(host.boxes.size(), 3u);
+    EXPECT_NE(host.boxes[2].find(L"SQLITE_BUSY"), std::wstring::npos) << host.boxes[2];
+
+    steps.during = [](int) {};
     parts.transfers.ImportFolder(folder, steps);
     EXPECT_EQ(Rows().size(), rows.size() + 5);
     // Each time the progress went before the box.
-    EXPECT_EQ(steps.finished, 3);
+    EXPECT_EQ(steps.finished, 4);
 }
 
 TEST_F(ImportAndUndoDelete, UndoDeleteBringsBackEachSubtreeAsItWasMostRecentFirst) {
