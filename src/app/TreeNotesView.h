@@ -19,7 +19,7 @@ public:
     long long NoteId(HTREEITEM item) const override { return m_tree.NoteId(item); }
     HTREEITEM Selected() const override { return m_tree.GetSelectedItem(); }
     void Select(HTREEITEM item) override { m_tree.SelectItem(item); }
-    std::wstring Name(HTREEITEM item) const override { return m_tree.Items().Name(item); }
+    const std::wstring& Name(HTREEITEM item) const override { return m_tree.Items().Name(item); }
     void SetName(HTREEITEM item, const std::wstring& name) override { m_tree.SetItemText(item, name); }
     std::vector<long long> BranchNoteIds(HTREEITEM item) const override { return m_tree.BranchNoteIds(item); }
     void Remove(HTREEITEM item) override { m_tree.DeleteItem(item); }

@@ -28,7 +28,8 @@ public:
     virtual long long NoteId(HTREEITEM item) const = 0;
     virtual HTREEITEM Selected() const = 0;
     virtual void Select(HTREEITEM item) = 0;
-    virtual std::wstring Name(HTREEITEM item) const = 0;
+    // Good until the item is renamed or goes.
+    virtual const std::wstring& Name(HTREEITEM item) const = 0;
     virtual void SetName(HTREEITEM item, const std::wstring& name) = 0;
     // The notes of an item and of every item below it.
     virtual std::vector<long long> BranchNoteIds(HTREEITEM item) const = 0;

@@ -51,7 +51,7 @@ public:
         m_selected = item;
         session->OnSelectionChanged(item != nullptr, NoteId(item));
     }
-    std::wstring Name(HTREEITEM item) const override { return Node(item).name; }
+    const std::wstring& Name(HTREEITEM item) const override { return Node(item).name; }
     void SetName(HTREEITEM item, const std::wstring& name) override {
         ++m_revision;
         ++changes;
