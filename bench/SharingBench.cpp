@@ -128,7 +128,7 @@ void RunFollowing(const ScratchFolder& scratch, std::vector<Figure>& figures) {
             Fail("the tree did not follow the other copy");
     }
     figures.push_back(
-        {"Tree following another copy (1 renamed, 1 added, 1 deleted), drawn", size, changed, 310, kReps, {}});
+        {"Tree following another copy (1 renamed, 1 added, 1 deleted), drawn", size, changed, 30, kReps, {}});
     other.Close();
 
     // The refill it stays under, measured beside it: the same machine, the same load.

@@ -14,7 +14,10 @@ constexpr int SQLITE_NULL_TYPE = 5;
 constexpr int SQLITE_FULL_CODE = 13;
 }  // namespace
 
+const wchar_t NotesStore::kTreeIndexSql[] = L"CREATE INDEX IF NOT EXISTS notes_tree ON notes(pid, id, name);";
+
 void NotesStore::Open(const std::wstring& path) {
+    m_bTreeIndexTried = false;
     m_db.Open(path);
 }
 
@@ -121,9 +124,22 @@ void NotesStore::CreateTable() {
     });
 }
 
+void NotesStore::KeepTreeIndex() {
+    if (m_bTreeIndexTried)
+        return;
+    m_bTreeIndexTried = true;
+    try {
+        if (m_db.ExecuteScalar(L"SELECT count(*) FROM sqlite_master WHERE type='index' AND name='notes_tree';") == 0)
+            m_db.ExecuteStatement(kTreeIndexSql);
+    } catch (const CppSQLite3Exception&) {
+        // The table alone answers the same, only slower.
+    }
+}
+
 NotesStore::RowsByParent NotesStore::ReadTreeRows() {
+    KeepTreeIndex();
     RowsByParent rows;
-    CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT id,pid,name FROM notes");
+    CppSQLite3Query query = m_db.ExecuteQuery(L"SELECT id,pid,name FROM notes ORDER BY pid, id");
     const int idColumn = query.ColumnIndex(L"id");
     const int pidColumn = query.ColumnIndex(L"pid");
     const int nameColumn = query.ColumnIndex(L"name");

@@ -67,10 +67,14 @@ public:
     // rolls the transaction back and is thrown.
     void CreateTable();
     // Every note with a parent (rows whose pid is NULL are nobody's child), read
-    // in one pass: a query per note would read the whole table (pid has no
-    // index) once for every note. A NUL in a name, which no label can show,
-    // comes as kNulMark.
+    // in one pass, each parent's notes in id order. A NUL in a name, which no
+    // label can show, comes as kNulMark. The first read of a file gives it an
+    // index of the tree (kTreeIndexSql) when it has none: the tree is then read
+    // from the index alone, without the pages of the texts (20 MB at 10,000
+    // notes of 2 KB), each time another copy changed the file. A file that
+    // can't take it (read-only, locked) is read from its table.
     RowsByParent ReadTreeRows();
+    static const wchar_t kTreeIndexSql[];
     static constexpr wchar_t kNulMark = L'\u2400';
     // Empty text and position 0 for NULL columns and for a missing row.
     // The note as LoadNote reads it, and in the same read the data version it was
@@ -188,6 +192,8 @@ private:
     long long InsertNoteAbove(long long parentId, const std::wstring& name, const std::wstring& text, int pos,
                               long long idsInUse = 0);
     long long InsertRow(long long id, long long parentId, const std::wstring& name, const std::wstring& text, int pos);
+    void KeepTreeIndex();
 
     CppSQLite3DB& m_db;
+    bool m_bTreeIndexTried = false;  // since the file was opened
 };

@@ -128,14 +128,42 @@ TEST_F(NotesStoreTest, ACreationRefusedByATriggerLeavesTheTableUnchanged) {
     EXPECT_NO_THROW(db.ExecuteStatement(L"rollback transaction;"));
 }
 
-TEST_F(NotesStoreTest, TreeRowsComeByParentInAscendingIdOrder) {
+TEST_F(NotesStoreTest, TreeRowsComeByParentInAscendingIdOrderWithOrWithoutTheTreeIndex) {
     SeedNotes(path, {{1, 0, L"Root"},
                      {4, 1, L"Fourth"},
                      {2, 1, L"Second"},
                      {3, 2, L"Third under second"},
                      {5, 0, L"Another root"}});
+    const std::wstring expected = L"0:[1 Root, 5 Another root] 1:[2 Second, 4 Fourth] 2:[3 Third under second]";
+    auto indexes = [&] {
+        CppSQLite3DB own(2000);
+        own.Open(path);
+        return own.ExecuteScalar(L"SELECT count(*) FROM sqlite_master WHERE type='index' AND name='notes_tree';");
+    };
+    // The first read gives the file the tree's index, which changes no order.
+    EXPECT_EQ(Describe(store.ReadTreeRows()), expected);
+    EXPECT_EQ(indexes(), 1);
+    Insert(L"0, 0, 'Zero', 'first by id', 0");
     EXPECT_EQ(Describe(store.ReadTreeRows()),
-              L"0:[1 Root, 5 Another root] 1:[2 Second, 4 Fourth] 2:[3 Third under second]");
+              L"0:[0 Zero, 1 Root, 5 Another root] 1:[2 Second, 4 Fourth] 2:[3 Third under second]");
+
+    // While another program writes, the file can't take the index: it is read
+    // from its table, and given the index at a later opening.
+    store.Close();
+    Execute(L"DROP INDEX notes_tree;");
+    Execute(L"DELETE FROM notes WHERE id=0;");
+    CppSQLite3DB writer(0);
+    writer.Open(path);
+    writer.ExecuteStatement(L"BEGIN IMMEDIATE;");
+    store.Open(path);
+    store.SetBusyWait(50);
+    EXPECT_EQ(Describe(store.ReadTreeRows()), expected);
+    writer.ExecuteStatement(L"ROLLBACK;");
+    EXPECT_EQ(indexes(), 0);
+    store.Close();
+    store.Open(path);
+    EXPECT_EQ(Describe(store.ReadTreeRows()), expected);
+    EXPECT_EQ(indexes(), 1);
 }
 
 TEST_F(NotesStoreTest, TreeRowsNameANamelessNoteNoteAndSkipRowsWithoutAParent) {
