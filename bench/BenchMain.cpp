@@ -5,9 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -36,6 +36,15 @@
 using namespace bench;
 
 namespace {
+
+// A command-line argument as the system's code page spells it.
+std::wstring Widen(const char* argument) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, argument, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, argument, -1, &wide[0], length);
+    wide.pop_back();
+    return wide;
+}
 
 // Whether the editor shows `note`: its length and its first (marker) line.
 bool Shows(CTallyLeafDlg& dlg, const NoteFacts& note) {
@@ -575,24 +584,34 @@ int Run(const ScratchFolder& scratch, const ModalAnswer& modal, const std::strin
 
 // `tallyleaf_bench switch` runs the switches by the size of the tree alone,
 // `tallyleaf_bench search` the Find in All Notes scenarios,
-// `tallyleaf_bench import` the Import Folder scenario. `keys-database [nowrap] [sized]`
-// `keys-layout TITLE` and `keys-catcher` serve scripts/bench-keys (KeyPressTools.h).
+// `tallyleaf_bench import` the Import Folder scenario. `keys-database [nowrap] [sized]
+// [count N] [floor-notes PATH]`, `keys-layout TITLE` and `keys-catcher` serve scripts/bench-keys (KeyPressTools.h).
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "keys-catcher")
         return RunKeyCatcher();
     if (command == "keys-layout" && argc > 2)
-        return PrintLayout(std::wstring(argv[2], argv[2] + std::strlen(argv[2])));
+        return PrintLayout(Widen(argv[2]));
     if (command == "keys-database") {
         try {
-            bool wrap = true, floorSizes = false;
+            KeyPressNotes notes;
             for (int i = 2; i < argc; ++i) {
-                wrap = wrap && std::strcmp(argv[i], "nowrap") != 0;
-                floorSizes = floorSizes || std::strcmp(argv[i], "sized") == 0;
+                const std::string word = argv[i];
+                if (word == "nowrap")
+                    notes.wrap = false;
+                else if (word == "sized")
+                    notes.floorSizes = true;
+                else if (word == "count" && i + 1 < argc)
+                    notes.count = std::max(1000, std::atoi(argv[++i]));
+                else if (word == "floor-notes" && i + 1 < argc)
+                    notes.floorNotesPath = Widen(argv[++i]);
             }
-            return WriteKeyPressDatabase(wrap, floorSizes);
+            return WriteKeyPressDatabase(notes);
         } catch (const CppSQLite3Exception& e) {
             std::fprintf(stderr, "bench: database failure: %s\n", Narrow(e.Message()).c_str());
+            return 1;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "bench: %s\n", e.what());
             return 1;
         }
     }

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <vector>
 
 #include "NotesDatabase.h"
 #include "settings/AppFolders.h"
+#include "storage/CppSQLite3DB.h"
 #include "storage/NotesStore.h"
 
 namespace bench {
@@ -45,21 +47,55 @@ RECT ClientOnScreen(HWND wnd) {
 
 }  // namespace
 
-int WriteKeyPressDatabase(bool wrap, bool floorSizes) {
+int WriteKeyPressDatabase(const KeyPressNotes& notes) {
+    // The notes every count shares: those the Down key walks lie among them.
+    constexpr int kShown = 1000;
     AppFolders::Initialise();
     const std::wstring path = AppFolders::DataFolder() + NotesStore::kDefaultFileName;
-    if (!wrap)
+    if (!notes.wrap)
         ::WritePrivateProfileStringW(L"Main", L"WordWrap", L"0", (AppFolders::DataFolder() + L"tallyleaf.cfg").c_str());
-    if (floorSizes) {
+    if (notes.floorSizes) {
         std::vector<size_t> lengths;
-        for (size_t i = 0; i < 1000; ++i)
+        for (int i = 0; i < notes.count; ++i)
             lengths.push_back(i % 3 == 0 ? 200 : i % 3 == 1 ? 2000 : 20000);
-        WriteSizedNotes(path, lengths, 0x5EED03E8u);
-        return 0;
+        WriteSizedNotes(path, lengths, 0x5EED03E8u, kShown);
+    } else {
+        const TreeDatabase db = WriteTreeDatabase(path, notes.count, 0x5EED03E8u, kShown);
+        std::printf("%d notes (%d top-level), %.1f M characters\n", db.notes, db.topLevel, db.textChars / 1e6);
     }
-    const TreeDatabase db = WriteTreeDatabase(path, 1000, 0x5EED03E8u);
-    std::printf("%d notes, %.1f M characters\n", db.notes, db.textChars / 1e6);
+    if (!notes.floorNotesPath.empty())
+        WriteFloorNotes(path, notes.floorNotesPath);
     return 0;
+}
+
+void WriteFloorNotes(const std::wstring& databasePath, const std::wstring& path) {
+    CppSQLite3DB db(2000);
+    NotesStore store(db);
+    store.Open(databasePath);
+    const NotesStore::RowsByParent rows = store.ReadTreeRows();
+    const auto below = [&rows](long long id, const auto& self) -> size_t {
+        const auto level = rows.find(id);
+        size_t count = 0;
+        if (level != rows.end())
+            for (const NotesStore::TreeRow& row : level->second)
+                count += 1 + self(row.id, self);
+        return count;
+    };
+    std::wstring out;
+    const auto top = rows.find(0);
+    if (top != rows.end())
+        for (const NotesStore::TreeRow& row : top->second) {
+            const std::wstring text = store.LoadNote(row.id).text;
+            out += std::to_wstring(below(row.id, below)) + L"\t" + std::to_wstring(text.size()) + L"\t" + row.name +
+                   L"\r\n" + text + L"\r\n";
+        }
+    store.Close();
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    const bool written = file && std::fwrite(out.data(), sizeof(wchar_t), out.size(), file) == out.size();
+    if (file)
+        std::fclose(file);
+    if (!written)
+        throw std::runtime_error("the floor's notes could not be written");
 }
 
 int PrintLayout(const std::wstring& title) {

@@ -130,7 +130,7 @@ std::wstring NoteName(Random& random, int level, int id) {
 
 }  // namespace
 
-TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t seed) {
+TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t seed, int topLevelUpTo) {
     Random random(seed);
     ::DeleteFileW(path.c_str());
     SeededStore writer(path);
@@ -140,7 +140,7 @@ TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t see
     for (int id = 1; id <= count; ++id) {
         // About one note in eight is a top-level note, a third are children, the rest grandchildren.
         const uint32_t roll = random.Below(100);
-        int level = id == 1 || roll < 12 ? 0 : (roll < 45 || children.empty()) ? 1 : 2;
+        int level = id == 1 || (roll < 12 && id <= topLevelUpTo) ? 0 : (roll < 45 || children.empty()) ? 1 : 2;
         int pid = 0;
         if (level == 1) {
             pid = topLevel[random.Below(static_cast<uint32_t>(topLevel.size()))];
@@ -165,7 +165,8 @@ TreeDatabase WriteTreeDatabase(const std::wstring& path, int count, uint32_t see
     return facts;
 }
 
-std::vector<NoteFacts> WriteSizedNotes(const std::wstring& path, const std::vector<size_t>& lengths, uint32_t seed) {
+std::vector<NoteFacts> WriteSizedNotes(const std::wstring& path, const std::vector<size_t>& lengths, uint32_t seed,
+                                       size_t topLevel) {
     Random random(seed);
     ::DeleteFileW(path.c_str());
     SeededStore writer(path);
@@ -173,7 +174,8 @@ std::vector<NoteFacts> WriteSizedNotes(const std::wstring& path, const std::vect
     for (size_t i = 0; i < lengths.size(); ++i) {
         const int id = static_cast<int>(i) + 1;
         const std::wstring marker = L"#" + std::to_wstring(id) + L" sized";
-        writer.Add({id, 0, L"Sized " + std::to_wstring(lengths[i]), MakeText(random, marker, lengths[i])});
+        const long long pid = i < topLevel ? 0 : static_cast<long long>((i - topLevel) % topLevel) + 1;
+        writer.Add({id, pid, L"Sized " + std::to_wstring(lengths[i]), MakeText(random, marker, lengths[i])});
         notes.push_back(NoteFacts{id, marker, lengths[i]});
     }
     writer.Commit();

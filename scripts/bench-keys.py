@@ -3,14 +3,17 @@
 while the tree has the keyboard focus, to the first change of the editor's
 pixels in Xvfb's frame buffer (and to the last one, once the editor is still).
 
-Run by scripts/bench-keys, which sets up Wine, the Xvfb display (with -fbdir)
-and the notes database; see there for the usage. Measures tallyleaf.exe and
-then the floor program (tallyleaf_floor.exe: a bare tree and edit control laid
-out like Tallyleaf's) and prints both medians and their ratio.
+Run by scripts/bench-keys, which sets up Wine and the Xvfb display (with
+-fbdir); see there for the usage. For each set of notes it writes the notes
+database, measures tallyleaf.exe and then the floor program (tallyleaf_floor.exe:
+a bare tree and edit control laid out like Tallyleaf's) on the same texts, and
+prints both medians and their ratio.
 """
 import ctypes
+import glob
 import mmap
 import os
+import shutil
 import statistics
 import struct
 import subprocess
@@ -27,6 +30,14 @@ SETTLED_S = 0.3        # the editor counts as still after this long without a ch
 SWITCH_TIMEOUT_S = 10  # no switch of an everyday note may take anywhere near this long
 WINDOW_TIMEOUT_S = 60
 WARM_UP = 5
+TARGET = 1.15          # Tallyleaf / floor at most
+# The two ways of giving both programs the same texts: the floor shows Tallyleaf's
+# everyday notes (its top-level rows, in its order), or Tallyleaf shows the floor's
+# own texts (200 B, 2 KB, 20 KB in turn).
+NOTES = {
+    "everyday": "Tallyleaf's everyday notes in both",
+    "sized": "the floor's texts in both (200 B, 2 KB, 20 KB in turn)",
+}
 
 
 class BenchError(Exception):
@@ -261,7 +272,7 @@ def measure_show_hide(keys, fb, rects, count, name, helper):
     return hide_first, hide_last, show_first, show_last
 
 
-def run_program(args, fb, keys, helper, title, count, second_start=False):
+def run_program(args, fb, keys, helper, title, count, tag, second_start=False):
     process = subprocess.Popen(["wine", *args], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                start_new_session=True)
     try:
@@ -278,7 +289,7 @@ def run_program(args, fb, keys, helper, title, count, second_start=False):
         profiler = None
         if os.environ.get("BENCH_KEYS_PERF"):
             # A sampling profile of the program's switches, for `perf report`.
-            out = os.path.join(os.environ["BENCH_KEYS_PERF"], os.path.basename(args[0]) + ".perf")
+            out = os.path.join(os.environ["BENCH_KEYS_PERF"], f"{os.path.basename(args[0])}-{tag}.perf")
             if os.environ.get("BENCH_KEYS_STRACE"):
                 profiler = subprocess.Popen(["strace", *os.environ["BENCH_KEYS_STRACE"].split(), "-o", out + ".strace",
                                              *sum((["-p", p] for p in cpu.program_pids()), [])],
@@ -294,10 +305,12 @@ def run_program(args, fb, keys, helper, title, count, second_start=False):
                 profiler.send_signal(2)
                 profiler.wait(timeout=60)
         toggles = int(os.environ.get("BENCH_KEYS_TOGGLES", "20"))
-        figures = (*figures, measure_show_hide(keys, fb, rects, toggles, title, helper) if toggles else None)
+        first, last, used = figures
+        figures = {"first": first, "last": last, "cpu": used,
+                   "toggles": measure_show_hide(keys, fb, rects, toggles, title, helper) if toggles else None}
         if os.environ.get("BENCH_KEYS_SHOTS"):
             # The screen after the last switch, to see what was measured.
-            shot = os.path.join(os.environ["BENCH_KEYS_SHOTS"], title.split()[-1].strip(".") + ".png")
+            shot = os.path.join(os.environ["BENCH_KEYS_SHOTS"], f"{title.split()[-1].strip('.')}-{tag}.png")
             subprocess.run(["import", "-window", "root", shot], check=True)
         return rects, figures
     finally:
@@ -306,82 +319,142 @@ def run_program(args, fb, keys, helper, title, count, second_start=False):
         subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
 
 
+def write_database(helper, notes, count, floor_notes):
+    """A fresh data folder (no settings, no backups) holding the notes file, and for the
+    everyday notes the floor's copy of Tallyleaf's top-level rows at `floor_notes`."""
+    for folder in glob.glob(os.path.join(os.environ["WINEPREFIX"], "drive_c/users/*/AppData/Roaming/TallyLeaf")):
+        shutil.rmtree(folder)
+    args = ["keys-database", "count", str(count)]
+    if os.environ.get("BENCH_KEYS_WRAP") == "0":
+        args.append("nowrap")
+    if notes == "sized":
+        args.append("sized")
+    else:
+        # Wine's drive Z: is the root of the Unix file system.
+        args += ["floor-notes", "Z:" + floor_notes.replace("/", "\\")]
+    print(f"bench-keys: writing {count:,} notes: {NOTES[notes]}", file=sys.stderr)
+    if wine(helper, *args).returncode != 0:
+        raise BenchError("the notes database could not be written")
+
+
+def run_both(notes, fb, keys, bin_dir, switches, count):
+    """Measures Tallyleaf and then the floor on the same notes; returns both programs' figures."""
+    helper = os.path.join(bin_dir, "tallyleaf_bench.exe")
+    floor_notes = os.path.join(os.path.dirname(fb.path), "floor-notes.txt")
+    write_database(helper, notes, count, floor_notes)
+    rects, app = run_program([os.path.join(bin_dir, "tallyleaf.exe")], fb, keys, helper, TITLE, switches, notes,
+                             second_start=True)
+    floor_args = [os.path.join(bin_dir, "tallyleaf_floor.exe")]
+    for name in ("window", "tree", "editor"):
+        floor_args += [str(v) for v in rects[name]]
+    if os.environ.get("BENCH_KEYS_WRAP") == "0":
+        floor_args.append("nowrap")
+    floor_args += ["notes", floor_notes] if notes == "everyday" else ["items", str(count)]
+    _, floor = run_program(floor_args, fb, keys, helper, FLOOR_TITLE, switches, notes)
+    return {"Tallyleaf": app, "floor": floor}
+
+
 def describe(values):
     return (f"median {statistics.median(values):6.1f} ms  min {min(values):6.1f}  max {max(values):6.1f}"
             f"  (n={len(values)})")
 
 
+def ratio(figures, pick):
+    return statistics.median(pick(figures["Tallyleaf"])) / statistics.median(pick(figures["floor"]))
+
+
+def report(notes, figures, switches, count):
+    """Everything measured on one set of notes."""
+    wrap = "off" if os.environ.get("BENCH_KEYS_WRAP") == "0" else "on"
+    print(f"\nNote switch as the user sees it, {NOTES[notes]}: Down in the tree to the editor's pixels changed")
+    print(f"(Xvfb frame buffer; {switches} switches each, after {WARM_UP} not counted; {count:,} notes;"
+          f" word wrap {wrap})\n")
+    for label in ("Tallyleaf", "floor"):
+        print(f"  {label + ', first change:':26}{describe(figures[label]['first'])}")
+        print(f"  {label + ', editor still:':26}{describe(figures[label]['last'])}")
+    if notes == "sized":
+        # Both start on their first row, and the texts go 200 B, 2 KB, 20 KB, ... down the tree.
+        for label in ("Tallyleaf", "floor"):
+            for i, size in enumerate(("200 B", "2 KB", "20 KB")):
+                values = [v for k, v in enumerate(figures[label]["first"]) if (WARM_UP + 1 + k) % 3 == i]
+                print(f"  {label}, first change, {size + ':':7}{describe(values)}")
+    if os.environ.get("BENCH_KEYS_SAMPLES"):
+        for label in ("Tallyleaf", "floor"):
+            print(f"  {label} samples: " + " ".join(f"{v:.0f}" for v in figures[label]["first"]))
+    # The processor time of a switch: a figure that other work on the machine hardly moves.
+    print("\n  Processor time a switch (the 300 ms of stillness included; ms):")
+    for label in ("Tallyleaf", "floor"):
+        used = figures[label]["cpu"]
+        print(f"  {label + ':':11}program {used['program']:6.2f}  Wine server {used['wineserver']:6.2f}"
+              f"  Xvfb {used['Xvfb']:6.2f}  all {sum(used.values()):6.2f}")
+    print(f"\n  Tallyleaf / floor (medians of the first change): x{ratio(figures, lambda f: f['first']):.2f}")
+    if figures["Tallyleaf"]["toggles"] and figures["floor"]["toggles"]:
+        print("\nCall-up (Alt+S) and hide (Esc in the tree) as the user sees them: the key to the window's"
+              " pixels changed\n(first change; 'drawn': the last change, the window with its note)\n")
+        for label in ("Tallyleaf", "floor"):
+            hide_first, _, show_first, show_last = figures[label]["toggles"]
+            for name, values in (("call-up first change", show_first), ("call-up drawn", show_last),
+                                 ("hide", hide_first)):
+                print(f"  {f'{label}, {name}:':34}{describe(values)}")
+    print(f"  ('editor still' is the last change, {SETTLED_S * 1000:.0f} ms before the editor counted as still)")
+
+
+# The headline's figures: the name, and which of a program's figures gives it.
+HEADLINE = (
+    ("note switch, first change", lambda f: f["first"]),
+    ("call-up, window drawn", lambda f: f["toggles"][3]),
+    ("hide", lambda f: f["toggles"][0]),
+)
+
+
+def headline(results, count):
+    """The ratios that matter, both ways of comparing like for like, beside the target."""
+    print(f"\nTallyleaf / floor on the same texts, {count:,} notes (medians; target x{TARGET:.2f} or less)\n")
+    print(f"  {'':34}{'Tallyleaf':>10}{'floor':>10}{'ratio':>8}")
+    for notes, figures in results.items():
+        print(f"  {NOTES[notes]}:")
+        for name, pick in HEADLINE:
+            if not figures["Tallyleaf"]["toggles"] and name != HEADLINE[0][0]:
+                continue
+            app, floor = (statistics.median(pick(figures[label])) for label in ("Tallyleaf", "floor"))
+            verdict = "" if app / floor <= TARGET else "  over"
+            print(f"    {name:32}{app:7.1f} ms{floor:7.1f} ms   x{app / floor:.2f}{verdict}")
+
+
+def write_csv(path, results, count):
+    with open(path, "w") as f:
+        f.write("notes,count,program,figure,switches,median_ms,min_ms,max_ms\n")
+        for notes, figures in results.items():
+            for label in ("Tallyleaf", "floor"):
+                program = figures[label]
+                rows = [("first change", program["first"]), ("editor still", program["last"])]
+                rows += zip(("hide", "hide still", "call-up first change", "call-up drawn"), program["toggles"] or ())
+                for figure, values in rows:
+                    f.write(f"{notes},{count},{label.lower()},{figure},{len(values)},{statistics.median(values):.2f},"
+                            f"{min(values):.2f},{max(values):.2f}\n")
+
+
 def main():
     if len(sys.argv) != 4:
         sys.exit("usage: bench-keys.py FRAMEBUFFER_FILE BIN_DIR SWITCHES")
-    fb_path, bin_dir, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
-    helper = os.path.join(bin_dir, "tallyleaf_bench.exe")
+    fb_path, bin_dir, switches = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    count = int(os.environ.get("BENCH_KEYS_COUNT", "1000"))
+    chosen = os.environ.get("BENCH_KEYS_NOTES") or "both"
+    if chosen not in (*NOTES, "both"):
+        sys.exit(f"bench-keys: BENCH_KEYS_NOTES is everyday, sized or both, not '{chosen}'")
+    results = {}
     try:
         fb = FrameBuffer(fb_path)
         keys = Keyboard()
-        rects, (app_first, app_last, app_cpu, app_toggles) = run_program([os.path.join(bin_dir, "tallyleaf.exe")], fb, keys, helper,
-                                                   TITLE, count, second_start=True)
-        floor_args = [os.path.join(bin_dir, "tallyleaf_floor.exe")]
-        for name in ("window", "tree", "editor"):
-            floor_args += [str(v) for v in rects[name]]
-        if os.environ.get("BENCH_KEYS_WRAP") == "0":
-            floor_args.append("nowrap")
-        _, (floor_first, floor_last, floor_cpu, floor_toggles) = run_program(floor_args, fb, keys, helper, FLOOR_TITLE, count)
+        for notes in NOTES:
+            if chosen in (notes, "both"):
+                results[notes] = run_both(notes, fb, keys, bin_dir, switches, count)
     except (BenchError, subprocess.SubprocessError, OSError) as e:
         sys.exit(f"bench-keys: {e}")
-    print("\nNote switch as the user sees it: Down in the tree to the editor's pixels changed")
-    wrap = "off" if os.environ.get("BENCH_KEYS_WRAP") == "0" else "on"
-    print(f"(Xvfb frame buffer; {count} switches each, after {WARM_UP} not counted; 1,000 notes;"
-          f" word wrap {wrap})\n")
-    print(f"  Tallyleaf, first change:  {describe(app_first)}")
-    print(f"  Tallyleaf, editor still:  {describe(app_last)}")
-    print(f"  floor, first change:      {describe(floor_first)}")
-    print(f"  floor, editor still:      {describe(floor_last)}")
-    # The floor starts on its first item and its texts go 200 B, 2 KB, 20 KB, ... down the tree;
-    # so do Tallyleaf's notes with BENCH_KEYS_NOTES=sized.
-    sized = [("floor", floor_first)]
-    if os.environ.get("BENCH_KEYS_NOTES") == "sized":
-        sized.insert(0, ("Tallyleaf", app_first))
-    for label, all_values in sized:
-        for i, size in enumerate(("200 B", "2 KB", "20 KB")):
-            values = [v for k, v in enumerate(all_values) if (WARM_UP + 1 + k) % 3 == i]
-            print(f"  {label}, first change, {size + ':':7}{describe(values)}")
-    if os.environ.get("BENCH_KEYS_SAMPLES"):
-        # Every switch in turn (the floor's texts go 2 KB, 20 KB, 200 B, ... from its first Down).
-        for label, values in (("Tallyleaf", app_first), ("floor", floor_first)):
-            print(f"  {label} samples: " + " ".join(f"{v:.0f}" for v in values))
-    # The processor time of a switch: a figure that other work on the machine hardly moves.
-    print("\n  Processor time a switch (the 300 ms of stillness included; ms):")
-    for label, used in (("Tallyleaf", app_cpu), ("floor", floor_cpu)):
-        print(f"  {label + ':':11}program {used['program']:6.2f}  Wine server {used['wineserver']:6.2f}"
-              f"  Xvfb {used['Xvfb']:6.2f}  all {sum(used.values()):6.2f}")
-    ratio = statistics.median(app_first) / statistics.median(floor_first)
-    print(f"\n  Tallyleaf / floor (medians of the first change): x{ratio:.2f}")
-    if app_toggles and floor_toggles:
-        print("\nCall-up (Alt+S) and hide (Esc in the tree) as the user sees them: the key to the window's"
-              " pixels changed\n(first change; 'drawn': the last change, the window with its note)\n")
-        for label, (hide_first, hide_last, show_first, show_last) in (("Tallyleaf", app_toggles),
-                                                                        ("floor", floor_toggles)):
-            print(f"  {label}, call-up first change: {describe(show_first)}")
-            print(f"  {label}, call-up drawn:        {describe(show_last)}")
-            print(f"  {label}, hide:                 {describe(hide_first)}")
-        for what, k in (("call-up drawn", 3), ("hide", 0)):
-            print(f"  Tallyleaf / floor, {what}: x"
-                  f"{statistics.median(app_toggles[k]) / statistics.median(floor_toggles[k]):.2f}")
-    print(f"  ('editor still' is the last change, {SETTLED_S * 1000:.0f} ms before the editor counted as still)")
-    with open(os.path.join(bin_dir, "bench-keys-results.csv"), "w") as f:
-        f.write("program,figure,switches,median_ms,min_ms,max_ms\n")
-        for program, figure, values in (("tallyleaf", "first change", app_first),
-                                        ("tallyleaf", "editor still", app_last),
-                                        ("floor", "first change", floor_first),
-                                        ("floor", "editor still", floor_last)):
-            f.write(f"{program},{figure},{len(values)},{statistics.median(values):.2f},{min(values):.2f},"
-                    f"{max(values):.2f}\n")
-        for program, toggles in (("tallyleaf", app_toggles), ("floor", floor_toggles)):
-            for figure, values in zip(("hide", "hide still", "call-up first change", "call-up drawn"),
-                                      toggles or ()):
-                f.write(f"{program},{figure},{len(values)},{statistics.median(values):.2f},{min(values):.2f},"
-                        f"{max(values):.2f}\n")
+    for notes, figures in results.items():
+        report(notes, figures, switches, count)
+    headline(results, count)
+    write_csv(os.path.join(bin_dir, "bench-keys-results.csv"), results, count)
 
 
 if __name__ == "__main__":
