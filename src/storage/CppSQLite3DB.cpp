@@ -220,7 +220,7 @@ long long CppSQLite3DB::ExecuteScalar(const std::wstring& sql, SqlValues values)
         throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Null Virtual Machine pointer");
     if (query.AtEnd() || query.m_nColumns < 1)
         throw CppSQLite3Exception(CPPSQLITE_ERROR, L"Invalid scalar query");
-    const long long value = query.Int64At(0);
+    const long long value = query.Int64At(0, 0);
     query.Finish();
     return value;
 }

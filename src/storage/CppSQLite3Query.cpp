@@ -141,10 +141,3 @@ std::wstring CppSQLite3Query::TextAt(int index, const wchar_t* defaultValue) con
     // The length after the text itself was asked for: that conversion sets it.
     return std::wstring(text, static_cast<size_t>(sqlite3_column_bytes16(m_stmt, index)) / sizeof(wchar_t));
 }
-
-long long CppSQLite3Query::Int64At(int index) const {
-    CheckStatement();
-    if (m_bAtEnd || index < 0 || index >= m_nColumns)
-        return 0;
-    return sqlite3_column_int64(m_stmt, index);
-}

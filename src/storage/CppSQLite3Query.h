@@ -49,7 +49,6 @@ private:
     friend class CppSQLite3DB;
 
     void CheckStatement() const;
-    long long Int64At(int index) const;
 
     sqlite3* m_db;
     sqlite3_stmt* m_stmt;
